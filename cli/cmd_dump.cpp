@@ -1,0 +1,12 @@
+#include <cstdio>
+
+#include "commands.h"
+
+namespace vardo::cli {
+
+int RunDump(const Args&) {
+    std::fputs("vardo-cli dump: not built yet\n", stderr);
+    return 1;
+}
+
+}  // namespace vardo::cli

@@ -1,0 +1,12 @@
+#include <cstdio>
+
+#include "commands.h"
+
+namespace vardo::cli {
+
+int RunUpload(const Args&) {
+    std::fputs("vardo-cli upload: not built yet\n", stderr);
+    return 1;
+}
+
+}  // namespace vardo::cli

@@ -1,0 +1,74 @@
+#pragma once
+// The one document: owner of the open history file, its display window, the display and
+// communication settings. Views observe it; it tells them when a file opened (hint 1) or an
+// open failed (hint 2).
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/reporter.h"
+#include "history/history_data.h"
+#include "history/history_writer.h"
+#include "settings/comm_settings.h"
+#include "settings/display_settings.h"
+
+namespace vardo {
+
+inline constexpr int kHintOpened = 1;
+inline constexpr int kHintFailed = 2;
+
+class DocumentView {
+  public:
+    virtual ~DocumentView() = default;
+    virtual void OnDocumentUpdate(int hint) = 0;
+};
+
+class CVardoDoc {
+  public:
+    // home: the directory with SetUp.ini and Data/ (ModuleDirectory() when empty).
+    explicit CVardoDoc(Reporter& reporter, std::string home = {});
+    ~CVardoDoc();
+    CVardoDoc(const CVardoDoc&) = delete;
+    CVardoDoc& operator=(const CVardoDoc&) = delete;
+
+    int OpenHistoryFile();
+    int ReopenLastFile();
+    void CloseHistoryFile();
+    int BuildWindow();
+    // Makes path the current file and LastFile; notifies the views. Returns the hint sent.
+    int OpenPath(const std::string& path);
+    // The open command after its dialog: returns 1 and notifies with hint 1 when it opened.
+    int OpenChosenPath(const std::string& path);
+    // Command-line entry: remembers the path; the next ReopenLastFile opens it.
+    int OnOpenDocument(const std::string& path);
+
+    void AddView(DocumentView* view);
+    void RemoveView(DocumentView* view);
+    void UpdateAllViews(int hint);
+
+    // Called with filePath after a file opened (the status bar's pane 2).
+    std::function<void(const std::string&)> onFileShown;
+
+    const std::string& home() const { return home_; }
+    std::string settingsPath() const;
+    std::string dataDirectory() const;
+    Reporter& reporter() { return reporter_; }
+
+    std::string filePath;
+    int dataValid = 0;
+    CHistoryWriter writer;
+    std::array<std::uint8_t, 256> liveValues{};
+    DisplaySettings displaySettings;
+    CommSettings commSettings;
+    HistoryData history;
+
+  private:
+    Reporter& reporter_;
+    std::string home_;
+    std::vector<DocumentView*> views_;
+};
+
+}  // namespace vardo

@@ -1,0 +1,30 @@
+#pragma once
+// The system's own texts, each written once. Everything the user reads comes from here.
+
+namespace vardo::texts {
+
+inline constexpr const char* kMessageTitle = "提示...";
+
+// history files
+inline constexpr const char* kUnknownFormat = "未知文件格式！";
+inline constexpr const char* kFileDamaged = "该文件已经损坏！";
+inline constexpr const char* kOpenFileFailed = "打开文件失败！";
+inline constexpr const char* kOpenHistoryTitle = "打开历史数据";
+inline constexpr const char* kRealtimeCurve = "实时曲线";
+
+// serial link and upload
+inline constexpr const char* kOpenPortFailed = "打开串口失败！";
+inline constexpr const char* kCommFailed = "通讯失败！";
+inline constexpr const char* kStartBeforeEnd = "请确认 开始时间 < 结束时间";
+inline constexpr const char* kStartOutOfRange = "开始时间 超出范围";
+inline constexpr const char* kEndOutOfRange = "结束时间 超出范围";
+inline constexpr const char* kFileCreateFailed = "文件建立失败！";
+inline constexpr const char* kUploadDone = "上传完毕";
+
+// data list
+inline constexpr const char* kColumnNumber = "编号";
+inline constexpr const char* kColumnTime = "时间";
+inline constexpr const char* kColumnChannel = "通道%d";
+inline constexpr const char* kRowTimeFormat = "%d-%02d-%02d %02d:%02d:%02d";
+
+}  // namespace vardo::texts

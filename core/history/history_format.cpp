@@ -1,0 +1,68 @@
+#include "history/history_format.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vardo {
+
+namespace {
+float PowerOfTen(int d) {
+    double p = 1.0;
+    for (int i = 0; i < d; ++i) p *= 10.0;
+    return static_cast<float>(p);
+}
+}  // namespace
+
+void DecimalValue::Set(std::int16_t i, std::uint8_t d) {
+    integer = i;
+    decimals = d;
+    value = static_cast<float>(i) / PowerOfTen(d);
+}
+
+DecimalValue MakeDecimal(std::int16_t integer, std::uint8_t decimals) {
+    DecimalValue v;
+    v.Set(integer, decimals);
+    return v;
+}
+
+DecimalValue DecodeDecimalValue(const std::uint8_t* b) {
+    return MakeDecimal(static_cast<std::int16_t>(b[0] | (b[1] << 8)), b[2]);
+}
+
+void EncodeDecimalValue(const DecimalValue& v, std::uint8_t* b) {
+    PutU16LE(b, static_cast<std::uint16_t>(v.integer));
+    b[2] = v.decimals;
+}
+
+std::string FormatDecimal(float value, int decimals) {
+    char format[16];
+    std::snprintf(format, sizeof format, "%%.%df", decimals);
+    char text[512];
+    std::snprintf(text, sizeof text, format, static_cast<double>(value));
+    return text;
+}
+
+bool IsValidPackedTime(const std::uint8_t* b) {
+    return b[0] <= 99 && b[1] >= 1 && b[1] <= 12 && b[2] >= 1 && b[2] <= 31 && b[3] <= 23 &&
+           b[4] <= 59 && b[5] <= 59;
+}
+
+PackedTime PackTime(VTime t) {
+    LocalFields f = SplitLocalTime(t);
+    return {static_cast<std::uint8_t>(f.year - 2000), static_cast<std::uint8_t>(f.month),
+            static_cast<std::uint8_t>(f.day),         static_cast<std::uint8_t>(f.hour),
+            static_cast<std::uint8_t>(f.minute),      static_cast<std::uint8_t>(f.second)};
+}
+
+VTime UnpackTime(const std::uint8_t* b) {
+    return MakeLocalTime(2000 + b[0], b[1], b[2], b[3], b[4], b[5]);
+}
+
+float SampleValue(const DecimalValue& low, const DecimalValue& high, std::uint8_t raw) {
+    const float k = 1.0f / 255.0f;  // 0x3B808081
+    const float span = high.value - low.value;
+    const float scaled = static_cast<float>(static_cast<double>(span) * raw * k);
+    return low.value + scaled;
+}
+
+}  // namespace vardo

@@ -1,0 +1,76 @@
+#pragma once
+// The one history file layout: a 256-byte header, then one ring of one-byte samples per present
+// channel. Pure encoding and decoding; no file I/O here.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/le_bytes.h"
+#include "base/vardo_time.h"
+
+namespace vardo {
+
+inline constexpr int kMaxChannels = 12;
+inline constexpr std::size_t kHeaderSize = 256;
+
+namespace header {
+inline constexpr std::size_t kModel = 0;  // 5 ASCII characters
+inline constexpr std::size_t kChannelCount = 5;
+inline constexpr std::size_t kNewestTime = 6;
+inline constexpr std::size_t kNewestSlot = 12;  // 24 bits
+inline constexpr std::size_t kIntervalCode = 15;
+inline constexpr std::size_t kChannels1to8 = 16;
+inline constexpr std::size_t kHasOldestTime = 144;
+inline constexpr std::size_t kOldestTime = 145;
+inline constexpr std::size_t kChannels9to12 = 160;
+inline constexpr std::size_t kChannelPresent = 240;
+inline constexpr std::size_t kChannelConfigSize = 16;
+}  // namespace header
+
+// Offset of channel k's (0-based) ChannelConfig in the header.
+inline constexpr std::size_t ChannelConfigOffset(int k) {
+    return k < 8 ? header::kChannels1to8 + 16 * static_cast<std::size_t>(k)
+                 : header::kChannels9to12 + 16 * static_cast<std::size_t>(k - 8);
+}
+
+// A number as the recorder stores it: integer / 10^decimals.
+struct DecimalValue {
+    std::int16_t integer = 0;
+    std::uint8_t decimals = 0;
+    float value = 0.0f;
+
+    void Set(std::int16_t i, std::uint8_t d);
+    float Value() const { return value; }
+    int Decimals() const { return decimals; }
+    float operator-(const DecimalValue& b) const { return value - b.value; }
+};
+inline float operator+(float a, const DecimalValue& b) {
+    return a + b.value;
+}
+
+DecimalValue MakeDecimal(std::int16_t integer, std::uint8_t decimals);
+DecimalValue DecodeDecimalValue(const std::uint8_t* bytes3);
+void EncodeDecimalValue(const DecimalValue& v, std::uint8_t* bytes3);
+
+// "%.Nf" with N the decimals of the value that decides the precision.
+std::string FormatDecimal(float value, int decimals);
+
+using PackedTime = std::array<std::uint8_t, 6>;
+
+bool IsValidPackedTime(const std::uint8_t* bytes6);
+inline bool IsValidPackedTime(const PackedTime& t) {
+    return IsValidPackedTime(t.data());
+}
+PackedTime PackTime(VTime t);
+VTime UnpackTime(const std::uint8_t* bytes6);
+inline VTime UnpackTime(const PackedTime& t) {
+    return UnpackTime(t.data());
+}
+
+// Engineering value of a one-byte history sample, computed as the data list does: with the
+// single-precision 1/255 and the roundings that make its texts reproducible.
+float SampleValue(const DecimalValue& low, const DecimalValue& high, std::uint8_t raw);
+
+}  // namespace vardo

@@ -1,0 +1,56 @@
+#pragma once
+// Writes a filled HistoryData record as a history file in Data/: created at full size, filled
+// by whole channel blocks (uploads) or record by record (real-time saving), then renamed to
+// carry the newest record's time. It never replaces an existing file: a taken name gets a
+// free variant ("08@...(1).vd"), so nothing the user has not seen is destroyed.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "history/history_data.h"
+
+namespace vardo {
+
+class CHistoryWriter {
+  public:
+    CHistoryWriter() = default;
+    ~CHistoryWriter();
+    CHistoryWriter(const CHistoryWriter&) = delete;
+    CHistoryWriter& operator=(const CHistoryWriter&) = delete;
+
+    // home is the directory holding Data/ and SetUp.ini (ModuleDirectory() by default); an
+    // address of -1 stands for the Address setting, looked up when the final name is made.
+    void SetTarget(HistoryData* target, std::string extension, int address, std::string home = {});
+    int Create();
+    // 0 when no file is open or a write failed, else 1.
+    int AppendRecord(const std::uint8_t* samples);
+    // Bytes written, or -1 when the write failed (the failure also sticks, see WriteFailed).
+    long WriteChannelBlock(const std::uint8_t* bytes, std::size_t count, int block);
+    void Advance(int n);
+    std::string GetPath() const { return path; }
+    // 1 when the file is complete under its final name; 0 when a write failed earlier or the
+    // rename did not happen (the file then stays under GetPath()).
+    int Close();
+    int Finish();
+    // Closes and deletes the file being written: an upload that failed half-way.
+    void Discard();
+
+    bool WriteFailed() const { return writeFailed; }
+    bool IsOpen() const { return isOpen != 0; }
+
+    int isOpen = 0;
+    int address = -1;
+    std::string path;
+    HistoryData* target = nullptr;
+    std::string extension;
+
+  private:
+    std::string home;
+    bool writeFailed = false;
+};
+
+// "%02d@%d-%02d-%02d_%02d-%02d-%02d.%s": the name every program-made history file carries.
+std::string HistoryFileName(int address, VTime newestTime, const std::string& extension);
+
+}  // namespace vardo

@@ -1,0 +1,57 @@
+#pragma once
+// How the curves are shown; persisted in section ViewSet of SetUp.ini.
+
+#include <cstdint>
+#include <vector>
+
+namespace vardo {
+
+using Colorref = std::uint32_t;  // 0x00BBGGRR
+
+inline constexpr Colorref Rgb(int r, int g, int b) {
+    return static_cast<Colorref>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+inline constexpr int RedOf(Colorref c) {
+    return static_cast<int>(c & 0xFF);
+}
+inline constexpr int GreenOf(Colorref c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline constexpr int BlueOf(Colorref c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+
+// Colours repeat every four channels: blue, teal, grey, brick.
+inline constexpr Colorref DefaultChannelColor(int i) {
+    const int m = (64 * i) % 256;
+    return Rgb(m, (256 - m) % 256, 255 - m);
+}
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+struct DisplaySettings {
+    std::vector<Colorref> channelColors;
+    std::vector<int> channelChecks;
+    int Chnls = 8;
+    int YMode = 1;
+    int YSmall = 0;
+    int YLarge = 100;
+    int XMode = 1;
+    int XLines = 5;
+    int YLines = 5;
+    int layoutDirty = 0;
+    Rect drawRect;
+    Rect plotRect;
+    int pixelsPerPoint = 1;
+    int scrollOffset = 0;
+    Colorref backColor = 0;
+    Colorref gridColor = 64;
+    int gridWidth = 1;
+    int SetPannel = 1;
+};
+
+}  // namespace vardo

@@ -1,0 +1,32 @@
+#pragma once
+// Every section and key of SetUp.ini, read at the moment of use and written back at once.
+
+#include <string>
+
+#include "history/model_table.h"
+#include "settings/comm_settings.h"
+#include "settings/display_settings.h"
+
+namespace vardo {
+
+// Settings operations work on the file at `path` (normally SettingsPath()).
+void LoadDisplaySettings(const std::string& path, DisplaySettings& ds);
+void SaveDisplaySettings(const std::string& path, const DisplaySettings& ds);
+
+std::string ReadLastFile(const std::string& path);
+void WriteLastFile(const std::string& path, const std::string& lastFile);
+
+void LoadCommSettings(const std::string& path, CommSettings& cs);
+void SaveCommSettings(const std::string& path, const CommSettings& cs);
+
+int ReadSaveReal(const std::string& path);
+void WriteSaveReal(const std::string& path, int flag);
+
+ModelList ReadModelList(const std::string& path);
+void WriteModelList(const std::string& path, const ModelList& list);
+
+// The device behind a port name: section [Ports] maps COM1=/dev/ttyUSB0 and so on; without an
+// entry COMn is /dev/ttyS(n-1). Anything else is used as a path as it stands.
+std::string PortDevice(const std::string& path, const std::string& portName);
+
+}  // namespace vardo

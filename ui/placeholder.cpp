@@ -1,0 +1,1 @@
+// The Qt program grows here.
