@@ -27,5 +27,8 @@ int BuildWindow(HistoryData& h);
 
 // The sample of channel ch, r records back from the newest (0 <= r < totalRecords).
 std::uint8_t SampleBack(const HistoryData& h, int ch, std::uint32_t r);
+// The sample of channel ch in ring slot slot. Both give 0 for an absent channel, a slot outside
+// the ring or a file that is not mapped, never a read outside the mapping.
+std::uint8_t SampleAtSlot(const HistoryData& h, int ch, std::uint32_t slot);
 
 }  // namespace vardo

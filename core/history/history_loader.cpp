@@ -1,0 +1,189 @@
+#include "history/history_loader.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "history/model_table.h"
+#include "history/ring.h"
+
+namespace vardo {
+
+HeaderCheck DecodeHistoryHeader(ByteSpan file, HistoryData& h) {
+    char model[6] = {};
+    for (std::size_t i = 0; i < 5 && i < file.size(); ++i) model[i] = static_cast<char>(file[i]);
+    std::memcpy(h.model, model, sizeof model);
+    if (model[0] != 'Z' || model[1] != 'T') return HeaderCheck::UnknownFormat;
+
+    if (file.size() < kHeaderSize) return HeaderCheck::Damaged;
+    const std::uint32_t capacity = CapacityOfCode(model);
+
+    const std::uint8_t* bytes = file.data();
+    if (!IsValidPackedTime(bytes + header::kNewestTime)) return HeaderCheck::Damaged;
+    const VTime newestTime = UnpackTime(bytes + header::kNewestTime);
+    const std::uint32_t newestIndex = *ReadU24LE(file, header::kNewestSlot);
+    const std::uint8_t channelCount = file[header::kChannelCount];
+    const std::uint8_t intervalCode = file[header::kIntervalCode];
+    if (channelCount > kMaxChannels || !IsValidIntervalCode(intervalCode) ||
+        newestIndex >= capacity)
+        return HeaderCheck::Damaged;
+    const VTime interval = IntervalTable[intervalCode];
+
+    VTime oldestTime = 0;
+    if (file[header::kHasOldestTime] == 1) {
+        if (!IsValidPackedTime(bytes + header::kOldestTime)) return HeaderCheck::Damaged;
+        oldestTime = UnpackTime(bytes + header::kOldestTime);
+    } else {
+        oldestTime = newestTime - interval * (static_cast<VTime>(capacity) - 1);
+    }
+    // The records between oldest and newest must fit the ring; anything else would make the
+    // slot arithmetic answer slot 0 for a file that cannot be what its header claims.
+    const VTime span = (newestTime - oldestTime) / interval;
+    if (span < 0 || span >= static_cast<VTime>(capacity)) return HeaderCheck::Damaged;
+
+    std::array<int, kMaxChannels> enabled{};
+    std::uint64_t present = 0;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        enabled[k] = file[header::kChannelPresent + k];
+        if (k < channelCount && enabled[k] != 0) ++present;
+    }
+    if (file.size() < kHeaderSize + present * capacity) return HeaderCheck::Damaged;
+
+    h.capacity = capacity;
+    h.newestTime = newestTime;
+    h.newestIndex = newestIndex;
+    h.channelCount = channelCount;
+    h.sampleWidth = 1;
+    h.intervalCode = intervalCode;
+    h.oldestTime = oldestTime;
+    h.oldestIndex = RingSub(newestIndex, static_cast<std::uint32_t>(span), capacity);
+    for (int k = 0; k < kMaxChannels; ++k) {
+        const std::uint8_t* config = bytes + ChannelConfigOffset(k);
+        h.rangeLow[k] = DecodeDecimalValue(config);
+        h.rangeHigh[k] = DecodeDecimalValue(config + 3);
+    }
+    h.channelEnabled = enabled;
+    h.totalRecords = static_cast<int>(RingSub(h.newestIndex, h.oldestIndex, capacity) + 1);
+    return HeaderCheck::Ok;
+}
+
+void ReleaseHistoryFile(HistoryData& h) {
+    if (h.view != nullptr) {
+        munmap(const_cast<std::uint8_t*>(h.view), h.viewSize);
+        h.view = nullptr;
+        h.viewSize = 0;
+    }
+    if (h.hFile >= 0) {
+        close(h.hFile);
+        h.hFile = -1;
+    }
+}
+
+int MapHistoryFile(const std::string& path, HistoryData& h) {
+    ReleaseHistoryFile(h);
+    // Non-blocking so that a FIFO given as a history file is refused instead of hanging.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return 0;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
+        close(fd);
+        return 0;
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* map = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    if (map == MAP_FAILED) {
+        close(fd);
+        return 0;
+    }
+    h.hFile = fd;
+    h.view = static_cast<const std::uint8_t*>(map);
+    h.viewSize = size;
+    return 1;
+}
+
+namespace {
+
+// Start of channel ch's block, or nullptr when the channel has none or the mapping is too short
+// for it (a record changed after decoding must still not lead outside the file).
+const std::uint8_t* BlockStart(const HistoryData& h, int ch) {
+    const int block = BlockOfChannel(h, ch);
+    if (block < 0 || h.view == nullptr) return nullptr;
+    const std::uint64_t begin =
+        kHeaderSize + static_cast<std::uint64_t>(block) * static_cast<std::uint64_t>(h.capacity);
+    if (begin + h.capacity > h.viewSize) return nullptr;
+    return h.view + begin;
+}
+
+}  // namespace
+
+std::uint8_t SampleAtSlot(const HistoryData& h, int ch, std::uint32_t slot) {
+    const std::uint8_t* block = BlockStart(h, ch);
+    if (block == nullptr || slot >= h.capacity) return 0;
+    return block[slot];
+}
+
+std::uint8_t SampleBack(const HistoryData& h, int ch, std::uint32_t r) {
+    return SampleAtSlot(h, ch, RingSub(h.newestIndex, r, h.capacity));
+}
+
+int BuildWindow(HistoryData& h) {
+    std::fill(h.window.begin(), h.window.end(), kWindowFill);
+    const int total = h.totalRecords;
+    if (h.view == nullptr || total <= 0 || static_cast<std::uint32_t>(total) > h.capacity ||
+        h.newestIndex >= h.capacity) {
+        h.windowCount = 0;
+        return 1;
+    }
+    const std::uint32_t capacity = h.capacity;
+    const int channels = std::min<int>(h.channelCount, kMaxChannels);
+
+    if (h.windowStep <= 1) {
+        h.windowStep = 1;
+        if (h.windowStart >= total) h.windowStart = total - 1;
+        if (h.windowStart < 0) h.windowStart = 0;
+        const int count = std::min(total - h.windowStart, kWindowSamples);
+        h.windowCount = count;
+        const std::uint32_t first = RingAdd(
+            RingSub(RingSub(h.newestIndex, static_cast<std::uint32_t>(h.windowStart), capacity),
+                    static_cast<std::uint32_t>(count), capacity),
+            1, capacity);
+        // The oldest window sample may sit near the end of the ring and the newest near its
+        // start: the run is then copied up to the seam and the rest from slot 0.
+        const std::uint32_t firstPiece = std::min<std::uint32_t>(count, capacity - first);
+        std::uint8_t scratch[kWindowSamples];
+        for (int ch = 0; ch < channels; ++ch) {
+            const std::uint8_t* block = BlockStart(h, ch);
+            if (block == nullptr) continue;
+            std::memcpy(scratch, block + first, firstPiece);
+            std::memcpy(scratch + firstPiece, block, count - firstPiece);
+            std::uint8_t* row = h.window.data() + static_cast<std::size_t>(ch) * kWindowSamples;
+            for (int k = 0; k < count; ++k) row[count - 1 - k] = scratch[k];
+        }
+        return 1;
+    }
+
+    if (h.windowStart < 0) h.windowStart = 0;
+    if (h.windowStart >= total) h.windowStart = total - 1;
+    const std::int64_t step = h.windowStep;
+    const std::int64_t remaining = total - h.windowStart;
+    const int count =
+        static_cast<int>(std::min<std::int64_t>((remaining + step - 1) / step, kWindowSamples));
+    h.windowCount = count;
+    const std::uint32_t start =
+        RingSub(h.newestIndex, static_cast<std::uint32_t>(h.windowStart), capacity);
+    for (int ch = 0; ch < channels; ++ch) {
+        const std::uint8_t* block = BlockStart(h, ch);
+        if (block == nullptr) continue;
+        std::uint8_t* row = h.window.data() + static_cast<std::size_t>(ch) * kWindowSamples;
+        for (int i = 0; i < count; ++i) {
+            row[i] = block[RingSub(start, static_cast<std::uint32_t>(i * step), capacity)];
+        }
+    }
+    return 1;
+}
+
+}  // namespace vardo
