@@ -6,7 +6,7 @@
 namespace vardo {
 
 struct CommSettings {
-    std::string portName = "COM1";  // at most 5 characters
+    std::string portName = "COM1";  // read into 5 bytes: "COM10" reads as "COM1"
     int baudRate = 9600;
     int address = 8;
     int readIntervalTimeout = 20;

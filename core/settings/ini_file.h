@@ -4,6 +4,8 @@
 // back to disk, keeping unknown sections, keys, comments and their order. Text is UTF-8 inside;
 // a file that is not valid UTF-8 is taken as GBK and written back in GBK.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,14 +15,16 @@ class IniFile {
   public:
     explicit IniFile(std::string path) : path_(std::move(path)) {}
 
-    // At most bufferSize - 1 bytes of the value (counted in the file's own encoding), or the
-    // default when the section or key is missing.
+    // At most bufferSize - 1 bytes of the value (counted in the file's own encoding, never
+    // splitting a character), or the default when the section or key is missing.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue, int bufferSize) const;
-    // The decimal number at the start of the value; default when missing, 0 when not a number.
+    // The decimal number at the start of the value; default when missing or empty, 0 when not a
+    // number.
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
 
-    // Creates file, section and key as needed. 1 on success, 0 when the file cannot be written.
+    // Creates file, section and key as needed. 1 on success, 0 when the file cannot be written
+    // (it is then left as it was).
     int WriteString(std::string_view section, std::string_view key, std::string_view value);
     int WriteInt(std::string_view section, std::string_view key, int value);
 
@@ -32,12 +36,37 @@ class IniFile {
 
 // Parsing is pure: the reader and the fuzz target use these directly.
 namespace ini {
-// Looks a key up in the text of a file (already in UTF-8); nullopt-like "found" flag.
+
+// Settings files are a few kilobytes; anything larger is not one of ours and is not parsed.
+inline constexpr std::size_t kMaxFileSize = 1 << 20;
+
+enum class Encoding { Utf8, Gbk };
+
+struct DecodedText {
+    std::string text;  // UTF-8, without byte order mark
+    Encoding encoding = Encoding::Utf8;
+    bool byteOrderMark = false;
+};
+
+// The file's bytes as UTF-8 text: valid UTF-8 is taken as it is, anything else as GBK.
+DecodedText Decode(std::string_view bytes);
+// Back to the file's own encoding; nullopt when a character cannot be written in it.
+std::optional<std::string> Encode(const DecodedText& text);
+
+// Finds the value of key in section (names compared without regard to ASCII case; the first
+// section and the first key of that name count). The value comes back trimmed of surrounding
+// white space.
 bool Lookup(std::string_view text, std::string_view section, std::string_view key,
             std::string* value);
-// Returns text with the key set, adding section or key as needed.
+// Returns text with the key set, adding section or key as needed; every other line stays as it
+// was.
 std::string Replace(std::string_view text, std::string_view section, std::string_view key,
                     std::string_view value);
+
+// The decimal number at the start of value as the Windows profile functions read it: optional
+// blanks and sign, then digits, wrapping like a 32-bit register; 0 when there are no digits.
+int ParseInt(std::string_view value);
+
 }  // namespace ini
 
 }  // namespace vardo

@@ -9,21 +9,25 @@
 
 namespace vardo {
 
-// Settings operations work on the file at `path` (normally SettingsPath()).
+// A hostile settings file must not make the program allocate millions of colour entries.
+inline constexpr int kMaxDisplayChannels = 64;
+
+// Settings operations work on the file at `path` (normally SettingsPath()). Writers return 1,
+// or 0 when the file could not be written (it then keeps its previous content).
 void LoadDisplaySettings(const std::string& path, DisplaySettings& ds);
-void SaveDisplaySettings(const std::string& path, const DisplaySettings& ds);
+int SaveDisplaySettings(const std::string& path, const DisplaySettings& ds);
 
 std::string ReadLastFile(const std::string& path);
-void WriteLastFile(const std::string& path, const std::string& lastFile);
+int WriteLastFile(const std::string& path, const std::string& lastFile);
 
 void LoadCommSettings(const std::string& path, CommSettings& cs);
-void SaveCommSettings(const std::string& path, const CommSettings& cs);
+int SaveCommSettings(const std::string& path, const CommSettings& cs);
 
 int ReadSaveReal(const std::string& path);
-void WriteSaveReal(const std::string& path, int flag);
+int WriteSaveReal(const std::string& path, int flag);
 
 ModelList ReadModelList(const std::string& path);
-void WriteModelList(const std::string& path, const ModelList& list);
+int WriteModelList(const std::string& path, const ModelList& list);
 
 // The device behind a port name: section [Ports] maps COM1=/dev/ttyUSB0 and so on; without an
 // entry COMn is /dev/ttyS(n-1). Anything else is used as a path as it stands.
