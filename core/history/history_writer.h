@@ -32,6 +32,8 @@ class CHistoryWriter {
     // 1 when the file is complete under its final name; 0 when a write failed earlier or the
     // rename did not happen (the file then stays under GetPath()).
     int Close();
+    // As Close, after fixing the newest time and slot from the records appended. A file that
+    // received no record is removed (GetPath() is then empty) and 1 returned.
     int Finish();
     // Closes and deletes the file being written: an upload that failed half-way.
     void Discard();
@@ -46,7 +48,12 @@ class CHistoryWriter {
     std::string extension;
 
   private:
+    bool WriteAt(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset);
+    bool Rename();
+
     std::string home;
+    // The name the file was created or last renamed under, before any "(i)" variant.
+    std::string createdName;
     bool writeFailed = false;
 };
 
