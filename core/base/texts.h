@@ -27,4 +27,17 @@ inline constexpr const char* kColumnTime = "时间";
 inline constexpr const char* kColumnChannel = "通道%d";
 inline constexpr const char* kRowTimeFormat = "%d-%02d-%02d %02d:%02d:%02d";
 
+// history file browser: the summary of a file's header
+inline constexpr const char* kSummaryFileName = "文件名：";
+inline constexpr const char* kSummaryModel = "\r\n\r\n仪表类型：";
+inline constexpr const char* kSummaryChannels = "\r\n\r\n通道数：";
+inline constexpr const char* kSummaryInterval = "\r\n\r\n记录间隔：";
+inline constexpr const char* kSummaryIntervalFormat = "%d秒";
+inline constexpr const char* kSummaryStart = "\r\n\r\n开始时间：";
+inline constexpr const char* kSummaryTimeFormat = "%d年%02d月%02d日 %02d时%02d分%02d秒";
+inline constexpr const char* kSummaryEnd = "\r\n结束时间：";
+inline constexpr const char* kSummaryRanges = "\r\n\r\n量程：\r\n";
+inline constexpr const char* kSummaryChannelFormat = "\t通道 %02d：";
+inline constexpr const char* kSummaryRangeSeparator = " ~ ";
+
 }  // namespace vardo::texts

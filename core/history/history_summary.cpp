@@ -1,0 +1,121 @@
+#include "history/history_summary.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+
+#include "base/texts.h"
+#include "base/vardo_time.h"
+#include "history/history_format.h"
+#include "history/ring.h"
+
+namespace vardo {
+
+namespace {
+
+std::string FormatSummaryTime(VTime t) {
+    const LocalFields f = SplitLocalTime(t);
+    char text[96];
+    std::snprintf(text, sizeof text, texts::kSummaryTimeFormat, f.year, f.month, f.day, f.hour,
+                  f.minute, f.second);
+    return text;
+}
+
+std::string FormatInt(const char* format, int value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+int BuildHistorySummary(ByteSpan bytes, const std::string& fileName, const ModelList& models,
+                        std::string* summary) {
+    summary->clear();
+    // Every field below lies inside the header; a file that does not hold a whole header is
+    // damaged rather than summarised from bytes that were never read.
+    if (bytes.size() < kHeaderSize) return 0;
+
+    std::string text = texts::kSummaryFileName + fileName + texts::kSummaryModel;
+
+    const std::string_view code(reinterpret_cast<const char*>(bytes.data() + header::kModel), 5);
+    const int row = std::max(RowOfCode(code), 0);
+    text += models.names[static_cast<std::size_t>(row)];
+
+    const int channelCount = bytes[header::kChannelCount];
+    text += texts::kSummaryChannels;
+    text += FormatInt("%d", channelCount);
+
+    const int intervalCode = bytes[header::kIntervalCode];
+    if (!IsValidIntervalCode(intervalCode)) return 0;
+    const int interval = IntervalTable[static_cast<std::size_t>(intervalCode)];
+    text += texts::kSummaryInterval;
+    text += FormatInt(texts::kSummaryIntervalFormat, interval);
+
+    text += texts::kSummaryStart;
+    const std::uint8_t* newestBytes = bytes.data() + header::kNewestTime;
+    if (!IsValidPackedTime(newestBytes)) return 0;
+    const VTime newest = UnpackTime(newestBytes);
+
+    VTime oldest;
+    if (bytes[header::kHasOldestTime] == 1) {
+        const std::uint8_t* oldestBytes = bytes.data() + header::kOldestTime;
+        if (!IsValidPackedTime(oldestBytes)) return 0;
+        oldest = UnpackTime(oldestBytes);
+    } else {
+        const VTime capacity = ModelTable[static_cast<std::size_t>(row)].historyCapacity;
+        oldest = newest - (capacity - 1) * interval;
+    }
+    text += FormatSummaryTime(oldest);
+    text += texts::kSummaryEnd;
+    text += FormatSummaryTime(newest);
+
+    text += texts::kSummaryRanges;
+    // The header has room for twelve channels; a larger count cannot name more ranges.
+    const int shown = std::min(channelCount, kMaxChannels);
+    for (int k = 0; k < shown; ++k) {
+        const std::uint8_t* config = bytes.data() + ChannelConfigOffset(k);
+        const DecimalValue low = DecodeDecimalValue(config);
+        const DecimalValue high = DecodeDecimalValue(config + 3);
+        text += FormatInt(texts::kSummaryChannelFormat, k + 1);
+        text += FormatDecimal(low.Value(), high.Decimals());
+        text += texts::kSummaryRangeSeparator;
+        text += FormatDecimal(high.Value(), high.Decimals());
+        text += "\r\n";
+    }
+    *summary = std::move(text);
+    return 1;
+}
+
+SummaryResult ReadHistorySummary(const std::string& path, const std::string& fileName,
+                                 const ModelList& models, std::string* summary) {
+    summary->clear();
+    // Non-blocking so that a FIFO cannot hang the browser; only regular files are history files.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        *summary = texts::kOpenFileFailed;
+        return SummaryResult::OpenFailed;
+    }
+    std::array<std::uint8_t, kSummaryReadSize> buffer{};
+    std::size_t got = 0;
+    while (got < buffer.size()) {
+        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!BuildHistorySummary(ByteSpan(buffer.data(), got), fileName, models, summary))
+        return SummaryResult::Damaged;
+    return SummaryResult::Ok;
+}
+
+}  // namespace vardo
