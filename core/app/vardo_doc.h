@@ -38,9 +38,11 @@ class CVardoDoc {
     int ReopenLastFile();
     void CloseHistoryFile();
     int BuildWindow();
-    // Makes path the current file and LastFile; notifies the views. Returns the hint sent.
+    // Makes path the current file and LastFile; notifies the views. Returns the hint sent, or 0
+    // without doing anything while acquisition runs (it writes into the same record).
     int OpenPath(const std::string& path);
-    // The open command after its dialog: returns 1 and notifies with hint 1 when it opened.
+    // The open command after its dialog: returns 1 and notifies with hint 1 when it opened;
+    // refused (0) while acquisition runs.
     int OpenChosenPath(const std::string& path);
     // Command-line entry: remembers the path; the next ReopenLastFile opens it.
     int OnOpenDocument(const std::string& path);

@@ -1,0 +1,171 @@
+#include "app/vardo_doc.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "base/texts.h"
+#include "history/history_loader.h"
+#include "settings/module_directory.h"
+#include "settings/setup_ini.h"
+
+namespace vardo {
+
+namespace {
+
+// UTF-8 characters rather than bytes: a name written in Chinese is as long as it looks.
+std::size_t CharacterCount(const std::string& s) {
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string LastCharacters(const std::string& s, std::size_t count) {
+    std::size_t pos = s.size();
+    while (pos > 0 && count > 0) {
+        --pos;
+        if ((s[pos] & 0xC0) != 0x80) --count;
+    }
+    return s.substr(pos);
+}
+
+}  // namespace
+
+CVardoDoc::CVardoDoc(Reporter& reporter, std::string home) : reporter_(reporter) {
+    home_ = home.empty() ? ModuleDirectory() : std::move(home);
+    if (home_.back() != '/') home_ += '/';
+}
+
+CVardoDoc::~CVardoDoc() {
+    // The writer shares the history record's descriptor while it writes: it goes first.
+    writer.Close();
+    ReleaseHistoryFile(history);
+}
+
+std::string CVardoDoc::settingsPath() const {
+    return home_ + "SetUp.ini";
+}
+
+std::string CVardoDoc::dataDirectory() const {
+    return home_ + "Data";
+}
+
+int CVardoDoc::OpenHistoryFile() {
+    if (!MapHistoryFile(filePath, history)) return 0;
+    const HeaderCheck check =
+        DecodeHistoryHeader(ByteSpan(history.view, history.viewSize), history);
+    if (check != HeaderCheck::Ok) {
+        reporter_.ShowMessage(
+            check == HeaderCheck::UnknownFormat ? texts::kUnknownFormat : texts::kFileDamaged,
+            MessageIcon::Error);
+        CloseHistoryFile();
+        WriteLastFile(settingsPath(), "");
+        return 0;
+    }
+    displaySettings.Chnls = history.channelCount;
+    // Saving before reading keeps each channel's colour across files and gives channels new to
+    // the settings file their defaults.
+    SaveDisplaySettings(settingsPath(), displaySettings);
+    LoadDisplaySettings(settingsPath(), displaySettings);
+    history.windowStart = 0;
+    history.windowStep = 1;
+    if (onFileShown) onFileShown(filePath);
+    return 1;
+}
+
+int CVardoDoc::ReopenLastFile() {
+    const std::string settings = settingsPath();
+    LoadDisplaySettings(settings, displaySettings);
+    displaySettings.pixelsPerPoint = 1;
+    displaySettings.scrollOffset = 0;
+    displaySettings.backColor = 0;
+    displaySettings.gridColor = 64;
+    displaySettings.gridWidth = 1;
+    history.saveReal = ReadSaveReal(settings);
+    history.windowStart = 0;
+    filePath = ReadLastFile(settings);
+    dataValid = 0;
+    const std::string ext = ReadModelList(settings).ext;
+    if (CharacterCount(filePath) < 19 ||
+        LastCharacters(filePath, 4).find(ext) == std::string::npos) {
+        filePath.clear();
+        WriteLastFile(settings, "");
+    } else {
+        dataValid = OpenHistoryFile();
+    }
+    return dataValid;
+}
+
+void CVardoDoc::CloseHistoryFile() {
+    const std::string settings = settingsPath();
+    SaveDisplaySettings(settings, displaySettings);
+    WriteModelList(settings, ReadModelList(settings));
+    if (history.hFile >= 0 || history.view != nullptr) {
+        ReleaseHistoryFile(history);
+        std::fill(history.window.begin(), history.window.end(), 0);
+        history.channelTags.fill(0);
+        history.oldestTime = 0;
+        history.newestTime = 0;
+        history.windowStart = 0;
+        history.totalRecords = kClosedTotalRecords;
+        displaySettings.scrollOffset = 0;
+        displaySettings.pixelsPerPoint = 1;
+    }
+    filePath.clear();
+    dataValid = 0;
+}
+
+int CVardoDoc::BuildWindow() {
+    return vardo::BuildWindow(history);
+}
+
+int CVardoDoc::OpenPath(const std::string& path) {
+    // Acquisition writes into the same record: opening another file now would pull it away.
+    if (history.acquiring) return 0;
+    filePath = path;
+    WriteLastFile(settingsPath(), path);
+    const int hint = ReopenLastFile() ? kHintOpened : kHintFailed;
+    UpdateAllViews(hint);
+    return hint;
+}
+
+int CVardoDoc::OpenChosenPath(const std::string& path) {
+    if (history.acquiring) return 0;
+    CloseHistoryFile();
+    filePath = path;
+    WriteLastFile(settingsPath(), path);
+    if (!ReopenLastFile()) return 0;
+    UpdateAllViews(kHintOpened);
+    return 1;
+}
+
+int CVardoDoc::OnOpenDocument(const std::string& path) {
+    // The framework's own open only checks that the file can be read; the file is mapped by the
+    // next ReopenLastFile.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return 0;
+    close(fd);
+    filePath = path;
+    WriteLastFile(settingsPath(), path);
+    return 1;
+}
+
+void CVardoDoc::AddView(DocumentView* view) {
+    if (std::find(views_.begin(), views_.end(), view) == views_.end()) views_.push_back(view);
+}
+
+void CVardoDoc::RemoveView(DocumentView* view) {
+    views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
+}
+
+void CVardoDoc::UpdateAllViews(int hint) {
+    // A view may remove itself while being told.
+    const std::vector<DocumentView*> views = views_;
+    for (DocumentView* view : views) {
+        if (std::find(views_.begin(), views_.end(), view) != views_.end()) {
+            view->OnDocumentUpdate(hint);
+        }
+    }
+}
+
+}  // namespace vardo
