@@ -1,0 +1,207 @@
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+namespace vardo {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+speed_t SpeedOf(int baud) {
+    switch (baud) {
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return B0;
+    }
+}
+
+// Waits until fd is ready for `events` or `wait` has passed; false on time-out.
+bool WaitFor(int fd, short events, Clock::duration wait) {
+    if (wait < Clock::duration::zero()) wait = Clock::duration::zero();
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+    timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    pollfd p{fd, events, 0};
+    for (;;) {
+        const int r = ppoll(&p, 1, &ts, nullptr);
+        if (r > 0) return true;
+        if (r == 0) return false;
+        if (errno != EINTR) return false;
+    }
+}
+
+int NonNegative(int v) {
+    return v < 0 ? 0 : v;
+}
+
+}  // namespace
+
+CSerialPort::~CSerialPort() {
+    Close();
+}
+
+int CSerialPort::Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
+                      int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier) {
+    portName = device;
+    baudRate = baud;
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    // Exclusive like a Windows COM port: the advisory lock also holds against root, which
+    // TIOCEXCL alone does not.
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    PortTimeouts configured;
+    configured.readInterval = NonNegative(readInterval);
+    configured.readTotalConstant = NonNegative(readTotalConstant);
+    configured.readTotalMultiplier = NonNegative(readTotalMultiplier);
+    configured.writeTotalConstant = NonNegative(writeTotalConstant);
+    configured.writeTotalMultiplier = NonNegative(writeTotalMultiplier);
+    timeouts = ScaleTimeouts(baud, configured);
+    handle = fd;
+    return handle;
+}
+
+int CSerialPort::Close() {
+    if (handle < 0) return 0;
+    // The exclusive flag outlives the descriptor on a terminal that someone else keeps open.
+    ioctl(handle, TIOCNXCL);
+    ::close(handle);
+    handle = -1;
+    return 1;
+}
+
+void CSerialPort::ApplyLineState() {
+    termios tio{};
+    if (tcgetattr(handle, &tio) != 0) return;
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    tio.c_cc[VSTART] = 0x11;
+    tio.c_cc[VSTOP] = 0x13;
+    const speed_t speed = SpeedOf(baudRate);
+    if (speed != B0) cfsetspeed(&tio, speed);
+    tcsetattr(handle, TCSANOW, &tio);
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(handle, TIOCMBIC, &lines);
+}
+
+void CSerialPort::WriteFrame() {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(WriteTotalBudget(
+                                             timeouts, static_cast<int>(frameLength)));
+    const bool bounded = timeouts.writeTotalConstant != 0 || timeouts.writeTotalMultiplier != 0;
+    std::size_t done = 0;
+    while (done < frameLength) {
+        const ssize_t w = ::write(handle, outFrame.data() + done, frameLength - done);
+        if (w > 0) {
+            done += static_cast<std::size_t>(w);
+            continue;
+        }
+        if (w < 0 && errno != EAGAIN && errno != EINTR) return;
+        if (bounded) {
+            if (!WaitFor(handle, POLLOUT, deadline - Clock::now())) return;
+        } else {
+            WaitFor(handle, POLLOUT, std::chrono::seconds(1));
+        }
+    }
+}
+
+// Emulates one synchronous read under Windows-style time-outs: a total budget of
+// multiplier x requested + constant, and an interval limit between characters once the first
+// has arrived. Unlike a plain read it does not wait out the interval after a complete reply:
+// once the frame ends in CR LF it listens only a couple of character times for trailing
+// noise, which, if any comes, keeps the read going so that the reply is refused as before.
+std::size_t CSerialPort::ReadChars(char* dest, std::size_t max, std::size_t alreadyHave) {
+    const auto start = Clock::now();
+    const bool totalBounded = timeouts.readTotalConstant != 0 || timeouts.readTotalMultiplier != 0;
+    const auto deadline =
+        start + std::chrono::milliseconds(ReadTotalBudget(timeouts, static_cast<int>(max)));
+    const auto interval = std::chrono::milliseconds(timeouts.readInterval);
+    const int baud = baudRate > 0 ? baudRate : 57600;
+    const auto drain = std::chrono::microseconds(2 * 10 * 1000000LL / baud + 500);
+    const bool watchFrameEnd = alreadyHave > 0;
+
+    std::size_t got = 0;
+    auto lastChar = start;
+    bool frameEnded = false;
+    while (got < max) {
+        auto limit = Clock::time_point::max();
+        if (totalBounded) limit = deadline;
+        if (got > 0 && timeouts.readInterval > 0 && lastChar + interval < limit) {
+            limit = lastChar + interval;
+        }
+        if (frameEnded && lastChar + drain < limit) limit = lastChar + drain;
+        if (limit == Clock::time_point::max()) {
+            limit = Clock::now() + std::chrono::hours(1);
+        }
+        if (!WaitFor(handle, POLLIN, limit - Clock::now())) break;
+        const ssize_t r = ::read(handle, dest + got, max - got);
+        if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        // End of file or an error: the line is gone, nothing more will come.
+        if (r <= 0) break;
+        got += static_cast<std::size_t>(r);
+        lastChar = Clock::now();
+        if (watchFrameEnd) {
+            const std::size_t total = alreadyHave + got;
+            const char* frame = dest - alreadyHave;
+            frameEnded = total >= 2 && frame[total - 2] == '\r' && frame[total - 1] == '\n';
+        }
+    }
+    return got;
+}
+
+int CSerialPort::Transact() {
+    lastCheck = FrameCheck::Empty;
+    if (handle < 0) return 0;
+    ApplyLineState();
+    tcflush(handle, TCIFLUSH);
+    frameLength = EncodeFrame(
+        std::span<const std::uint8_t>(requestBytes.data(), requestLength < kMaxFrameMessageBytes
+                                                               ? requestLength
+                                                               : kMaxFrameMessageBytes),
+        outFrame, checkChars);
+    WriteFrame();
+    inFrame.fill(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+    if (ReadChars(inFrame.data(), 1, 0) == 0) return 0;
+    const std::size_t more = ReadChars(inFrame.data() + 1, inFrame.size() - 1, 1);
+    if (more == 0) return 0;
+    const std::size_t n = 1 + more;
+
+    std::size_t decoded = 0;
+    lastCheck =
+        CheckReply(std::span<const char>(outFrame.data(), frameLength),
+                   std::span<const char>(inFrame.data(), n), expectedData, replyBytes, decoded);
+    return lastCheck == FrameCheck::Valid ? 1 : 0;
+}
+
+}  // namespace vardo

@@ -1,0 +1,63 @@
+#pragma once
+// One request, one checked reply, over a serial line to the recorder. Owns the port and the
+// four fixed buffers of an exchange; knows nothing of what a request means.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "link/frame_codec.h"
+#include "link/port_timeouts.h"
+
+namespace vardo {
+
+class CSerialPort {
+  public:
+    CSerialPort() = default;
+    ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // `device` is a path (COMn names are resolved by the caller). The port is exclusive: a
+    // second open of the same device, from this or any process, fails. Timeouts are in ms
+    // before the baud-rate scaling. Returns the descriptor, or -1.
+    int Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
+             int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier);
+    // 1 when a port was open.
+    int Close();
+    bool IsOpen() const { return handle >= 0; }
+
+    // Sends requestBytes[0..requestLength) framed, waits for one reply and checks it; on
+    // success replyBytes holds the decoded reply. 1 on a valid reply, else 0.
+    int Transact();
+
+    // How many data bytes the next Transact must bring back after the byte-count field.
+    void ExpectData(std::size_t count) { expectedData = count; }
+    // Why the last Transact failed (Valid after a success).
+    FrameCheck LastCheck() const { return lastCheck; }
+    const PortTimeouts& Timeouts() const { return timeouts; }
+
+    FrameBytes requestBytes{};
+    FrameBytes replyBytes{};
+    std::uint32_t requestLength = 0;
+    int handle = -1;
+    std::string portName;
+    int baudRate = 0;
+    std::size_t frameLength = 0;
+    char checkChars[2] = {};
+    FrameChars outFrame{};
+    FrameChars inFrame{};
+
+  private:
+    void ApplyLineState();
+    void WriteFrame();
+    // Reads up to `max` characters into `dest` under the port's time-outs; stops early at a
+    // complete reply (see the .cpp). Returns the count read.
+    std::size_t ReadChars(char* dest, std::size_t max, std::size_t alreadyHave);
+
+    PortTimeouts timeouts;
+    std::size_t expectedData = 0;
+    FrameCheck lastCheck = FrameCheck::Empty;
+};
+
+}  // namespace vardo
