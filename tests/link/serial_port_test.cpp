@@ -1,0 +1,196 @@
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vardo {
+namespace {
+
+// The far end of a pseudo-terminal, answering each request with a scripted series of writes.
+class ScriptedPeer {
+  public:
+    struct Piece {
+        std::string text;
+        int delayMs = 0;  // before this piece
+    };
+
+    ScriptedPeer() {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        grantpt(master);
+        unlockpt(master);
+        char name[128] = {};
+        ptsname_r(master, name, sizeof name);
+        device = name;
+        keeper = ::open(name, O_RDWR | O_NOCTTY);
+        termios tio{};
+        tcgetattr(keeper, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(keeper, TCSANOW, &tio);
+    }
+    ~ScriptedPeer() {
+        if (thread.joinable()) thread.join();
+        ::close(keeper);
+        ::close(master);
+    }
+
+    // Waits for one request frame, then plays `pieces`.
+    void AnswerOnce(std::vector<Piece> pieces) {
+        thread = std::thread([this, pieces] {
+            std::string got;
+            char c;
+            while (got.size() < 2 || got.substr(got.size() - 2) != "\r\n") {
+                pollfd p{master, POLLIN, 0};
+                if (poll(&p, 1, 2000) <= 0) return;
+                if (::read(master, &c, 1) == 1) got += c;
+            }
+            request = got;
+            for (const Piece& piece : pieces) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(piece.delayMs));
+                (void)!::write(master, piece.text.data(), piece.text.size());
+            }
+        });
+    }
+    void Join() {
+        if (thread.joinable()) thread.join();
+    }
+
+    int master = -1;
+    int keeper = -1;
+    std::string device;
+    std::string request;
+    std::thread thread;
+};
+
+void PrepareRequest(CSerialPort& port) {
+    const std::uint8_t request[6] = {0x08, 0x03, 0x70, 0xEC, 0x00, 0x01};
+    for (int i = 0; i < 6; ++i) port.requestBytes[static_cast<std::size_t>(i)] = request[i];
+    port.requestLength = 6;
+    port.ExpectData(1);
+}
+
+int OpenDefault(CSerialPort& port, const std::string& device, int baud = 57600) {
+    return port.Open(device, baud, 20, 20, 5, 50, 5);
+}
+
+TEST(SerialPort, SecondOpenOfTheSameDeviceFails) {
+    ScriptedPeer peer;
+    CSerialPort first;
+    CSerialPort second;
+    ASSERT_GE(OpenDefault(first, peer.device), 0);
+    EXPECT_LT(OpenDefault(second, peer.device), 0);
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.Close(), 0);
+    EXPECT_EQ(first.Close(), 1);
+    EXPECT_GE(OpenDefault(second, peer.device), 0);
+}
+
+TEST(SerialPort, OpenRefusesWhatIsNotATerminal) {
+    CSerialPort port;
+    EXPECT_LT(OpenDefault(port, "/nonexistent/ttyS99"), 0);
+    char file[] = "/tmp/vardo-port-XXXXXX";
+    const int fd = mkstemp(file);
+    ASSERT_GE(fd, 0);
+    EXPECT_LT(OpenDefault(port, file), 0);
+    EXPECT_FALSE(port.IsOpen());
+    ::close(fd);
+    ::unlink(file);
+}
+
+TEST(SerialPort, CloseOnClosedPortReturnsZero) {
+    CSerialPort port;
+    EXPECT_EQ(port.Close(), 0);
+    EXPECT_EQ(port.Transact(), 0);
+}
+
+TEST(SerialPort, OpenScalesTimeoutsByBaudRate) {
+    ScriptedPeer peer;
+    struct Case {
+        int baud;
+        int interval;
+    };
+    for (const Case c : {Case{9600, 120}, Case{1200, 960}, Case{57600, 20}}) {
+        CSerialPort port;
+        ASSERT_GE(OpenDefault(port, peer.device, c.baud), 0);
+        EXPECT_EQ(port.Timeouts().readInterval, c.interval);
+        EXPECT_EQ(port.Timeouts().readTotalMultiplier, 5);
+    }
+}
+
+TEST(SerialPort, TransactSendsFrameAndChecksReply) {
+    struct Case {
+        const char* name;
+        std::vector<ScriptedPeer::Piece> pieces;
+        int result;
+    };
+    const Case cases[] = {
+        {"whole reply", {{":08030105EF\r\n"}}, 1},
+        {"reply in pieces", {{":0803"}, {"0105", 5}, {"EF\r\n", 5}}, 1},
+        {"noise after LF in the same burst", {{":08030105EF\r\nU"}}, 0},
+        {"noise right after LF", {{":08030105EF\r\n"}, {"\x55", 0}}, 0},
+        {"late noise belongs to the next exchange", {{":08030105EF\r\n"}, {"U", 60}}, 1},
+        {"no CR LF", {{":08030105EF"}}, 0},
+        {"other address", {{":09030105EE\r\n"}}, 0},
+        {"exception", {{":088304\r\n"}}, 0},
+        {"nothing", {}, 0},
+        {"only the first character", {{":"}}, 0},
+    };
+    for (const Case& c : cases) {
+        ScriptedPeer peer;
+        CSerialPort port;
+        ASSERT_GE(OpenDefault(port, peer.device), 0);
+        PrepareRequest(port);
+        peer.AnswerOnce(c.pieces);
+        EXPECT_EQ(port.Transact(), c.result) << c.name;
+        peer.Join();
+        EXPECT_EQ(peer.request, ":080370EC000198\r\n") << c.name;
+        EXPECT_EQ(port.frameLength, 17u);
+        EXPECT_EQ(port.checkChars[0], '9');
+        EXPECT_EQ(port.checkChars[1], '8');
+        if (c.result) {
+            EXPECT_EQ(port.replyBytes[3], 0x05) << c.name;
+        }
+    }
+}
+
+TEST(SerialPort, FailedExchangeKeepsPreviousReplyAndCanBeRepeated) {
+    ScriptedPeer peer;
+    CSerialPort port;
+    ASSERT_GE(OpenDefault(port, peer.device), 0);
+    PrepareRequest(port);
+    peer.AnswerOnce({{":08030105EF\r\n"}});
+    ASSERT_EQ(port.Transact(), 1);
+    peer.Join();
+    peer.AnswerOnce({{":08030199EE\r\n"}});  // bad check digits
+    EXPECT_EQ(port.Transact(), 0);
+    peer.Join();
+    EXPECT_EQ(port.replyBytes[3], 0x05);
+    peer.AnswerOnce({{":0803019A5A\r\n"}});
+    EXPECT_EQ(port.Transact(), 1);
+    peer.Join();
+    EXPECT_EQ(port.replyBytes[3], 0x9A);
+}
+
+TEST(SerialPort, InputWaitingBeforeTheRequestIsDiscarded) {
+    ScriptedPeer peer;
+    CSerialPort port;
+    ASSERT_GE(OpenDefault(port, peer.device), 0);
+    PrepareRequest(port);
+    (void)!::write(peer.master, ":080301777D\r\n", 13);  // stale reply of an earlier exchange
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    peer.AnswerOnce({{":08030105EF\r\n", 5}});
+    EXPECT_EQ(port.Transact(), 1);
+    peer.Join();
+    EXPECT_EQ(port.replyBytes[3], 0x05);
+}
+
+}  // namespace
+}  // namespace vardo
