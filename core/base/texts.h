@@ -40,4 +40,26 @@ inline constexpr const char* kSummaryRanges = "\r\n\r\n量程：\r\n";
 inline constexpr const char* kSummaryChannelFormat = "\t通道 %02d：";
 inline constexpr const char* kSummaryRangeSeparator = " ~ ";
 
+// main window and curve view
+inline constexpr const char* kAppTitle = "Vardo 2.0";
+inline constexpr const char* kAboutTitle = "Vardo 2.0.0";
+inline constexpr const char* kStatusReady = "就绪";
+inline constexpr const char* kStatusZoom = "缩放";
+inline constexpr const char* kStatusFile = "文件";
+inline constexpr const char* kTitleCurves = "历史曲线 - Vardo 2.0";
+inline constexpr const char* kTitleList = "数据列表 - Vardo 2.0";
+inline constexpr const char* kTitleRealtime = "实时采集 - Vardo 2.0";
+inline constexpr const char* kHistoryFilter = "历史文件(*.%s)|*.%s|所有文件(*.*)|*.*||";
+inline constexpr const char* kHelpFile = "help.chm";
+inline constexpr const char* kHelpMissing = "找不到帮助文件：%s";
+inline constexpr const char* kHelpOpenFailed = "无法打开帮助文件：%s";
+inline constexpr const char* kOk = "确定";
+inline constexpr const char* kHeaderChannels = "通道数目：%d ";
+inline constexpr const char* kHeaderInterval = "记录间隔：%d秒";
+inline constexpr const char* kHeaderSpan =
+    "%d-%02d-%02d %02d:%02d:%02d => %d-%02d-%02d %02d:%02d:%02d";
+inline constexpr const char* kLegendChannel = "通道 %d :";
+inline constexpr const char* kAxisShortTime = "%02d:%02d:%02d";
+inline constexpr const char* kAxisLongTime = "%d-%02d-%02d %02d:%02d:%02d";
+
 }  // namespace vardo::texts

@@ -1,0 +1,292 @@
+#include "curves/curve_geometry.h"
+
+#include <cstdio>
+
+#include "base/texts.h"
+#include "history/ring.h"
+
+namespace vardo {
+
+namespace {
+
+int IntervalSeconds(const HistoryData& h) {
+    return IsValidIntervalCode(h.intervalCode) ? IntervalTable[h.intervalCode] : 1;
+}
+
+std::string FormatFloat2(float v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(v));
+    return text;
+}
+
+TextItem RightAlignedLabel(std::string text, int L, int y) {
+    const int x = L - 9 * static_cast<int>(text.size());
+    return {std::move(text), x, y};
+}
+
+}  // namespace
+
+CurveLayout ComputeCurveLayout(const Rect& client, int panelWidth) {
+    CurveLayout out;
+    out.drawRect = {client.left + panelWidth, client.top, client.right, client.bottom};
+    out.plotRect = {out.drawRect.left + kPlotMarginLeft, out.drawRect.top + kPlotMarginTop,
+                    out.drawRect.right - kPlotMarginRight, out.drawRect.bottom - kPlotMarginBottom};
+    out.rows = (out.drawRect.Height() - 30) / 30;
+    return out;
+}
+
+int PullBackFirstRow(int first, int chnls, int rows) {
+    return chnls - first < rows ? chnls - rows : first;
+}
+
+PlotFrame FrameOf(const DisplaySettings& ds) {
+    PlotFrame f;
+    f.L = ds.plotRect.left - ds.drawRect.left;
+    f.T = ds.plotRect.top - ds.drawRect.top;
+    f.R = ds.plotRect.right - ds.drawRect.left;
+    f.B = ds.plotRect.bottom - ds.drawRect.top;
+    f.DW = ds.drawRect.Width();
+    f.DH = ds.drawRect.Height();
+    return f;
+}
+
+std::uint32_t WindowSample(const HistoryData& h, int ch, int i) {
+    const int w = h.sampleWidth == 2 || h.sampleWidth == 4 ? h.sampleWidth : 1;
+    if (ch < 0 || ch >= kMaxChannels || i < 0 || i >= kWindowSamples) return 0;
+    const std::size_t at = (static_cast<std::size_t>(ch) * kWindowSamples + i) * w;
+    if (at + w > h.window.size()) return 0;
+    std::uint32_t v = 0;
+    for (int b = w - 1; b >= 0; --b) v = (v << 8) | h.window[at + b];
+    return v;
+}
+
+float SampleFraction(std::uint32_t raw, int sampleWidth) {
+    if (sampleWidth == 2) return static_cast<float>(raw) * 0.000015259022f;
+    if (sampleWidth == 4) return static_cast<float>(raw) * 2.3283064e-10f;
+    return static_cast<float>(raw) * 0.003921569f;
+}
+
+float EngineeringValue(const DecimalValue& low, const DecimalValue& high, float fraction) {
+    return low.value + (high.value - low.value) * fraction;
+}
+
+float WindowValue(const HistoryData& h, int ch, int i) {
+    if (ch < 0 || ch >= kMaxChannels) return 0.0f;
+    return EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch],
+                            SampleFraction(WindowSample(h, ch, i), h.sampleWidth));
+}
+
+int SampleY(const PlotFrame& f, const DisplaySettings& ds, float fraction, float value) {
+    const int H = f.HP() - 3;
+    const int base = f.B - 2;
+    int pos = 0;
+    if (ds.YMode == 1) {
+        pos = static_cast<int>(static_cast<float>(H) * fraction);
+    } else if (ds.YLarge == ds.YSmall) {
+        // A zero-width scale has no inside: everything above it is pinned up, the rest down.
+        pos = value > static_cast<float>(ds.YSmall) ? H + 1 : -1;
+    } else {
+        const float t =
+            (value - static_cast<float>(ds.YSmall)) / static_cast<float>(ds.YLarge - ds.YSmall);
+        if (t > 1.0f) {
+            pos = H + 1;
+        } else if (t < 0.0f || t != t) {
+            pos = -1;
+        } else {
+            pos = static_cast<int>(static_cast<float>(H) * t);
+        }
+    }
+    return base - pos;
+}
+
+int WindowSampleY(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h, int ch,
+                  int i) {
+    const float fraction = SampleFraction(WindowSample(h, ch, i), h.sampleWidth);
+    const float value = ch >= 0 && ch < kMaxChannels
+                            ? EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch], fraction)
+                            : 0.0f;
+    return SampleY(f, ds, fraction, value);
+}
+
+int SampleX(const PlotFrame& f, int i, int pixelsPerPoint) {
+    return f.R - 2 - i * pixelsPerPoint;
+}
+
+VTime SampleTime(const HistoryData& h, int i) {
+    const VTime back = static_cast<VTime>(h.windowStart) + static_cast<VTime>(i) * h.windowStep;
+    return h.newestTime - IntervalSeconds(h) * back;
+}
+
+int ClampPointerX(const PlotFrame& f, int x) {
+    if (x > f.R - 2) x = f.R - 2;
+    if (x < f.L + 1) x = f.L + 1;
+    return x;
+}
+
+int PointerToIndex(const PlotFrame& f, int x, int pixelsPerPoint) {
+    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
+    const int i = (f.R - ClampPointerX(f, x) - 2) / ppp;
+    return i > 0 ? i : 0;
+}
+
+float PointerToValue(const PlotFrame& f, const DisplaySettings& ds, int y) {
+    const int span = f.HP() - 3;
+    if (span <= 0) return ds.YMode == 1 ? 0.0f : static_cast<float>(ds.YSmall);
+    const float p = static_cast<float>(f.B - y - 2) / static_cast<float>(span) * 100.0f;
+    if (ds.YMode == 1) return p;
+    return static_cast<float>(ds.YSmall) + static_cast<float>(ds.YLarge - ds.YSmall) * p * 0.01f;
+}
+
+std::vector<int> GridLinesY(const PlotFrame& f, int yLines) {
+    std::vector<int> out;
+    if (yLines <= 0) return out;
+    const float dy = static_cast<float>(f.HP()) / static_cast<float>(yLines + 1);
+    for (int k = 1; k <= yLines; ++k)
+        out.push_back(static_cast<int>(static_cast<float>(f.T) + static_cast<float>(k) * dy));
+    return out;
+}
+
+std::vector<int> GridLinesX(const PlotFrame& f, int xLines) {
+    std::vector<int> out;
+    if (xLines <= 0) return out;
+    const float dx = static_cast<float>(f.W()) / static_cast<float>(xLines + 1);
+    for (int k = 1; k <= xLines; ++k)
+        out.push_back(static_cast<int>(static_cast<float>(f.R) - static_cast<float>(k) * dx));
+    return out;
+}
+
+std::vector<TextItem> ValueLabels(const PlotFrame& f, const DisplaySettings& ds) {
+    std::vector<TextItem> out;
+    const bool percent = ds.YMode == 1;
+    const float low = percent ? 0.0f : static_cast<float>(ds.YSmall);
+    const float high = percent ? 100.0f : static_cast<float>(ds.YLarge);
+    out.push_back(RightAlignedLabel(FormatFloat2(low), f.L, f.B - 14));
+    out.push_back(RightAlignedLabel(FormatFloat2(high), f.L, f.T - 14));
+    const int lines = ds.YLines > 0 ? ds.YLines : 0;
+    const float dy = static_cast<float>(f.HP()) / static_cast<float>(lines + 1);
+    const float step = (high - low) / static_cast<float>(lines + 1);
+    int last = 0;
+    for (int k = 1; k <= lines; ++k) {
+        if (static_cast<float>(k - last) * dy > 12.0f &&
+            static_cast<float>(lines + 1 - k) * dy > 12.0f) {
+            const int y =
+                static_cast<int>(static_cast<float>(f.B) - static_cast<float>(k) * dy - 14.0f);
+            out.push_back(
+                RightAlignedLabel(FormatFloat2(low + static_cast<float>(k) * step), f.L, y));
+            last = k;
+        }
+    }
+    return out;
+}
+
+std::string FormatAxisTime(VTime t, int xMode) {
+    const LocalFields lf = SplitLocalTime(t);
+    char text[64];
+    if (xMode != 0) {
+        std::snprintf(text, sizeof text, texts::kAxisShortTime, lf.hour, lf.minute, lf.second);
+    } else {
+        std::snprintf(text, sizeof text, texts::kAxisLongTime, lf.year, lf.month, lf.day, lf.hour,
+                      lf.minute, lf.second);
+    }
+    return text;
+}
+
+TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h,
+                              int pixelsPerPoint) {
+    TimeAxisLayout out;
+    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
+    const VTime interval = IntervalSeconds(h);
+    const VTime step = h.windowStep > 0 ? h.windowStep : 1;
+    VTime right = h.newestTime - interval * h.windowStart;
+    if (right < 0) right = 0;
+    out.rightEdgeTime = right;
+    out.leftEdgeTime = right - static_cast<VTime>((f.W() - 3) / ppp) * interval * step;
+
+    const bool shortForm = ds.XMode != 0;
+    const int edgeShift = shortForm ? 30 : 65;
+    const int labelShift = shortForm ? 35 : 65;
+    const float gap = shortForm ? 70.0f : 130.0f;
+    out.labels.push_back({FormatAxisTime(out.rightEdgeTime, ds.XMode), f.R - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(out.leftEdgeTime, ds.XMode), f.L - edgeShift, f.B + 2});
+
+    const int lines = ds.XLines > 0 ? ds.XLines : 0;
+    const float dx = static_cast<float>(f.W()) / static_cast<float>(lines + 1);
+    int last = 0;
+    for (int k = 1; k <= lines; ++k) {
+        if (static_cast<float>(k - last) * dx > gap &&
+            static_cast<float>(lines + 1 - k) * dx > gap) {
+            const float xk = static_cast<float>(f.R) - static_cast<float>(k) * dx;
+            out.ticks.push_back(static_cast<int>(xk));
+            const VTime records =
+                static_cast<VTime>(static_cast<float>(k) * dx / static_cast<float>(ppp));
+            const VTime t = out.rightEdgeTime - records * interval * step;
+            out.labels.push_back({FormatAxisTime(t, ds.XMode),
+                                  static_cast<int>(xk - static_cast<float>(labelShift)), f.B + 2});
+            last = k;
+        }
+    }
+    return out;
+}
+
+std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h) {
+    std::vector<TextItem> out;
+    char text[160];
+    const int W = f.W();
+    if (W > 250) {
+        std::snprintf(text, sizeof text, texts::kHeaderChannels, chnls);
+        out.push_back({text, f.R - 250, 10});
+    }
+    if (W > 130) {
+        std::snprintf(text, sizeof text, texts::kHeaderInterval, IntervalSeconds(h));
+        out.push_back({text, f.R - 130, 10});
+    }
+    if (W > 550) {
+        const LocalFields a = SplitLocalTime(h.oldestTime);
+        const LocalFields b = SplitLocalTime(h.newestTime);
+        std::snprintf(text, sizeof text, texts::kHeaderSpan, a.year, a.month, a.day, a.hour,
+                      a.minute, a.second, b.year, b.month, b.day, b.hour, b.minute, b.second);
+        out.push_back({text, f.L, 10});
+    }
+    return out;
+}
+
+std::vector<LegendRow> LegendRows(const PlotFrame& f, int chnls, const HistoryData& h,
+                                  int& firstRow, int rows, int n) {
+    std::vector<LegendRow> out;
+    if (chnls > kMaxChannels) chnls = kMaxChannels;
+    if (chnls - firstRow < rows) firstRow = chnls - rows;
+    if (firstRow < 0) firstRow = 0;
+    bool valuesDone = false;
+    int r = 0;
+    for (int ch = firstRow; ch < chnls; ++ch) {
+        if (h.channelEnabled[ch] == 0) continue;
+        LegendRow row;
+        row.channel = ch;
+        char text[64];
+        std::snprintf(text, sizeof text, texts::kLegendChannel, ch + 1);
+        row.name = {text, f.R + 20, 10 + 40 * r};
+        if (!valuesDone) {
+            row.hasValue = true;
+            row.value = {FormatDecimal(WindowValue(h, ch, n), h.rangeHigh[ch].Decimals()), f.R + 40,
+                         28 + 40 * r};
+            if (f.B - (28 + 40 * (r + 1)) < 30) valuesDone = true;
+        }
+        out.push_back(std::move(row));
+        if (f.B - (10 + 40 * (r + 1)) < 30) break;
+        ++r;
+    }
+    return out;
+}
+
+ScrollButtonLayout LayoutScrollButtons(const PlotFrame& f, int chnls, int w, int h) {
+    ScrollButtonLayout out;
+    const int half = (f.DH - 30) / 2;
+    if (chnls * 15 < half) return out;
+    out.shown = true;
+    const int x = f.DW - w - 1;
+    const int ys[4] = {10, f.B - half - h - 10, f.B + 11 - half, f.B - h - 10};
+    for (int k = 0; k < 4; ++k) out.rects[k] = {x, ys[k], x + w, ys[k] + h};
+    return out;
+}
+
+}  // namespace vardo
