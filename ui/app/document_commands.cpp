@@ -1,0 +1,77 @@
+#include "app/document_commands.h"
+
+#include <QFileDialog>
+#include <QStringList>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/command_ids.h"
+#include "base/texts.h"
+#include "settings/setup_ini.h"
+
+namespace vardo {
+
+QString QtFileFilter(const std::string& mfcFilter) {
+    const QStringList parts = QString::fromStdString(mfcFilter).split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& name = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (name.isEmpty()) break;
+        // Qt reads the patterns from the last parenthesis of an entry; a name that already ends
+        // with them is used as it stands.
+        if (name.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            entries << name;
+        else
+            entries << name + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
+    chooseFile = [this](const QString& title, const QString& dir, const QString& filter,
+                        const QString& initialName) {
+        QFileDialog dialog(dialogParent, title, dir, filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setOption(QFileDialog::ReadOnly, true);
+        dialog.selectFile(initialName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().front();
+    };
+}
+
+bool DocumentCommands::UpdateCommand(int id, CommandState& state) {
+    if (id == cmd::kFileOpen) {
+        // Opening a file replaces the record that acquisition writes into.
+        state.enabled = doc_.history.acquiring == 0;
+        return true;
+    }
+    return false;
+}
+
+bool DocumentCommands::OnCommand(int id) {
+    if (id == cmd::kFileOpen) {
+        if (doc_.history.acquiring == 0) OpenCommand();
+        return true;
+    }
+    return false;
+}
+
+void DocumentCommands::OpenCommand() {
+    const std::string ext = ReadModelList(doc_.settingsPath()).ext;
+    char filter[256];
+    std::snprintf(filter, sizeof filter, texts::kHistoryFilter, ext.c_str(), ext.c_str());
+    const std::string data = doc_.dataDirectory();
+    std::error_code ec;
+    std::filesystem::create_directories(data, ec);
+    const QString path =
+        chooseFile(QString::fromUtf8(texts::kOpenHistoryTitle), QString::fromStdString(data),
+                   QtFileFilter(filter), QStringLiteral("*.") + QString::fromStdString(ext));
+    if (path.isEmpty()) return;
+    doc_.OpenChosenPath(path.toStdString());
+}
+
+}  // namespace vardo

@@ -1,0 +1,13 @@
+#pragma once
+// The program's messages as message boxes titled "提示...", owned by no window.
+
+#include "base/reporter.h"
+
+namespace vardo {
+
+class MessageBoxReporter : public Reporter {
+  public:
+    void ShowMessage(std::string_view text, MessageIcon icon) override;
+};
+
+}  // namespace vardo

@@ -1,0 +1,65 @@
+#include "app/vardo_app.h"
+
+#include <QCoreApplication>
+
+#include "app/about_dlg.h"
+#include "app/command_ids.h"
+#include "app/document_commands.h"
+#include "app/main_frame.h"
+#include "app/message_box_reporter.h"
+#include "base/texts.h"
+#include "settings/module_directory.h"
+
+namespace vardo {
+
+CVardoApp::CVardoApp(Reporter* reporter, std::string home) {
+    if (reporter == nullptr) {
+        ownReporter_ = std::make_unique<MessageBoxReporter>();
+        reporter = ownReporter_.get();
+    }
+    doc_ = std::make_unique<CVardoDoc>(*reporter, home.empty() ? ModuleDirectory() : home);
+    docCommands_ = std::make_unique<DocumentCommands>(*doc_);
+}
+
+CVardoApp::~CVardoApp() {
+    // The window and its view go before the document they show.
+    frame_.reset();
+}
+
+bool CVardoApp::InitInstance(const QStringList& args, bool show) {
+    // The recent-file list of the framework lives under this organisation; the program's own
+    // settings are all in SetUp.ini.
+    QCoreApplication::setOrganizationName(QStringLiteral("Telka"));
+    if (args.size() > 1 && !args[1].isEmpty()) {
+        if (doc_->OnOpenDocument(args[1].toStdString()) == 0) return false;
+    }
+    frame_ = std::make_unique<CMainFrame>(*doc_, *docCommands_, this);
+    if (!frame_->OnCreate()) return false;
+    frame_->CreateInitialView();
+    frame_->setWindowTitle(QString::fromUtf8(texts::kTitleCurves));
+    if (show) frame_->showMaximized();
+    return true;
+}
+
+bool CVardoApp::UpdateCommand(int id, CommandState& state) {
+    if (id == cmd::kAppAbout || id == cmd::kAppExit) {
+        state.enabled = true;
+        return true;
+    }
+    return false;
+}
+
+bool CVardoApp::OnCommand(int id) {
+    if (id == cmd::kAppAbout) {
+        CAboutDlg dlg(frame_.get());
+        dlg.exec();
+        return true;
+    }
+    if (id == cmd::kAppExit) {
+        if (frame_) frame_->close();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace vardo

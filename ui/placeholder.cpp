@@ -1,1 +1,0 @@
-// The Qt program grows here.

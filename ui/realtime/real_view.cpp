@@ -1,0 +1,21 @@
+#include "realtime/real_view.h"
+
+namespace vardo {
+
+CRealView::CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
+    : QWidget(parent), doc_(doc), frame_(frame) {
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+}
+
+bool CRealView::UpdateCommand(int, CommandState&) {
+    return false;
+}
+
+bool CRealView::OnCommand(int) {
+    return false;
+}
+
+}  // namespace vardo
