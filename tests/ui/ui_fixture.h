@@ -1,0 +1,71 @@
+#pragma once
+// What the widget tests share: a home of their own with SetUp.ini and Data/, history files made
+// from a per-channel level, and pixel questions about rendered surfaces.
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <functional>
+#include <string>
+
+#include "base/vardo_time.h"
+#include "history/history_format.h"
+#include "support/history_file_builder.h"
+
+namespace vardo::testing {
+
+// A file of `records` records with every channel present, ending at 2026-03-04 12:00:00 with
+// 10 s records; sample(ch, r) gives the sample r records back from the newest.
+inline std::string WriteLevelFile(const std::string& path, int channels, std::uint32_t records,
+                                  std::function<std::uint8_t(int, std::uint32_t)> sample) {
+    FileSpec spec;
+    spec.channelCount = channels;
+    spec.present.assign(static_cast<std::size_t>(channels), 1);
+    const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
+    spec.newest = PackTime(newest);
+    spec.oldest = PackTime(newest - 10 * static_cast<VTime>(records - 1));
+    spec.newestSlot = records - 1;
+    spec.hasOldestByte = 1;
+    spec.intervalCode = 3;
+    spec.sample = [records, sample](int ch, std::uint32_t slot) -> std::uint8_t {
+        if (slot >= records) return 0;
+        return sample(ch, records - 1 - slot);
+    };
+    WriteBytes(path, BuildFile(spec));
+    return path;
+}
+
+// Pixels of exactly this colour inside r.
+inline int CountColor(const QImage& img, const QRect& r, QColor c) {
+    int n = 0;
+    const QRect box = r.intersected(img.rect());
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (QColor(img.pixel(x, y)).rgb() == c.rgb()) ++n;
+    return n;
+}
+
+inline QColor PixelAt(const QImage& img, int x, int y) {
+    return QColor(img.pixel(x, y));
+}
+
+}  // namespace vardo::testing
+
+namespace vardo::testing {
+
+// Pixels within tol (per channel) of c inside r: text is drawn smoothed, so its colour shows
+// fully only in the glyphs' cores.
+inline int CountNear(const QImage& img, const QRect& r, QColor c, int tol = 40) {
+    int n = 0;
+    const QRect box = r.intersected(img.rect());
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor p(img.pixel(x, y));
+            if (std::abs(p.red() - c.red()) <= tol && std::abs(p.green() - c.green()) <= tol &&
+                std::abs(p.blue() - c.blue()) <= tol)
+                ++n;
+        }
+    return n;
+}
+
+}  // namespace vardo::testing
