@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>

@@ -101,7 +101,7 @@ TEST_F(CurveViewTest, FirstPaintReopensTheLastFileAndDrawsEveryCurveWhereTheGeom
             EXPECT_EQ(PixelAt(Work(), x, y).rgb(), ChannelColor(ch).rgb())
                 << "channel " << ch << " sample " << i;
         }
-        EXPECT_EQ(PixelAt(Work(), f.L - 5, y).rgb(), QColor(0, 0, 0).rgb())
+        EXPECT_EQ(PixelAt(Work(), 3, y).rgb(), QColor(0, 0, 0).rgb())
             << "curves end at the plot's left edge";
     }
 }
@@ -112,7 +112,9 @@ TEST_F(CurveViewTest, GridAndFrameUseTheGridColour) {
     const PlotFrame f = Frame();
     const int curve = CurveY(0);
     for (int y : GridLinesY(f, doc->displaySettings.YLines))
-        if (y != curve) EXPECT_EQ(PixelAt(Work(), f.L + 40, y).rgb(), kGrid.rgb()) << y;
+        if (y != curve) {
+            EXPECT_EQ(PixelAt(Work(), f.L + 40, y).rgb(), kGrid.rgb()) << y;
+        }
     for (int x : GridLinesX(f, doc->displaySettings.XLines))
         EXPECT_EQ(PixelAt(Work(), x, f.T + 3).rgb(), kGrid.rgb()) << x;
     EXPECT_EQ(PixelAt(Work(), f.L, f.T + 100).rgb(), kGrid.rgb());
@@ -158,7 +160,9 @@ TEST_F(CurveViewTest, HeaderLosesItsPiecesAsThePlotNarrows) {
         const bool count = CountNear(Work(), QRect(countAt, 8, 60, 18), kYellow) > 0;
         const int intervalAt = std::max(f.R - 128, from);
         const bool interval = CountNear(Work(), QRect(intervalAt, 8, 110, 18), kYellow) > 0;
-        if (c.w > 254) EXPECT_EQ(span, c.span) << c.w;
+        if (c.w > 254) {
+            EXPECT_EQ(span, c.span) << c.w;
+        }
         EXPECT_EQ(count, c.count) << c.w;
         EXPECT_EQ(interval, c.interval) << c.w;
     }
@@ -218,17 +222,23 @@ TEST_F(CurveViewTest, PointMarkersAppearFromSixPixelsPerPoint) {
     }
 }
 
-TEST_F(CurveViewTest, ValuesBeyondTheScaleArePinnedToTheEdges) {
+TEST_F(CurveViewTest, ValuesBeyondTheScaleArePinnedUnderTheFrame) {
     doc->OpenPath(LevelFile(2));
     Show(1000, 600);
     DisplaySettings& ds = doc->displaySettings;
+    const PlotFrame f = Frame();
+    const QRect inside(f.L + 1, f.T + 1, f.W() - 2, f.HP() - 3);
+    ASSERT_GT(CountColor(Work(), inside, ChannelColor(0)), 0);
+    ASSERT_GT(CountColor(Work(), inside, ChannelColor(1)), 0);
     ds.YMode = 0;
     ds.YSmall = 5;   // channel 0 at 10 * 100 / 255 = 3.9: below
     ds.YLarge = 10;  // channel 1 at 30 * 100 / 255 = 11.8: above
     view->Redraw();
-    const PlotFrame f = Frame();
-    EXPECT_EQ(PixelAt(Work(), f.L + 300, f.B - 1).rgb(), ChannelColor(0).rgb());
-    EXPECT_EQ(PixelAt(Work(), f.L + 300, f.T).rgb(), ChannelColor(1).rgb());
+    // Pinned to the top edge and the bottom line, where the frame is drawn over them.
+    EXPECT_EQ(CountColor(Work(), inside, ChannelColor(0)), 0);
+    EXPECT_EQ(CountColor(Work(), inside, ChannelColor(1)), 0);
+    EXPECT_EQ(PixelAt(Work(), f.L + 300, f.T).rgb(), kGrid.rgb());
+    EXPECT_EQ(PixelAt(Work(), f.L + 300, f.B - 1).rgb(), kGrid.rgb());
 }
 
 TEST_F(CurveViewTest, ScrollButtonsOnlyWhenTheChannelsDoNotFit) {
@@ -271,12 +281,15 @@ TEST_F(CurveViewTest, AFailedOpenLeavesTheBackgroundAndAMessage) {
 }
 
 TEST_F(CurveViewTest, ADroppedFileIsOpened) {
-    const std::string first = LevelFile(2, 10, "first.vd");
+    const std::string first = LevelFile(2, 200, "first.vd");
     const std::string second = LevelFile(5, 10, "second.vd");
     Show(900, 500);
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
                   QUrl::fromLocalFile(QString::fromStdString(second))});
+    QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view.get(), &drop);
     EXPECT_EQ(doc->filePath, first) << "only the first dropped file counts";
