@@ -11,6 +11,7 @@
 
 #include "base/le_bytes.h"
 #include "history/history_format.h"
+#include "history/ring.h"
 #include "link/recorder_memory_map.h"
 #include "recorder_model.h"
 

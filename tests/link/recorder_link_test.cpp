@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "history/model_table.h"
@@ -264,6 +266,47 @@ TEST(RecorderLink, ClosedLinkKeepsSettingsAndFailsInTheTransport) {
     ASSERT_EQ(link.Open(&line.settings, "/nonexistent/SetUp.ini"), 1);
     EXPECT_EQ(link.ClosePort(), 1);
     EXPECT_EQ(link.IsOpen(), 1);
+}
+
+}  // namespace
+}  // namespace vardo
+
+namespace vardo {
+namespace {
+
+// A running recorder keeps recording: its clock moves, a new record lands after the newest
+// one, live values change; the stamp and pointer wait for a whole page.
+TEST(RecorderLink, RunningRecorderRecordsOnePerInterval) {
+    sim::RecorderConfig config;
+    config.modelIndex = 1;
+    config.intervalCode = 0;
+    config.channelCount = 2;
+    SimLine line(config);
+    ASSERT_TRUE(line.started);
+    CRecorderLink link;
+    ASSERT_EQ(link.Open(&line.settings, "/nonexistent/SetUp.ini"), 1);
+    const RecorderMemoryRow& row = RecorderMemoryMap[1];
+    VTime clock0 = 0;
+    VTime stamp0 = 0;
+    std::array<std::uint8_t, 4> live0{};
+    ASSERT_EQ(link.ReadClock(row.clockAddress, clock0), 1);
+    ASSERT_EQ(link.ReadStamp(row.newestStampAddress, stamp0), 1);
+    ASSERT_EQ(link.ReadMemory(row.liveValuesAddress, live0), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    VTime clock1 = 0;
+    VTime stamp1 = 0;
+    std::array<std::uint8_t, 4> live1{};
+    ASSERT_EQ(link.ReadClock(row.clockAddress, clock1), 1);
+    ASSERT_EQ(link.ReadStamp(row.newestStampAddress, stamp1), 1);
+    ASSERT_EQ(link.ReadMemory(row.liveValuesAddress, live1), 1);
+    EXPECT_GE(clock1 - clock0, 2);
+    EXPECT_NE(live0, live1);
+    const std::uint32_t next = (line.Model().WritePointer() + 1) % row.historyCapacity;
+    const VTime nextTime = stamp0 + 1;
+    std::array<std::uint8_t, 1> sample{};
+    ASSERT_EQ(link.ReadHistory(HistoryAddress(row, 1, next), sample), 1);
+    EXPECT_EQ(sample[0], sim::SampleAt(1, nextTime, 1));
+    EXPECT_EQ(stamp1, stamp0);
 }
 
 }  // namespace

@@ -202,6 +202,11 @@ std::uint32_t CRecorderModel::WritePointer() const {
     return newestSlot;
 }
 
+void CRecorderModel::PokeParameter(std::uint16_t address, std::uint8_t value) {
+    std::lock_guard lock(mutex);
+    parameters[address] = value;
+}
+
 std::uint8_t CRecorderModel::HistoryByte(int channel, std::uint32_t slot) const {
     std::lock_guard lock(mutex);
     const std::size_t a = static_cast<std::size_t>(channel) * row.historyCapacity + slot;

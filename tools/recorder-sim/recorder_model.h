@@ -72,6 +72,8 @@ class CRecorderModel {
     VTime NewestTime() const;
     std::uint32_t WritePointer() const;
     VTime Now() const;
+    // Overwrites a byte of parameter memory: a recorder whose memory says something odd.
+    void PokeParameter(std::uint16_t address, std::uint8_t value);
     // History ring byte of a channel's slot (0 where nothing was recorded).
     std::uint8_t HistoryByte(int channel, std::uint32_t slot) const;
 
