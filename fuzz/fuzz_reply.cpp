@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace vardo;
     if (size < 2) return 0;
     // The first bytes choose the request; the rest is what came down the line.
-    const std::uint8_t message[6] = {data[0], static_cast<std::uint8_t>(data[1] & 0x13), 0x70,
-                                     0xEC, 0x00, static_cast<std::uint8_t>(data[1] & 0x3F)};
+    const std::uint8_t message[6] = {data[0], static_cast<std::uint8_t>(data[1] & 0x13), 0x70, 0xEC,
+                                     0x00,    static_cast<std::uint8_t>(data[1] & 0x3F)};
     FrameChars request{};
     const std::size_t requestLength = EncodeFrame(message, request);
     const std::size_t wanted = message[5];

@@ -83,6 +83,7 @@ int CSerialPort::Open(const std::string& device, int baud, int readInterval, int
     configured.writeTotalConstant = NonNegative(writeTotalConstant);
     configured.writeTotalMultiplier = NonNegative(writeTotalMultiplier);
     timeouts = ScaleTimeouts(baud, configured);
+    stats = LineStats{};
     handle = fd;
     return handle;
 }
@@ -189,13 +190,17 @@ int CSerialPort::Transact() {
                                                                : kMaxFrameMessageBytes),
         outFrame, checkChars);
     WriteFrame();
+    ++stats.exchanges;
+    stats.charsSent += frameLength;
     inFrame.fill(0);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
     if (ReadChars(inFrame.data(), 1, 0) == 0) return 0;
+    ++stats.charsReceived;
     const std::size_t more = ReadChars(inFrame.data() + 1, inFrame.size() - 1, 1);
     if (more == 0) return 0;
     const std::size_t n = 1 + more;
+    stats.charsReceived += more;
 
     std::size_t decoded = 0;
     lastCheck =

@@ -11,6 +11,13 @@
 
 namespace vardo {
 
+// What went over the line since the port was opened.
+struct LineStats {
+    std::uint64_t exchanges = 0;
+    std::uint64_t charsSent = 0;
+    std::uint64_t charsReceived = 0;
+};
+
 class CSerialPort {
   public:
     CSerialPort() = default;
@@ -36,6 +43,7 @@ class CSerialPort {
     // Why the last Transact failed (Valid after a success).
     FrameCheck LastCheck() const { return lastCheck; }
     const PortTimeouts& Timeouts() const { return timeouts; }
+    const LineStats& Stats() const { return stats; }
 
     FrameBytes requestBytes{};
     FrameBytes replyBytes{};
@@ -58,6 +66,7 @@ class CSerialPort {
     PortTimeouts timeouts;
     std::size_t expectedData = 0;
     FrameCheck lastCheck = FrameCheck::Empty;
+    LineStats stats;
 };
 
 }  // namespace vardo
