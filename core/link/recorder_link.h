@@ -47,7 +47,7 @@ class CRecorderLink {
     int Attempts() const;
 };
 
-// Pure decoders of the recorder's data items; nullopt-like 0 return for a refused value.
+// Pure decoders of the recorder's data items: 1, or 0 for a value out of range (out untouched).
 // Clock registers: 10 bytes, seconds at 0, minutes 2, hours 4, day 7, month 8, year 9.
 int DecodeClock(std::span<const std::uint8_t> bytes, VTime& out);
 // Stamp: year-2000, month, day, hour, minute, second.

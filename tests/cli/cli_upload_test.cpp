@@ -305,8 +305,9 @@ TEST_F(CliUpload, RecorderCommandTellsWhatTheRecorderHolds) {
     recorder.writePointer = 0x1FFFF;
     recorder.ranges[0] = {-500, 1500, 1};
     recorder.ranges[1] = {0, 10000, 2};
-    SimProcess simulator(SimArgs(recorder));
-    WriteSettings(simulator.device, 5);
+    // Reached through the symbolic link the simulator makes, as a fixed name for [Ports].
+    SimProcess simulator(SimArgs(recorder, {"--link", home + "ttyRecorder"}));
+    WriteSettings(home + "ttyRecorder", 5);
     const CliResult r = RunCli(home, {"recorder"});
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* line :

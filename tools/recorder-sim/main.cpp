@@ -1,6 +1,7 @@
 // vardo-recorder-sim: a paperless recorder on a pseudo-terminal, for tests, benchmarks and
 // trying the program without hardware. Prints the terminal's device path as its first line.
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -24,7 +25,7 @@ void OnSignal(int) {
 void Usage() {
     std::fputs(
         "usage: vardo-recorder-sim [options]\n"
-        "  --model N            model index 0..7 (default 1)\n"
+        "  --model N            model index 0..7 (default 0, as JlyIndex)\n"
         "  --address N          recorder address (default 8)\n"
         "  --channels N         channel count 1..12 (default 8; 3 for model 0)\n"
         "  --interval CODE      record interval code 0..8 (default 3: 10 s)\n"
@@ -55,6 +56,7 @@ bool ParseInt(std::string_view text, long& out) {
 int main(int argc, char** argv) {
     using namespace vardo;
     sim::RecorderConfig recorder;
+    recorder.modelIndex = 0;
     sim::FaultConfig faults;
     int baud = 0;
     std::string link;
@@ -156,6 +158,11 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGINT, OnSignal);
+    // Whoever started the recorder (a test, the start script's program) takes it along when it
+    // ends, so no stray recorder keeps a terminal and its link.
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) stopRequested = true;
     server.Run(stopRequested);
     if (!link.empty()) ::unlink(link.c_str());
     return 0;
