@@ -66,6 +66,8 @@ CSerialPort::~CSerialPort() {
 
 int CSerialPort::Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
                       int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier) {
+    // Opening again replaces the port; the old descriptor would otherwise hold the lock.
+    Close();
     portName = device;
     baudRate = baud;
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

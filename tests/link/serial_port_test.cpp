@@ -91,6 +91,9 @@ TEST(SerialPort, SecondOpenOfTheSameDeviceFails) {
     EXPECT_EQ(second.Close(), 0);
     EXPECT_EQ(first.Close(), 1);
     EXPECT_GE(OpenDefault(second, peer.device), 0);
+    // Opening an open port again replaces its own handle instead of locking itself out.
+    EXPECT_GE(OpenDefault(second, peer.device), 0);
+    EXPECT_LT(OpenDefault(first, peer.device), 0);
 }
 
 TEST(SerialPort, OpenRefusesWhatIsNotATerminal) {
