@@ -1,10 +1,11 @@
 #pragma once
 // Where each recorder model keeps its parameters, clock and history pointer. One row per
-// ModelIndex, in the order of ModelTable (whose code and capacity columns this repeats so the
-// map can be read on its own; a test keeps the two in step).
+// ModelIndex; the code and ring size come from ModelTable, so the two cannot disagree.
 
 #include <array>
 #include <cstdint>
+
+#include "history/model_table.h"
 
 namespace vardo {
 
@@ -23,15 +24,25 @@ struct RecorderMemoryRow {
     std::uint16_t intervalCodeAddress;
 };
 
-inline constexpr std::array<RecorderMemoryRow, 8> RecorderMemoryMap = {{
-    {"ZT110", 131072, kNoAddress, 0x1E20, 0x40, 0x1D20, 0x2000, 0x2010, 0x2012, 0x1E0C},
-    {"ZT330", 131072, 0x70EC, 0x7110, 0x30, 0x2810, 0xC000, 0xC010, 0xC012, 0x70ED},
-    {"ZT550", 131072, 0x70EC, 0x7110, 0x30, 0x2810, 0xC000, 0xC010, 0xC012, 0x70ED},
-    {"ZT552", 65536, 0x70EC, 0x7110, 0x30, 0x2820, 0xC000, 0xC010, 0xC012, 0x70ED},
-    {"ZT770", 131072, 0x70EC, 0x7110, 0x30, 0x7810, 0xE800, 0xE810, 0xE812, 0x70ED},
-    {"ZT77C", 131072, 0xD0EC, 0xD110, 0x30, 0x9710, 0xFC00, 0xE810, 0xFC12, 0xD0ED},
-    {"ZT772", 65536, 0xD0EC, 0xD110, 0x30, 0x9720, 0xFC00, 0xFC10, 0xFC12, 0xD0ED},
-    {"ZT772", 65536, 0x70EC, 0x7110, 0x30, 0x7820, 0xE800, 0xE810, 0xE812, 0x70ED},
+// A map row of ModelIndex `model`: its code and ring size from ModelTable, then the addresses.
+constexpr RecorderMemoryRow MapRow(int model, std::uint32_t channelCount, std::uint16_t configBase,
+                                   std::uint16_t configStride, std::uint16_t liveValues,
+                                   std::uint16_t clock, std::uint16_t writePointer,
+                                   std::uint16_t newestStamp, std::uint16_t intervalCode) {
+    const ModelRow& m = ModelTable[static_cast<std::size_t>(model)];
+    return {m.code, m.historyCapacity, channelCount, configBase,  configStride, liveValues,
+            clock,  writePointer,      newestStamp,  intervalCode};
+}
+
+inline constexpr std::array<RecorderMemoryRow, kModelCount> RecorderMemoryMap = {{
+    MapRow(0, kNoAddress, 0x1E20, 0x40, 0x1D20, 0x2000, 0x2010, 0x2012, 0x1E0C),
+    MapRow(1, 0x70EC, 0x7110, 0x30, 0x2810, 0xC000, 0xC010, 0xC012, 0x70ED),
+    MapRow(2, 0x70EC, 0x7110, 0x30, 0x2810, 0xC000, 0xC010, 0xC012, 0x70ED),
+    MapRow(3, 0x70EC, 0x7110, 0x30, 0x2820, 0xC000, 0xC010, 0xC012, 0x70ED),
+    MapRow(4, 0x70EC, 0x7110, 0x30, 0x7810, 0xE800, 0xE810, 0xE812, 0x70ED),
+    MapRow(5, 0xD0EC, 0xD110, 0x30, 0x9710, 0xFC00, 0xE810, 0xFC12, 0xD0ED),
+    MapRow(6, 0xD0EC, 0xD110, 0x30, 0x9720, 0xFC00, 0xFC10, 0xFC12, 0xD0ED),
+    MapRow(7, 0x70EC, 0x7110, 0x30, 0x7820, 0xE800, 0xE810, 0xE812, 0x70ED),
 }};
 
 inline constexpr int kChannelsWithoutCountAddress = 3;

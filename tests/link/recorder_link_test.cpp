@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "history/model_table.h"
 #include "link/recorder_memory_map.h"
 #include "sim_line.h"
 
@@ -16,14 +15,6 @@ namespace {
 
 using test::FrozenRecorder;
 using test::SimLine;
-
-TEST(RecorderMemoryMap, CodesAndCapacitiesAgreeWithModelTable) {
-    ASSERT_EQ(RecorderMemoryMap.size(), ModelTable.size());
-    for (std::size_t i = 0; i < ModelTable.size(); ++i) {
-        EXPECT_STREQ(RecorderMemoryMap[i].code, ModelTable[i].code) << i;
-        EXPECT_EQ(RecorderMemoryMap[i].historyCapacity, ModelTable[i].historyCapacity) << i;
-    }
-}
 
 TEST(RecorderMemoryMap, ChannelAddressesWrapIn16BitsAndHistoryIsPerChannelRing) {
     RecorderMemoryRow row = RecorderMemoryMap[5];
