@@ -44,6 +44,7 @@ int RunUpload(const Args& args) {
 
     UploadChoice choice;
     choice.channels.fill(true);
+    bool explicitChannels = false;
     bool haveFrom = false;
     bool haveTo = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -66,6 +67,7 @@ int RunUpload(const Args& args) {
             if (!ParseChannels(value, choice.channels)) {
                 return UsageError("--channels takes channel numbers 1..12, such as 1,3");
             }
+            explicitChannels = true;
         } else {
             return UsageError(("unknown option " + opt).c_str());
         }
@@ -81,10 +83,16 @@ int RunUpload(const Args& args) {
     }
     CSerialUpload upload(link, cs.modelIndex);
     UploadStatus status = upload.ReadTimeRange();
+    // Channels the recorder does not have are a mistake in the list, not something to skip.
+    bool beyond = false;
+    for (int i = upload.Range().channelCount; i < kMaxChannels && explicitChannels; ++i) {
+        beyond = beyond || choice.channels[static_cast<std::size_t>(i)];
+    }
+    if (status == UploadStatus::Done && beyond) status = UploadStatus::NoChannels;
     if (status == UploadStatus::Done) status = upload.Prepare(choice);
     if (status == UploadStatus::NoChannels) {
         link.Close();
-        std::fprintf(stderr, "vardo-cli upload: the recorder has %d channels; none selected\n",
+        std::fprintf(stderr, "vardo-cli upload: the recorder has channels 1..%d\n",
                      upload.Range().channelCount);
         return 1;
     }

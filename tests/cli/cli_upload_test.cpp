@@ -290,6 +290,7 @@ TEST_F(CliUpload, BadArgumentsAndEmptySelectionsAreRefusedBeforeReading) {
         {"upload", "--all", "--model", "8"},
         {"upload", "--all", "--bogus", "1"},
         {"upload", "--all", "--channels", "4,5"},  // the recorder has three
+        {"upload", "--all", "--channels", "1,4"},
     };
     for (const auto& args : refused) {
         const CliResult r = RunCli(home, args);
