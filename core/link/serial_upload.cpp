@@ -18,6 +18,7 @@ constexpr int kChannelCountAttempts = 3;
 constexpr int kConfigAttempts = 4;
 constexpr int kHistoryAttempts = 4;
 constexpr int kRetryPauseMs = 50;
+constexpr int kPairRounds = 3;
 
 void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -119,6 +120,28 @@ int CSerialUpload::ReadChannelRange(int channel) {
     return 0;
 }
 
+// The pointer is read long after the stamp when a dialog waits for the user; a page finished
+// in between moves the pointer, and a stale stamp would then label every record wrongly. The
+// stamp is read again after the pointer until both name the same record.
+int CSerialUpload::ReadNewestPair() {
+    const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(modelIndex)];
+    VTime newest = range.newestTime;
+    for (int round = 0; round < kPairRounds; ++round) {
+        if (!link.ReadWritePointer(row.writePointerAddress, writePointer)) return 0;
+        VTime after = 0;
+        if (!link.ReadStamp(row.newestStampAddress, after)) return 0;
+        if (after == newest) {
+            range.newestTime = newest;
+            range.oldestTime = OldestRecordTime(
+                newest, IntervalTable[static_cast<std::size_t>(range.intervalCode)],
+                row.historyCapacity);
+            return 1;
+        }
+        newest = after;
+    }
+    return 0;
+}
+
 UploadStatus CSerialUpload::Prepare(const UploadChoice& choice) {
     if (!rangeKnown || !IsValidModelIndex(modelIndex)) return UploadStatus::CommFailed;
     const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(modelIndex)];
@@ -128,9 +151,7 @@ UploadStatus CSerialUpload::Prepare(const UploadChoice& choice) {
     }
     if (!anySelected) return UploadStatus::NoChannels;
 
-    if (!link.ReadWritePointer(row.writePointerAddress, writePointer)) {
-        return UploadStatus::CommFailed;
-    }
+    if (!ReadNewestPair()) return UploadStatus::CommFailed;
     // A pointer beyond the ring cannot name a record; walking from it would fetch the wrong ones.
     if (writePointer >= row.historyCapacity) return UploadStatus::CommFailed;
 

@@ -67,7 +67,8 @@ class CSerialUpload {
 
     // Newest stamp, interval code and channel count (3 when the model has no count address).
     UploadStatus ReadTimeRange();
-    // Write pointer, span checks, alignment, header and the selected channels' ranges.
+    // Write pointer (with the newest stamp again, so both name one record), span checks,
+    // alignment, header and the selected channels' ranges.
     UploadStatus Prepare(const UploadChoice& choice);
     // Creates the file and fills it block by block. On any failure or stop the incomplete
     // file is removed; on success OutputPath() names it.
@@ -83,6 +84,7 @@ class CSerialUpload {
 
   private:
     int ReadChannelCount();
+    int ReadNewestPair();
     int ReadChannelRange(int channel);
     int ReadBlock(int channel, std::uint32_t index, std::uint8_t* block);
 

@@ -160,7 +160,8 @@ TEST_F(SerialUpload, ImpossibleRecorderValuesFailTheUpload) {
 
 TEST_F(SerialUpload, UnreadableRangeOfAChannelAbortsBeforeTheFile) {
     sim::FaultConfig faults;
-    faults.stallAfter = 5;  // stamp, interval, count, pointer answered; channel 1's range not
+    // Stamp, interval, count, pointer and stamp again are answered; channel 1's range is not.
+    faults.stallAfter = 6;
     SimLine line(FrozenRecorder(1), faults);
     ASSERT_TRUE(line.started);
     line.settings.readAttempts = 1;
@@ -171,6 +172,29 @@ TEST_F(SerialUpload, UnreadableRangeOfAChannelAbortsBeforeTheFile) {
     const VTime newest = line.Model().NewestTime();
     EXPECT_EQ(upload.Prepare(Span(newest - 600, newest, {1})), UploadStatus::CommFailed);
     EXPECT_EQ(DataFileCount(), 0u);
+}
+
+// The recorder finishes a page between the range read and the upload: stamp and pointer both
+// move, and the records keep the times they were taken at.
+TEST_F(SerialUpload, PageFinishedBeforeTheUploadKeepsRecordsAtTheirTimes) {
+    SimLine line(FrozenRecorder(1));
+    ASSERT_TRUE(line.started);
+    CRecorderLink link;
+    ASSERT_EQ(link.Open(&line.settings, home + "SetUp.ini"), 1);
+    CSerialUpload upload(link, 1);
+    ASSERT_EQ(upload.ReadTimeRange(), UploadStatus::Done);
+    const VTime newest = upload.Range().newestTime;
+    const RecorderMemoryRow& row = RecorderMemoryMap[1];
+    line.Model().PokeParameter(row.writePointerAddress, 1);  // slot 511
+    const PackedTime later = PackTime(newest + 2560);
+    for (int i = 0; i < 6; ++i) {
+        line.Model().PokeParameter(static_cast<std::uint16_t>(row.newestStampAddress + i),
+                                   later[static_cast<std::size_t>(i)]);
+    }
+    ASSERT_EQ(upload.Prepare(Span(newest - 200, newest - 100, {1})), UploadStatus::Done);
+    EXPECT_EQ(upload.Range().newestTime, newest + 2560);
+    EXPECT_EQ(upload.Plan().endIndex, 255u - 11u);
+    EXPECT_EQ(upload.Header().newestTime, newest - 110);
 }
 
 TEST_F(SerialUpload, EqualStartAndEndOnTheGridGiveAFileWithoutRecords) {
