@@ -68,6 +68,7 @@ void BM_SerialUpload(benchmark::State& state) {
     cs.modelIndex = 1;
 
     double ratioSum = 0;
+    double overlapRatioSum = 0;
     std::uint64_t requests = 0;
     std::uint64_t chars = 0;
     for (auto _ : state) {
@@ -101,12 +102,19 @@ void BM_SerialUpload(benchmark::State& state) {
         const double floor =
             static_cast<double>(requests) * 0.020 + static_cast<double>(chars) * 10.0 / baud;
         ratioSum += seconds / floor;
+        // The transport's 10 ms pause passes while the request and the reply are on the line, so
+        // the lowest possible time counts only the protocol's pause.
+        const double overlapped =
+            static_cast<double>(requests) * 0.010 + static_cast<double>(chars) * 10.0 / baud;
+        overlapRatioSum += seconds / overlapped;
         state.SetIterationTime(seconds);
     }
     fs::remove_all(home);
     state.counters["requests"] = static_cast<double>(requests);
     state.counters["line_chars"] = static_cast<double>(chars);
     state.counters["ratio"] = benchmark::Counter(ratioSum, benchmark::Counter::kAvgIterations);
+    state.counters["ratio_overlapped"] =
+        benchmark::Counter(overlapRatioSum, benchmark::Counter::kAvgIterations);
 }
 
 BENCHMARK(BM_SerialUpload)
