@@ -69,7 +69,9 @@ class CliUpload : public ::testing::Test {
     void WriteSettings(const std::string& device, int model, int address = 8, int baud = 57600) {
         std::ofstream ini(home + "SetUp.ini");
         ini << "[ComSet]\nComPort=COM1\nBaudrate=" << baud << "\nJlyIndex=" << model
-            << "\nAddress=" << address << "\n[Ports]\nCOM1=" << device << "\n";
+            << "\nAddress=" << address
+            << "\nReadIntervalTimeout=50\nReadTotalTimeoutConstant=150\n[Ports]\nCOM1=" << device
+            << "\n";
     }
 
     std::vector<std::string> DataFiles() const {

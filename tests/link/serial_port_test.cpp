@@ -140,7 +140,7 @@ TEST(SerialPort, TransactSendsFrameAndChecksReply) {
         {"noise after LF in the same burst", {{":08030105EF\r\nU"}}, 0},
         // At 9600 baud the interval time-out is 120 ms; a reply is complete at its CR LF all
         // the same, and what comes after a pause belongs to the next exchange.
-        {"noise 60 ms after the reply", {{":08030105EF\r\n"}, {"U", 60}}, 1},
+        {"noise 100 ms after the reply", {{":08030105EF\r\n"}, {"U", 100}}, 1},
         {"no CR LF", {{":08030105EF"}}, 0},
         {"other address", {{":09030105EE\r\n"}}, 0},
         {"exception", {{":088304\r\n"}}, 0},

@@ -18,8 +18,11 @@ struct SimLine {
         settings.portName = server->DevicePath();
         settings.address = recorder.address;
         settings.modelIndex = recorder.modelIndex;
-        // Time-outs in 57600-baud character units stay short; a pseudo-terminal has no speed.
+        // A pseudo-terminal has no speed: unscaled time-outs, long enough that a busy machine
+        // does not turn a slow answer into a lost one.
         settings.baudRate = 57600;
+        settings.readIntervalTimeout = 50;
+        settings.readTotalTimeoutConstant = 150;
     }
 
     sim::CRecorderModel& Model() { return server->Model(); }
