@@ -238,6 +238,18 @@ TEST_F(CliUpload, FaultsGiveTheSameFileOrNoFile) {
     }
 }
 
+TEST_F(CliUpload, FileThatCannotBeCreatedIsReported) {
+    const sim::RecorderConfig recorder = Recorder(1, 2, 3, "2026-03-01 11:00:00");
+    SimProcess simulator(SimArgs(recorder));
+    WriteSettings(simulator.device, 1);
+    std::ofstream(home + "Data") << "a file where the folder should be";
+    const CliResult r =
+        RunCli(home, {"upload", "--from", "2026-03-01 10:00:00", "--to", "2026-03-01 10:10:00"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(texts::kFileCreateFailed), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+}
+
 TEST_F(CliUpload, PortHeldElsewhereOrMissingCannotBeOpened) {
     const sim::RecorderConfig recorder = Recorder(1, 2, 3, "2026-03-01 11:00:00");
     SimProcess simulator(SimArgs(recorder));
