@@ -45,6 +45,7 @@ int RunRecorder(const Args& args) {
         ++i;
     }
 
+    if (!CheckModelIndex(cs)) return 1;
     StderrReporter reporter;
     CRecorderLink link;
     if (!link.Open(&cs, settingsPath)) {

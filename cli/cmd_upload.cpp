@@ -75,6 +75,7 @@ int RunUpload(const Args& args) {
     if (choice.all && (haveFrom || haveTo)) return UsageError("--all takes no --from or --to");
     if (!choice.all && !(haveFrom && haveTo)) return UsageError("give --all, or --from and --to");
 
+    if (!CheckModelIndex(cs)) return 1;
     StderrReporter reporter;
     CRecorderLink link;
     if (!link.Open(&cs, settingsPath)) {

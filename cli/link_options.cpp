@@ -16,6 +16,13 @@ bool ParseNumber(const std::string& text, long& out) {
     return errno == 0 && end != nullptr && *end == '\0';
 }
 
+bool CheckModelIndex(const CommSettings& cs) {
+    if (IsValidModelIndex(cs.modelIndex)) return true;
+    std::fprintf(stderr, "vardo-cli: model index %d (JlyIndex) is not one of 0..7\n",
+                 cs.modelIndex);
+    return false;
+}
+
 int ApplyLinkOption(const std::string& option, const std::string& value, CommSettings& cs) {
     long v = 0;
     if (option == "--port") {

@@ -12,6 +12,10 @@ namespace vardo::cli {
 // applied, 0 when the option is not one of them, -1 when the value is refused (error printed).
 int ApplyLinkOption(const std::string& option, const std::string& value, CommSettings& cs);
 
+// A model index read from SetUp.ini may be anything; false (with a message) when it names no
+// model of the memory map.
+bool CheckModelIndex(const CommSettings& cs);
+
 // Parses a whole decimal number; false for anything else.
 bool ParseNumber(const std::string& text, long& out);
 

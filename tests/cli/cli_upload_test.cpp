@@ -312,6 +312,16 @@ TEST_F(CliUpload, BadArgumentsAndEmptySelectionsAreRefusedBeforeReading) {
         EXPECT_FALSE(r.err.empty());
         EXPECT_TRUE(r.out.empty());
     }
+    // A model index in SetUp.ini that names no model.
+    WriteSettings(simulator.device, 9);
+    for (const char* command : {"upload", "recorder"}) {
+        std::vector<std::string> args = {command};
+        if (args[0] == "upload") args.push_back("--all");
+        const CliResult r = RunCli(home, args);
+        EXPECT_EQ(r.status, 1) << args.size();
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_TRUE(r.out.empty());
+    }
     EXPECT_TRUE(DataFiles().empty());
 }
 
