@@ -13,79 +13,65 @@ namespace vardo {
 namespace {
 
 TEST(VardoTime, ParseAcceptsOnlyTheExactShapeAndRealDates) {
-    struct Case {
+    const struct {
         const char* text;
         bool ok;
-    };
-    const Case cases[] = {
-        {"2004-05-06 07:08:09", true},   {"2099-12-31 23:59:59", true},
-        {"2004-02-29 00:00:00", true},   {"2005-02-29 00:00:00", false},
-        {"2004-13-01 00:00:00", false},  {"2004-00-01 00:00:00", false},
+    } cases[] = {
+        {"2004-05-06 07:08:09", true},   {"2004-02-29 00:00:00", true},
+        {"2005-02-29 00:00:00", false},  {"2004-13-01 00:00:00", false},
         {"2004-05-06 24:00:00", false},  {"2004-05-06 07:60:00", false},
         {"2004-5-6 07:08:09", false},    {"2004-05-06T07:08:09", false},
-        {"2004-05-06 07:08:09 ", false}, {"", false},
-        {"abcd-ef-gh ij:kl:mn", false},
+        {"2004-05-06 07:08:09 ", false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseTime(c.text).has_value(), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(FormatTime(*ParseTime(c.text)), c.text);
+    for (const auto& c : cases) {
+        const auto t = ParseTime(c.text);
+        EXPECT_EQ(t.has_value(), c.ok) << c.text;
+        if (t) {
+            EXPECT_EQ(FormatTime(*t), c.text);
         }
     }
 }
 
-TEST(VardoTime, YearsPast2038SurviveTheRoundTrip) {
+TEST(VardoTime, YearsPast2038AndDaysPastTheMonthEnd) {
     // Recorders stamp up to 2099; 32-bit seconds would wrap in 2038.
     const VTime t = MakeLocalTime(2099, 12, 31, 23, 59, 59);
     EXPECT_GT(t, VTime{0x7FFFFFFF});
-    LocalFields f = SplitLocalTime(t);
-    EXPECT_EQ(f.year, 2099);
-    EXPECT_EQ(f.second, 59);
-}
-
-TEST(VardoTime, DayBeyondMonthEndCarriesIntoNextMonth) {
+    EXPECT_EQ(FormatTime(t), "2099-12-31 23:59:59");
+    EXPECT_EQ(PackTime(t), (PackedTime{99, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(UnpackTime(PackTime(t)), t);
     EXPECT_EQ(MakeLocalTime(2021, 2, 31, 0, 0, 0), MakeLocalTime(2021, 3, 3, 0, 0, 0));
 }
 
 TEST(PackedTimeFormat, ValidityFollowsEachByteRange) {
-    struct Case {
-        std::array<std::uint8_t, 6> bytes;
+    const struct {
+        PackedTime bytes;
         bool valid;
+    } cases[] = {
+        {{0, 1, 1, 0, 0, 0}, true},   {{99, 12, 31, 23, 59, 59}, true},
+        {{4, 2, 31, 0, 0, 0}, true},  {{100, 1, 1, 0, 0, 0}, false},
+        {{4, 0, 6, 7, 8, 9}, false},  {{4, 13, 6, 7, 8, 9}, false},
+        {{4, 5, 0, 7, 8, 9}, false},  {{4, 5, 32, 7, 8, 9}, false},
+        {{4, 5, 6, 24, 8, 9}, false}, {{4, 5, 6, 7, 60, 9}, false},
+        {{4, 5, 6, 7, 8, 60}, false},
     };
-    const Case cases[] = {
-        {{4, 5, 6, 7, 8, 9}, true},       {{0, 1, 1, 0, 0, 0}, true},
-        {{99, 12, 31, 23, 59, 59}, true}, {{100, 1, 1, 0, 0, 0}, false},
-        {{4, 0, 6, 7, 8, 9}, false},      {{4, 13, 6, 7, 8, 9}, false},
-        {{4, 5, 0, 7, 8, 9}, false},      {{4, 5, 32, 7, 8, 9}, false},
-        {{4, 5, 6, 24, 8, 9}, false},     {{4, 5, 6, 7, 60, 9}, false},
-        {{4, 5, 6, 7, 8, 60}, false},     {{4, 2, 31, 0, 0, 0}, true},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IsValidPackedTime(c.bytes.data()), c.valid)
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidPackedTime(c.bytes), c.valid)
             << int(c.bytes[0]) << "-" << int(c.bytes[1]) << "-" << int(c.bytes[2]);
     }
 }
 
-TEST(PackedTimeFormat, PackAndUnpackAreInverse) {
-    const VTime t = MakeLocalTime(2004, 5, 6, 7, 8, 9);
-    const PackedTime p = PackTime(t);
-    EXPECT_EQ(p, (PackedTime{4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(UnpackTime(p), t);
-}
-
-TEST(DecimalValueFormat, DecodesSignedIntegerAndDecimals) {
-    struct Case {
+TEST(DecimalValueFormat, DecodesSignedIntegerAndDecimalsAndEncodesBack) {
+    const struct {
         std::array<std::uint8_t, 3> bytes;
         float value;
         int decimals;
+    } cases[] = {
+        {{0xE8, 0x03, 0x01}, 100.0f, 1},    {{0x18, 0xFC, 0x02}, -10.0f, 2},
+        {{0xFF, 0xFF, 0x03}, -0.001f, 3},   {{0xFF, 0x7F, 0x00}, 32767.0f, 0},
+        {{0x00, 0x80, 0x00}, -32768.0f, 0},
     };
-    const Case cases[] = {
-        {{0xE8, 0x03, 0x01}, 100.0f, 1},   {{0x18, 0xFC, 0x02}, -10.0f, 2},
-        {{0xFF, 0xFF, 0x03}, -0.001f, 3},  {{0x00, 0x00, 0x00}, 0.0f, 0},
-        {{0xFF, 0x7F, 0x00}, 32767.0f, 0}, {{0x00, 0x80, 0x00}, -32768.0f, 0},
-    };
-    for (const Case& c : cases) {
-        DecimalValue v = DecodeDecimalValue(c.bytes.data());
+    for (const auto& c : cases) {
+        const DecimalValue v = DecodeDecimalValue(c.bytes.data());
         EXPECT_FLOAT_EQ(v.Value(), c.value);
         EXPECT_EQ(v.Decimals(), c.decimals);
         std::array<std::uint8_t, 3> back{};
@@ -94,25 +80,14 @@ TEST(DecimalValueFormat, DecodesSignedIntegerAndDecimals) {
     }
 }
 
-TEST(DecimalValueFormat, SampleValueUsesTheFullRange) {
-    const DecimalValue low = MakeDecimal(0, 0);
-    const DecimalValue high = MakeDecimal(1000, 1);
-    EXPECT_EQ(FormatDecimal(SampleValue(low, high, 255), 1), "100.0");
-    EXPECT_EQ(FormatDecimal(SampleValue(low, high, 51), 1), "20.0");
-    EXPECT_EQ(FormatDecimal(SampleValue(low, high, 0), 1), "0.0");
-    const DecimalValue neg = MakeDecimal(-1000, 2);
-    EXPECT_EQ(FormatDecimal(SampleValue(neg, high, 0), 1), "-10.0");
-}
-
 TEST(LittleEndianBytes, ReadsRefuseToCrossTheEnd) {
     const std::uint8_t raw[] = {0x01, 0x02, 0x03, 0x04};
-    ByteSpan bytes(raw);
+    const ByteSpan bytes(raw);
     EXPECT_EQ(*ReadU24LE(bytes, 0), 0x030201u);
     EXPECT_EQ(*ReadU32LE(bytes, 0), 0x04030201u);
     EXPECT_EQ(*ReadU16LE(bytes, 2), 0x0403u);
     EXPECT_FALSE(ReadU16LE(bytes, 3).has_value());
     EXPECT_FALSE(ReadU32LE(bytes, 1).has_value());
-    EXPECT_FALSE(ReadU8(bytes, 4).has_value());
     EXPECT_FALSE(ReadU8(bytes, static_cast<std::size_t>(-1)).has_value());
 }
 

@@ -1,50 +1,18 @@
 // vardo-cli dump, run as the user runs it: a separate process with its home in VARDO_HOME.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
-#include "../support/history_file_builder.h"
+#include "../support/cli_run.h"
 
 namespace vardo {
 namespace {
 
 using testing::BuildFile;
+using testing::CliRun;
 using testing::FileSpec;
-using testing::TempDir;
-
-struct DumpRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-DumpRun Dump(const TempDir& home, const std::vector<std::string>& args) {
-    std::string command = "VARDO_HOME=" + Quote(home.path()) + " TZ=Asia/Shanghai " +
-                          Quote(std::string(VARDO_BIN_DIR) + "/vardo-cli") + " dump";
-    for (const auto& a : args) command += " " + Quote(a);
-    command += " >" + Quote(home / "out.txt") + " 2>" + Quote(home / "err.txt");
-    const int raw = std::system(command.c_str());
-    DumpRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(home / "out.txt");
-    r.err = Slurp(home / "err.txt");
-    return r;
-}
+using testing::RunCli;
 
 // Ten records 10 s apart up to 2004-05-06 07:08:09 in slots 0..9; channels 1 and 3 of 3 present,
 // both 0.0..100.0; channel 1 rises by 25 a slot, channel 3 falls from 255.
@@ -60,32 +28,32 @@ FileSpec TenRecords() {
     return spec;
 }
 
-const char* kHeader = "编号\t时间\t通道1\t通道3\n";
+CliRun Dump(const testing::TempDir& home, std::vector<std::string> args) {
+    args.insert(args.begin(), "dump");
+    return RunCli(home, args);
+}
 
 TEST(CliDump, RowsInBothOrdersAndSteps) {
-    TempDir home;
+    testing::TempDir home;
     const std::string file = home / "a.vd";  // any name: dump does not apply the reopen rule
     ASSERT_TRUE(testing::WriteBytes(file, BuildFile(TenRecords())));
-    struct Case {
+    const std::string stepped =
+        "1\t2004-05-06 07:08:09\t88.2\t11.8\n"
+        "2\t2004-05-06 07:07:39\t58.8\t41.2\n"
+        "3\t2004-05-06 07:07:09\t29.4\t70.6\n"
+        "4\t2004-05-06 07:06:39\t0.0\t100.0\n";
+    const struct {
         std::vector<std::string> options;
         std::string rows;
-    };
-    const Case cases[] = {
+    } cases[] = {
+        {{"--step", "3"}, stepped},
+        {{"--all", "--step", "3", "--order", "newest"}, stepped},
         {{"--step", "3", "--order", "oldest"},
          "1\t2004-05-06 07:06:39\t0.0\t100.0\n"
          "2\t2004-05-06 07:07:09\t29.4\t70.6\n"
          "3\t2004-05-06 07:07:39\t58.8\t41.2\n"
          "4\t2004-05-06 07:08:09\t88.2\t11.8\n"},
-        {{"--step", "3"},
-         "1\t2004-05-06 07:08:09\t88.2\t11.8\n"
-         "2\t2004-05-06 07:07:39\t58.8\t41.2\n"
-         "3\t2004-05-06 07:07:09\t29.4\t70.6\n"
-         "4\t2004-05-06 07:06:39\t0.0\t100.0\n"},
-        {{"--all", "--step", "3", "--order", "newest"},
-         "1\t2004-05-06 07:08:09\t88.2\t11.8\n"
-         "2\t2004-05-06 07:07:39\t58.8\t41.2\n"
-         "3\t2004-05-06 07:07:09\t29.4\t70.6\n"
-         "4\t2004-05-06 07:06:39\t0.0\t100.0\n"},
+        // the ends' distances from the newest or from the oldest record are whole records
         {{"--from", "2004-05-06 07:07:15", "--to", "2004-05-06 07:07:55"},
          "1\t2004-05-06 07:07:59\t78.4\t21.6\n"
          "2\t2004-05-06 07:07:49\t68.6\t31.4\n"
@@ -100,42 +68,40 @@ TEST(CliDump, RowsInBothOrdersAndSteps) {
          "5\t2004-05-06 07:07:49\t68.6\t31.4\n"},
         // a range after the file is cut to the file: its newest record
         {{"--from", "2004-05-07 00:00:00"}, "1\t2004-05-06 07:08:09\t88.2\t11.8\n"},
-        {{"--to", "2004-05-06 07:06:40", "--order", "oldest", "--step", "1000"},
-         "1\t2004-05-06 07:06:39\t0.0\t100.0\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<std::string> args = {file};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const DumpRun r = Dump(home, args);
+        const CliRun r = Dump(home, args);
         EXPECT_EQ(r.status, 0) << c.options[0];
         EXPECT_EQ(r.err, "");
-        EXPECT_EQ(r.out, kHeader + c.rows) << c.options[0];
+        EXPECT_EQ(r.out, "编号\t时间\t通道1\t通道3\n" + c.rows) << c.options[0];
     }
 }
 
-TEST(CliDump, DefaultIsTheNewest200NewestFirst) {
-    TempDir home;
+TEST(CliDump, DefaultIsTheNewest200NewestFirstPast2038) {
+    testing::TempDir home;
     FileSpec spec;
     spec.hasOldestByte = 0;  // a wrapped ring of 131072 records
     spec.newestSlot = 3;
     spec.newest = {99, 12, 31, 23, 59, 59};
     spec.intervalCode = 0;  // 1 s
     spec.channelCount = 1;
-    spec.present = {1};
     spec.sample = [](int, std::uint32_t s) { return static_cast<std::uint8_t>(s % 256); };
     spec.ranges = {{0, 0, 255, 0}};
     const std::string file = home / "wrapped.vd";
     ASSERT_TRUE(testing::WriteBytes(file, BuildFile(spec)));
 
-    DumpRun r = Dump(home, {file});
+    CliRun r = Dump(home, {file});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 201);
-    const std::string newest = std::string("编号\t时间\t通道1\n") +
-                               "1\t2099-12-31 23:59:59\t3\n"
-                               "2\t2099-12-31 23:59:58\t2\n"
-                               "3\t2099-12-31 23:59:57\t1\n"
-                               "4\t2099-12-31 23:59:56\t0\n"
-                               "5\t2099-12-31 23:59:55\t255\n";
+    const std::string newest =
+        "编号\t时间\t通道1\n"
+        "1\t2099-12-31 23:59:59\t3\n"
+        "2\t2099-12-31 23:59:58\t2\n"
+        "3\t2099-12-31 23:59:57\t1\n"
+        "4\t2099-12-31 23:59:56\t0\n"
+        "5\t2099-12-31 23:59:55\t255\n";
     EXPECT_EQ(r.out.substr(0, newest.size()), newest);
     EXPECT_NE(r.out.find("\n200\t2099-12-31 23:56:40\t60\n"), std::string::npos);
 
@@ -148,7 +114,7 @@ TEST(CliDump, DefaultIsTheNewest200NewestFirst) {
 }
 
 TEST(CliDump, RefusalsAndBadArguments) {
-    TempDir home;
+    testing::TempDir home;
     const std::string good = home / "good.vd";
     ASSERT_TRUE(testing::WriteBytes(good, BuildFile(TenRecords())));
     FileSpec damaged = TenRecords();
@@ -157,13 +123,11 @@ TEST(CliDump, RefusalsAndBadArguments) {
     FileSpec unknown = TenRecords();
     unknown.model = "AB330";
     ASSERT_TRUE(testing::WriteBytes(home / "unknown.vd", BuildFile(unknown)));
-    ASSERT_TRUE(testing::WriteBytes(home / "short.vd", {'Z', 'T', '3'}));
-
-    struct Case {
+    ASSERT_TRUE(testing::WriteBytes(home / "short.vd", std::string("ZT3")));
+    const struct {
         std::vector<std::string> args;
         const char* err;  // the whole of stderr, or its first line's start for usage errors
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{home / "damaged.vd"}, "该文件已经损坏！\n"},
         {{home / "short.vd"}, "该文件已经损坏！\n"},
         {{home / "unknown.vd"}, "未知文件格式！\n"},
@@ -171,19 +135,17 @@ TEST(CliDump, RefusalsAndBadArguments) {
         {{home.path()}, "打开文件失败！\n"},
         {{}, "vardo-cli dump: no file"},
         {{good, "--step", "0"}, "vardo-cli dump: bad step"},
-        {{good, "--step", "-2"}, "vardo-cli dump: bad step"},
         {{good, "--step", "3x"}, "vardo-cli dump: bad step"},
         {{good, "--step", "99999999999"}, "vardo-cli dump: bad step"},
         {{good, "--step"}, "vardo-cli dump: --step needs"},
         {{good, "--order", "up"}, "vardo-cli dump: bad order"},
-        {{good, "--from", "2004-05-06"}, "vardo-cli dump: bad time for --from"},
         {{good, "--to", "2004-02-30 00:00:00"}, "vardo-cli dump: bad time for --to"},
         {{good, "--all", "--to", "2004-05-06 07:07:00"}, "vardo-cli dump: --all takes"},
         {{good, "--frm", "x"}, "vardo-cli dump: unknown option --frm"},
         {{good, good}, "vardo-cli dump: more than one file"},
     };
-    for (const Case& c : cases) {
-        const DumpRun r = Dump(home, c.args);
+    for (const auto& c : cases) {
+        const CliRun r = Dump(home, c.args);
         const std::string what = c.args.empty() ? "(none)" : c.args.back();
         EXPECT_EQ(r.status, 1) << what;
         EXPECT_EQ(r.out, "") << what;

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <functional>
+#include <algorithm>
+#include <vector>
 
 #include "../support/history_file_builder.h"
 #include "history/ring.h"
@@ -12,267 +13,135 @@ namespace vardo {
 namespace {
 
 using testing::BuildFile;
-using testing::CapacityOf;
+using testing::DecodeFile;
 using testing::FileSpec;
+using enum HeaderCheck;
 
-// Decodes bytes held in memory as if they were the mapping.
-struct Decoded {
-    std::vector<std::uint8_t> bytes;
-    HistoryData h;
-    HeaderCheck check = HeaderCheck::Damaged;
-};
-
-std::unique_ptr<Decoded> Decode(std::vector<std::uint8_t> bytes) {
-    auto d = std::make_unique<Decoded>();
-    d->bytes = std::move(bytes);
-    d->check = DecodeHistoryHeader(ByteSpan(d->bytes), d->h);
-    if (d->check == HeaderCheck::Ok) {
-        d->h.view = d->bytes.data();
-        d->h.viewSize = d->bytes.size();
-    }
-    return d;
-}
-
-// The slot r records back from newest, by plain modular arithmetic.
-std::uint32_t SlotBack(std::uint32_t newest, std::int64_t r, std::uint32_t capacity) {
-    return static_cast<std::uint32_t>(
-        ((static_cast<std::int64_t>(newest) - r) % capacity + capacity) % capacity);
-}
-
-TEST(Ring, StepsAcrossTheSeam) {
-    struct Case {
+TEST(Ring, StepsAcrossTheSeamAndRefusesOperandsOutsideTheRing) {
+    const struct {
         std::uint32_t a, b, n, sub, add;
-    };
-    const Case cases[] = {
-        {5, 7, 10, 8, 2},
-        {3, 3, 10, 0, 6},
-        {12, 1, 10, 0, 0},
-        {8, 3, 10, 5, 1},
-        {9, 0, 10, 9, 9},
-        {0, 1, 131072, 131071, 1},
-        {131071, 1, 131072, 131070, 0},
-        {0, 131071, 131072, 1, 131071},
-        {5, 10, 10, 0, 0},
-        {65535, 65535, 65536, 0, 65534},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{5, 7, 10, 8, 2},
+                 {8, 3, 10, 5, 1},
+                 {0, 1, 131072, 131071, 1},
+                 {131071, 1, 131072, 131070, 0},
+                 {0, 131071, 131072, 1, 131071},
+                 {12, 1, 10, 0, 0},
+                 {5, 10, 10, 0, 0}};
+    for (const auto& c : cases) {
         EXPECT_EQ(RingSub(c.a, c.b, c.n), c.sub) << c.a << " - " << c.b << " in " << c.n;
         EXPECT_EQ(RingAdd(c.a, c.b, c.n), c.add) << c.a << " + " << c.b << " in " << c.n;
     }
 }
 
-TEST(HistoryData, BlocksFollowPresentChannelsOnly) {
-    struct Case {
+TEST(HistoryData, BlocksFollowPresentChannelsWithinCountAndTables) {
+    const struct {
         int channelCount;
         std::array<int, 12> enabled;
-        int present;
-        std::array<int, 12> blocks;
+        std::vector<int> blocks;  // of channels 0.., the rest -1
+    } cases[] = {
+        {6, {1, 0, 1, 1, 0, 1}, {0, -1, 1, 2, -1, 3}},
+        {2, {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {-1, 0}},  // flags above the count
+        {200, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
     };
-    const Case cases[] = {
-        {3, {1, 1, 1}, 3, {0, 1, 2, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
-        {3, {1, 0, 1}, 2, {0, -1, 1, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
-        {6, {1, 0, 1, 1, 0, 1}, 4, {0, -1, 1, 2, -1, 3, -1, -1, -1, -1, -1, -1}},
-        // flags above the channel count are ignored
-        {2,
-         {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
-         1,
-         {-1, 0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
-        {12, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
-        // a count beyond the tables is never trusted past twelve
-        {200, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         HistoryData h;
         h.channelCount = static_cast<std::uint8_t>(c.channelCount);
         h.channelEnabled = c.enabled;
-        EXPECT_EQ(PresentChannelCount(h), c.present);
-        for (int ch = 0; ch < 12; ++ch) EXPECT_EQ(BlockOfChannel(h, ch), c.blocks[ch]) << ch;
-        EXPECT_EQ(BlockOfChannel(h, -1), -1);
-        EXPECT_EQ(BlockOfChannel(h, 12), -1);
+        EXPECT_EQ(PresentChannelCount(h), *std::max_element(c.blocks.begin(), c.blocks.end()) + 1);
+        for (int ch = -1; ch <= 12; ++ch) {
+            const bool listed = ch >= 0 && ch < static_cast<int>(c.blocks.size());
+            EXPECT_EQ(BlockOfChannel(h, ch), listed ? c.blocks[ch] : -1) << ch;
+        }
     }
 }
 
+// The stamp this many seconds before the builder's newest record.
+PackedTime Before(VTime seconds) {
+    return PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - seconds);
+}
+
 TEST(DecodeHistoryHeader, RefusesFilesThatBreakTheLimits) {
-    struct Case {
+    const struct {
         const char* what;
-        std::function<void(FileSpec&)> spec;
-        std::function<void(std::vector<std::uint8_t>&)> bytes;
+        void (*spec)(FileSpec&);
+        long size;  // > 0: the file cut to this size; < 0: this many bytes more or less
         HeaderCheck expected;
+    } cases[] = {
+        {"well-formed", [](FileSpec&) {}, 0, Ok},
+        {"model ZZ330", [](FileSpec& s) { s.model = "ZZ330"; }, 0, UnknownFormat},
+        {"model compared case-sensitively", [](FileSpec& s) { s.model = "zt330"; }, 0,
+         UnknownFormat},
+        {"one byte", [](FileSpec&) {}, 1, UnknownFormat},
+        {"header cut at 255", [](FileSpec&) {}, 255, Damaged},
+        {"data one byte short", [](FileSpec&) {}, -1, Damaged},
+        {"newest time invalid", [](FileSpec& s) { s.newest[1] = 13; }, 0, Damaged},
+        {"oldest invalid with flag 1", [](FileSpec& s) { s.oldest[3] = 24; }, 0, Damaged},
+        {"oldest ignored with flag 2",
+         [](FileSpec& s) { s.hasOldestByte = 2, s.oldest = {255, 255, 255, 255, 255, 255}; }, 0,
+         Ok},
+        {"12 channels", [](FileSpec& s) { s.channelCount = 12, s.present.assign(12, 1); }, 0, Ok},
+        {"13 channels", [](FileSpec& s) { s.channelCount = 13, s.present.assign(12, 1); }, 0,
+         Damaged},
+        {"interval code 8", [](FileSpec& s) { s.intervalCode = 8; }, 0, Ok},
+        {"interval code 9", [](FileSpec& s) { s.intervalCode = 9; }, 0, Damaged},
+        {"newest slot capacity - 1", [](FileSpec& s) { s.newestSlot = 131071; }, 0, Ok},
+        {"newest slot = capacity", [](FileSpec& s) { s.newestSlot = 131072; }, 0, Damaged},
+        {"ZT552 slot 65536", [](FileSpec& s) { s.model = "ZT552", s.newestSlot = 65536; }, 0,
+         Damaged},
+        {"ZT330 sized like ZT552", [](FileSpec& s) { s.capacity = 65536; }, 0, Damaged},
+        {"oldest after newest", [](FileSpec& s) { s.oldest = {4, 5, 6, 7, 8, 29}; }, 0, Damaged},
+        {"oldest a whole ring back", [](FileSpec& s) { s.oldest = Before(10 * 131072); }, 0,
+         Damaged},
+        {"oldest a ring minus one back", [](FileSpec& s) { s.oldest = Before(10 * 131071); }, 0,
+         Ok},
+        {"absent channels, flags above the count: no blocks",
+         [](FileSpec& s) {
+             s.present = {0, 1, 0, 1};
+         },
+         0, Ok},
     };
-    const auto none = [](std::vector<std::uint8_t>&) {};
-    const auto same = [](FileSpec&) {};
-    const Case cases[] = {
-        {"well-formed", same, none, HeaderCheck::Ok},
-        {"model ZZ330", [](FileSpec& s) { s.model = "ZZ330"; }, none, HeaderCheck::UnknownFormat},
-        {"model zt330", [](FileSpec& s) { s.model = "zt330"; }, none, HeaderCheck::UnknownFormat},
-        {"empty file", same, [](auto& b) { b.clear(); }, HeaderCheck::UnknownFormat},
-        {"one byte Z", same, [](auto& b) { b.resize(1); }, HeaderCheck::UnknownFormat},
-        {"header cut at 255", same, [](auto& b) { b.resize(255); }, HeaderCheck::Damaged},
-        {"data one byte short", same, [](auto& b) { b.pop_back(); }, HeaderCheck::Damaged},
-        {"data one byte long", same, [](auto& b) { b.push_back(0); }, HeaderCheck::Ok},
-        {"newest year 100", [](FileSpec& s) { s.newest[0] = 100; }, none, HeaderCheck::Damaged},
-        {"newest month 0", [](FileSpec& s) { s.newest[1] = 0; }, none, HeaderCheck::Damaged},
-        {"newest month 13", [](FileSpec& s) { s.newest[1] = 13; }, none, HeaderCheck::Damaged},
-        {"newest day 0", [](FileSpec& s) { s.newest[2] = 0; }, none, HeaderCheck::Damaged},
-        {"newest day 32", [](FileSpec& s) { s.newest[2] = 32; }, none, HeaderCheck::Damaged},
-        {"newest hour 24", [](FileSpec& s) { s.newest[3] = 24; }, none, HeaderCheck::Damaged},
-        {"newest minute 60", [](FileSpec& s) { s.newest[4] = 60; }, none, HeaderCheck::Damaged},
-        {"newest second 60", [](FileSpec& s) { s.newest[5] = 60; }, none, HeaderCheck::Damaged},
-        {"newest 2099-12-31 23:59:59",
-         [](FileSpec& s) { s.newest = s.oldest = {99, 12, 31, 23, 59, 59}; }, none,
-         HeaderCheck::Ok},
-        {"day 31 of February carries",
-         [](FileSpec& s) { s.newest = s.oldest = {4, 2, 31, 0, 0, 0}; }, none, HeaderCheck::Ok},
-        {"oldest invalid with flag 1", [](FileSpec& s) { s.oldest[3] = 24; }, none,
-         HeaderCheck::Damaged},
-        {"oldest invalid with flag 0",
-         [](FileSpec& s) {
-             s.hasOldestByte = 0;
-             s.oldest = {255, 255, 255, 255, 255, 255};
-         },
-         none, HeaderCheck::Ok},
-        {"oldest invalid with flag 2",
-         [](FileSpec& s) {
-             s.hasOldestByte = 2;
-             s.oldest = {255, 255, 255, 255, 255, 255};
-         },
-         none, HeaderCheck::Ok},
-        {"13 channels",
-         [](FileSpec& s) {
-             s.channelCount = 13;
-             s.present.assign(12, 1);
-         },
-         [](auto& b) { b.resize(256 + 13 * 131072); }, HeaderCheck::Damaged},
-        {"255 channels", [](FileSpec& s) { s.channelCount = 255; },
-         [](auto& b) { b.resize(256 + 12 * 131072); }, HeaderCheck::Damaged},
-        {"12 channels",
-         [](FileSpec& s) {
-             s.channelCount = 12;
-             s.present.assign(12, 1);
-         },
-         none, HeaderCheck::Ok},
-        {"interval code 9", [](FileSpec& s) { s.intervalCode = 9; }, none, HeaderCheck::Damaged},
-        {"interval code 255", [](FileSpec& s) { s.intervalCode = 255; }, none,
-         HeaderCheck::Damaged},
-        {"interval code 8", [](FileSpec& s) { s.intervalCode = 8; }, none, HeaderCheck::Ok},
-        {"newest slot = capacity", [](FileSpec& s) { s.newestSlot = 131072; }, none,
-         HeaderCheck::Damaged},
-        {"newest slot 2^24-1", [](FileSpec& s) { s.newestSlot = 0xFFFFFF; }, none,
-         HeaderCheck::Damaged},
-        {"newest slot = capacity - 1", [](FileSpec& s) { s.newestSlot = 131071; }, none,
-         HeaderCheck::Ok},
-        {"ZT552 slot 65536",
-         [](FileSpec& s) {
-             s.model = "ZT552";
-             s.newestSlot = 65536;
-         },
-         none, HeaderCheck::Damaged},
-        {"ZT552 holds 65536 per channel", [](FileSpec& s) { s.model = "ZT552"; }, none,
-         HeaderCheck::Ok},
-        {"ZT552 sized like ZT330 is fine", [](FileSpec& s) { s.model = "ZT552"; },
-         [](auto& b) { b.resize(256 + 3 * 131072); }, HeaderCheck::Ok},
-        {"ZT330 sized like ZT552", [](FileSpec& s) { s.capacity = 65536; }, none,
-         HeaderCheck::Damaged},
-        {"oldest 20 s after newest", [](FileSpec& s) { s.oldest = {4, 5, 6, 7, 8, 29}; }, none,
-         HeaderCheck::Damaged},
-        {"oldest a whole ring back",
-         [](FileSpec& s) {
-             s.oldest = PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - 10 * 131072);
-             s.newestSlot = 5;
-         },
-         none, HeaderCheck::Damaged},
-        {"oldest a ring minus one back",
-         [](FileSpec& s) {
-             s.oldest = PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - 10 * 131071);
-             s.newestSlot = 5;
-         },
-         none, HeaderCheck::Ok},
-        {"oldest years back", [](FileSpec& s) { s.oldest = {0, 1, 1, 0, 0, 0}; }, none,
-         HeaderCheck::Damaged},
-        {"absent channels need no block",
-         [](FileSpec& s) {
-             s.present = {0, 1, 0};
-         },
-         none, HeaderCheck::Ok},
-        {"flags above the count need no block",
-         [](FileSpec& s) {
-             s.channelCount = 2;
-             s.present = {1, 1, 1, 1};
-         },
-         none, HeaderCheck::Ok},
-        {"no channels", [](FileSpec& s) { s.channelCount = 0; }, none, HeaderCheck::Ok},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FileSpec spec;
         c.spec(spec);
         std::vector<std::uint8_t> bytes = BuildFile(spec);
-        c.bytes(bytes);
+        bytes.resize(c.size > 0 ? c.size : bytes.size() + c.size);
         HistoryData h;
         EXPECT_EQ(DecodeHistoryHeader(ByteSpan(bytes), h), c.expected) << c.what;
     }
 }
 
 TEST(DecodeHistoryHeader, DerivesRingPositionsAndRecordCount) {
-    struct Case {
+    const struct {
         const char* what;
-        std::function<void(FileSpec&)> spec;
+        std::string model;
+        std::uint32_t newestSlot;
+        PackedTime oldest;  // all zero: wrapped
         std::uint32_t capacity, oldestIndex;
         int totalRecords;
+    } cases[] = {
+        {"wrapped", "ZT330", 10, {}, 131072, 11, 131072},
+        {"wrapped, newest at the end", "ZT330", 131071, {}, 131072, 0, 131072},
+        {"wrapped ZT772", "ZT772", 0, {}, 65536, 1, 65536},
+        {"one record", "ZT330", 77, {4, 5, 6, 7, 8, 9}, 131072, 77, 1},
+        {"five across the seam", "ZT330", 2, {4, 5, 6, 7, 7, 29}, 131072, 131070, 5},
+        {"part interval rounds down", "ZT330", 3, {4, 5, 6, 7, 7, 50}, 131072, 2, 2},
     };
-    const Case cases[] = {
-        {"wrapped, newest slot 10",
-         [](FileSpec& s) {
-             s.hasOldestByte = 0;
-             s.newestSlot = 10;
-         },
-         131072, 11, 131072},
-        {"wrapped, newest slot at the end",
-         [](FileSpec& s) {
-             s.hasOldestByte = 0;
-             s.newestSlot = 131071;
-         },
-         131072, 0, 131072},
-        {"wrapped ZT772",
-         [](FileSpec& s) {
-             s.model = "ZT772";
-             s.hasOldestByte = 0;
-             s.newestSlot = 0;
-         },
-         65536, 1, 65536},
-        {"one record", [](FileSpec& s) { s.newestSlot = 77; }, 131072, 77, 1},
-        {"five records from slot 0",
-         [](FileSpec& s) {
-             s.newestSlot = 4;
-             s.oldest = {4, 5, 6, 7, 7, 29};
-         },
-         131072, 0, 5},
-        {"five records across the seam",
-         [](FileSpec& s) {
-             s.newestSlot = 2;
-             s.oldest = {4, 5, 6, 7, 7, 29};
-         },
-         131072, 131070, 5},
-        {"unknown model ZT999", [](FileSpec& s) { s.model = "ZT999"; }, 131072, 0, 1},
-        {"a part interval rounds down",
-         [](FileSpec& s) {
-             s.newestSlot = 3;
-             s.oldest = {4, 5, 6, 7, 7, 50};  // 19 s at 10 s: one record back
-         },
-         131072, 2, 2},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FileSpec spec;
-        c.spec(spec);
-        auto d = Decode(BuildFile(spec));
-        ASSERT_EQ(d->check, HeaderCheck::Ok) << c.what;
+        spec.model = c.model;
+        spec.newestSlot = c.newestSlot;
+        spec.hasOldestByte = c.oldest[1] != 0;
+        spec.oldest = c.oldest;
+        auto d = DecodeFile(spec);
+        ASSERT_EQ(d->check, Ok) << c.what;
         EXPECT_EQ(d->h.capacity, c.capacity) << c.what;
+        EXPECT_EQ(d->h.newestIndex, c.newestSlot) << c.what;
         EXPECT_EQ(d->h.oldestIndex, c.oldestIndex) << c.what;
         EXPECT_EQ(d->h.totalRecords, c.totalRecords) << c.what;
-        EXPECT_EQ(d->h.newestIndex, spec.newestSlot) << c.what;
     }
 }
 
-TEST(DecodeHistoryHeader, ReadsTimesRangesAndFlags) {
+TEST(DecodeHistoryHeader, ReadsTimesRangesOfBothTablesAndFlags) {
     FileSpec spec;
     spec.channelCount = 10;
     spec.present = {1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1};
@@ -281,64 +150,19 @@ TEST(DecodeHistoryHeader, ReadsTimesRangesAndFlags) {
     spec.ranges.assign(12, {0, 0, 1000, 1});
     spec.ranges[0] = {-1000, 2, 1000, 2};
     spec.ranges[9] = {-1, 3, 32767, 0};
-    auto d = Decode(BuildFile(spec));
-    ASSERT_EQ(d->check, HeaderCheck::Ok);
+    auto d = DecodeFile(spec);
+    ASSERT_EQ(d->check, Ok);
     const HistoryData& h = d->h;
     EXPECT_STREQ(h.model, "ZT330");
     EXPECT_EQ(h.channelCount, 10);
     EXPECT_EQ(h.intervalCode, 2);
-    EXPECT_EQ(h.sampleWidth, 1);
     EXPECT_EQ(h.newestTime, MakeLocalTime(2004, 5, 6, 7, 8, 9));
     EXPECT_EQ(h.oldestTime, h.newestTime - 5 * 131071);
     EXPECT_FLOAT_EQ(h.rangeLow[0].Value(), -10.0f);
     EXPECT_EQ(h.rangeHigh[0].Decimals(), 2);
     EXPECT_FLOAT_EQ(h.rangeLow[9].Value(), -0.001f);
     EXPECT_FLOAT_EQ(h.rangeHigh[9].Value(), 32767.0f);
-    EXPECT_FLOAT_EQ(h.rangeHigh[8].Value(), 100.0f);
-    EXPECT_EQ(h.channelEnabled[1], 0);
-    EXPECT_EQ(h.channelEnabled[9], 0);
-    EXPECT_EQ(h.channelEnabled[11], 1);
-}
-
-struct WindowCase {
-    const char* what;
-    std::function<void(FileSpec&)> spec;
-    int windowStart, windowStep;
-    int expectedStart, expectedCount;
-};
-
-// Every window sample is the record start + i * step places back; the rest of the rows and the
-// rows of absent channels keep the fill.
-void ExpectWindow(const WindowCase& c) {
-    FileSpec spec;
-    c.spec(spec);
-    auto d = Decode(BuildFile(spec));
-    ASSERT_EQ(d->check, HeaderCheck::Ok) << c.what;
-    HistoryData& h = d->h;
-    std::fill(h.window.begin(), h.window.end(), 0x55);
-    h.windowStart = c.windowStart;
-    h.windowStep = c.windowStep;
-    EXPECT_EQ(BuildWindow(h), 1);
-    EXPECT_EQ(h.windowStart, c.expectedStart) << c.what;
-    EXPECT_EQ(h.windowCount, c.expectedCount) << c.what;
-    const std::uint32_t capacity = CapacityOf(spec);
-    int mismatches = 0;
-    for (int ch = 0; ch < kMaxChannels; ++ch) {
-        const bool present = ch < spec.channelCount &&
-                             static_cast<std::size_t>(ch) < spec.present.size() &&
-                             spec.present[ch] != 0;
-        for (int i = 0; i < kWindowSamples; ++i) {
-            std::uint8_t expected = kWindowFill;
-            if (present && i < h.windowCount) {
-                const std::int64_t r = h.windowStart + static_cast<std::int64_t>(i) * h.windowStep;
-                expected = spec.sample(ch, SlotBack(spec.newestSlot, r, capacity));
-                EXPECT_EQ(SampleBack(h, ch, static_cast<std::uint32_t>(r)), expected);
-            }
-            if (WindowByte(h, ch, i) != expected && ++mismatches < 5) {
-                ADD_FAILURE() << c.what << ": channel " << ch << " sample " << i;
-            }
-        }
-    }
+    EXPECT_EQ(std::vector<int>(h.channelEnabled.begin(), h.channelEnabled.end()), spec.present);
 }
 
 // Distinct samples per slot so that a wrong slot shows, whatever the channel.
@@ -346,136 +170,115 @@ std::uint8_t SlotPattern(int ch, std::uint32_t s) {
     return static_cast<std::uint8_t>((s * 13 + s / 256 + static_cast<std::uint32_t>(ch)) % 251);
 }
 
-// A file of n records written from slot 0 at 10-second intervals ending at 2004-05-06 07:08:09.
-std::function<void(FileSpec&)> Records(int n, std::uint32_t newestSlot) {
-    return [n, newestSlot](FileSpec& s) {
-        s.sample = SlotPattern;
-        s.newestSlot = newestSlot;
-        s.oldest = PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - 10 * (n - 1));
-    };
-}
-
-std::function<void(FileSpec&)> Wrapped(std::uint32_t newestSlot) {
-    return [newestSlot](FileSpec& s) {
-        s.sample = SlotPattern;
-        s.hasOldestByte = 0;
-        s.newestSlot = newestSlot;
-    };
-}
-
-TEST(BuildWindow, StepOne) {
-    const WindowCase cases[] = {
-        {"wrapped, newest slot 10: samples 10, 11 cross the seam", Wrapped(10), 0, 1, 0, 1200},
-        {"wrapped, newest slot at the end", Wrapped(131071), 0, 1, 0, 1200},
-        {"wrapped, window reaching back over the seam", Wrapped(500), 0, 1, 0, 1200},
-        {"wrapped, window ending on slot 0", Wrapped(1199), 0, 1, 0, 1200},
-        {"wrapped, window starting on slot 0", Wrapped(0), 0, 1, 0, 1200},
-        {"wrapped, the oldest records", Wrapped(10), 131071, 1, 131071, 1},
-        {"wrapped, the last full window", Wrapped(10), 131072 - 1200, 1, 131072 - 1200, 1200},
-        {"wrapped, a short last window", Wrapped(10), 131072 - 1000, 1, 131072 - 1000, 1000},
-        {"one record", Records(1, 0), 0, 1, 0, 1},
-        {"start beyond the end", Records(5, 4), 5, 1, 4, 1},
-        {"start far beyond the end", Records(5, 4), 2000000000, 1, 4, 1},
-        {"negative start", Records(5, 4), -3, 1, 0, 5},
-        {"3000 records from 2500", Records(3000, 2999), 2500, 1, 2500, 500},
-        {"records across the seam", Records(900, 300), 0, 1, 0, 900},
-        {"step 0 taken as 1", Records(900, 300), 0, 0, 0, 900},
-        {"ZT552 ring seam",
+TEST(BuildWindow, CutsTheWindowAtBothEndsAcrossTheSeamAndAtSteps) {
+    const struct {
+        const char* what;
+        int records;  // 0: a wrapped ring
+        std::uint32_t newestSlot;
+        int start, step, wantStart, wantCount;
+        void (*more)(FileSpec&) = nullptr;
+    } cases[] = {
+        {"wrapped: the window crosses the seam", 0, 10, 0, 1, 0, 1200},
+        {"wrapped, newest slot at the end", 0, 131071, 0, 1, 0, 1200},
+        {"wrapped, window ending on slot 0", 0, 1199, 0, 1, 0, 1200},
+        {"wrapped, the oldest record", 0, 10, 131071, 1, 131071, 1},
+        {"wrapped, a short last window", 0, 10, 131072 - 1000, 1, 131072 - 1000, 1000},
+        {"one record", 1, 0, 0, 1, 0, 1},
+        {"start far beyond the end", 5, 4, 2000000000, 1, 4, 1},
+        {"negative start", 5, 4, -3, 1, 0, 5},
+        {"3000 records from 2500", 3000, 2999, 2500, 1, 2500, 500},
+        {"step 0 taken as 1", 900, 300, 0, 0, 0, 900},
+        {"ZT552 seam, channel 2 absent", 0, 3, 0, 1, 0, 1200,
          [](FileSpec& s) {
-             Wrapped(3)(s);
-             s.model = "ZT552";
-         },
-         0, 1, 0, 1200},
+             s.model = "ZT552", s.present = {1, 0, 1};
+         }},
+        {"5000 records at step 7", 5000, 4999, 0, 7, 0, 715},
+        {"wrapped at step 110", 0, 10, 0, 110, 0, 1192},
+        {"wrapped at step 100", 0, 10, 0, 100, 0, 1200},
+        {"wrapped near the oldest at step 110", 0, 10, 131000, 110, 131000, 1},
+        {"step: start beyond the end", 50, 60, 70, 3, 49, 1},
+        {"step: negative start", 50, 60, -10, 3, 0, 17},
+        {"huge step", 50, 60, 0, 2147483647, 0, 1},
+        {"step across the seam, absent channels", 2000, 100, 30, 2, 30, 985,
+         [](FileSpec& s) { s.channelCount = 6, s.present = {1, 0, 1, 1, 0, 1}; }},
     };
-    for (const WindowCase& c : cases) ExpectWindow(c);
+    for (const auto& c : cases) {
+        FileSpec spec;
+        spec.sample = SlotPattern;
+        spec.newestSlot = c.newestSlot;
+        spec.hasOldestByte = c.records != 0;
+        spec.oldest = PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - 10 * (c.records - 1));
+        if (c.more) c.more(spec);
+        auto d = DecodeFile(spec);
+        ASSERT_EQ(d->check, Ok) << c.what;
+        HistoryData& h = d->h;
+        h.window.fill(0x55);
+        h.windowStart = c.start;
+        h.windowStep = c.step;
+        EXPECT_EQ(BuildWindow(h), 1);
+        EXPECT_EQ(h.windowStart, c.wantStart) << c.what;
+        EXPECT_EQ(h.windowCount, c.wantCount) << c.what;
+        // Sample i is the record start + i * step back; the rest of each row and the rows of
+        // absent channels keep the fill.
+        const std::uint32_t n = h.capacity;
+        int mismatches = 0;
+        for (int ch = 0; ch < kMaxChannels; ++ch) {
+            for (int i = 0; i < kWindowSamples; ++i) {
+                std::uint8_t want = kWindowFill;
+                if (BlockOfChannel(h, ch) >= 0 && i < h.windowCount) {
+                    const std::int64_t r = h.windowStart + std::int64_t{i} * h.windowStep;
+                    want = SlotPattern(
+                        ch, static_cast<std::uint32_t>(((c.newestSlot - r) % n + n) % n));
+                }
+                if (WindowByte(h, ch, i) != want && ++mismatches < 5)
+                    ADD_FAILURE() << c.what << ": channel " << ch << " sample " << i;
+            }
+        }
+    }
 }
 
-TEST(BuildWindow, Steps) {
-    const WindowCase cases[] = {
-        {"5000 records at step 7", Records(5000, 4999), 0, 7, 0, 715},
-        {"wrapped at step 110", Wrapped(10), 0, 110, 0, 1192},
-        {"wrapped at step 100", Wrapped(10), 0, 100, 0, 1200},
-        {"wrapped near the oldest at step 110", Wrapped(10), 131000, 110, 131000, 1},
-        {"start beyond the end", Records(50, 60), 70, 3, 49, 1},
-        {"negative start", Records(50, 60), -10, 3, 0, 17},
-        {"huge step", Records(50, 60), 0, 2147483647, 0, 1},
-        {"one record", Records(1, 5), 0, 9, 0, 1},
-        {"step across the seam", Records(2000, 100), 30, 2, 30, 985},
-    };
-    for (const WindowCase& c : cases) ExpectWindow(c);
-}
+TEST(SampleAccess, StaysInsideTheRingAndTheMapping) {
+    HistoryData empty;
+    empty.window.fill(1);
+    EXPECT_EQ(BuildWindow(empty), 1);
+    EXPECT_EQ(empty.windowCount, 0);
+    EXPECT_EQ(WindowByte(empty, 0, 0), kWindowFill);
+    EXPECT_EQ(SampleBack(empty, 0, 0), 0);
 
-TEST(BuildWindow, AbsentChannelKeepsFill) {
-    ExpectWindow({"channels 1 and 3 of 3",
-                  [](FileSpec& s) {
-                      Wrapped(10)(s);
-                      s.present = {1, 0, 1};
-                  },
-                  0, 1, 0, 1200});
-    ExpectWindow({"channels 2 and 5 absent of 6, step 3",
-                  [](FileSpec& s) {
-                      Wrapped(10)(s);
-                      s.channelCount = 6;
-                      s.present = {1, 0, 1, 1, 0, 1};
-                  },
-                  0, 3, 0, 1200});
-}
-
-TEST(BuildWindow, WithoutAFileFillsOnly) {
-    HistoryData h;
-    h.window.fill(1);
-    EXPECT_EQ(BuildWindow(h), 1);
-    EXPECT_EQ(h.windowCount, 0);
-    EXPECT_EQ(WindowByte(h, 0, 0), kWindowFill);
-    EXPECT_EQ(SampleBack(h, 0, 0), 0);
-}
-
-TEST(SampleAccess, StaysInsideTheMapping) {
     FileSpec spec;
     spec.sample = SlotPattern;
     spec.present = {1, 0, 1};
     spec.newestSlot = 1;
     spec.hasOldestByte = 0;
-    auto d = Decode(BuildFile(spec));
-    ASSERT_EQ(d->check, HeaderCheck::Ok);
+    auto d = DecodeFile(spec);
     const HistoryData& h = d->h;
-    EXPECT_EQ(SampleBack(h, 2, 0), SlotPattern(2, 1));
     EXPECT_EQ(SampleBack(h, 2, 2), SlotPattern(2, 131071));
     EXPECT_EQ(SampleAtSlot(h, 0, 131071), SlotPattern(0, 131071));
-    EXPECT_EQ(SampleAtSlot(h, 0, 131072), 0);
-    EXPECT_EQ(SampleAtSlot(h, 1, 5), 0);  // absent
-    EXPECT_EQ(SampleAtSlot(h, 3, 5), 0);  // beyond the count
-    EXPECT_EQ(SampleAtSlot(h, -1, 5), 0);
+    const std::pair<int, std::uint32_t> outside[] = {{0, 131072}, {1, 5}, {3, 5}, {-1, 5}};
+    for (auto [ch, slot] : outside) EXPECT_EQ(SampleAtSlot(h, ch, slot), 0) << ch << " " << slot;
     // A record changed after decoding (a larger capacity) must not lead outside the mapping.
     HistoryData widened = h;
     widened.capacity = 1u << 20;
     EXPECT_EQ(SampleAtSlot(widened, 2, 131071), 0);
 }
 
-TEST(MapHistoryFile, MapsRegularFilesOnly) {
+TEST(MapHistoryFile, MapsRegularFilesOnlyAndReleasesTheEarlierFile) {
     testing::TempDir dir;
-    FileSpec spec;
-    ASSERT_TRUE(testing::WriteBytes(dir / "good.vd", BuildFile(spec)));
-    ASSERT_TRUE(testing::WriteBytes(dir / "empty.vd", {}));
+    ASSERT_TRUE(testing::WriteBytes(dir / "good.vd", BuildFile(FileSpec())));
+    ASSERT_TRUE(testing::WriteBytes(dir / "empty.vd", std::string()));
     ASSERT_EQ(mkfifo((dir / "fifo.vd").c_str(), 0600), 0);
     ASSERT_EQ(mkdir((dir / "dir.vd").c_str(), 0700), 0);
-
     HistoryData h;
-    ASSERT_EQ(MapHistoryFile(dir / "good.vd", h), 1);
-    EXPECT_EQ(h.viewSize, 256u + 3 * 131072);
-    EXPECT_GE(h.hFile, 0);
-    EXPECT_EQ(DecodeHistoryHeader(ByteSpan(h.view, h.viewSize), h), HeaderCheck::Ok);
-    const char* refused[] = {"empty.vd", "fifo.vd", "dir.vd", "missing.vd"};
-    for (const char* name : refused) {
+    for (const char* name : {"empty.vd", "fifo.vd", "dir.vd", "missing.vd"}) {
+        ASSERT_EQ(MapHistoryFile(dir / "good.vd", h), 1);
+        EXPECT_EQ(h.viewSize, 256u + 3 * 131072);
         EXPECT_EQ(MapHistoryFile(dir / name, h), 0) << name;
-        // the earlier file is released first
         EXPECT_EQ(h.view, nullptr) << name;
         EXPECT_EQ(h.hFile, -1) << name;
     }
     ASSERT_EQ(MapHistoryFile(dir / "good.vd", h), 1);
     ReleaseHistoryFile(h);
     EXPECT_EQ(h.view, nullptr);
-    EXPECT_EQ(h.viewSize, 0u);
     EXPECT_EQ(h.hFile, -1);
 }
 

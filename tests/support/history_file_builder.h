@@ -5,15 +5,18 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/le_bytes.h"
 #include "history/history_format.h"
+#include "history/history_loader.h"
 #include "history/model_table.h"
 
 namespace vardo::testing {
@@ -43,8 +46,7 @@ inline std::uint32_t CapacityOf(const FileSpec& spec) {
 
 inline std::vector<std::uint8_t> BuildHeader(const FileSpec& spec) {
     std::vector<std::uint8_t> h(kHeaderSize, 0);
-    for (std::size_t i = 0; i < 5 && i < spec.model.size(); ++i)
-        h[i] = static_cast<std::uint8_t>(spec.model[i]);
+    std::copy_n(spec.model.begin(), std::min<std::size_t>(5, spec.model.size()), h.begin());
     h[header::kChannelCount] = static_cast<std::uint8_t>(spec.channelCount);
     std::copy(spec.newest.begin(), spec.newest.end(), h.begin() + header::kNewestTime);
     PutU24LE(h.data() + header::kNewestSlot, spec.newestSlot);
@@ -77,22 +79,38 @@ inline std::vector<std::uint8_t> BuildFile(const FileSpec& spec) {
     return file;
 }
 
-inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+// The bytes of a file decoded in memory, h viewing them as the loader's mapping would.
+struct DecodedFile {
+    std::vector<std::uint8_t> bytes;
+    HistoryData h;
+    HeaderCheck check = HeaderCheck::Damaged;
+};
+
+inline std::unique_ptr<DecodedFile> DecodeFile(const FileSpec& spec) {
+    auto d = std::make_unique<DecodedFile>();
+    d->bytes = BuildFile(spec);
+    d->check = DecodeHistoryHeader(ByteSpan(d->bytes), d->h);
+    d->h.view = d->bytes.data();
+    d->h.viewSize = d->bytes.size();
+    return d;
+}
+
+template <typename Bytes>
+bool WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    std::uint8_t buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
+    const std::string text = ReadText(path);
+    return {text.begin(), text.end()};
 }
 
 // A fresh directory under the system's temporary directory, removed with its contents at the

@@ -1,0 +1,37 @@
+#pragma once
+// vardo-cli run as the user runs it: a separate process with its home in VARDO_HOME and the
+// tests' time zone.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "history_file_builder.h"
+
+namespace vardo::testing {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+inline CliRun RunCli(const TempDir& home, const std::vector<std::string>& args) {
+    std::string command = "VARDO_HOME=" + ShellQuote(home.path()) + " TZ=Asia/Shanghai " +
+                          ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
+    for (const auto& a : args) command += " " + ShellQuote(a);
+    command += " >" + ShellQuote(home / "out.txt") + " 2>" + ShellQuote(home / "err.txt");
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(home / "out.txt"),
+            ReadText(home / "err.txt")};
+}
+
+}  // namespace vardo::testing
