@@ -40,10 +40,6 @@ struct FileSpec {
     std::uint32_t capacity = 0;
 };
 
-inline std::uint32_t CapacityOf(const FileSpec& spec) {
-    return spec.capacity != 0 ? spec.capacity : CapacityOfCode(spec.model.substr(0, 5));
-}
-
 inline std::vector<std::uint8_t> BuildHeader(const FileSpec& spec) {
     std::vector<std::uint8_t> h(kHeaderSize, 0);
     std::copy_n(spec.model.begin(), std::min<std::size_t>(5, spec.model.size()), h.begin());
@@ -69,7 +65,8 @@ inline std::vector<std::uint8_t> BuildHeader(const FileSpec& spec) {
 
 inline std::vector<std::uint8_t> BuildFile(const FileSpec& spec) {
     std::vector<std::uint8_t> file = BuildHeader(spec);
-    const std::uint32_t capacity = CapacityOf(spec);
+    const std::uint32_t capacity =
+        spec.capacity != 0 ? spec.capacity : CapacityOfCode(spec.model.substr(0, 5));
     for (int ch = 0; ch < spec.channelCount && ch < kMaxChannels; ++ch) {
         if (static_cast<std::size_t>(ch) >= spec.present.size() || spec.present[ch] == 0) continue;
         const std::size_t at = file.size();
