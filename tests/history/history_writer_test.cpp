@@ -60,52 +60,35 @@ TEST(HistoryFileName, AddressTimeAndExtensionPast2038) {
               "00@2099-12-31_23-59-59.abcdefg");
 }
 
-TEST(CHistoryWriter, RealtimeSavingRenamesToTheNewestRecordAndFixesTheHeader) {
-    Writing f(131072);
+TEST(CHistoryWriter, RealtimeSavingFixesTheHeaderRenamesAndRollsOverWhenFull) {
+    Writing f(4);
     ASSERT_EQ(f.w.Create(), 1);
     EXPECT_EQ(f.Name(), "-1@1970-01-01_08-00-00.vd");  // made from time 0 before any record
     f.h.oldestTime = kFirst;
-    const std::uint8_t records[3][12] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
-    for (const auto& r : records) EXPECT_EQ(f.w.AppendRecord(r), 1);
+    // Four records fill the file; the fifth meets it full: dropped, the file finished, a new one
+    // started.
+    for (std::uint8_t r = 1; r <= 5; ++r) {
+        const std::uint8_t record[12] = {r, static_cast<std::uint8_t>(r + 10), 0};
+        ASSERT_EQ(f.w.AppendRecord(record), 1);
+    }
+    f.h.oldestTime = kFirst + 50;
+    const std::uint8_t sixth[12] = {6, 16};
+    EXPECT_EQ(f.w.AppendRecord(sixth), 1);
     EXPECT_EQ(f.w.Finish(), 1);
     EXPECT_FALSE(f.w.IsOpen());
-    EXPECT_EQ(f.Files(), std::set<std::string>{"08@2004-05-06_07-08-29.vd"});
-    EXPECT_EQ(f.w.GetPath(), f.home / "Data/08@2004-05-06_07-08-29.vd");
-    const Bytes file = ReadBytes(f.w.GetPath());
-    ASSERT_EQ(file.size(), 256u + 3 * 131072);
-    EXPECT_EQ(Slice(file, 0, 16),
-              (Bytes{'Z', 'T', '3', '3', '0', 3, 4, 5, 6, 7, 8, 29, 2, 0, 0, 3}));
-    EXPECT_EQ(file[144], 1);
-    EXPECT_EQ(Slice(file, 145, 6), (Bytes{4, 5, 6, 7, 8, 9}));
-    for (int ch = 0; ch < 3; ++ch) {
-        EXPECT_EQ(Slice(file, 256 + ch * 131072, 4),
-                  (Bytes{records[0][ch], records[1][ch], records[2][ch], 0}));
-    }
-    HistoryData back;
-    ASSERT_EQ(DecodeHistoryHeader(ByteSpan(file), back), HeaderCheck::Ok);
-    EXPECT_EQ(back.totalRecords, 3);
-}
-
-TEST(CHistoryWriter, FullFileRollsOverDroppingTheRecordThatMeetsIt) {
-    Writing f(4);
-    f.h.channelCount = 1;
-    ASSERT_EQ(f.w.Create(), 1);
-    f.h.oldestTime = kFirst;
-    for (std::uint8_t r = 1; r <= 5; ++r) ASSERT_EQ(f.w.AppendRecord(&r), 1);
-    EXPECT_TRUE(f.w.IsOpen());
-    f.h.oldestTime = kFirst + 50;
-    const std::uint8_t sixth = 6;
-    EXPECT_EQ(f.w.AppendRecord(&sixth), 1);
-    EXPECT_EQ(f.w.Finish(), 1);
     EXPECT_EQ(f.Files(),
               (std::set<std::string>{"08@2004-05-06_07-08-39.vd", "08@2004-05-06_07-08-59.vd"}));
+    EXPECT_EQ(f.w.GetPath(), f.home / "Data/08@2004-05-06_07-08-59.vd");
     const Bytes full = ReadBytes(f.home / "Data/08@2004-05-06_07-08-39.vd");
-    EXPECT_EQ(Slice(full, 12, 3), (Bytes{3, 0, 0}));
-    EXPECT_EQ(Slice(full, 256, 4), (Bytes{1, 2, 3, 4}));
-    const Bytes next = ReadBytes(f.home / "Data/08@2004-05-06_07-08-59.vd");
-    EXPECT_EQ(Slice(next, 12, 3), (Bytes{0, 0, 0}));
+    ASSERT_EQ(full.size(), 256u + 3 * 4);
+    EXPECT_EQ(Slice(full, 0, 16),
+              (Bytes{'Z', 'T', '3', '3', '0', 3, 4, 5, 6, 7, 8, 39, 3, 0, 0, 3}));
+    EXPECT_EQ(Slice(full, 144, 7), (Bytes{1, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(Slice(full, 256, 12), (Bytes{1, 2, 3, 4, 11, 12, 13, 14, 0, 0, 0, 0}));
+    const Bytes next = ReadBytes(f.w.GetPath());
+    EXPECT_EQ(Slice(next, 6, 9), (Bytes{4, 5, 6, 7, 8, 59, 0, 0, 0}));
     EXPECT_EQ(Slice(next, 145, 6), (Bytes{4, 5, 6, 7, 8, 59}));
-    EXPECT_EQ(Slice(next, 256, 4), (Bytes{6, 0, 0, 0}));
+    EXPECT_EQ(Slice(next, 256, 12), (Bytes{6, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(CHistoryWriter, UploadWritesHeaderAndPresentBlocksOnly) {
@@ -135,6 +118,9 @@ TEST(CHistoryWriter, UploadWritesHeaderAndPresentBlocksOnly) {
     EXPECT_EQ(Slice(file, 240, 13), (Bytes{1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     for (int block = 0; block < 2; ++block)
         EXPECT_EQ(Slice(file, 256 + block * 65536, 4), (Bytes{10, 20, 30, 0}));
+    HistoryData back;  // the loader reads back what was written
+    ASSERT_EQ(DecodeHistoryHeader(ByteSpan(file), back), HeaderCheck::Ok);
+    EXPECT_EQ(back.totalRecords, 3);
 }
 
 TEST(CHistoryWriter, NeverReplacesAFileOfTheName) {
