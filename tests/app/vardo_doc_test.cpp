@@ -99,40 +99,32 @@ TEST(CVardoDoc, OpenPathOpensNotifiesAndHandsTheChannelCountToTheDisplay) {
 }
 
 TEST(CVardoDoc, RefusedFilesAreReportedAndForgottenUnopenableOnesRemembered) {
-    const struct {
-        const char* what;
-        void (*spec)(FileSpec&);
-        const char* message;  // nullptr: the file is missing
-    } cases[] = {
-        {"unknown model", [](FileSpec& s) { s.model = "ZZ330"; }, texts::kUnknownFormat},
-        {"damaged header", [](FileSpec& s) { s.intervalCode = 9; }, texts::kFileDamaged},
-        {"blocks missing", [](FileSpec& s) { s.capacity = 1000; }, texts::kFileDamaged},
-        {"missing", nullptr, nullptr},
+    const std::pair<void (*)(FileSpec&), const char*> cases[] = {
+        {[](FileSpec& s) { s.model = "ZZ330"; }, texts::kUnknownFormat},
+        {[](FileSpec& s) { s.intervalCode = 9; }, texts::kFileDamaged},
+        {[](FileSpec& s) { s.capacity = 1000; }, texts::kFileDamaged},  // blocks missing
     };
-    for (const auto& c : cases) {
+    for (auto [edit, message] : cases) {
         DocFixture f;
         FileSpec spec;
-        if (c.spec) c.spec(spec);
-        const std::string path = c.spec ? f.Put("08@2004-05-06_07-08-09.vd", spec)
-                                        : f.home / "08@2004-05-06_07-08-09.vd";
-        EXPECT_EQ(f.doc.OpenPath(path), kHintFailed) << c.what;
-        EXPECT_EQ(f.view.hints, std::vector<int>{kHintFailed}) << c.what;
+        edit(spec);
+        EXPECT_EQ(f.doc.OpenPath(f.Put("08@2004-05-06_07-08-09.vd", spec)), kHintFailed);
+        EXPECT_EQ(f.view.hints, std::vector<int>{kHintFailed});
+        ASSERT_EQ(f.reporter.entries.size(), 1u) << message;
+        EXPECT_EQ(f.reporter.entries[0].text, message);
+        EXPECT_EQ(f.reporter.entries[0].icon, MessageIcon::Error);
         EXPECT_EQ(f.doc.dataValid, 0);
+        EXPECT_EQ(f.doc.filePath, "");
         EXPECT_EQ(f.doc.history.view, nullptr);
         EXPECT_EQ(f.doc.history.hFile, -1);
-        if (c.message == nullptr) {
-            EXPECT_TRUE(f.reporter.entries.empty());
-            EXPECT_EQ(f.Setting("FileSet", "LastFile"), path) << "kept for the next start";
-            continue;
-        }
-        ASSERT_EQ(f.reporter.entries.size(), 1u) << c.what;
-        EXPECT_EQ(f.reporter.entries[0].text, c.message) << c.what;
-        EXPECT_EQ(f.reporter.entries[0].icon, MessageIcon::Error);
-        EXPECT_EQ(f.Setting("FileSet", "LastFile"), "") << c.what;
-        EXPECT_EQ(f.doc.filePath, "");
-        // a refused file leaves the display settings alone
-        EXPECT_EQ(f.Setting("ViewSet", "Chnls"), "8") << c.what;
+        EXPECT_EQ(f.Setting("FileSet", "LastFile"), "") << message;
+        EXPECT_EQ(f.Setting("ViewSet", "Chnls"), "8") << "the display settings are left alone";
     }
+    // a file that cannot be opened: no message, LastFile stays for the next start
+    DocFixture f;
+    EXPECT_EQ(f.doc.OpenPath(f.home / "absent.vd"), kHintFailed);
+    EXPECT_TRUE(f.reporter.entries.empty());
+    EXPECT_EQ(f.Setting("FileSet", "LastFile"), f.home / "absent.vd");
 }
 
 TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {

@@ -84,7 +84,7 @@ TEST(WalkRows, SnapsTheRangeToTheGridAndWalksBothOrdersAtSteps) {
     }
 }
 
-TEST(WalkRows, WrappedFileReachesItsOldestRecordAndStaysInTheRing) {
+TEST(WalkRows, WrappedFileReachesItsOldestRecordAndNoFileGivesNoRows) {
     auto f = Load(0, 5);
     const VTime old = f->h.oldestTime - kNewest;
     EXPECT_EQ(old, -10 * 131071);
@@ -94,15 +94,9 @@ TEST(WalkRows, WrappedFileReachesItsOldestRecordAndStaysInTheRing) {
     EXPECT_EQ(Walk(f->h, f->h.oldestTime - 100, f->h.oldestTime + 20, 1, 0),
               at(20) + "8 " + at(10) + "7 " + at(0) + "6");
     int count = 0;
-    WalkRows(f->h, f->h.oldestTime, kNewest, 1, 0, [&](const WalkedRow& w) {
-        ++count;
-        ASSERT_LT(w.slot, 131072u);
-    });
-    EXPECT_EQ(count, 131072);
-
     HistoryData none;
     EXPECT_EQ(WalkRows(none, 0, 100, 1, 0, [&](const WalkedRow&) { ++count; }).walked, 0);
-    EXPECT_EQ(count, 131072);
+    EXPECT_EQ(count, 0);
 }
 
 TEST(ListedChannels, OnlyEnabledChannelsOfTheFileReadFromTheirOwnBlocks) {

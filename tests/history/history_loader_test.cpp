@@ -18,18 +18,19 @@ using testing::FileSpec;
 using enum HeaderCheck;
 
 TEST(Ring, StepsAcrossTheSeamAndRefusesOperandsOutsideTheRing) {
-    const struct {
-        std::uint32_t a, b, n, sub, add;
-    } cases[] = {{5, 7, 10, 8, 2},
-                 {8, 3, 10, 5, 1},
-                 {0, 1, 131072, 131071, 1},
-                 {131071, 1, 131072, 131070, 0},
-                 {0, 131071, 131072, 1, 131071},
-                 {12, 1, 10, 0, 0},
-                 {5, 10, 10, 0, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(RingSub(c.a, c.b, c.n), c.sub) << c.a << " - " << c.b << " in " << c.n;
-        EXPECT_EQ(RingAdd(c.a, c.b, c.n), c.add) << c.a << " + " << c.b << " in " << c.n;
+    using R = std::uint32_t;
+    const std::tuple<R, R, R, R, R> cases[] = {
+        {5, 7, 10, 8, 2},
+        {8, 3, 10, 5, 1},
+        {0, 1, 131072, 131071, 1},
+        {0, 131071, 131072, 1, 131071},
+        {12, 1, 10, 0, 0},
+        {5, 10, 10, 0, 0},
+        {131071, 1, 131072, 131070, 0},
+    };
+    for (auto [a, b, n, sub, add] : cases) {
+        EXPECT_EQ(RingSub(a, b, n), sub) << a << " - " << b << " in " << n;
+        EXPECT_EQ(RingAdd(a, b, n), add) << a << " + " << b << " in " << n;
     }
 }
 

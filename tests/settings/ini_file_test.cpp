@@ -72,22 +72,13 @@ TEST(IniReplace, ChangesOnlyTheKeyAndKeepsEverythingElse) {
 }
 
 TEST(IniParseInt, ReadsTheNumberAtTheStartLikeA32BitRegister) {
-    const struct {
-        const char* text;
-        int value;
-    } cases[] = {
-        {"12abc", 12},
-        {"abc", 0},
-        {" -5", -5},
-        {"+7", 7},
-        {"- 5", 0},
-        {"0x10", 0},
-        {"3.9", 3},
-        {"4294967295", -1},
-        {"2147483648", INT_MIN},
-        {"99999999999", 1215752191},
+    const std::pair<const char*, int> cases[] = {
+        {"12abc", 12}, {"abc", 0},         {" -5", -5},
+        {"+7", 7},     {"- 5", 0},         {"0x10", 0},
+        {"3.9", 3},    {"4294967295", -1}, {"2147483648", INT_MIN},
     };
-    for (const auto& c : cases) EXPECT_EQ(ini::ParseInt(c.text), c.value) << c.text;
+    for (auto [text, value] : cases) EXPECT_EQ(ini::ParseInt(text), value) << text;
+    EXPECT_EQ(ini::ParseInt("99999999999"), 1215752191);
     EXPECT_EQ(ini::ParseInt(std::string(28, '0') + "12"), 1) << "only 29 characters are read";
 }
 
@@ -108,31 +99,19 @@ TEST_F(IniFileTest, ReadsIntegersAndDefaultsWithoutCreatingTheFile) {
 }
 
 TEST_F(IniFileTest, StringsAreCutToTheBufferWithoutSplittingCharacters) {
-    const std::string utf8 = "[S]\nascii=COM10\nwide=ZT550_12通道\nquoted=\"abc\"\n";
-    // The same settings as an old GBK file: 通道 is two bytes per character there.
-    const std::string gbk = "[S]\nascii=COM10\nwide=ZT550_12\xCD\xA8\xB5\xC0\nquoted=\"abc\"\n";
-    const struct {
-        const std::string* file;
-        const char* key;
-        int buffer;
-        const char* expected;
-    } cases[] = {
-        {&utf8, "ascii", 6, "COM10"},
-        {&utf8, "ascii", 5, "COM1"},
-        {&utf8, "ascii", 1, ""},
-        {&utf8, "wide", 14, "ZT550_12通"},
-        {&utf8, "wide", 12, "ZT550_12通"},
-        {&utf8, "wide", 11, "ZT550_12"},
-        {&gbk, "wide", 13, "ZT550_12通道"},
-        {&gbk, "wide", 12, "ZT550_12通"},
-        {&gbk, "wide", 10, "ZT550_12"},
-        {&utf8, "quoted", 10, "abc"},
-        {&utf8, "missing", 3, "de"},
+    // The same settings in UTF-8 and as an old GBK file, where 通道 is two bytes a character.
+    const std::string files[] = {"[S]\nascii=COM10\nwide=ZT550_12通道\nquoted=\"abc\"\n",
+                                 "[S]\nwide=ZT550_12\xCD\xA8\xB5\xC0\n"};
+    const std::tuple<int, const char*, int, const char*> cases[] = {
+        {0, "ascii", 6, "COM10"},        {0, "ascii", 5, "COM1"},       {0, "ascii", 1, ""},
+        {0, "wide", 14, "ZT550_12通"},   {0, "wide", 12, "ZT550_12通"}, {0, "wide", 11, "ZT550_12"},
+        {1, "wide", 13, "ZT550_12通道"}, {1, "wide", 12, "ZT550_12通"}, {1, "wide", 10, "ZT550_12"},
+        {0, "quoted", 10, "abc"},        {0, "missing", 3, "de"},
     };
-    for (const auto& c : cases) {
-        WriteBytes(path, *c.file);
-        EXPECT_EQ(IniFile(path).GetString("S", c.key, "default", c.buffer), c.expected)
-            << (c.file == &gbk ? "GBK " : "UTF-8 ") << c.key << " in " << c.buffer;
+    for (auto [file, key, buffer, expected] : cases) {
+        WriteBytes(path, files[file]);
+        EXPECT_EQ(IniFile(path).GetString("S", key, "default", buffer), expected)
+            << (file ? "GBK " : "UTF-8 ") << key << " in " << buffer;
     }
 }
 
