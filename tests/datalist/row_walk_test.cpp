@@ -84,15 +84,15 @@ TEST(WalkRows, SnapsTheRangeToTheGridAndWalksBothOrdersAtSteps) {
     }
 }
 
-TEST(WalkRows, WrappedFileReachesItsOldestRecordAndNoFileGivesNoRows) {
-    auto f = Load(0, 5);
+TEST(WalkRows, WrappedSmallerRingReachesItsOldestRecordsAcrossTheSeam) {
+    auto f = Load(0, 65533, [](FileSpec& s) { s.model = "ZT552"; });
     const VTime old = f->h.oldestTime - kNewest;
-    EXPECT_EQ(old, -10 * 131071);
+    EXPECT_EQ(old, -10 * 65535);
     const auto at = [&](VTime offset) { return std::to_string(old + offset) + ":"; };
     EXPECT_EQ(Walk(f->h, f->h.oldestTime - 100, f->h.oldestTime + 20, 1, 1),
-              at(0) + "6 " + at(10) + "7 " + at(20) + "8");
+              at(0) + "65534 " + at(10) + "65535 " + at(20) + "0");
     EXPECT_EQ(Walk(f->h, f->h.oldestTime - 100, f->h.oldestTime + 20, 1, 0),
-              at(20) + "8 " + at(10) + "7 " + at(0) + "6");
+              at(20) + "0 " + at(10) + "65535 " + at(0) + "65534");
     int count = 0;
     HistoryData none;
     EXPECT_EQ(WalkRows(none, 0, 100, 1, 0, [&](const WalkedRow&) { ++count; }).walked, 0);
