@@ -61,6 +61,8 @@ inline constexpr const char* kHeaderSpan =
 inline constexpr const char* kLegendChannel = "通道 %d :";
 inline constexpr const char* kAxisShortTime = "%02d:%02d:%02d";
 inline constexpr const char* kAxisLongTime = "%d-%02d-%02d %02d:%02d:%02d";
+inline constexpr const char* kZoomPixels = "缩放:%d%%";
+inline constexpr const char* kZoomStep = "缩放:%.2f%%";
 
 // menu 128: popups, and per command its menu text and its prompt ("status text\ntool tip")
 inline constexpr const char* kMenuFile = "文件(&F)";

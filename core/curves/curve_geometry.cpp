@@ -289,4 +289,13 @@ ScrollButtonLayout LayoutScrollButtons(const PlotFrame& f, int chnls, int w, int
     return out;
 }
 
+std::string ZoomText(int windowStep, int pixelsPerPoint) {
+    char text[64];
+    if (windowStep < 2)
+        std::snprintf(text, sizeof text, texts::kZoomPixels, pixelsPerPoint * 100);
+    else
+        std::snprintf(text, sizeof text, texts::kZoomStep, 100.0 / windowStep);
+    return text;
+}
+
 }  // namespace vardo

@@ -129,4 +129,7 @@ struct ScrollButtonLayout {
 // The four list scroll buttons of size w x h, or none when every channel fits.
 ScrollButtonLayout LayoutScrollButtons(const PlotFrame& f, int chnls, int w, int h);
 
+// Text of the zoom pane: pixels per point as a percentage at record step 1, else 1 / step.
+std::string ZoomText(int windowStep, int pixelsPerPoint);
+
 }  // namespace vardo

@@ -474,5 +474,14 @@ TEST(ScrollButtons, ShownOnlyWhenTheChannelsDoNotFit) {
     }
 }
 
+TEST(Zoom, PaneTextAtBothKindsOfZoom) {
+    struct Case {
+        int step, ppp;
+        const char* text;
+    } cases[] = {{1, 1, "缩放:100%"},   {1, 3, "缩放:300%"},   {0, 100, "缩放:10000%"},
+                 {2, 1, "缩放:50.00%"}, {4, 1, "缩放:25.00%"}, {3, 1, "缩放:33.33%"}};
+    for (const Case& c : cases) EXPECT_EQ(ZoomText(c.step, c.ppp), c.text);
+}
+
 }  // namespace
 }  // namespace vardo

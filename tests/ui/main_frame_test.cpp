@@ -75,7 +75,7 @@ TEST_F(MainFrameTest, StartsWithTheCurveViewItsTitleToolbarAndPanes) {
     EXPECT_EQ(f.ToolbarResource(), cmd::kToolbarCurves);
     EXPECT_EQ(ToolbarIds(f.ToolBar()), ToolbarButtons(cmd::kToolbarCurves));
     EXPECT_EQ(f.StatusText(0), U("就绪"));
-    EXPECT_EQ(f.StatusText(1), U("缩放"));
+    EXPECT_EQ(f.StatusText(1), U("缩放:100%"));
     EXPECT_EQ(f.StatusText(2), U("文件"));
     EXPECT_EQ(f.minimumSize(), QSize(500, 400));
 }

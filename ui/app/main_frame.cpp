@@ -95,6 +95,8 @@ void CMainFrame::BuildActions() {
         a->setToolTip(Prompt(id, true));
         a->setIconText(Prompt(id, true));
         if (OnAnyToolbar(id)) a->setIcon(QIcon(QPixmap::fromImage(ToolImage(id))));
+        // Menus show check marks and texts only; the images belong to the toolbar.
+        a->setIconVisibleInMenu(false);
         a->setShortcuts(CommandKeys(id));
         a->setShortcutContext(Qt::WindowShortcut);
         a->setData(id);

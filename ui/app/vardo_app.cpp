@@ -1,6 +1,8 @@
 #include "app/vardo_app.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
@@ -37,7 +39,13 @@ bool CVardoApp::InitInstance(const QStringList& args, bool show) {
     if (!frame_->OnCreate()) return false;
     frame_->CreateInitialView();
     frame_->setWindowTitle(QString::fromUtf8(texts::kTitleCurves));
-    if (show) frame_->showMaximized();
+    if (show) {
+        // Without a window manager "maximised" means nothing; the available screen is what it
+        // would have given.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            frame_->setGeometry(screen->availableGeometry());
+        frame_->showMaximized();
+    }
     return true;
 }
 

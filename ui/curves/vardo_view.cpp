@@ -87,6 +87,7 @@ void CVardoView::FirstLayout() {
     if (laidOut_) return;
     laidOut_ = true;
     if (doc_.dataValid == 0) doc_.ReopenLastFile();
+    UpdateZoomText();
     RecalcLayout();
     if (doc_.dataValid != 0) doc_.BuildWindow();
     if (frame_ != nullptr) frame_->UpdateCommands();
@@ -328,6 +329,12 @@ void CVardoView::CopyStaticToWork() {
     if (workSurface.size() != staticSurface.size()) workSurface = staticSurface.copy();
     std::memcpy(workSurface.bits(), staticSurface.constBits(),
                 static_cast<std::size_t>(staticSurface.sizeInBytes()));
+}
+
+void CVardoView::UpdateZoomText() {
+    if (frame_ == nullptr) return;
+    frame_->SetStatusText(
+        1, QString::fromStdString(ZoomText(doc_.history.windowStep, settings->pixelsPerPoint)));
 }
 
 void CVardoView::ShowWork() {

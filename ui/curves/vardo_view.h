@@ -50,6 +50,8 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     virtual void DrawSelection();
     virtual void CopyStaticToWork();
     virtual void ShowWork();
+    // The zoom into the status bar's second pane.
+    void UpdateZoomText();
 
     // The view's own state, in the order the drawing and navigation code uses it.
     int panelShown = 0;
