@@ -222,6 +222,30 @@ TEST_F(CurveViewTest, PointMarkersAppearFromSixPixelsPerPoint) {
     }
 }
 
+TEST_F(CurveViewTest, SteepCurvesLeaveNoGaps) {
+    // Full swings from sample to sample: every row between them must be painted.
+    doc->OpenPath(WriteLevelFile(home / "Data/swing.vd", 1, 100, [](int, std::uint32_t r) {
+        return static_cast<std::uint8_t>(r % 2 == 0 ? 0 : 255);
+    }));
+    Show(900, 500);
+    const PlotFrame f = Frame();
+    const QRgb c = ChannelColor(0).rgb();
+    for (int ppp : {1, 4}) {
+        doc->displaySettings.pixelsPerPoint = ppp;
+        view->Redraw();
+        for (int i = 0; i < 6; ++i) {
+            const int right = SampleX(f, i, ppp);
+            const int left = SampleX(f, i + 1, ppp);
+            for (int y = f.T + 1; y <= f.B - 2; ++y) {
+                bool painted = false;
+                for (int x = left; x <= right; ++x)
+                    painted = painted || PixelAt(Work(), x, y).rgb() == c;
+                ASSERT_TRUE(painted) << "ppp " << ppp << " sample " << i << " row " << y;
+            }
+        }
+    }
+}
+
 TEST_F(CurveViewTest, ValuesBeyondTheScaleArePinnedUnderTheFrame) {
     doc->OpenPath(LevelFile(2));
     Show(1000, 600);

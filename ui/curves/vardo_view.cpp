@@ -8,6 +8,7 @@
 #include <QPolygon>
 #include <QResizeEvent>
 #include <QUrl>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -25,6 +26,56 @@ constexpr Colorref kWhite = 0xFFFFFF;
 
 QRect ToQRect(const Rect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// The image under p when one-pixel lines may be set straight into its memory: a 32-bit image,
+// no transform, no clip. Curves are thousands of short segments, and setting their pixels
+// directly costs a fraction of stroking them.
+QImage* DirectTarget(QPainter& p, int penWidth) {
+    if (penWidth > 1 || p.hasClipping() || !p.transform().isIdentity()) return nullptr;
+    auto* img = dynamic_cast<QImage*>(p.device());
+    if (img == nullptr) return nullptr;
+    const QImage::Format f = img->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+        f != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    return img;
+}
+
+// Pixels of a 32-bit image, fetched once: the image's own accessors check and detach per call.
+struct Pixels {
+    explicit Pixels(QImage& img)
+        : bits(img.bits()), stride(img.bytesPerLine()), w(img.width()), h(img.height()) {}
+    void Set(int x, int y, QRgb c) const {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[x] = c;
+    }
+    uchar* bits;
+    qsizetype stride;
+    int w, h;
+};
+
+// A line from a to b without its end pixel, as the platform's line drawing has always done.
+void LineWithoutEnd(const Pixels& img, QPoint a, QPoint b, QRgb c) {
+    const int dx = std::abs(b.x() - a.x());
+    const int dy = -std::abs(b.y() - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1;
+    const int sy = a.y() < b.y() ? 1 : -1;
+    int err = dx + dy;
+    int x = a.x();
+    int y = a.y();
+    while (x != b.x() || y != b.y()) {
+        img.Set(x, y, c);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
 }
 
 }  // namespace
@@ -221,11 +272,22 @@ void CVardoView::DrawCurves(QPainter& p, const DisplaySettings& ds) {
             line.setPoint(i, x, y);
             if (ppp >= 6 && y >= f.T + 1 && y <= f.B - 2) markers.emplace_back(x - 1, y - 1, 3, 3);
         }
+        const QPoint last = line.point(count - 1);
+        if (QImage* img = DirectTarget(p, ds.gridWidth)) {
+            const Pixels px(*img);
+            const QRgb rgb = color.rgb();
+            for (int i = 1; i < count; ++i)
+                LineWithoutEnd(px, line.point(i - 1), line.point(i), rgb);
+            for (const QRect& m : markers)
+                for (int y = m.top(); y <= m.bottom(); ++y)
+                    for (int x = m.left(); x <= m.right(); ++x) px.Set(x, y, rgb);
+            // A line leaves its end pixel out; a single sample is just this pixel.
+            px.Set(last.x(), last.y(), rgb);
+            continue;
+        }
         p.setPen(QPen(color, ds.gridWidth));
         if (count > 1) p.drawPolyline(line);
         for (const QRect& m : markers) p.fillRect(m, color);
-        // A line leaves its end pixel out; a single sample is just this pixel.
-        const QPoint last = line.point(count - 1);
         p.fillRect(last.x(), last.y(), 1, 1, color);
     }
 }
