@@ -246,6 +246,29 @@ TEST_F(CurveViewTest, SteepCurvesLeaveNoGaps) {
     }
 }
 
+TEST_F(CurveViewTest, TheSelectedBandIsMixedInByExclusiveOrAndKept) {
+    doc->OpenPath(LevelFile(1));
+    Show(900, 500);
+    const PlotFrame f = Frame();
+    // The band runs from the anchor to the drag point whichever way it was dragged, and stops
+    // at the plot's edges.
+    view->anchorPoint = QPoint(f.L + 300, 100);
+    view->dragPoint = QPoint(f.L - 40, 200);
+    view->DrawSelection();
+    EXPECT_EQ(view->selRect.left, f.L);
+    EXPECT_EQ(view->selRect.right, f.L + 300);
+    EXPECT_EQ(view->selRect.top, f.T);
+    EXPECT_EQ(view->selRect.bottom, f.B);
+    EXPECT_EQ(PixelAt(Work(), f.L + 150, f.T + 7).rgb(), QColor(30, 30, 30).rgb());
+    EXPECT_EQ(PixelAt(Work(), f.L + 400, f.T + 7).rgb(), QColor(0, 0, 0).rgb());
+    // A second band starts from the static picture again instead of piling up.
+    view->dragPoint = QPoint(f.L + 100, 200);
+    view->DrawSelection();
+    EXPECT_EQ(PixelAt(Work(), f.L + 150, f.T + 7).rgb(), QColor(30, 30, 30).rgb());
+    EXPECT_EQ(PixelAt(Work(), f.L + 50, f.T + 7).rgb(), QColor(0, 0, 0).rgb());
+    EXPECT_EQ(view->selRect.left, f.L + 100);
+}
+
 TEST_F(CurveViewTest, ValuesBeyondTheScaleArePinnedUnderTheFrame) {
     doc->OpenPath(LevelFile(2));
     Show(1000, 600);
