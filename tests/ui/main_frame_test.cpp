@@ -4,11 +4,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <filesystem>
 #include <memory>
@@ -187,8 +189,11 @@ TEST_F(MainFrameTest, CommandsWithoutAHandlerAreGreyed) {
         {cmd::kSettingsPanel, false},
     };
     for (const Case& c : cases) EXPECT_EQ(f.Action(c.id)->isEnabled(), c.enabled) << c.id;
+    // A change made outside any command shows once the program is idle again.
     Doc().history.acquiring = 1;
-    f.UpdateCommands();
+    QEventLoop idle;
+    QTimer::singleShot(20, &idle, &QEventLoop::quit);
+    idle.exec();
     EXPECT_FALSE(f.Action(cmd::kFileOpen)->isEnabled()) << "no file opens under acquisition";
 }
 

@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDesktopServices>
 #include <QEvent>
@@ -75,6 +76,11 @@ CMainFrame::CMainFrame(CVardoDoc& doc, DocumentCommands& docCommands, CommandTar
     docCommands_.dialogParent = this;
     BuildActions();
     BuildMenu();
+    // As the framework did when its message queue ran empty: whatever changed the state (a
+    // worker, a dialog, the document), commands show it before the program waits again.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &CMainFrame::UpdateCommands);
     doc_.onFileShown = [this](const std::string& path) {
         SetStatusText(2, QString::fromStdString(path));
     };
