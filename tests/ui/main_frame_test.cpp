@@ -52,7 +52,7 @@ class MainFrameTest : public ::testing::Test {
         started = app->InitInstance(args);
         if (started) {
             app->MainFrame()->resize(1000, 700);
-            QApplication::processEvents();
+            SettleCurves();
         }
         return *app->MainFrame();
     }
@@ -62,6 +62,13 @@ class MainFrameTest : public ::testing::Test {
             [](int ch, std::uint32_t r) { return static_cast<std::uint8_t>(ch * 40 + r % 30); });
     }
     CVardoDoc& Doc() { return app->Document(); }
+    // Lets a curve view that has just come up paint for the first time and lay itself out.
+    void SettleCurves() {
+        testing::WaitUntil([this] {
+            auto* curves = dynamic_cast<CVardoView*>(app->MainFrame()->ActiveView());
+            return curves == nullptr || curves->LaidOut();
+        });
+    }
 
     TempDir home;
     RecordingReporter reporter;
@@ -309,7 +316,7 @@ TEST_F(MainFrameTest, BackToTheCurvesReopensTheLastFile) {
     f.SwitchView(cmd::kViewRealtime);
     EXPECT_EQ(Doc().dataValid, 0) << "leaving the curves closes the file";
     f.SwitchView(cmd::kViewCurves);
-    QApplication::processEvents();
+    SettleCurves();
     EXPECT_EQ(Doc().dataValid, 1);
     EXPECT_EQ(Doc().filePath, path);
 }

@@ -2,7 +2,9 @@
 // What the widget tests share: a home of their own with SetUp.ini and Data/, history files made
 // from a per-channel level, and pixel questions about rendered surfaces.
 
+#include <QApplication>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QRect>
 #include <functional>
@@ -66,6 +68,19 @@ inline int CountNear(const QImage& img, const QRect& r, QColor c, int tol = 40) 
                 ++n;
         }
     return n;
+}
+
+}  // namespace vardo::testing
+
+namespace vardo::testing {
+
+// Runs the event loop until cond holds, for at most two seconds; returns cond.
+inline bool WaitUntil(const std::function<bool()>& cond) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!cond() && clock.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return cond();
 }
 
 }  // namespace vardo::testing

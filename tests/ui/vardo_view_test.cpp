@@ -58,7 +58,7 @@ class CurveViewTest : public ::testing::Test {
         view = std::make_unique<CVardoView>(*doc, nullptr);
         view->resize(w, h);
         view->show();
-        QApplication::processEvents();
+        testing::WaitUntil([this] { return view->LaidOut(); });
         view->repaint();
         return *view;
     }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 #include <cstring>
@@ -183,15 +184,21 @@ void CVardoView::Redraw() {
     ShowWork();
 }
 
-void CVardoView::showEvent(QShowEvent* event) {
-    // Done before the first paint, so that a message about the last file is not shown from
-    // inside a paint.
-    FirstLayout();
-    QWidget::showEvent(event);
-}
-
 void CVardoView::paintEvent(QPaintEvent*) {
-    FirstLayout();
+    if (!laidOut_) {
+        // The first paint shows the empty area and the last file is reopened right after it,
+        // so that a message about that file appears over a window that is already there.
+        QPainter(this).fillRect(rect(), Qt::black);
+        if (!firstLayoutQueued_) {
+            firstLayoutQueued_ = true;
+            QTimer::singleShot(0, this, [this] {
+                FirstLayout();
+                workReady_ = false;
+                update();
+            });
+        }
+        return;
+    }
     if (settings->layoutDirty != 0) workReady_ = false;
     if (!workReady_) {
         inPaint_ = true;

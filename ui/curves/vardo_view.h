@@ -77,11 +77,10 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     VTime leftEdgeTime = 0;
     VTime rightEdgeTime = 0;
 
-    // True once the first paint (or show) has laid the view out and reopened the last file.
+    // True once the first paint has laid the view out and reopened the last file.
     bool LaidOut() const { return laidOut_; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -99,6 +98,7 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
 
   private:
     bool laidOut_ = false;
+    bool firstLayoutQueued_ = false;
     bool workReady_ = false;  // the work surface is newer than the window: copy it only
     bool inPaint_ = false;
 };
