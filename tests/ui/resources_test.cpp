@@ -1,15 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QColor>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <atomic>
+#include <thread>
 
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/command_table.h"
+#include "app/message_box_reporter.h"
 #include "app/static_link.h"
 #include "app/tool_images.h"
 #include "base/texts.h"
 #include "curves/scroll_bitmaps.h"
+#include "ui_fixture.h"
 
 namespace vardo {
 namespace {
@@ -85,6 +93,62 @@ TEST(StaticLink, UnderlinedBlueAndNothingToFollowWhenEmpty) {
     EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
     EXPECT_FALSE(link.Follow());
     EXPECT_EQ(link.color, QColor(0, 0, 255)) << "an empty link stays unvisited";
+}
+
+}  // namespace
+}  // namespace vardo
+
+namespace vardo {
+namespace {
+
+// Answers the first message box that comes up and remembers what it said.
+struct BoxWatcher {
+    BoxWatcher() {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            button = box->button(QMessageBox::Ok)->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer.start();
+    }
+    QTimer timer;
+    QString title, text, button;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+TEST(MessageBoxReporter, BoxesAreTitledAndCarryTheirIcon) {
+    struct Case {
+        MessageIcon icon;
+        QMessageBox::Icon shown;
+    } cases[] = {{MessageIcon::Error, QMessageBox::Critical},
+                 {MessageIcon::Information, QMessageBox::Information}};
+    for (const Case& c : cases) {
+        BoxWatcher watcher;
+        MessageBoxReporter reporter;
+        reporter.ShowMessage(texts::kFileDamaged, c.icon);
+        EXPECT_EQ(watcher.title, QString::fromUtf8("提示..."));
+        EXPECT_EQ(watcher.text, QString::fromUtf8(texts::kFileDamaged));
+        EXPECT_EQ(watcher.button, QString::fromUtf8("确定"));
+        EXPECT_EQ(watcher.icon, c.shown);
+    }
+}
+
+TEST(MessageBoxReporter, AWorkersMessageComesUpOnTheInterfaceThread) {
+    BoxWatcher watcher;
+    MessageBoxReporter reporter;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        reporter.ShowMessage(texts::kCommFailed, MessageIcon::Error);
+        done = true;
+    });
+    EXPECT_TRUE(testing::WaitUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_EQ(watcher.text, QString::fromUtf8(texts::kCommFailed));
 }
 
 }  // namespace

@@ -1,22 +1,41 @@
 #include "app/message_box_reporter.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QString>
+#include <QThread>
 
 #include "base/texts.h"
 
 namespace vardo {
 
-void MessageBoxReporter::ShowMessage(std::string_view text, MessageIcon icon) {
+namespace {
+
+void ShowBox(const QString& text, MessageIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::Critical;
     if (icon == MessageIcon::Information) qicon = QMessageBox::Information;
     if (icon == MessageIcon::Warning) qicon = QMessageBox::Warning;
-    QMessageBox box(qicon, QString::fromUtf8(texts::kMessageTitle),
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                    QMessageBox::Ok);
+    QMessageBox box(qicon, QString::fromUtf8(texts::kMessageTitle), text, QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QString::fromUtf8(texts::kOk));
     box.exec();
+}
+
+}  // namespace
+
+void MessageBoxReporter::ShowMessage(std::string_view text, MessageIcon icon) {
+    const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) return;
+    if (QThread::currentThread() == app->thread()) {
+        ShowBox(message, icon);
+        return;
+    }
+    // Workers report too; a box can only live on the interface thread, and the worker waits
+    // for it as it would for its own.
+    QMetaObject::invokeMethod(
+        app, [message, icon] { ShowBox(message, icon); }, Qt::BlockingQueuedConnection);
 }
 
 }  // namespace vardo
