@@ -1,0 +1,93 @@
+// What a newcomer's first start does, end to end: a simulated recorder on a pseudo-terminal,
+// an upload through vardo-cli into Data/, and Vardo opening that file on its curves.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/vardo_app.h"
+#include "base/reporter.h"
+#include "base/vardo_time.h"
+#include "cli/sim_process.h"
+#include "curves/curve_geometry.h"
+#include "curves/vardo_view.h"
+#include "ui_fixture.h"
+
+namespace vardo {
+namespace {
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> out;
+    std::stringstream in(line);
+    std::string f;
+    while (std::getline(in, f, '\t')) out.push_back(f);
+    return out;
+}
+
+TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurves) {
+    testing::TempDir dir;
+    const std::string home = dir.path() + "/";
+    test::SimProcess sim(
+        {"--model", "3", "--channels", "12", "--newest", "2026-03-04 12:00:00", "--freeze"});
+    ASSERT_FALSE(sim.device.empty());
+    {
+        std::ofstream ini(home + "SetUp.ini");
+        ini << "[Ports]\nCOM1=" << sim.device << "\n[ComSet]\nComPort=COM1\nJlyIndex=3\n";
+    }
+    const test::CliResult up =
+        test::RunCli(home, {"upload", "--from", "2026-03-04 11:40:00", "--to",
+                            "2026-03-04 12:00:00", "--port", "COM1", "--model", "3"});
+    ASSERT_EQ(up.status, 0) << up.err;
+    const std::string path = up.out.substr(0, up.out.find('\n'));
+    ASSERT_TRUE(std::filesystem::is_regular_file(path)) << up.out;
+
+    RecordingReporter reporter;
+    CVardoApp app(&reporter, home);
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("vardo"), QString::fromStdString(path)}));
+    app.MainFrame()->resize(1200, 800);
+    auto* view = dynamic_cast<CVardoView*>(app.MainFrame()->ActiveView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(testing::WaitUntil([&] { return view->LaidOut(); }));
+    view->repaint();
+    EXPECT_TRUE(reporter.entries.empty());
+    CVardoDoc& doc = app.Document();
+    ASSERT_EQ(doc.dataValid, 1);
+    EXPECT_EQ(doc.displaySettings.Chnls, 12);
+    EXPECT_GE(doc.history.windowCount, 119);  // about 20 minutes of 10 s records
+    EXPECT_EQ(app.MainFrame()->StatusText(2), QString::fromStdString(path));
+
+    // The legend shows the newest record as the data list does.
+    const test::CliResult dump = test::RunCli(home, {"dump", path});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    std::stringstream rows(dump.out);
+    std::string header, newest;
+    std::getline(rows, header);
+    std::getline(rows, newest);
+    const std::vector<std::string> fields = Fields(newest);
+    ASSERT_EQ(fields.size(), 14u) << newest;
+    EXPECT_EQ(fields[1], FormatTime(doc.history.newestTime));
+    int first = 0;
+    const std::vector<LegendRow> legend =
+        LegendRows(FrameOf(doc.displaySettings), 12, doc.history, first, view->upperRows, 0);
+    ASSERT_EQ(legend.size(), 12u);
+    for (int ch = 0; ch < 12; ++ch) {
+        ASSERT_TRUE(legend[ch].hasValue);
+        EXPECT_EQ(legend[ch].value.text, fields[2 + ch]) << "channel " << ch + 1;
+    }
+    const PlotFrame f = FrameOf(doc.displaySettings);
+    for (int r = 0; r < 12; ++r)
+        EXPECT_GT(testing::CountNear(view->workSurface, QRect(f.R + 20, 10 + 40 * r, 100, 17),
+                                     QColor(255, 84, 84)),
+                  0)
+            << r;
+}
+
+}  // namespace
+}  // namespace vardo
