@@ -258,9 +258,9 @@ TEST_F(MainFrameTest, DamagedAndUnknownFilesGiveTheirMessages) {
     } cases[] = {
         {std::vector<std::uint8_t>(400, 'A'), texts::kUnknownFormat},
         {[] {
-             testing::FileSpec spec;
-             spec.newest = {4, 13, 1, 0, 0, 0};  // month 13
-             return testing::BuildFile(spec);
+             testing::FileSpec file;
+             file.newest = {4, 13, 1, 0, 0, 0};  // month 13
+             return testing::BuildFile(file);
          }(),
          texts::kFileDamaged},
     };

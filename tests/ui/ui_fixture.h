@@ -20,20 +20,20 @@ namespace vardo::testing {
 // 10 s records; sample(ch, r) gives the sample r records back from the newest.
 inline std::string WriteLevelFile(const std::string& path, int channels, std::uint32_t records,
                                   std::function<std::uint8_t(int, std::uint32_t)> sample) {
-    FileSpec spec;
-    spec.channelCount = channels;
-    spec.present.assign(static_cast<std::size_t>(channels), 1);
+    FileSpec file;
+    file.channelCount = channels;
+    file.present.assign(static_cast<std::size_t>(channels), 1);
     const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
-    spec.newest = PackTime(newest);
-    spec.oldest = PackTime(newest - 10 * static_cast<VTime>(records - 1));
-    spec.newestSlot = records - 1;
-    spec.hasOldestByte = 1;
-    spec.intervalCode = 3;
-    spec.sample = [records, sample](int ch, std::uint32_t slot) -> std::uint8_t {
+    file.newest = PackTime(newest);
+    file.oldest = PackTime(newest - 10 * static_cast<VTime>(records - 1));
+    file.newestSlot = records - 1;
+    file.hasOldestByte = 1;
+    file.intervalCode = 3;
+    file.sample = [records, sample](int ch, std::uint32_t slot) -> std::uint8_t {
         if (slot >= records) return 0;
         return sample(ch, records - 1 - slot);
     };
-    WriteBytes(path, BuildFile(spec));
+    WriteBytes(path, BuildFile(file));
     return path;
 }
 

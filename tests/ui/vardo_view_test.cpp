@@ -169,16 +169,16 @@ TEST_F(CurveViewTest, HeaderLosesItsPiecesAsThePlotNarrows) {
 }
 
 TEST_F(CurveViewTest, ChannelsWithoutDataHaveNoRowAndHiddenCurvesKeepTheirs) {
-    testing::FileSpec spec;
-    spec.channelCount = 3;
-    spec.present = {1, 0, 1};
+    testing::FileSpec file;
+    file.channelCount = 3;
+    file.present = {1, 0, 1};
     const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
-    spec.newest = PackTime(newest);
-    spec.oldest = PackTime(newest - 10 * 99);
-    spec.newestSlot = 99;
-    spec.sample = [](int ch, std::uint32_t) { return Level(ch); };
+    file.newest = PackTime(newest);
+    file.oldest = PackTime(newest - 10 * 99);
+    file.newestSlot = 99;
+    file.sample = [](int ch, std::uint32_t) { return Level(ch); };
     const std::string path = home / "Data/gap.vd";
-    testing::WriteBytes(path, testing::BuildFile(spec));
+    testing::WriteBytes(path, testing::BuildFile(file));
     doc->OpenPath(path);
     doc->displaySettings.channelChecks.at(2) = 0;
     Show(1000, 600);
