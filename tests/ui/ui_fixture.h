@@ -1,6 +1,6 @@
 #pragma once
-// What the widget tests share: a home of their own with SetUp.ini and Data/, history files made
-// from a per-channel level, and pixel questions about rendered surfaces.
+// What the widget tests share: history files made from a per-channel level, pixel questions
+// about rendered surfaces, and waiting on the event loop.
 
 #include <QApplication>
 #include <QColor>
@@ -15,6 +15,9 @@
 #include "support/history_file_builder.h"
 
 namespace vardo::testing {
+
+// Text is drawn smoothed, so its colour shows only near the glyphs' cores.
+inline constexpr int kTextTolerance = 40;
 
 // A file of `records` records with every channel present, ending at 2026-03-04 12:00:00 with
 // 10 s records; sample(ch, r) gives the sample r records back from the newest.
@@ -37,42 +40,26 @@ inline std::string WriteLevelFile(const std::string& path, int channels, std::ui
     return path;
 }
 
-// Pixels of exactly this colour inside r.
-inline int CountColor(const QImage& img, const QRect& r, QColor c) {
-    int n = 0;
-    const QRect box = r.intersected(img.rect());
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x)
-            if (QColor(img.pixel(x, y)).rgb() == c.rgb()) ++n;
-    return n;
-}
-
-inline QColor PixelAt(const QImage& img, int x, int y) {
-    return QColor(img.pixel(x, y));
-}
-
-}  // namespace vardo::testing
-
-namespace vardo::testing {
-
-// Pixels within tol (per channel) of c inside r: text is drawn smoothed, so its colour shows
-// fully only in the glyphs' cores.
-inline int CountNear(const QImage& img, const QRect& r, QColor c, int tol = 40) {
+// Pixels inside r within tol (per channel) of c.
+inline int CountColor(const QImage& img, const QRect& r, QColor c, int tol = 0) {
     int n = 0;
     const QRect box = r.intersected(img.rect());
     for (int y = box.top(); y <= box.bottom(); ++y)
         for (int x = box.left(); x <= box.right(); ++x) {
             const QColor p(img.pixel(x, y));
-            if (std::abs(p.red() - c.red()) <= tol && std::abs(p.green() - c.green()) <= tol &&
-                std::abs(p.blue() - c.blue()) <= tol)
-                ++n;
+            n += std::abs(p.red() - c.red()) <= tol && std::abs(p.green() - c.green()) <= tol &&
+                 std::abs(p.blue() - c.blue()) <= tol;
         }
     return n;
 }
 
-}  // namespace vardo::testing
+inline int CountText(const QImage& img, const QRect& r, QColor c) {
+    return CountColor(img, r, c, kTextTolerance);
+}
 
-namespace vardo::testing {
+inline QRgb PixelAt(const QImage& img, int x, int y) {
+    return img.pixel(x, y) | 0xFF000000u;
+}
 
 // Runs the event loop until cond holds, for at most two seconds; returns cond.
 inline bool WaitUntil(const std::function<bool()>& cond) {
