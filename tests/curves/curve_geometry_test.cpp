@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/vardo_time.h"
@@ -186,68 +187,86 @@ TEST(ValueAxis, LabelsEndAtThePlotSitOnTheirGridLinesAndKeepTwelvePixelsApart) {
             << c.hp;
 }
 
-class TimeAxisTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        h.newestTime = MakeLocalTime(2026, 3, 4, 12, 0, 0);
-        h.intervalCode = 3;  // 10 s
-        h.windowStart = 0;
-        h.windowStep = 1;
-    }
+TEST(TimeAxis, EdgesTicksAndLabelsFollowWindowZoomAndFormat) {
     HistoryData h;
-    DisplaySettings ds;
-};
-
-TEST_F(TimeAxisTest, TicksKeepTheirMinimumGapInBothFormatsAndCountZoomedSamples) {
-    const PlotFrame f = FrameWH(300, 400);  // dx 50 with five lines
-    ds.XLines = 5;
-    ds.XMode = 1;
-    TimeAxisLayout a = LayoutTimeAxis(f, ds, h, 1);
-    EXPECT_EQ(a.ticks, (std::vector<int>{f.R - 100, f.R - 200}));
-    ASSERT_EQ(a.labels.size(), 4u);
-    EXPECT_EQ(a.labels[2].x, f.R - 135);
-    EXPECT_EQ(Texts(a.labels)[2], "11:43:20");  // 100 samples of 10 s back
-    ds.XMode = 0;
-    a = LayoutTimeAxis(f, ds, h, 1);
-    EXPECT_EQ(a.ticks, (std::vector<int>{f.R - 150}));
-    ASSERT_EQ(a.labels.size(), 3u);
-    EXPECT_EQ(a.labels[2].x, f.R - 215);
-    EXPECT_EQ(a.labels[2].text, "2026-03-04 11:35:00");
-    // trunc(200 / 3) = 66 samples of 4 records of 10 s.
-    ds.XLines = 2;
-    ds.XMode = 1;
-    h.windowStep = 4;
-    a = LayoutTimeAxis(FrameWH(600, 400), ds, h, 3);
-    ASSERT_EQ(a.labels.size(), 4u);
-    EXPECT_EQ(a.labels[2].text, FormatAxisTime(h.newestTime - 66 * 40, 1));
-    EXPECT_EQ(a.labels[3].text, FormatAxisTime(h.newestTime - 133 * 40, 1));
-}
-
-TEST_F(TimeAxisTest, EdgesFollowTheWindowAndZoomAndStopAtTheEpoch) {
-    const PlotFrame f = FrameWH(303, 400);
-    ds.XLines = 0;
-    h.windowStart = 6;
-    h.windowStep = 2;
+    h.newestTime = MakeLocalTime(2026, 3, 4, 12, 0, 0);
+    h.intervalCode = 3;  // 10 s
     struct Case {
-        int xMode, half;
-        const char* right;
-    } cases[] = {{1, 30, "11:59:00"}, {0, 65, "2026-03-04 11:59:00"}};
+        int w, lines, xMode, start, step, ppp;
+        VTime rightBack, leftBack;
+        std::vector<int> ticks;                           // back from R
+        std::vector<std::pair<int, std::string>> labels;  // x back from R, text
+    } cases[] = {
+        // dx 50 with five lines: ticks keep their minimum gap, wider for the long format.
+        {300,
+         5,
+         1,
+         0,
+         1,
+         1,
+         0,
+         2970,
+         {100, 200},
+         {{30, "12:00:00"}, {330, "11:10:30"}, {135, "11:43:20"}, {235, "11:26:40"}}},
+        {300,
+         5,
+         0,
+         0,
+         1,
+         1,
+         0,
+         2970,
+         {150},
+         {{65, "2026-03-04 12:00:00"}, {365, "2026-03-04 11:10:30"}, {215, "2026-03-04 11:35:00"}}},
+        // trunc(200 / 3) = 66 samples of 4 records of 10 s to a tick.
+        {600,
+         2,
+         1,
+         0,
+         4,
+         3,
+         0,
+         7960,
+         {200, 400},
+         {{30, "12:00:00"}, {630, "09:47:20"}, {235, "11:16:00"}, {435, "10:31:20"}}},
+        {303, 0, 1, 6, 2, 3, 60, 2060, {}, {{30, "11:59:00"}, {333, "11:25:40"}}},
+        {303,
+         0,
+         0,
+         6,
+         2,
+         3,
+         60,
+         2060,
+         {},
+         {{65, "2026-03-04 11:59:00"}, {368, "2026-03-04 11:25:40"}}},
+    };
     for (const Case& c : cases) {
+        const PlotFrame f = FrameWH(c.w, 400);
+        DisplaySettings ds;
+        ds.XLines = c.lines;
         ds.XMode = c.xMode;
-        const TimeAxisLayout a = LayoutTimeAxis(f, ds, h, 3);
-        EXPECT_EQ(a.rightEdgeTime, h.newestTime - 60);
-        EXPECT_EQ(a.leftEdgeTime, h.newestTime - 60 - (300 / 3) * 10 * 2);
-        ASSERT_EQ(a.labels.size(), 2u);
-        EXPECT_TRUE(a.ticks.empty());
-        EXPECT_EQ((Edges{a.labels[0].x, a.labels[0].y, a.labels[1].x, a.labels[1].y}),
-                  (Edges{f.R - c.half, f.B + 2, f.L - c.half, f.B + 2}));
-        EXPECT_EQ(a.labels[0].text, c.right);
+        h.windowStart = c.start;
+        h.windowStep = c.step;
+        const TimeAxisLayout a = LayoutTimeAxis(f, ds, h, c.ppp);
+        EXPECT_EQ(a.rightEdgeTime, h.newestTime - c.rightBack) << c.w;
+        EXPECT_EQ(a.leftEdgeTime, h.newestTime - c.leftBack) << c.w;
+        std::vector<int> ticks;
+        for (int x : a.ticks) ticks.push_back(f.R - x);
+        EXPECT_EQ(ticks, c.ticks) << c.w;
+        std::vector<std::pair<int, std::string>> labels;
+        for (const TextItem& t : a.labels) {
+            labels.emplace_back(f.R - t.x, t.text);
+            EXPECT_EQ(t.y, f.B + 2);
+        }
+        EXPECT_EQ(labels, c.labels) << c.w << "/" << c.xMode;
     }
+    // A right edge before the epoch shows as zero.
     h.newestTime = 100;
     h.windowStart = 50;
-    const TimeAxisLayout a = LayoutTimeAxis(f, ds, h, 1);
+    const TimeAxisLayout a = LayoutTimeAxis(FrameWH(300, 400), DisplaySettings{}, h, 1);
     EXPECT_EQ(a.rightEdgeTime, 0);
-    EXPECT_EQ(a.labels[0].text, FormatAxisTime(0, 0));
+    EXPECT_EQ(a.labels[0].text, FormatAxisTime(0, DisplaySettings{}.XMode));
 }
 
 TEST(Header, PiecesDropOutAsThePlotNarrows) {

@@ -42,7 +42,6 @@ std::vector<int> ToolbarIds(QToolBar* bar) {
 class MainFrameTest : public ::testing::Test {
   protected:
     void SetUp() override { std::filesystem::create_directories(home / "Data"); }
-    void TearDown() override { app.reset(); }
 
     CMainFrame& Start(const std::string& file = {}) {
         app = std::make_unique<CVardoApp>(&reporter, home.path() + "/");
@@ -85,27 +84,24 @@ TEST_F(MainFrameTest, KeysSwitchViewsTitlesToolbarsAndChecks) {
     EXPECT_EQ(f.StatusText(0), U("就绪"));
     EXPECT_EQ(f.StatusText(1), U("缩放:100%"));
     EXPECT_EQ(f.StatusText(2), U("文件"));
-    struct Step {
-        Qt::Key key;  // 0: as the program starts
+    struct View {
         int view, toolbar, check;
         const char* title;
-    } steps[] = {
-        {Qt::Key(0), CMainFrame::kCurveView, cmd::kToolbarCurves, cmd::kViewCurves,
-         texts::kTitleCurves},
-        {Qt::Key_2, CMainFrame::kListView, cmd::kToolbarList, cmd::kViewList, texts::kTitleList},
-        {Qt::Key_3, CMainFrame::kRealView, cmd::kToolbarRealtime, cmd::kViewRealtime,
-         texts::kTitleRealtime},
-        {Qt::Key_1, CMainFrame::kCurveView, cmd::kToolbarCurves, cmd::kViewCurves,
-         texts::kTitleCurves},
-        {Qt::Key_2, CMainFrame::kListView, cmd::kToolbarList, cmd::kViewList, texts::kTitleList},
+    } views[] = {
+        {CMainFrame::kCurveView, cmd::kToolbarCurves, cmd::kViewCurves, texts::kTitleCurves},
+        {CMainFrame::kListView, cmd::kToolbarList, cmd::kViewList, texts::kTitleList},
+        {CMainFrame::kRealView, cmd::kToolbarRealtime, cmd::kViewRealtime, texts::kTitleRealtime},
     };
-    for (const Step& s : steps) {
-        if (s.key != 0) QTest::keyClick(&f, s.key);
-        EXPECT_EQ(f.currentView, s.view) << s.key;
-        EXPECT_EQ(ToolbarIds(f.ToolBar()), ToolbarButtons(s.toolbar)) << s.key;
-        EXPECT_EQ(f.windowTitle(), U(s.title));
+    // Key 0 is the program as it starts.
+    for (auto [key, shown] :
+         {std::pair{0, 0}, {Qt::Key_2, 1}, {Qt::Key_3, 2}, {Qt::Key_1, 0}, {Qt::Key_2, 1}}) {
+        if (key != 0) QTest::keyClick(&f, Qt::Key(key));
+        const View& v = views[shown];
+        EXPECT_EQ(f.currentView, v.view) << key;
+        EXPECT_EQ(ToolbarIds(f.ToolBar()), ToolbarButtons(v.toolbar)) << key;
+        EXPECT_EQ(f.windowTitle(), U(v.title));
         for (int id : {cmd::kViewCurves, cmd::kViewList, cmd::kViewRealtime})
-            EXPECT_EQ(f.Action(id)->isChecked(), id == s.check) << s.key << " " << id;
+            EXPECT_EQ(f.Action(id)->isChecked(), id == v.check) << key << " " << id;
     }
     QWidget* list = f.ActiveView();
     QTest::keyClick(&f, Qt::Key_2);
@@ -194,21 +190,20 @@ TEST_F(MainFrameTest, OpenCommandAsksInDataAndShowsTheChoice) {
     CMainFrame& f = Start();
     std::filesystem::remove_all(home / "Data");
     const std::string path = File("x.vd");  // beside Data, as in any folder the user picks
-    QString title, dir, filter, initial, answer = Q(path);
+    QStringList asked;
+    QString answer = Q(path);
     app->DocCommands().chooseFile = [&](const QString& t, const QString& d, const QString& flt,
                                         const QString& i) {
-        title = t;
-        dir = d;
-        filter = flt;
-        initial = i;
+        asked = {t, d, flt, i};
         return answer;
     };
     f.Action(cmd::kFileOpen)->trigger();
-    EXPECT_EQ(title, U("打开历史数据"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.toStdString()));
-    EXPECT_EQ(std::filesystem::path(dir.toStdString()).filename(), "Data");
-    EXPECT_EQ(filter, U("历史文件(*.vd);;所有文件(*.*)"));
-    EXPECT_EQ(initial, U("*.vd"));
+    ASSERT_EQ(asked.size(), 4);
+    EXPECT_EQ(asked[0], U("打开历史数据"));
+    EXPECT_TRUE(std::filesystem::is_directory(asked[1].toStdString()));
+    EXPECT_EQ(std::filesystem::path(asked[1].toStdString()).filename(), "Data");
+    EXPECT_EQ(asked[2], U("历史文件(*.vd);;所有文件(*.*)"));
+    EXPECT_EQ(asked[3], U("*.vd"));
     ExpectShown(path);
     EXPECT_EQ(ReadLastFile(Doc().settingsPath()), path);
     answer.clear();

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/vardo_time.h"
 #include "history/history_format.h"
@@ -22,10 +23,11 @@ inline constexpr int kTextTolerance = 40;
 // A file of `records` records with every channel present, ending at 2026-03-04 12:00:00 with
 // 10 s records; sample(ch, r) gives the sample r records back from the newest.
 inline std::string WriteLevelFile(const std::string& path, int channels, std::uint32_t records,
-                                  std::function<std::uint8_t(int, std::uint32_t)> sample) {
+                                  std::function<std::uint8_t(int, std::uint32_t)> sample,
+                                  std::vector<std::uint8_t> present = {}) {
     FileSpec file;
     file.channelCount = channels;
-    file.present.assign(static_cast<std::size_t>(channels), 1);
+    file.present = present.empty() ? std::vector<std::uint8_t>(channels, 1) : present;
     const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
     file.newest = PackTime(newest);
     file.oldest = PackTime(newest - 10 * static_cast<VTime>(records - 1));

@@ -42,11 +42,6 @@ class CurveViewTest : public ::testing::Test {
         std::filesystem::create_directories(home / "Data");
         doc = std::make_unique<CVardoDoc>(reporter, home.path() + "/");
     }
-    void TearDown() override {
-        view.reset();
-        doc.reset();
-    }
-
     std::string LevelFile(int channels, std::uint32_t records = 3000,
                           const std::string& name = "08@2026-03-04_12-00-00.vd") {
         return WriteLevelFile(home / ("Data/" + name), channels, records,
@@ -144,16 +139,8 @@ TEST_F(CurveViewTest, AxesAndLegendAreWrittenAndTheHeaderLosesPiecesAsThePlotNar
 }
 
 TEST_F(CurveViewTest, ChannelsWithoutDataHaveNoRowAndHiddenCurvesKeepTheirs) {
-    testing::FileSpec file;
-    file.channelCount = 3;
-    file.present = {1, 0, 1};
-    const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
-    file.newest = PackTime(newest);
-    file.oldest = PackTime(newest - 10 * 99);
-    file.newestSlot = 99;
-    file.sample = [](int ch, std::uint32_t) { return Level(ch); };
-    testing::WriteBytes(home / "Data/gap.vd", testing::BuildFile(file));
-    doc->OpenPath(home / "Data/gap.vd");
+    doc->OpenPath(WriteLevelFile(home / "Data/gap.vd", 3, 100,
+                                 [](int ch, std::uint32_t) { return Level(ch); }, {1, 0, 1}));
     doc->displaySettings.channelChecks.at(2) = 0;
     Show(1000, 600);
     const PlotFrame f = Frame();
@@ -250,21 +237,7 @@ TEST_F(CurveViewTest, ScrollButtonsOnlyWhenTheChannelsDoNotFitAndWhiteMakesTextB
     EXPECT_GT(CountColor(Work(), QRect(Frame().R + 20, 10, 100, 17), kBlack, 10), 0);
 }
 
-TEST_F(CurveViewTest, AFailedOpenLeavesTheBackgroundAndAMessage) {
-    doc->OpenPath(LevelFile(3));
-    Show(900, 500);
-    testing::WriteBytes(home / "Data/bad.vd", std::vector<std::uint8_t>(300, 'x'));
-    EXPECT_EQ(doc->OpenPath(home / "Data/bad.vd"), kHintFailed);
-    QApplication::processEvents();
-    view->repaint();
-    ASSERT_FALSE(reporter.entries.empty());
-    EXPECT_EQ(reporter.entries.back().text, texts::kUnknownFormat);
-    EXPECT_EQ(reporter.entries.back().icon, MessageIcon::Error);
-    EXPECT_EQ(Work().size(), QSize(900, 500));
-    EXPECT_EQ(CountColor(Work(), Work().rect(), kBlack), 900 * 500);
-}
-
-TEST_F(CurveViewTest, ADroppedFileIsOpenedAndAResizeRedrawsIt) {
+TEST_F(CurveViewTest, ADroppedFileIsOpenedAResizeRedrawsItAndAFailedOpenLeavesTheBackground) {
     const std::string first = LevelFile(2, 200, "first.vd");
     const std::string second = LevelFile(5, 10, "second.vd");
     Show(900, 500);
@@ -285,6 +258,14 @@ TEST_F(CurveViewTest, ADroppedFileIsOpenedAndAResizeRedrawsIt) {
     EXPECT_EQ(Work().size(), QSize(700, 450));
     EXPECT_EQ(Frame().R, 700 - 140);
     EXPECT_EQ(PixelAt(Work(), SampleX(Frame(), 5, 1), CurveY(1)), ChannelColor(1));
+    testing::WriteBytes(home / "Data/bad.vd", std::vector<std::uint8_t>(300, 'x'));
+    EXPECT_EQ(doc->OpenPath(home / "Data/bad.vd"), kHintFailed);
+    QApplication::processEvents();
+    view->repaint();
+    ASSERT_FALSE(reporter.entries.empty());
+    EXPECT_EQ(reporter.entries.back().text, texts::kUnknownFormat);
+    EXPECT_EQ(reporter.entries.back().icon, MessageIcon::Error);
+    EXPECT_EQ(CountColor(Work(), Work().rect(), kBlack), 700 * 450);
 }
 
 }  // namespace
