@@ -192,74 +192,52 @@ TEST(TimeAxis, EdgesTicksAndLabelsFollowWindowZoomAndFormat) {
     h.newestTime = MakeLocalTime(2026, 3, 4, 12, 0, 0);
     h.intervalCode = 3;  // 10 s
     struct Case {
-        int w, lines, xMode, start, step, ppp;
-        VTime rightBack, leftBack;
-        std::vector<int> ticks;                           // back from R
+        struct {
+            int w, lines, xMode, start, step, ppp;
+        } in;
+        std::array<VTime, 2> back;  // right and left edges back from the newest record
+        std::vector<int> ticks;     // back from R
         std::vector<std::pair<int, std::string>> labels;  // x back from R, text
     } cases[] = {
         // dx 50 with five lines: ticks keep their minimum gap, wider for the long format.
-        {300,
-         5,
-         1,
-         0,
-         1,
-         1,
-         0,
-         2970,
+        {{300, 5, 1, 0, 1, 1},
+         {0, 2970},
          {100, 200},
          {{30, "12:00:00"}, {330, "11:10:30"}, {135, "11:43:20"}, {235, "11:26:40"}}},
-        {300,
-         5,
-         0,
-         0,
-         1,
-         1,
-         0,
-         2970,
+        {{300, 5, 0, 0, 1, 1},
+         {0, 2970},
          {150},
          {{65, "2026-03-04 12:00:00"}, {365, "2026-03-04 11:10:30"}, {215, "2026-03-04 11:35:00"}}},
         // trunc(200 / 3) = 66 samples of 4 records of 10 s to a tick.
-        {600,
-         2,
-         1,
-         0,
-         4,
-         3,
-         0,
-         7960,
+        {{600, 2, 1, 0, 4, 3},
+         {0, 7960},
          {200, 400},
          {{30, "12:00:00"}, {630, "09:47:20"}, {235, "11:16:00"}, {435, "10:31:20"}}},
-        {303, 0, 1, 6, 2, 3, 60, 2060, {}, {{30, "11:59:00"}, {333, "11:25:40"}}},
-        {303,
-         0,
-         0,
-         6,
-         2,
-         3,
-         60,
-         2060,
+        {{303, 0, 1, 6, 2, 3}, {60, 2060}, {}, {{30, "11:59:00"}, {333, "11:25:40"}}},
+        {{303, 0, 0, 6, 2, 3},
+         {60, 2060},
          {},
          {{65, "2026-03-04 11:59:00"}, {368, "2026-03-04 11:25:40"}}},
     };
     for (const Case& c : cases) {
-        const PlotFrame f = FrameWH(c.w, 400);
+        const PlotFrame f = FrameWH(c.in.w, 400);
         DisplaySettings ds;
-        ds.XLines = c.lines;
-        ds.XMode = c.xMode;
-        h.windowStart = c.start;
-        h.windowStep = c.step;
-        const TimeAxisLayout a = LayoutTimeAxis(f, ds, h, c.ppp);
-        EXPECT_EQ(a.rightEdgeTime, h.newestTime - c.rightBack) << c.w;
-        EXPECT_EQ(a.leftEdgeTime, h.newestTime - c.leftBack) << c.w;
+        ds.XLines = c.in.lines;
+        ds.XMode = c.in.xMode;
+        h.windowStart = c.in.start;
+        h.windowStep = c.in.step;
+        const TimeAxisLayout a = LayoutTimeAxis(f, ds, h, c.in.ppp);
+        EXPECT_EQ(h.newestTime - a.rightEdgeTime, c.back[0]) << c.in.w;
+        EXPECT_EQ(h.newestTime - a.leftEdgeTime, c.back[1]) << c.in.w;
         std::vector<int> ticks;
         for (int x : a.ticks) ticks.push_back(f.R - x);
-        EXPECT_EQ(ticks, c.ticks) << c.w;
+        EXPECT_EQ(ticks, c.ticks) << c.in.w;
         std::vector<std::pair<int, std::string>> labels;
         for (const TextItem& t : a.labels) {
             labels.emplace_back(f.R - t.x, t.text);
             EXPECT_EQ(t.y, f.B + 2);
         }
-        EXPECT_EQ(labels, c.labels) << c.w << "/" << c.xMode;
+        EXPECT_EQ(labels, c.labels) << c.in.w << "/" << c.in.xMode;
     }
     // A right edge before the epoch shows as zero.
     h.newestTime = 100;
