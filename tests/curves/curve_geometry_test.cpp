@@ -71,11 +71,10 @@ TEST(CurveLayout, DrawingAreaFollowsPanelAndPlotKeepsItsMargins) {
 }
 
 TEST(CurveLayout, FirstRowIsPulledBackWhenTheListWouldRunShort) {
-    struct Case {
-        int first, chnls, rows, want;
-    } cases[] = {{0, 12, 19, -7}, {5, 12, 4, 5}, {10, 12, 4, 8}, {0, 0, 0, 0}};
-    for (const Case& c : cases)
-        EXPECT_EQ(PullBackFirstRow(c.first, c.chnls, c.rows), c.want) << c.first << "/" << c.rows;
+    const std::array<int, 4> cases[] = {
+        {0, 12, 19, -7}, {5, 12, 4, 5}, {10, 12, 4, 8}, {0, 0, 0, 0}};
+    for (auto [first, chnls, rows, want] : cases)
+        EXPECT_EQ(PullBackFirstRow(first, chnls, rows), want) << first << "/" << rows;
 }
 
 TEST(SampleMapping, SamplesAreReadLittleEndianAtTheirWidthAndScaledToAFraction) {
@@ -124,10 +123,8 @@ TEST(SampleMapping, ValuesRunFromTheBaseLineToJustBelowTheTopAndArePinnedOutside
 
 TEST(SampleMapping, XRunsLeftFromTwoPixelsInsideTheRightEdgeAndTimeCountsBack) {
     const PlotFrame f = FrameWH(790, 540);  // R 860
-    struct Case {
-        int i, ppp, x;
-    } cases[] = {{0, 1, 858}, {1, 1, 857}, {3, 5, 843}, {1199, 1, 858 - 1199}};
-    for (const Case& c : cases) EXPECT_EQ(SampleX(f, c.i, c.ppp), c.x);
+    const std::array<int, 3> cases[] = {{0, 1, 858}, {1, 1, 857}, {3, 5, 843}, {1199, 1, -341}};
+    for (auto [i, ppp, x] : cases) EXPECT_EQ(SampleX(f, i, ppp), x) << i << "/" << ppp;
     HistoryData h;
     h.newestTime = 1000000;
     h.intervalCode = 2;  // 5 s
@@ -139,12 +136,10 @@ TEST(SampleMapping, XRunsLeftFromTwoPixelsInsideTheRightEdgeAndTimeCountsBack) {
 
 TEST(Pointer, IndexAndValueUnderThePointer) {
     const PlotFrame f = FrameWH(790, 540);  // L 70, T 30, R 860, B 570
-    struct Case {
-        int x, ppp, i;
-    } cases[] = {{860, 1, 0},  {858, 1, 0},  {857, 1, 1}, {70, 1, 787}, {0, 1, 787},
-                 {70, 2, 393}, {5000, 3, 0}, {848, 5, 2}, {71, 100, 7}};
-    for (const Case& c : cases)
-        EXPECT_EQ(PointerToIndex(f, c.x, c.ppp), c.i) << c.x << "/" << c.ppp;
+    const std::array<int, 3> cases[] = {{860, 1, 0},  {858, 1, 0}, {857, 1, 1},
+                                        {70, 1, 787}, {0, 1, 787}, {70, 2, 393},
+                                        {5000, 3, 0}, {848, 5, 2}, {71, 100, 7}};
+    for (auto [x, ppp, i] : cases) EXPECT_EQ(PointerToIndex(f, x, ppp), i) << x << "/" << ppp;
     EXPECT_EQ(ClampPointerX(f, 0), 71);
     EXPECT_EQ(ClampPointerX(f, 900), 858);
     EXPECT_FLOAT_EQ(PointerToValue(f, Scale(1), 31), 100.0f);
@@ -307,41 +302,34 @@ TEST(Legend, RowsSkipChannelsWithoutDataAndShowValuesAtTheirPrecision) {
 
 TEST(Legend, ListStopsAboveTheBottomValuesStopFirstAndTheFirstRowIsClamped) {
     const HistoryData h = LegendData(12);
-    struct Case {
-        int b;
-        size_t names, values;
-    } cases[] = {{150, 3, 3}, {160, 4, 3}, {570, 12, 12}, {40, 1, 1}, {97, 2, 1}};
-    for (const Case& c : cases) {
-        const PlotFrame f{70, 30, 500, c.b};
+    const std::array<int, 3> cases[] = {
+        {150, 3, 3}, {160, 4, 3}, {570, 12, 12}, {40, 1, 1}, {97, 2, 1}};
+    for (auto [b, names, values] : cases) {
+        const PlotFrame f{70, 30, 500, b};
         int first = 0;
         const std::vector<LegendRow> rows = LegendRows(f, 12, h, first, 0, 0);
-        EXPECT_EQ(rows.size(), c.names) << c.b;
-        size_t values = 0;
-        for (const LegendRow& r : rows) values += r.hasValue ? 1 : 0;
-        EXPECT_EQ(values, c.values) << c.b;
+        EXPECT_EQ(static_cast<int>(rows.size()), names) << b;
+        int withValue = 0;
+        for (const LegendRow& r : rows) withValue += r.hasValue ? 1 : 0;
+        EXPECT_EQ(withValue, values) << b;
     }
-    struct Clamp {
-        int first, rows, want;
-    } clamps[] = {{10, 5, 7}, {-3, 20, 0}, {4, 5, 4}, {12, 3, 9}};
-    for (const Clamp& c : clamps) {
-        int first = c.first;
-        const std::vector<LegendRow> rows = LegendRows(FrameWH(790, 540), 12, h, first, c.rows, 0);
-        EXPECT_EQ(first, c.want) << c.first;
+    const std::array<int, 3> clamps[] = {{10, 5, 7}, {-3, 20, 0}, {4, 5, 4}, {12, 3, 9}};
+    for (auto [asked, upper, want] : clamps) {
+        int first = asked;
+        const std::vector<LegendRow> rows = LegendRows(FrameWH(790, 540), 12, h, first, upper, 0);
+        EXPECT_EQ(first, want) << asked;
         ASSERT_FALSE(rows.empty());
-        EXPECT_EQ(rows[0].channel, c.want);
+        EXPECT_EQ(rows[0].channel, want);
     }
 }
 
 TEST(ScrollButtons, ShownOnlyWhenTheChannelsDoNotFit) {
-    struct Case {
-        int chnls, dh;
-        bool shown;
-    } cases[] = {
-        {8, 600, false}, {12, 391, true}, {12, 392, false}, {19, 600, true}, {0, 30, true}};
-    for (const Case& c : cases) {
-        const PlotFrame f = FrameOf(SettingsFor(800, c.dh));
-        EXPECT_EQ(LayoutScrollButtons(f, c.chnls, 15, 15).shown, c.shown) << c.chnls << "/" << c.dh;
-    }
+    const std::array<int, 3> cases[] = {
+        {8, 600, 0}, {12, 391, 1}, {12, 392, 0}, {19, 600, 1}, {0, 30, 1}};
+    for (auto [chnls, dh, shown] : cases)
+        EXPECT_EQ(LayoutScrollButtons(FrameOf(SettingsFor(800, dh)), chnls, 15, 15).shown,
+                  shown != 0)
+            << chnls << "/" << dh;
     const PlotFrame f = FrameOf(SettingsFor(800, 300));  // B 270, (DH - 30) / 2 = 135
     const ScrollButtonLayout b = LayoutScrollButtons(f, 12, 15, 15);
     const int ys[] = {10, 270 - 135 - 25, 270 + 11 - 135, 270 - 25};

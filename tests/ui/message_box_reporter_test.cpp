@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <atomic>
@@ -15,26 +14,6 @@
 namespace vardo {
 namespace {
 
-// Answers every message box that comes up and remembers what the last one said.
-struct BoxWatcher {
-    BoxWatcher() {
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) return;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            button = box->button(QMessageBox::Ok)->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer.start();
-    }
-    QTimer timer;
-    QString title, text, button;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
 TEST(MessageBoxReporter, BoxesAreTitledCarryTheirIconAndComeUpOnTheInterfaceThread) {
     struct Case {
         MessageIcon icon;
@@ -43,23 +22,36 @@ TEST(MessageBoxReporter, BoxesAreTitledCarryTheirIconAndComeUpOnTheInterfaceThre
     } cases[] = {{MessageIcon::Error, QMessageBox::Critical, false},
                  {MessageIcon::Information, QMessageBox::Information, true}};
     for (const Case& c : cases) {
-        BoxWatcher watcher;
+        // Answers the box that comes up and remembers what it said.
+        QStringList seen;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            seen = {box->windowTitle(), box->text(), box->button(QMessageBox::Ok)->text()};
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        watcher.start(5);
         MessageBoxReporter reporter;
+        std::atomic<bool> done{false};
+        auto show = [&] {
+            reporter.ShowMessage(texts::kFileDamaged, c.icon);
+            done = true;
+        };
         if (c.fromWorker) {
-            std::atomic<bool> done{false};
-            std::thread worker([&] {
-                reporter.ShowMessage(texts::kFileDamaged, c.icon);
-                done = true;
-            });
+            std::thread worker(show);
             EXPECT_TRUE(testing::WaitUntil([&] { return done.load(); }));
             worker.join();
         } else {
-            reporter.ShowMessage(texts::kFileDamaged, c.icon);
+            show();
         }
-        EXPECT_EQ(watcher.title, QString::fromUtf8("提示..."));
-        EXPECT_EQ(watcher.text, QString::fromUtf8(texts::kFileDamaged));
-        EXPECT_EQ(watcher.button, QString::fromUtf8("确定"));
-        EXPECT_EQ(watcher.icon, c.shown) << c.fromWorker;
+        EXPECT_EQ(seen,
+                  (QStringList{QString::fromUtf8("提示..."), QString::fromUtf8(texts::kFileDamaged),
+                               QString::fromUtf8("确定")}))
+            << c.fromWorker;
+        EXPECT_EQ(icon, c.shown) << c.fromWorker;
     }
 }
 

@@ -3,18 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "app/main_frame.h"
 #include "app/vardo_app.h"
-#include "base/reporter.h"
-#include "base/vardo_time.h"
 #include "cli/sim_process.h"
 #include "curves/curve_geometry.h"
 #include "curves/vardo_view.h"
@@ -23,16 +17,14 @@
 namespace vardo {
 namespace {
 
-TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurves) {
+TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurvesWithTheNewestValuesInTheLegend) {
     testing::TempDir dir;
     const std::string home = dir.path() + "/";
     test::SimProcess sim(
         {"--model", "3", "--channels", "12", "--newest", "2026-03-04 12:00:00", "--freeze"});
     ASSERT_FALSE(sim.device.empty());
-    {
-        std::ofstream ini(home + "SetUp.ini");
-        ini << "[Ports]\nCOM1=" << sim.device << "\n[ComSet]\nComPort=COM1\nJlyIndex=3\n";
-    }
+    std::ofstream(home + "SetUp.ini")
+        << "[Ports]\nCOM1=" << sim.device << "\n[ComSet]\nComPort=COM1\nJlyIndex=3\n";
     const test::CliResult up =
         test::RunCli(home, {"upload", "--from", "2026-03-04 11:40:00", "--to",
                             "2026-03-04 12:00:00", "--port", "COM1", "--model", "3"});
@@ -47,9 +39,8 @@ TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurves) {
     auto* view = dynamic_cast<CVardoView*>(app.MainFrame()->ActiveView());
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(testing::WaitUntil([&] { return view->LaidOut(); }));
-    view->repaint();
     EXPECT_TRUE(reporter.entries.empty());
-    CVardoDoc& doc = app.Document();
+    const CVardoDoc& doc = app.Document();
     ASSERT_EQ(doc.dataValid, 1);
     EXPECT_EQ(doc.displaySettings.Chnls, 12);
     EXPECT_GE(doc.history.windowCount, 119);  // about 20 minutes of 10 s records
@@ -69,10 +60,8 @@ TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurves) {
     const std::vector<LegendRow> legend =
         LegendRows(FrameOf(doc.displaySettings), 12, doc.history, first, view->upperRows, 0);
     ASSERT_EQ(legend.size(), 12u);
-    for (int ch = 0; ch < 12; ++ch) {
-        ASSERT_TRUE(legend[ch].hasValue);
-        EXPECT_EQ(legend[ch].value.text, fields[2 + ch]) << "channel " << ch + 1;
-    }
+    for (int ch = 0; ch < 12; ++ch)
+        EXPECT_EQ(legend[ch].hasValue ? legend[ch].value.text : "", fields[2 + ch]) << ch + 1;
 }
 
 }  // namespace

@@ -24,10 +24,10 @@ inline constexpr int kTextTolerance = 40;
 // 10 s records; sample(ch, r) gives the sample r records back from the newest.
 inline std::string WriteLevelFile(const std::string& path, int channels, std::uint32_t records,
                                   std::function<std::uint8_t(int, std::uint32_t)> sample,
-                                  std::vector<std::uint8_t> present = {}) {
+                                  std::vector<int> present = {}) {
     FileSpec file;
     file.channelCount = channels;
-    file.present = present.empty() ? std::vector<std::uint8_t>(channels, 1) : present;
+    file.present = present.empty() ? std::vector<int>(channels, 1) : present;
     const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
     file.newest = PackTime(newest);
     file.oldest = PackTime(newest - 10 * static_cast<VTime>(records - 1));

@@ -92,8 +92,9 @@ TEST_F(CurveViewTest, FirstPaintReopensTheLastFileAndDrawsCurvesAndGridWhereTheG
         EXPECT_EQ(PixelAt(Work(), 3, curves.back()), kBlack) << "curves end at the plot's edge";
     }
     for (int y : GridLinesY(f, doc->displaySettings.YLines))
-        if (std::find(curves.begin(), curves.end(), y) == curves.end())
+        if (std::find(curves.begin(), curves.end(), y) == curves.end()) {
             EXPECT_EQ(PixelAt(Work(), f.L + 40, y), kGrid) << y;
+        }
     for (int x : GridLinesX(f, doc->displaySettings.XLines))
         EXPECT_EQ(PixelAt(Work(), x, f.T + 3), kGrid) << x;
     EXPECT_EQ(PixelAt(Work(), f.L, f.T + 100), kGrid);
@@ -118,23 +119,23 @@ TEST_F(CurveViewTest, AxesAndLegendAreWrittenAndTheHeaderLosesPiecesAsThePlotNar
         EXPECT_GT(CountText(Work(), QRect(f.R + 40, 28 + 40 * r, 90, 18), kLegendGreen), 0) << r;
     }
     struct Case {
-        int w;  // plot width
-        bool span, count, interval;
-    } cases[] = {{600, true, true, true},
-                 {500, false, true, true},
-                 {200, false, false, true},
-                 {120, false, false, false}};
+        int w;                      // plot width
+        std::array<bool, 3> shown;  // time span, channel count, record interval
+    } cases[] = {{600, {true, true, true}},
+                 {500, {false, true, true}},
+                 {200, {false, false, true}},
+                 {120, {false, false, false}}};
     for (const Case& c : cases) {
         Show(c.w + 210, 400);
         f = Frame();
         ASSERT_EQ(f.W(), c.w);
         // Each piece is looked for where only it can be, right of the value labels.
         const int from = f.L + 2;
-        const int countAt = std::max(f.R - 250, from), intervalAt = std::max(f.R - 128, from);
-        if (c.w > 254)
-            EXPECT_EQ(CountText(Work(), QRect(from, 8, f.W() - 254, 18), kYellow) > 0, c.span);
-        EXPECT_EQ(CountText(Work(), QRect(countAt, 8, 60, 18), kYellow) > 0, c.count) << c.w;
-        EXPECT_EQ(CountText(Work(), QRect(intervalAt, 8, 110, 18), kYellow) > 0, c.interval) << c.w;
+        const QRect pieces[] = {{from, 8, std::max(f.W() - 254, 0), 18},
+                                {std::max(f.R - 250, from), 8, 60, 18},
+                                {std::max(f.R - 128, from), 8, 110, 18}};
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(CountText(Work(), pieces[k], kYellow) > 0, c.shown[k]) << c.w << " " << k;
     }
 }
 
