@@ -24,12 +24,8 @@
 namespace vardo {
 namespace {
 
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
+const auto U = [](const char* s) { return QString::fromUtf8(s); };
+const auto Q = [](const std::string& s) { return QString::fromStdString(s); };
 
 std::vector<int> ToolbarIds(QToolBar* bar) {
     std::vector<int> ids;

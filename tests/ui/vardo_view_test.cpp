@@ -48,19 +48,17 @@ class CurveViewTest : public ::testing::Test {
                               [](int ch, std::uint32_t) { return Level(ch); });
     }
     // The view shown at w x h after its first paint.
-    CVardoView& Show(int w, int h) {
+    void Show(int w, int h) {
         view = std::make_unique<CVardoView>(*doc, nullptr);
         view->resize(w, h);
         view->show();
         testing::WaitUntil([this] { return view->LaidOut(); });
         view->repaint();
-        return *view;
     }
     const QImage& Work() const { return view->workSurface; }
     PlotFrame Frame() const { return FrameOf(doc->displaySettings); }
     QRect Plot() const {
-        const PlotFrame f = Frame();
-        return QRect(f.L + 1, f.T + 1, f.W() - 2, f.HP() - 3);
+        return QRect(Frame().L + 1, Frame().T + 1, Frame().W() - 2, Frame().HP() - 3);
     }
     QRgb ChannelColor(int ch) const {
         return ToQColor(doc->displaySettings.channelColors.at(static_cast<std::size_t>(ch))).rgb();
