@@ -170,6 +170,7 @@ TEST_F(MainFrameTest, DamagedAndUnknownFilesGiveTheirMessages) {
         Start(path);
         ASSERT_FALSE(reporter.entries.empty());
         EXPECT_EQ(reporter.entries.back().text, c.message);
+        EXPECT_EQ(reporter.entries.back().icon, MessageIcon::Error);
         EXPECT_EQ(Doc().dataValid, 0);
         EXPECT_EQ(ReadLastFile(Doc().settingsPath()), "");
         app.reset();

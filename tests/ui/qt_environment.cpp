@@ -7,18 +7,14 @@
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_ui";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
+int argc = 1;
+char name[] = "test_ui";
+char* argv[] = {name, nullptr};
 
-  private:
-    std::unique_ptr<QApplication> app_;
+struct QtEnvironment : ::testing::Environment {
+    void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
+    std::unique_ptr<QApplication> app;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kEnvironment =
