@@ -4,9 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
 #include "base/le_bytes.h"
@@ -29,13 +26,12 @@ inline std::vector<std::uint8_t> ExpectedFile(const ExpectedUpload& e) {
         RecorderMemoryMap[static_cast<std::size_t>(e.recorder.modelIndex)];
     const int channelCount = row.channelCountAddress == kNoAddress ? 3 : e.recorder.channelCount;
     const int iv = IntervalTable[static_cast<std::size_t>(e.recorder.intervalCode)];
-    const std::uint32_t k = row.historyCapacity;
+    const std::size_t k = row.historyCapacity;
     const std::int64_t last = (e.end - e.start) / iv;
     int present = 0;
     for (int c = 0; c < channelCount; ++c) present += e.channels[static_cast<std::size_t>(c)];
     std::vector<std::uint8_t> file(256 + static_cast<std::size_t>(present) * k, 0);
-    for (int i = 0; i < 5; ++i)
-        file[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(row.code[i]);
+    std::copy(row.code, row.code + 5, file.begin());
     file[5] = static_cast<std::uint8_t>(channelCount);
     const PackedTime newest = PackTime(e.end);
     std::copy(newest.begin(), newest.end(), file.begin() + 6);
@@ -44,7 +40,7 @@ inline std::vector<std::uint8_t> ExpectedFile(const ExpectedUpload& e) {
     file[144] = 1;
     const PackedTime oldest = PackTime(e.start);
     std::copy(oldest.begin(), oldest.end(), file.begin() + 145);
-    int block = 0;
+    std::size_t block = 0;
     for (int c = 0; c < channelCount; ++c) {
         if (!e.channels[static_cast<std::size_t>(c)]) continue;
         file[240 + static_cast<std::size_t>(c)] = 1;
@@ -55,17 +51,12 @@ inline std::vector<std::uint8_t> ExpectedFile(const ExpectedUpload& e) {
         PutU16LE(&file[at + 3], static_cast<std::uint16_t>(r.high));
         file[at + 5] = r.decimals;
         for (std::int64_t s = 0; s <= last; ++s) {
-            file[256 + static_cast<std::size_t>(block) * k + static_cast<std::size_t>(s)] =
+            file[256 + block * k + static_cast<std::size_t>(s)] =
                 sim::SampleAt(c, e.start + s * iv, iv);
         }
         ++block;
     }
     return file;
-}
-
-inline std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace vardo::test

@@ -5,35 +5,19 @@
 namespace vardo {
 namespace {
 
-TEST(PortTimeouts, ScaleIsCharacterTimesAt57600) {
-    struct Case {
-        int baud;
-        int k;
-    };
-    const Case cases[] = {{1200, 48}, {2400, 24}, {4800, 12},  {9600, 6},  {19200, 3},
-                          {38400, 2}, {57600, 1}, {115200, 1}, {14400, 1}, {0, 1}};
-    for (const Case& c : cases) EXPECT_EQ(TimeoutScale(c.baud), c.k) << c.baud;
-}
-
-TEST(PortTimeouts, ConstantsAndIntervalScaleMultipliersDoNot) {
-    const PortTimeouts defaults{20, 20, 5, 50, 5};
-    struct Case {
-        int baud;
-        PortTimeouts expected;
-    };
-    const Case cases[] = {
-        {9600, {120, 120, 5, 300, 5}},
-        {1200, {960, 960, 5, 2400, 5}},
-        {57600, {20, 20, 5, 50, 5}},
-        {115200, {20, 20, 5, 50, 5}},
-    };
-    for (const Case& c : cases) {
-        const PortTimeouts t = ScaleTimeouts(c.baud, defaults);
-        EXPECT_EQ(t.readInterval, c.expected.readInterval) << c.baud;
-        EXPECT_EQ(t.readTotalConstant, c.expected.readTotalConstant) << c.baud;
-        EXPECT_EQ(t.readTotalMultiplier, c.expected.readTotalMultiplier) << c.baud;
-        EXPECT_EQ(t.writeTotalConstant, c.expected.writeTotalConstant) << c.baud;
-        EXPECT_EQ(t.writeTotalMultiplier, c.expected.writeTotalMultiplier) << c.baud;
+// Interval and constants grow by the character time relative to 57600 baud; multipliers stay.
+TEST(PortTimeouts, ConstantsAndIntervalScaleWithCharacterTime) {
+    const std::pair<int, int> cases[] = {{1200, 48}, {2400, 24}, {4800, 12}, {9600, 6},
+                                         {19200, 3}, {38400, 2}, {57600, 1}, {115200, 1},
+                                         {14400, 1}, {0, 1}};
+    for (const auto& [baud, k] : cases) {
+        EXPECT_EQ(TimeoutScale(baud), k) << baud;
+        const PortTimeouts t = ScaleTimeouts(baud, {20, 30, 5, 50, 7});
+        EXPECT_EQ(t.readInterval, 20 * k) << baud;
+        EXPECT_EQ(t.readTotalConstant, 30 * k) << baud;
+        EXPECT_EQ(t.readTotalMultiplier, 5) << baud;
+        EXPECT_EQ(t.writeTotalConstant, 50 * k) << baud;
+        EXPECT_EQ(t.writeTotalMultiplier, 7) << baud;
     }
 }
 

@@ -24,14 +24,18 @@ inline std::string ShellQuote(const std::string& s) {
     return q + "'";
 }
 
-inline CliRun RunCli(const TempDir& home, const std::vector<std::string>& args) {
-    std::string command = "VARDO_HOME=" + ShellQuote(home.path()) + " TZ=Asia/Shanghai " +
+inline CliRun RunCli(const std::string& home, const std::vector<std::string>& args) {
+    std::string command = "VARDO_HOME=" + ShellQuote(home) + " TZ=Asia/Shanghai " +
                           ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
     for (const auto& a : args) command += " " + ShellQuote(a);
-    command += " >" + ShellQuote(home / "out.txt") + " 2>" + ShellQuote(home / "err.txt");
+    command += " >" + ShellQuote(home + "/out.txt") + " 2>" + ShellQuote(home + "/err.txt");
     const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(home / "out.txt"),
-            ReadText(home / "err.txt")};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(home + "/out.txt"),
+            ReadText(home + "/err.txt")};
+}
+
+inline CliRun RunCli(const TempDir& home, const std::vector<std::string>& args) {
+    return RunCli(home.path(), args);
 }
 
 }  // namespace vardo::testing

@@ -9,9 +9,10 @@
 
 #include "app/main_frame.h"
 #include "app/vardo_app.h"
-#include "cli/sim_process.h"
 #include "curves/curve_geometry.h"
 #include "curves/vardo_view.h"
+#include "support/cli_run.h"
+#include "support/sim_process.h"
 #include "ui_fixture.h"
 
 namespace vardo {
@@ -20,14 +21,14 @@ namespace {
 TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurvesWithTheNewestValuesInTheLegend) {
     testing::TempDir dir;
     const std::string home = dir.path() + "/";
-    test::SimProcess sim(
+    testing::SimProcess sim(
         {"--model", "3", "--channels", "12", "--newest", "2026-03-04 12:00:00", "--freeze"});
     ASSERT_FALSE(sim.device.empty());
     std::ofstream(home + "SetUp.ini")
         << "[Ports]\nCOM1=" << sim.device << "\n[ComSet]\nComPort=COM1\nJlyIndex=3\n";
-    const test::CliResult up =
-        test::RunCli(home, {"upload", "--from", "2026-03-04 11:40:00", "--to",
-                            "2026-03-04 12:00:00", "--port", "COM1", "--model", "3"});
+    const testing::CliRun up =
+        testing::RunCli(home, {"upload", "--from", "2026-03-04 11:40:00", "--to",
+                               "2026-03-04 12:00:00", "--port", "COM1", "--model", "3"});
     ASSERT_EQ(up.status, 0) << up.err;
     const std::string path = up.out.substr(0, up.out.find('\n'));
     ASSERT_TRUE(std::filesystem::is_regular_file(path)) << up.out;
@@ -46,7 +47,7 @@ TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurvesWithTheNewestValuesIn
     EXPECT_GE(doc.history.windowCount, 119);  // about 20 minutes of 10 s records
 
     // The legend shows the newest record as the data list does.
-    const test::CliResult dump = test::RunCli(home, {"dump", path});
+    const testing::CliRun dump = testing::RunCli(home, {"dump", path});
     ASSERT_EQ(dump.status, 0) << dump.err;
     std::stringstream rows(dump.out);
     std::string newest, field;
