@@ -3,10 +3,7 @@
 // requests x 20 ms + characters on the line x 10 bits / baud.
 
 #include <benchmark/benchmark.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -15,47 +12,19 @@
 
 #include "link/recorder_link.h"
 #include "link/serial_upload.h"
+#include "support/sim_process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class Simulator {
-  public:
-    explicit Simulator(int baud) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid = fork();
-        if (pid == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            close(fds[0]);
-            close(fds[1]);
-            const std::string exe = std::string(VARDO_BIN_DIR) + "/vardo-recorder-sim";
-            const std::string rate = std::to_string(baud);
-            execl(exe.c_str(), exe.c_str(), "--model", "1", "--channels", "2", "--interval", "3",
-                  "--pointer", "511", "--freeze", "--baud", rate.c_str(), nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') device += c;
-        close(fds[0]);
-    }
-    ~Simulator() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    pid_t pid = -1;
-    std::string device;
-};
-
 // One channel of `records` records ending ten records before the newest, across the seam.
 void BM_SerialUpload(benchmark::State& state) {
     const int baud = static_cast<int>(state.range(0));
     const int records = static_cast<int>(state.range(1));
-    Simulator sim(baud);
+    vardo::testing::SimProcess sim({"--model", "1", "--channels", "2", "--interval", "3",
+                                    "--pointer", "511", "--freeze", "--baud",
+                                    std::to_string(baud)});
     if (sim.device.empty()) {
         state.SkipWithError("vardo-recorder-sim did not start");
         return;

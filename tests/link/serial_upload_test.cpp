@@ -152,27 +152,6 @@ TEST_F(SerialUpload, PageFinishedBeforeTheUploadKeepsRecordsAtTheirTimes) {
     EXPECT_EQ(upload->Header().newestTime, newest - 110);
 }
 
-TEST_F(SerialUpload, BlockAtTheRingEndIsFetchedInTwoRequests) {
-    auto recorder = FrozenRecorder(3);
-    recorder.intervalCode = 0;
-    recorder.channelCount = 2;
-    Start(recorder);
-    // Pointer 255 at newest: slot 0 is 255 s back; start 10 records before the seam.
-    ASSERT_EQ(upload->Prepare(Span(newest - 265, newest - 200, {2})), UploadStatus::Done);
-    line->Model().ClearRequestLog();
-    ASSERT_EQ(Run(), UploadStatus::Done);
-    const auto history = line->Requests(0x13);
-    ASSERT_EQ(history.size(), 3u);
-    EXPECT_EQ(history[0].address, 65536u + 65526u);
-    EXPECT_EQ(history[0].count, 10u);
-    EXPECT_EQ(history[1].address, 65536u);
-    EXPECT_EQ(history[1].count, 54u);
-    EXPECT_EQ(history[2].address, 65536u + 54u);
-    test::ExpectedUpload e{recorder, newest - 265, newest - 201, {}};
-    e.channels[1] = true;
-    EXPECT_TRUE(testing::ReadBytes(upload->OutputPath()) == test::ExpectedFile(e));
-}
-
 TEST(UploadMessages, EveryRefusalHasTheSystemText) {
     const struct {
         UploadStatus status;
