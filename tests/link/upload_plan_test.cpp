@@ -46,53 +46,42 @@ TEST(UploadPlan, SpanSnapsOntoRecordGridAndNeverTakesTheNewest) {
     }
 }
 
-TEST(UploadPlan, WholeMemoryIsCapacityMinusOneRecords) {
-    const VTime oldest = OldestRecordTime(kNewest, 10, 131072);
-    EXPECT_EQ(oldest, kNewest - 10 * 131071);
-    const UploadPlan plan =
-        PlanBlocks(AlignToGrid(oldest, kNewest, kNewest, 10), kNewest, 10, 0x1FFFF, 131072);
-    EXPECT_EQ(plan.lastRecord, 131070);  // 131071 records
-    EXPECT_EQ(plan.blocks, 2048u);
-    EXPECT_EQ(plan.endIndex, 0x1FFFEu);
-    EXPECT_EQ(plan.startIndex, 0u);
-}
-
-TEST(UploadPlan, EndIndexFollowsWritePointerBackAcrossTheSeam) {
+// The end's slot follows the write pointer back across the seam; blocks of 64 from the start
+// take every record once. The whole memory is one record short of the ring.
+TEST(UploadPlan, BlocksCoverEveryRecordOnceEndingWhereThePointerSays) {
+    EXPECT_EQ(OldestRecordTime(kNewest, 10, 131072), kNewest - 10 * 131071);
     const struct {
-        VTime end;  // aligned
-        std::uint32_t pointer, endIndex;
+        VTime back;  // records from the aligned end to the newest
+        std::int64_t records;
+        std::uint32_t pointer, capacity, endIndex, blocks;
     } cases[] = {
-        {kNewest - 10, 255, 254},
-        {kNewest - 2550, 255, 0},
-        {kNewest - 2560, 255, 65535},
-        {kNewest - 10, 65535, 65534},
+        {1, 11, 255, 65536, 254, 1},
+        {255, 11, 255, 65536, 0, 1},
+        {256, 11, 255, 65536, 65535, 1},
+        {1, 11, 65535, 65536, 65534, 1},
+        {1, 1, 25855, 65536, 25854, 1},
+        {1, 64, 25855, 65536, 25854, 1},
+        {1, 65, 25855, 65536, 25854, 2},
+        {1, 130, 25855, 65536, 25854, 3},
+        {1, 65535, 25855, 65536, 25854, 1024},
+        {1, 131071, 0x1FFFF, 131072, 0x1FFFE, 2048},
+        {1, 0, 255, 65536, 254, 0},
     };
     for (const auto& c : cases) {
-        const UploadPlan plan = PlanBlocks({c.end - 100, c.end}, kNewest, 10, c.pointer, 65536);
-        EXPECT_EQ(plan.endIndex, c.endIndex) << c.end;
-        EXPECT_EQ(plan.lastRecord, 10);
-    }
-}
-
-TEST(UploadPlan, BlocksCoverEveryRecordOnceAndStopAtTheEnd) {
-    const std::uint32_t k = 65536;
-    for (const auto& [records, blocks] : {std::pair<std::int64_t, std::uint32_t>{0, 0},
-                                          {1, 1},
-                                          {64, 1},
-                                          {65, 2},
-                                          {130, 3},
-                                          {65535, 1024}}) {
-        const VTime end = kNewest - 10;
+        const VTime end = kNewest - 10 * c.back;
         const UploadPlan plan =
-            PlanBlocks({end - 10 * (records - 1), end}, kNewest, 10, 100 * 256 + 255, k);
-        EXPECT_EQ(plan.lastRecord, records - 1);
-        EXPECT_EQ(plan.blocks, blocks) << records;
+            PlanBlocks({end - 10 * (c.records - 1), end}, kNewest, 10, c.pointer, c.capacity);
+        EXPECT_EQ(plan.lastRecord, c.records - 1) << c.records;
+        EXPECT_EQ(plan.blocks, c.blocks) << c.records;
+        if (c.records > 0) {
+            EXPECT_EQ(plan.endIndex, c.endIndex) << c.back;
+        }
         std::int64_t total = 0;
         for (std::uint32_t b = 0, index = plan.startIndex; b < plan.blocks; ++b) {
             total += plan.RecordsInBlock(index);
-            index = (index + 64) % k;
+            index = (index + 64) % c.capacity;
         }
-        EXPECT_EQ(total, records);
+        EXPECT_EQ(total, c.records);
     }
 }
 
