@@ -1,5 +1,6 @@
 #include "recorder_model.h"
 
+#include <cmath>
 #include <ctime>
 
 #include "base/le_bytes.h"
@@ -21,9 +22,20 @@ std::string Frame(std::span<const std::uint8_t> message) {
 }  // namespace
 
 std::uint8_t SampleAt(int channel, VTime time, int interval) {
+    // A slow wave per channel, so that a newcomer sees curves that look like a process, plus a
+    // a jitter hashed from the record's time, so that a run of records taken from the wrong
+    // slots or stamped an interval off cannot match the expected file.
     const auto q = static_cast<std::uint64_t>(time / (interval > 0 ? interval : 1));
-    return static_cast<std::uint8_t>(
-        (q * 3 + static_cast<std::uint64_t>(channel) * 41 + (q >> 8) * 7) & 0xFF);
+    const double period = 400.0 + 90.0 * channel;
+    const double phase = 0.9 * channel;
+    const double wave =
+        128.0 + 90.0 * std::sin(2.0 * M_PI * static_cast<double>(q % 1000003) / period + phase);
+    std::uint64_t h = (q + 1) * 0x9E3779B97F4A7C15ull ^
+                      static_cast<std::uint64_t>(channel + 1) * 0xC2B2AE3D27D4EB4Full;
+    h ^= h >> 29;
+    const int jitter = static_cast<int>(h % 7) - 3;
+    const int value = static_cast<int>(wave) + jitter;
+    return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
 CRecorderModel::CRecorderModel(const RecorderConfig& cfg)
