@@ -11,7 +11,7 @@
 namespace vardo {
 namespace {
 
-using testing::FileSpec;
+using testing::FileLayout;
 
 struct HintLog : DocumentView {
     std::vector<int> hints;
@@ -25,8 +25,8 @@ struct DocFixture {
     HintLog view;
     DocFixture() { doc.AddView(&view); }
 
-    std::string Put(const std::string& name, const FileSpec& spec = {}) {
-        EXPECT_TRUE(testing::WriteBytes(home / name, testing::BuildFile(spec)));
+    std::string Put(const std::string& name, const FileLayout& layout = {}) {
+        EXPECT_TRUE(testing::WriteBytes(home / name, testing::BuildFile(layout)));
         return home / name;
     }
     std::string Setting(const char* section, const char* key) const {
@@ -79,11 +79,11 @@ TEST(CVardoDoc, OpenPathOpensNotifiesAndHandsTheChannelCountToTheDisplay) {
     DocFixture f;
     std::string shown;
     f.doc.onFileShown = [&](const std::string& p) { shown = p; };
-    FileSpec spec;
-    spec.channelCount = 12;
-    spec.present.assign(12, 1);
-    spec.hasOldestByte = 0;
-    const std::string path = f.Put("08@2004-05-06_07-08-09.vd", spec);
+    FileLayout layout;
+    layout.channelCount = 12;
+    layout.present.assign(12, 1);
+    layout.hasOldestByte = 0;
+    const std::string path = f.Put("08@2004-05-06_07-08-09.vd", layout);
     EXPECT_EQ(f.doc.OpenPath(path), kHintOpened);
     EXPECT_EQ(f.view.hints, std::vector<int>{kHintOpened});
     EXPECT_EQ(f.doc.dataValid, 1);
@@ -99,16 +99,16 @@ TEST(CVardoDoc, OpenPathOpensNotifiesAndHandsTheChannelCountToTheDisplay) {
 }
 
 TEST(CVardoDoc, RefusedFilesAreReportedAndForgottenUnopenableOnesRemembered) {
-    const std::pair<void (*)(FileSpec&), const char*> cases[] = {
-        {[](FileSpec& s) { s.model = "ZZ330"; }, texts::kUnknownFormat},
-        {[](FileSpec& s) { s.intervalCode = 9; }, texts::kFileDamaged},
-        {[](FileSpec& s) { s.capacity = 1000; }, texts::kFileDamaged},  // blocks missing
+    const std::pair<void (*)(FileLayout&), const char*> cases[] = {
+        {[](FileLayout& s) { s.model = "ZZ330"; }, texts::kUnknownFormat},
+        {[](FileLayout& s) { s.intervalCode = 9; }, texts::kFileDamaged},
+        {[](FileLayout& s) { s.capacity = 1000; }, texts::kFileDamaged},  // blocks missing
     };
     for (auto [edit, message] : cases) {
         DocFixture f;
-        FileSpec spec;
-        edit(spec);
-        EXPECT_EQ(f.doc.OpenPath(f.Put("08@2004-05-06_07-08-09.vd", spec)), kHintFailed);
+        FileLayout layout;
+        edit(layout);
+        EXPECT_EQ(f.doc.OpenPath(f.Put("08@2004-05-06_07-08-09.vd", layout)), kHintFailed);
         EXPECT_EQ(f.view.hints, std::vector<int>{kHintFailed});
         ASSERT_EQ(f.reporter.entries.size(), 1u) << message;
         EXPECT_EQ(f.reporter.entries[0].text, message);
@@ -138,7 +138,7 @@ TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
     EXPECT_EQ(f.doc.filePath, good);
     // the open command notifies only when it opened
     EXPECT_EQ(f.doc.OpenChosenPath(good), 1);
-    FileSpec bad;
+    FileLayout bad;
     bad.model = "XX330";
     EXPECT_EQ(f.doc.OpenChosenPath(f.Put("08@2004-05-06_07-08-19.vd", bad)), 0);
     EXPECT_EQ(f.view.hints, std::vector<int>{kHintOpened});

@@ -11,24 +11,24 @@ namespace {
 
 using testing::BuildFile;
 using testing::CliRun;
-using testing::FileSpec;
+using testing::FileLayout;
 using testing::RunCli;
 
 // A wrapped ring of 131072 records a second apart up to 2099-12-31 23:59:59 in slot 3; channels
 // 1 and 3 of 3 present: channel 1 holds slot % 256 on 0..255, channel 3 the rest to 255 on
 // 0.0..100.0.
-FileSpec Wrapped() {
-    FileSpec spec;
-    spec.hasOldestByte = 0;
-    spec.newestSlot = 3;
-    spec.newest = {99, 12, 31, 23, 59, 59};
-    spec.intervalCode = 0;
-    spec.present = {1, 0, 1};
-    spec.ranges = {{0, 0, 255, 0}, {0, 0, 255, 0}, {0, 0, 1000, 1}};
-    spec.sample = [](int ch, std::uint32_t s) {
+FileLayout Wrapped() {
+    FileLayout layout;
+    layout.hasOldestByte = 0;
+    layout.newestSlot = 3;
+    layout.newest = {99, 12, 31, 23, 59, 59};
+    layout.intervalCode = 0;
+    layout.present = {1, 0, 1};
+    layout.ranges = {{0, 0, 255, 0}, {0, 0, 255, 0}, {0, 0, 1000, 1}};
+    layout.sample = [](int ch, std::uint32_t s) {
         return static_cast<std::uint8_t>(ch == 0 ? s % 256 : 255 - s % 256);
     };
-    return spec;
+    return layout;
 }
 
 CliRun Dump(const testing::TempDir& home, std::vector<std::string> args) {
@@ -76,7 +76,7 @@ TEST(CliDump, RefusalsAndBadArguments) {
     testing::TempDir home;
     const std::string good = home / "good.vd";
     ASSERT_TRUE(testing::WriteBytes(good, BuildFile(Wrapped())));
-    FileSpec unknown = Wrapped();
+    FileLayout unknown = Wrapped();
     unknown.model = "AB330";
     ASSERT_TRUE(testing::WriteBytes(home / "unknown.vd", BuildFile(unknown)));
     ASSERT_TRUE(testing::WriteBytes(home / "short.vd", std::string("ZT3")));

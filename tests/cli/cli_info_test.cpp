@@ -9,13 +9,13 @@
 namespace vardo {
 namespace {
 
-using testing::FileSpec;
+using testing::FileLayout;
 using testing::RunCli;
 
 // A header of ten-second records from 07:00:00 to 07:08:09 on 2024-05-06; channel k ranges
 // from -1.1 k to 100.0 + k.
-FileSpec InfoSpec() {
-    FileSpec s;
+FileLayout InfoSpec() {
+    FileLayout s;
     s.newest = {24, 5, 6, 7, 8, 9};
     s.oldest = {24, 5, 6, 7, 0, 0};
     for (int k = 0; k < 12; ++k) s.ranges.push_back({-11 * k, 1, 1000 + 10 * k, 1});
@@ -27,10 +27,10 @@ TEST(CliInfo, PrintsTheSummaryWithUnixLineEndsAndTheModelNamesOfAGbkSetUpIni) {
     // An old settings file in GBK that renamed the model ZT330 to 新名称.
     ASSERT_TRUE(testing::WriteBytes(
         home / "SetUp.ini", std::string("[VarParams]\r\nType2=\xD0\xC2\xC3\xFB\xB3\xC6\r\n")));
-    FileSpec spec = InfoSpec();
-    spec.channelCount = 2;
+    FileLayout layout = InfoSpec();
+    layout.channelCount = 2;
     const std::string path = home / "08@2024-05-06_07-08-09.vd";
-    ASSERT_TRUE(testing::WriteBytes(path, testing::BuildFile(spec)));
+    ASSERT_TRUE(testing::WriteBytes(path, testing::BuildFile(layout)));
     const testing::CliRun r = RunCli(home, {"info", path});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");

@@ -11,23 +11,23 @@
 namespace vardo {
 namespace {
 
-using testing::FileSpec;
+using testing::FileLayout;
 
 const VTime kNewest = MakeLocalTime(2004, 5, 6, 7, 8, 9);
 
 // A file of n records 10 s apart, the newest in slot newestSlot; n = 0 makes a wrapped file.
 // Channel ch holds slot + 100 ch in each slot.
 std::unique_ptr<testing::DecodedFile> Load(int n, std::uint32_t newestSlot,
-                                           const std::function<void(FileSpec&)>& more = {}) {
-    FileSpec spec;
-    spec.newestSlot = newestSlot;
-    spec.sample = [](int ch, std::uint32_t s) {
+                                           const std::function<void(FileLayout&)>& more = {}) {
+    FileLayout layout;
+    layout.newestSlot = newestSlot;
+    layout.sample = [](int ch, std::uint32_t s) {
         return static_cast<std::uint8_t>((s + static_cast<std::uint32_t>(ch) * 100) % 256);
     };
-    spec.hasOldestByte = n != 0;
-    spec.oldest = PackTime(kNewest - 10 * (n - 1));
-    if (more) more(spec);
-    auto d = testing::DecodeFile(spec);
+    layout.hasOldestByte = n != 0;
+    layout.oldest = PackTime(kNewest - 10 * (n - 1));
+    if (more) more(layout);
+    auto d = testing::DecodeFile(layout);
     EXPECT_EQ(d->check, HeaderCheck::Ok);
     return d;
 }
@@ -85,7 +85,7 @@ TEST(WalkRows, SnapsTheRangeToTheGridAndWalksBothOrdersAtSteps) {
 }
 
 TEST(WalkRows, WrappedSmallerRingReachesItsOldestRecordsAcrossTheSeam) {
-    auto f = Load(0, 65533, [](FileSpec& s) { s.model = "ZT552"; });
+    auto f = Load(0, 65533, [](FileLayout& s) { s.model = "ZT552"; });
     const VTime old = f->h.oldestTime - kNewest;
     EXPECT_EQ(old, -10 * 65535);
     const auto at = [&](VTime offset) { return std::to_string(old + offset) + ":"; };
@@ -100,7 +100,7 @@ TEST(WalkRows, WrappedSmallerRingReachesItsOldestRecordsAcrossTheSeam) {
 }
 
 TEST(ListedChannels, OnlyEnabledChannelsOfTheFileReadFromTheirOwnBlocks) {
-    auto f = Load(3, 2, [](FileSpec& s) {
+    auto f = Load(3, 2, [](FileLayout& s) {
         s.channelCount = 4, s.present = {1, 0, 1, 1, 1};
         s.ranges.assign(4, {0, 0, 255, 0});
     });
@@ -123,7 +123,7 @@ TEST(ChannelValueText, ScalesTheFullByteRangeWithTheDecimalsOfTheUpperEnd) {
         {{0, 0, -32768, 0}, 255, "-32768"},
     };
     for (const auto& c : cases) {
-        auto f = Load(1, 0, [&](FileSpec& s) {
+        auto f = Load(1, 0, [&](FileLayout& s) {
             s.ranges = {c.range, c.range, c.range};
             s.sample = [raw = c.raw](int, std::uint32_t) { return raw; };
         });

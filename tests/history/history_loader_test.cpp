@@ -14,7 +14,7 @@ namespace {
 
 using testing::BuildFile;
 using testing::DecodeFile;
-using testing::FileSpec;
+using testing::FileLayout;
 using enum HeaderCheck;
 
 TEST(Ring, StepsAcrossTheSeamAndRefusesOperandsOutsideTheRing) {
@@ -56,37 +56,38 @@ PackedTime Before(VTime seconds) {
 TEST(DecodeHistoryHeader, RefusesFilesThatBreakTheLimits) {
     const struct {
         const char* what;
-        void (*spec)(FileSpec&);
+        void (*change)(FileLayout&);
         long size;  // > 0: the file cut to this size; < 0: this many bytes less
         HeaderCheck expected;
     } cases[] = {
-        {"well-formed", [](FileSpec&) {}, 0, Ok},
-        {"model ZZ330", [](FileSpec& s) { s.model = "ZZ330"; }, 0, UnknownFormat},
-        {"header cut at 255", [](FileSpec&) {}, 255, Damaged},
-        {"data one byte short", [](FileSpec&) {}, -1, Damaged},
-        {"newest time invalid", [](FileSpec& s) { s.newest[1] = 13; }, 0, Damaged},
-        {"oldest invalid with flag 1", [](FileSpec& s) { s.oldest[3] = 24; }, 0, Damaged},
-        {"oldest ignored with flag 2", [](FileSpec& s) { s.hasOldestByte = 2, s.oldest.fill(255); },
-         0, Ok},
-        {"12 channels", [](FileSpec& s) { s.channelCount = 12, s.present.assign(12, 1); }, 0, Ok},
-        {"13 channels", [](FileSpec& s) { s.channelCount = 13; }, 0, Damaged},
-        {"interval code 8", [](FileSpec& s) { s.intervalCode = 8; }, 0, Ok},
-        {"interval code 9", [](FileSpec& s) { s.intervalCode = 9; }, 0, Damaged},
-        {"newest slot capacity - 1", [](FileSpec& s) { s.newestSlot = 131071; }, 0, Ok},
-        {"newest slot = capacity", [](FileSpec& s) { s.newestSlot = 131072; }, 0, Damaged},
-        {"ZT552 slot 65536", [](FileSpec& s) { s.model = "ZT552", s.newestSlot = 65536; }, 0,
+        {"well-formed", [](FileLayout&) {}, 0, Ok},
+        {"model ZZ330", [](FileLayout& s) { s.model = "ZZ330"; }, 0, UnknownFormat},
+        {"header cut at 255", [](FileLayout&) {}, 255, Damaged},
+        {"data one byte short", [](FileLayout&) {}, -1, Damaged},
+        {"newest time invalid", [](FileLayout& s) { s.newest[1] = 13; }, 0, Damaged},
+        {"oldest invalid with flag 1", [](FileLayout& s) { s.oldest[3] = 24; }, 0, Damaged},
+        {"oldest ignored with flag 2",
+         [](FileLayout& s) { s.hasOldestByte = 2, s.oldest.fill(255); }, 0, Ok},
+        {"12 channels", [](FileLayout& s) { s.channelCount = 12, s.present.assign(12, 1); }, 0, Ok},
+        {"13 channels", [](FileLayout& s) { s.channelCount = 13; }, 0, Damaged},
+        {"interval code 8", [](FileLayout& s) { s.intervalCode = 8; }, 0, Ok},
+        {"interval code 9", [](FileLayout& s) { s.intervalCode = 9; }, 0, Damaged},
+        {"newest slot capacity - 1", [](FileLayout& s) { s.newestSlot = 131071; }, 0, Ok},
+        {"newest slot = capacity", [](FileLayout& s) { s.newestSlot = 131072; }, 0, Damaged},
+        {"ZT552 slot 65536", [](FileLayout& s) { s.model = "ZT552", s.newestSlot = 65536; }, 0,
          Damaged},
-        {"ZT330 sized like ZT552", [](FileSpec& s) { s.capacity = 65536; }, 0, Damaged},
-        {"oldest after newest", [](FileSpec& s) { s.oldest = Before(-20); }, 0, Damaged},
-        {"oldest a ring back", [](FileSpec& s) { s.oldest = Before(10 * 131072); }, 0, Damaged},
-        {"oldest a ring less one back", [](FileSpec& s) { s.oldest = Before(10 * 131071); }, 0, Ok},
+        {"ZT330 sized like ZT552", [](FileLayout& s) { s.capacity = 65536; }, 0, Damaged},
+        {"oldest after newest", [](FileLayout& s) { s.oldest = Before(-20); }, 0, Damaged},
+        {"oldest a ring back", [](FileLayout& s) { s.oldest = Before(10 * 131072); }, 0, Damaged},
+        {"oldest a ring less one back", [](FileLayout& s) { s.oldest = Before(10 * 131071); }, 0,
+         Ok},
         {"absent channel, flag above the count: no blocks",
-         [](FileSpec& s) { s.present[0] = 0, s.present.push_back(1); }, 0, Ok},
+         [](FileLayout& s) { s.present[0] = 0, s.present.push_back(1); }, 0, Ok},
     };
     for (const auto& c : cases) {
-        FileSpec spec;
-        c.spec(spec);
-        std::vector<std::uint8_t> bytes = BuildFile(spec);
+        FileLayout layout;
+        c.change(layout);
+        std::vector<std::uint8_t> bytes = BuildFile(layout);
         bytes.resize(c.size > 0 ? c.size : bytes.size() + c.size);
         HistoryData h;
         EXPECT_EQ(DecodeHistoryHeader(ByteSpan(bytes), h), c.expected) << c.what;
@@ -109,12 +110,12 @@ TEST(DecodeHistoryHeader, DerivesRingPositionsAndRecordCount) {
         {"part interval rounds down", "ZT330", 3, {4, 5, 6, 7, 7, 50}, 131072, 2, 2},
     };
     for (const auto& c : cases) {
-        FileSpec spec;
-        spec.model = c.model;
-        spec.newestSlot = c.newestSlot;
-        spec.hasOldestByte = c.oldest[1] != 0;
-        spec.oldest = c.oldest;
-        auto d = DecodeFile(spec);
+        FileLayout layout;
+        layout.model = c.model;
+        layout.newestSlot = c.newestSlot;
+        layout.hasOldestByte = c.oldest[1] != 0;
+        layout.oldest = c.oldest;
+        auto d = DecodeFile(layout);
         ASSERT_EQ(d->check, Ok) << c.what;
         EXPECT_EQ(d->h.capacity, c.capacity) << c.what;
         EXPECT_EQ(d->h.newestIndex, c.newestSlot) << c.what;
@@ -124,12 +125,12 @@ TEST(DecodeHistoryHeader, DerivesRingPositionsAndRecordCount) {
 }
 
 TEST(DecodeHistoryHeader, ReadsModelAndRangesOfBothTables) {
-    FileSpec spec;
-    spec.channelCount = 10;
-    spec.present.assign(10, 1);
-    spec.ranges.assign(10, {-1000, 2, 1000, 1});
-    spec.ranges[9] = {-1, 3, 32767, 0};
-    auto d = DecodeFile(spec);
+    FileLayout layout;
+    layout.channelCount = 10;
+    layout.present.assign(10, 1);
+    layout.ranges.assign(10, {-1000, 2, 1000, 1});
+    layout.ranges[9] = {-1, 3, 32767, 0};
+    auto d = DecodeFile(layout);
     ASSERT_EQ(d->check, Ok);
     EXPECT_STREQ(d->h.model, "ZT330");
     EXPECT_FLOAT_EQ(d->h.rangeLow[0].Value(), -10.0f);
@@ -149,7 +150,7 @@ TEST(BuildWindow, CutsTheWindowAtBothEndsAcrossTheSeamAndAtSteps) {
         int records;  // 0: a wrapped ring
         std::uint32_t newestSlot;
         int start, step, wantStart, wantCount;
-        void (*more)(FileSpec&) = nullptr;
+        void (*more)(FileLayout&) = nullptr;
     } cases[] = {
         {"wrapped: the window crosses the seam", 0, 10, 0, 1, 0, 1200},
         {"wrapped, newest slot at the end", 0, 131071, 0, 1, 0, 1200},
@@ -161,7 +162,7 @@ TEST(BuildWindow, CutsTheWindowAtBothEndsAcrossTheSeamAndAtSteps) {
         {"negative start", 5, 4, -3, 1, 0, 5},
         {"step 0 taken as 1", 900, 300, 0, 0, 0, 900},
         {"ZT552 seam, channel 2 absent", 0, 3, 0, 1, 0, 1200,
-         [](FileSpec& s) {
+         [](FileLayout& s) {
              s.model = "ZT552", s.present = {1, 0, 1};
          }},
         {"5000 records at step 7", 5000, 4999, 0, 7, 0, 715},
@@ -172,16 +173,16 @@ TEST(BuildWindow, CutsTheWindowAtBothEndsAcrossTheSeamAndAtSteps) {
         {"step: negative start", 50, 60, -10, 3, 0, 17},
         {"huge step", 50, 60, 0, 2147483647, 0, 1},
         {"step across the seam, absent channels", 2000, 100, 30, 2, 30, 985,
-         [](FileSpec& s) { s.channelCount = 6, s.present = {1, 0, 1, 1, 0, 1}; }},
+         [](FileLayout& s) { s.channelCount = 6, s.present = {1, 0, 1, 1, 0, 1}; }},
     };
     for (const auto& c : cases) {
-        FileSpec spec;
-        spec.sample = SlotPattern;
-        spec.newestSlot = c.newestSlot;
-        spec.hasOldestByte = c.records != 0;
-        spec.oldest = PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - 10 * (c.records - 1));
-        if (c.more) c.more(spec);
-        auto d = DecodeFile(spec);
+        FileLayout layout;
+        layout.sample = SlotPattern;
+        layout.newestSlot = c.newestSlot;
+        layout.hasOldestByte = c.records != 0;
+        layout.oldest = PackTime(MakeLocalTime(2004, 5, 6, 7, 8, 9) - 10 * (c.records - 1));
+        if (c.more) c.more(layout);
+        auto d = DecodeFile(layout);
         ASSERT_EQ(d->check, Ok) << c.what;
         HistoryData& h = d->h;
         h.window.fill(0x55);
@@ -217,12 +218,12 @@ TEST(SampleAccess, StaysInsideTheRingAndTheMapping) {
     EXPECT_EQ(WindowByte(empty, 0, 0), kWindowFill);
     EXPECT_EQ(SampleBack(empty, 0, 0), 0);
 
-    FileSpec spec;
-    spec.sample = SlotPattern;
-    spec.present = {1, 0, 1};
-    spec.newestSlot = 1;
-    spec.hasOldestByte = 0;
-    auto d = DecodeFile(spec);
+    FileLayout layout;
+    layout.sample = SlotPattern;
+    layout.present = {1, 0, 1};
+    layout.newestSlot = 1;
+    layout.hasOldestByte = 0;
+    auto d = DecodeFile(layout);
     const HistoryData& h = d->h;
     EXPECT_EQ(SampleBack(h, 2, 2), SlotPattern(2, 131071));
     EXPECT_EQ(SampleAtSlot(h, 0, 131071), SlotPattern(0, 131071));
@@ -236,7 +237,7 @@ TEST(SampleAccess, StaysInsideTheRingAndTheMapping) {
 
 TEST(MapHistoryFile, MapsRegularFilesOnlyAndReleasesTheEarlierFile) {
     testing::TempDir dir;
-    ASSERT_TRUE(testing::WriteBytes(dir / "good.vd", BuildFile(FileSpec())));
+    ASSERT_TRUE(testing::WriteBytes(dir / "good.vd", BuildFile(FileLayout())));
     ASSERT_TRUE(testing::WriteBytes(dir / "empty.vd", std::string()));
     ASSERT_EQ(mkfifo((dir / "fifo.vd").c_str(), 0600), 0);
     ASSERT_EQ(mkdir((dir / "dir.vd").c_str(), 0700), 0);

@@ -21,7 +21,7 @@
 
 namespace vardo::testing {
 
-struct FileSpec {
+struct FileLayout {
     std::string model = "ZT330";
     int channelCount = 3;
     PackedTime newest = {4, 5, 6, 7, 8, 9};
@@ -40,38 +40,39 @@ struct FileSpec {
     std::uint32_t capacity = 0;
 };
 
-inline std::vector<std::uint8_t> BuildHeader(const FileSpec& spec) {
+inline std::vector<std::uint8_t> BuildHeader(const FileLayout& layout) {
     std::vector<std::uint8_t> h(kHeaderSize, 0);
-    std::copy_n(spec.model.begin(), std::min<std::size_t>(5, spec.model.size()), h.begin());
-    h[header::kChannelCount] = static_cast<std::uint8_t>(spec.channelCount);
-    std::copy(spec.newest.begin(), spec.newest.end(), h.begin() + header::kNewestTime);
-    PutU24LE(h.data() + header::kNewestSlot, spec.newestSlot);
-    h[header::kIntervalCode] = static_cast<std::uint8_t>(spec.intervalCode);
-    h[header::kHasOldestTime] = static_cast<std::uint8_t>(spec.hasOldestByte);
-    std::copy(spec.oldest.begin(), spec.oldest.end(), h.begin() + header::kOldestTime);
+    std::copy_n(layout.model.begin(), std::min<std::size_t>(5, layout.model.size()), h.begin());
+    h[header::kChannelCount] = static_cast<std::uint8_t>(layout.channelCount);
+    std::copy(layout.newest.begin(), layout.newest.end(), h.begin() + header::kNewestTime);
+    PutU24LE(h.data() + header::kNewestSlot, layout.newestSlot);
+    h[header::kIntervalCode] = static_cast<std::uint8_t>(layout.intervalCode);
+    h[header::kHasOldestTime] = static_cast<std::uint8_t>(layout.hasOldestByte);
+    std::copy(layout.oldest.begin(), layout.oldest.end(), h.begin() + header::kOldestTime);
     for (int k = 0; k < kMaxChannels; ++k) {
         std::array<int, 4> r = {0, 0, 1000, 1};
-        if (static_cast<std::size_t>(k) < spec.ranges.size()) r = spec.ranges[k];
+        if (static_cast<std::size_t>(k) < layout.ranges.size()) r = layout.ranges[k];
         std::uint8_t* c = h.data() + ChannelConfigOffset(k);
         EncodeDecimalValue(
             MakeDecimal(static_cast<std::int16_t>(r[0]), static_cast<std::uint8_t>(r[1])), c);
         EncodeDecimalValue(
             MakeDecimal(static_cast<std::int16_t>(r[2]), static_cast<std::uint8_t>(r[3])), c + 3);
-        if (static_cast<std::size_t>(k) < spec.present.size())
-            h[header::kChannelPresent + k] = static_cast<std::uint8_t>(spec.present[k]);
+        if (static_cast<std::size_t>(k) < layout.present.size())
+            h[header::kChannelPresent + k] = static_cast<std::uint8_t>(layout.present[k]);
     }
     return h;
 }
 
-inline std::vector<std::uint8_t> BuildFile(const FileSpec& spec) {
-    std::vector<std::uint8_t> file = BuildHeader(spec);
+inline std::vector<std::uint8_t> BuildFile(const FileLayout& layout) {
+    std::vector<std::uint8_t> file = BuildHeader(layout);
     const std::uint32_t capacity =
-        spec.capacity != 0 ? spec.capacity : CapacityOfCode(spec.model.substr(0, 5));
-    for (int ch = 0; ch < spec.channelCount && ch < kMaxChannels; ++ch) {
-        if (static_cast<std::size_t>(ch) >= spec.present.size() || spec.present[ch] == 0) continue;
+        layout.capacity != 0 ? layout.capacity : CapacityOfCode(layout.model.substr(0, 5));
+    for (int ch = 0; ch < layout.channelCount && ch < kMaxChannels; ++ch) {
+        if (static_cast<std::size_t>(ch) >= layout.present.size() || layout.present[ch] == 0)
+            continue;
         const std::size_t at = file.size();
         file.resize(at + capacity);
-        for (std::uint32_t s = 0; s < capacity; ++s) file[at + s] = spec.sample(ch, s);
+        for (std::uint32_t s = 0; s < capacity; ++s) file[at + s] = layout.sample(ch, s);
     }
     return file;
 }
@@ -83,9 +84,9 @@ struct DecodedFile {
     HeaderCheck check = HeaderCheck::Damaged;
 };
 
-inline std::unique_ptr<DecodedFile> DecodeFile(const FileSpec& spec) {
+inline std::unique_ptr<DecodedFile> DecodeFile(const FileLayout& layout) {
     auto d = std::make_unique<DecodedFile>();
-    d->bytes = BuildFile(spec);
+    d->bytes = BuildFile(layout);
     d->check = DecodeHistoryHeader(ByteSpan(d->bytes), d->h);
     d->h.view = d->bytes.data();
     d->h.viewSize = d->bytes.size();

@@ -154,7 +154,7 @@ TEST_F(MainFrameTest, CommandLineFileIsShownAndReopenedOnTheNextRunAndAfterTheCu
 }
 
 TEST_F(MainFrameTest, DamagedAndUnknownFilesGiveTheirMessages) {
-    testing::FileSpec badMonth;
+    testing::FileLayout badMonth;
     badMonth.newest = {4, 13, 1, 0, 0, 0};
     struct Case {
         std::vector<std::uint8_t> bytes;

@@ -25,7 +25,7 @@ inline constexpr int kTextTolerance = 40;
 inline std::string WriteLevelFile(const std::string& path, int channels, std::uint32_t records,
                                   std::function<std::uint8_t(int, std::uint32_t)> sample,
                                   std::vector<int> present = {}) {
-    FileSpec file;
+    FileLayout file;
     file.channelCount = channels;
     file.present = present.empty() ? std::vector<int>(channels, 1) : present;
     const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
