@@ -33,21 +33,23 @@ std::string Numbered(const char* stem, int n) {
 
 void LoadDisplaySettings(const std::string& path, DisplaySettings& ds) {
     const IniFile ini(path);
+    // The record's own initial values are the settings' defaults, written once.
+    const DisplaySettings d;
     ds.channelColors.clear();
     ds.channelChecks.clear();
-    ds.Chnls = std::clamp(ini.GetInt(kViewSet, "Chnls", 8), 0, kMaxDisplayChannels);
+    ds.Chnls = std::clamp(ini.GetInt(kViewSet, "Chnls", d.Chnls), 0, kMaxDisplayChannels);
     for (int i = 0; i < ds.Chnls; ++i) {
         ds.channelColors.push_back(static_cast<Colorref>(
             ini.GetInt(kViewSet, Numbered("color", i), static_cast<int>(DefaultChannelColor(i)))));
         ds.channelChecks.push_back(ini.GetInt(kViewSet, Numbered("check", i), 1));
     }
-    ds.YMode = ini.GetInt(kViewSet, "YMode", 1);
-    ds.YSmall = ini.GetInt(kViewSet, "YSmall", 0);
-    ds.YLarge = ini.GetInt(kViewSet, "YLarge", 100);
-    ds.XMode = ini.GetInt(kViewSet, "XMode", 1);
-    ds.XLines = ini.GetInt(kViewSet, "XLines", 5);
-    ds.YLines = ini.GetInt(kViewSet, "YLines", 5);
-    ds.SetPannel = ini.GetInt(kViewSet, "SetPannel", 1);
+    ds.YMode = ini.GetInt(kViewSet, "YMode", d.YMode);
+    ds.YSmall = ini.GetInt(kViewSet, "YSmall", d.YSmall);
+    ds.YLarge = ini.GetInt(kViewSet, "YLarge", d.YLarge);
+    ds.XMode = ini.GetInt(kViewSet, "XMode", d.XMode);
+    ds.XLines = ini.GetInt(kViewSet, "XLines", d.XLines);
+    ds.YLines = ini.GetInt(kViewSet, "YLines", d.YLines);
+    ds.SetPannel = ini.GetInt(kViewSet, "SetPannel", d.SetPannel);
     ds.layoutDirty = 1;
 }
 
@@ -82,19 +84,24 @@ int WriteLastFile(const std::string& path, const std::string& lastFile) {
 
 void LoadCommSettings(const std::string& path, CommSettings& cs) {
     const IniFile ini(path);
-    cs.portName = ini.GetString(kComSet, "ComPort", "COM1", kPortBuffer);
-    cs.modelType = ini.GetString(kComSet, "JlyType", "ZT880", kModelTypeBuffer);
-    cs.address = ini.GetInt(kComSet, "Address", 8);
-    cs.baudRate = ini.GetInt(kComSet, "Baudrate", 9600);
-    cs.readIntervalTimeout = ini.GetInt(kComSet, "ReadIntervalTimeout", 20);
-    cs.readTotalTimeoutMultiplier = ini.GetInt(kComSet, "ReadTotalTimeoutMultiplier", 5);
-    cs.readTotalTimeoutConstant = ini.GetInt(kComSet, "ReadTotalTimeoutConstant", 20);
-    cs.writeTotalTimeoutConstant = ini.GetInt(kComSet, "WriteTotalTimeoutConstant", 50);
-    cs.writeTotalTimeoutMultiplier = ini.GetInt(kComSet, "WriteTotalTimeoutMultiplier", 5);
-    cs.readAttempts = ini.GetInt(kComSet, "ReadDefaultErrorTimes", 2);
-    cs.writeAttempts = ini.GetInt(kComSet, "WriteDefaultErrorTimes", 3);
-    cs.samplingInterval = ini.GetInt(kComSet, "Interval", 1);
-    cs.modelIndex = ini.GetInt(kComSet, "JlyIndex", 0);
+    const CommSettings d;
+    cs.portName = ini.GetString(kComSet, "ComPort", d.portName, kPortBuffer);
+    cs.modelType = ini.GetString(kComSet, "JlyType", d.modelType, kModelTypeBuffer);
+    cs.address = ini.GetInt(kComSet, "Address", d.address);
+    cs.baudRate = ini.GetInt(kComSet, "Baudrate", d.baudRate);
+    cs.readIntervalTimeout = ini.GetInt(kComSet, "ReadIntervalTimeout", d.readIntervalTimeout);
+    cs.readTotalTimeoutMultiplier =
+        ini.GetInt(kComSet, "ReadTotalTimeoutMultiplier", d.readTotalTimeoutMultiplier);
+    cs.readTotalTimeoutConstant =
+        ini.GetInt(kComSet, "ReadTotalTimeoutConstant", d.readTotalTimeoutConstant);
+    cs.writeTotalTimeoutConstant =
+        ini.GetInt(kComSet, "WriteTotalTimeoutConstant", d.writeTotalTimeoutConstant);
+    cs.writeTotalTimeoutMultiplier =
+        ini.GetInt(kComSet, "WriteTotalTimeoutMultiplier", d.writeTotalTimeoutMultiplier);
+    cs.readAttempts = ini.GetInt(kComSet, "ReadDefaultErrorTimes", d.readAttempts);
+    cs.writeAttempts = ini.GetInt(kComSet, "WriteDefaultErrorTimes", d.writeAttempts);
+    cs.samplingInterval = ini.GetInt(kComSet, "Interval", d.samplingInterval);
+    cs.modelIndex = ini.GetInt(kComSet, "JlyIndex", d.modelIndex);
 }
 
 int SaveCommSettings(const std::string& path, const CommSettings& cs) {
