@@ -1,0 +1,97 @@
+#include "export/excel_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "export/compound_file.h"
+
+namespace vardo {
+
+namespace {
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+CExcelWriter::CExcelWriter() = default;
+
+CExcelWriter::~CExcelWriter() {
+    Abandon();
+}
+
+int CExcelWriter::Open(const std::string& path) {
+    Abandon();
+    if (path.empty() || path.back() == '/') return 0;
+    const std::filesystem::path target(path);
+    // Hidden and unique beside the target, so the rename stays on one file system; created with
+    // the usual permissions, not a private temporary file's.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".%ld.%d.tmp", static_cast<long>(::getpid()), attempt);
+        const std::filesystem::path temp =
+            target.parent_path() / ("." + target.filename().string() + suffix);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            fd_ = fd;
+            tempPath_ = temp.string();
+            path_ = path;
+            book_ = std::make_unique<BiffWorkbook>();
+            return 1;
+        }
+        if (errno != EEXIST) return 0;
+    }
+    return 0;
+}
+
+int CExcelWriter::CreateTable(std::string_view name, std::span<const ExcelColumn> columns) {
+    return book_ != nullptr ? book_->AddSheet(name, columns) : 0;
+}
+
+int CExcelWriter::InsertRow(std::span<const ExcelCell> values) {
+    return book_ != nullptr ? book_->AddRow(values) : 0;
+}
+
+int CExcelWriter::Close() {
+    if (book_ == nullptr) return 0;
+    const Bytes stream = book_->Finish();
+    book_.reset();
+    const int fd = fd_;
+    fd_ = -1;
+    bool ok = WriteCompoundFile("Workbook", stream, [fd](std::span<const std::uint8_t> piece) {
+        return WriteAll(fd, piece);
+    });
+    // The data must be on the disk before the name moves to it; a close that reports a late
+    // write error counts as a failed write.
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
+        return 0;
+    }
+    tempPath_.clear();
+    return 1;
+}
+
+void CExcelWriter::Abandon() {
+    book_.reset();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    tempPath_.clear();
+}
+
+}  // namespace vardo
