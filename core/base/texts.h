@@ -26,6 +26,30 @@ inline constexpr const char* kColumnNumber = "编号";
 inline constexpr const char* kColumnTime = "时间";
 inline constexpr const char* kColumnChannel = "通道%d";
 inline constexpr const char* kRowTimeFormat = "%d-%02d-%02d %02d:%02d:%02d";
+inline constexpr const char* kReadingData = "数据读取中...";
+inline constexpr const char* kRecordIntervals = "%d 个记录间隔";
+inline constexpr const char* kPrintFile = "打印文件:";
+inline constexpr const char* kPrintTime = "打印时间：";
+inline constexpr const char* kPrintTimeFormat = "%d-%02d-%02d %02d:%02d";
+inline constexpr const char* kPageOfPages = "%d - %d";
+
+// Excel export
+inline constexpr const char* kExcelExportTitle = "Excel 导出";
+inline constexpr const char* kExcelSaveTitle = "Excel 导出历史数据";
+inline constexpr const char* kExcelFilter = "Microsoft Excel 工作簿(*.xls)";
+inline constexpr const char* kUntitledXls = "Untitled%d.xls";
+inline constexpr const char* kExcelSheet = "Sheet%d";
+inline constexpr const char* kExcelCreateFailed = "建立文件失败，可能缺少Excel驱动!";
+inline constexpr const char* kExportDone = "输出完成！";
+inline constexpr const char* kExportButton = "导出...";
+inline constexpr const char* kTimeRange = "时间范围：";
+inline constexpr const char* kStartTimeLabel = "开始时间：";
+inline constexpr const char* kEndTimeLabel = "结束时间：";
+inline constexpr const char* kIntervalLabel = "间隔：";
+inline constexpr const char* kRecordIntervalsLabel = "记录间隔";
+inline constexpr const char* kOrderLabel = "排序：";
+inline constexpr const char* kOrderNewestFirst = "倒序";
+inline constexpr const char* kOrderOldestFirst = "顺序";
 
 // history file browser: the summary of a file's header
 inline constexpr const char* kSummaryFileName = "文件名：";

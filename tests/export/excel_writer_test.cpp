@@ -5,35 +5,21 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "../support/history_file_builder.h"
+#include "../support/workbook_reader.h"
 #include "export/excel_writer.h"
 
 namespace vardo {
 namespace {
 
 using testing::ReadText;
+using testing::ReadWithXlrd;
+using testing::RunShell;
 using testing::TempDir;
-
-std::string RunShell(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return "popen failed";
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return status == 0 ? out : out + "\nexit status " + std::to_string(status);
-}
-
-std::string ReadWithXlrd(const std::string& path) {
-    return RunShell("/usr/bin/python3 " VARDO_SOURCE_DIR "/tests/export/read_xls.py '" + path +
-                    "' 2>&1");
-}
 
 const std::vector<ExcelColumn> kColumns = {
     {"编号", -1, 0}, {"时间", -1, 20}, {"通道1", 0, 0}, {"通道3", 1, 0}, {"通道4", 3, 0}};

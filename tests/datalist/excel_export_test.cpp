@@ -1,0 +1,150 @@
+#include "datalist/excel_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "../support/history_file_builder.h"
+#include "../support/workbook_reader.h"
+#include "base/texts.h"
+
+namespace vardo {
+namespace {
+
+using testing::FileLayout;
+using testing::ReadWithXlrd;
+using testing::TempDir;
+
+const VTime kNewest = MakeLocalTime(2004, 5, 6, 7, 8, 9);
+
+// n records 10 s apart, the newest in slot n - 1; channels 1 and 3 of 3 with data, channel 1
+// on 0..255 holding the slot, channel 3 on -10.0..10.0 holding 127 (-0.04, shown "-0.0").
+std::unique_ptr<testing::DecodedFile> Load(int n) {
+    FileLayout layout;
+    layout.newestSlot = static_cast<std::uint32_t>(n - 1);
+    layout.newest = PackTime(kNewest);
+    layout.oldest = PackTime(kNewest - 10 * (n - 1));
+    layout.present = {1, 0, 1};
+    layout.ranges = {{0, 0, 255, 0}, {0, 0, 255, 0}, {-100, 1, 100, 1}};
+    layout.sample = [](int ch, std::uint32_t s) {
+        return static_cast<std::uint8_t>(ch == 0 ? s % 256 : 127);
+    };
+    return testing::DecodeFile(layout);
+}
+
+TEST(ExcelExport, PathRuleAndRangeChecksInTheirOrder) {
+    const std::pair<const char*, const char*> paths[] = {
+        {"a", "a.xls"},           {"a.xls", "a.xls"},         {"a.XLS", "a.XLS.xls"},
+        {"a.xlsx", "a.xlsx.xls"}, {"d.xls/a", "d.xls/a.xls"}, {"xls", "xls.xls"}};
+    for (const auto& [chosen, written] : paths) EXPECT_EQ(XlsPath(chosen), written) << chosen;
+
+    const struct {
+        VTime start, end;
+        const char* message;
+    } ranges[] = {
+        {100, 200, nullptr},
+        {100, 100, nullptr},                 // equal times pass
+        {150, 149, texts::kStartBeforeEnd},  // also before the file: only the first
+        {99, 200, texts::kStartOutOfRange},
+        {99, 201, texts::kStartOutOfRange},
+        {100, 201, texts::kEndOutOfRange},
+        {50, 40, texts::kStartBeforeEnd},
+    };
+    for (const auto& r : ranges) {
+        const char* message = CheckExportRange(r.start, r.end, 100, 200);
+        EXPECT_EQ(std::string(message == nullptr ? "" : message),
+                  std::string(r.message == nullptr ? "" : r.message))
+            << r.start << ".." << r.end;
+    }
+}
+
+TEST(ExcelExport, CellsAreTheNumbersTheListShowsAndSheetsHold65535Rows) {
+    const auto file = Load(3);
+    const HistoryData& h = file->h;
+    const std::vector<ExcelColumn> columns = ExportColumns(h);
+    ASSERT_EQ(columns.size(), 4u);
+    EXPECT_EQ(columns[2].name, "通道1");
+    EXPECT_EQ(columns[3].name, "通道3");
+    EXPECT_EQ(columns[3].decimals, 1);
+
+    HistoryData ranges = h;
+    ranges.rangeLow[0] = MakeDecimal(0, 1);
+    ranges.rangeHigh[0] = MakeDecimal(255, 1);  // 0.0 .. 25.5: raw 123 shows 12.3
+    EXPECT_EQ(ChannelCellNumber(ranges, 0, 123), 12.3);
+    EXPECT_EQ(ChannelCellNumber(ranges, 0, 255), 25.5);
+    EXPECT_EQ(ChannelCellNumber(h, 0, 200), 200.0);
+    const double shownMinusZero = ChannelCellNumber(h, 2, 127);
+    EXPECT_EQ(shownMinusZero, 0.0);
+    EXPECT_FALSE(std::signbit(shownMinusZero));
+
+    const std::pair<std::int64_t, int> split[] = {{0, 1},     {1, 1},      {65535, 1},
+                                                  {65536, 2}, {131070, 2}, {131071, 3}};
+    for (const auto& [rows, sheets] : split) EXPECT_EQ(SheetsForRows(rows), sheets) << rows;
+}
+
+TEST(ExcelExport, WritesTheWalkedRowsInEitherOrderAtASteps) {
+    TempDir dir;
+    const auto file = Load(10);
+    const std::string header = "# Sheet1 6x4\n'编号' '时间' '通道1' '通道3'\n";
+    const struct {
+        int ascending;
+        const char* rows;
+    } cases[] = {
+        {0,
+         "'1' '2004-05-06 07:08:09' 9.0|0 0.0|0.0\n'2' '2004-05-06 07:07:49' 7.0|0 0.0|0.0\n"
+         "'3' '2004-05-06 07:07:29' 5.0|0 0.0|0.0\n'4' '2004-05-06 07:07:09' 3.0|0 0.0|0.0\n"
+         "'5' '2004-05-06 07:06:49' 1.0|0 0.0|0.0\n"},
+        {1,
+         "'1' '2004-05-06 07:06:39' 0.0|0 0.0|0.0\n'2' '2004-05-06 07:06:59' 2.0|0 0.0|0.0\n"
+         "'3' '2004-05-06 07:07:19' 4.0|0 0.0|0.0\n'4' '2004-05-06 07:07:39' 6.0|0 0.0|0.0\n"
+         "'5' '2004-05-06 07:07:59' 8.0|0 0.0|0.0\n"},
+    };
+    for (const auto& c : cases) {
+        std::int64_t last = -1;
+        const ExportRequest request{kNewest - 90, kNewest, 2, c.ascending, dir / "step.xls"};
+        ASSERT_EQ(ExportWorkbook(file->h, request,
+                                 [&](std::int64_t done, std::int64_t total) {
+                                     EXPECT_EQ(total, 10);
+                                     last = done;
+                                     return true;
+                                 }),
+                  ExportOutcome::Written);
+        EXPECT_EQ(last, 8);
+        EXPECT_EQ(ReadWithXlrd(dir / "step.xls"), header + c.rows);
+    }
+}
+
+TEST(ExcelExport, RowNumbersRunOnIntoTheNextSheet) {
+    TempDir dir;
+    const auto file = Load(65536);
+    const auto all = [](std::int64_t, std::int64_t) { return true; };
+    ExportRequest request{kNewest - 10 * 65534, kNewest, 1, 1, dir / "one.xls"};
+    ASSERT_EQ(ExportWorkbook(file->h, request, all), ExportOutcome::Written);
+    request = {kNewest - 10 * 65535, kNewest, 1, 1, dir / "two.xls"};
+    ASSERT_EQ(ExportWorkbook(file->h, request, all), ExportOutcome::Written);
+    const std::string read = ReadWithXlrd(dir / "one.xls", "--edges");
+    EXPECT_NE(read.find("# Sheet1 65536x4\n"), std::string::npos) << read;
+    EXPECT_EQ(read.find("Sheet2"), std::string::npos);
+    EXPECT_TRUE(ReadWithXlrd(dir / "two.xls", "--edges")
+                    .ends_with("# Sheet2 2x4\n'编号' '时间' '通道1' '通道3'\n"
+                               "'65536' '2004-05-06 07:08:09' 255.0|0 0.0|0.0\n"));
+}
+
+TEST(ExcelExport, AStoppedOrFailedExportLeavesNothing) {
+    TempDir dir;
+    const auto file = Load(100);
+    ExportRequest request{kNewest - 990, kNewest, 1, 0, dir / "stopped.xls"};
+    int rows = 0;
+    EXPECT_EQ(
+        ExportWorkbook(file->h, request, [&](std::int64_t, std::int64_t) { return ++rows < 10; }),
+        ExportOutcome::Stopped);
+    EXPECT_EQ(rows, 10);
+    request.path = dir / "missing/x.xls";
+    EXPECT_EQ(ExportWorkbook(file->h, request, [](std::int64_t, std::int64_t) { return true; }),
+              ExportOutcome::Failed);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+}  // namespace
+}  // namespace vardo
