@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -13,7 +15,6 @@
 #include <memory>
 
 #include "app/command_ids.h"
-#include "app/command_table.h"
 #include "app/document_commands.h"
 #include "app/vardo_app.h"
 #include "base/texts.h"
@@ -31,6 +32,21 @@ std::vector<int> ToolbarIds(QToolBar* bar) {
     std::vector<int> ids;
     for (QAction* a : bar->actions()) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
     return ids;
+}
+
+// The menu as "title[ids | ids sub[ids]]", separators as "|".
+std::string MenuShape(const QList<QAction*>& actions) {
+    std::string out;
+    for (QAction* a : actions) {
+        if (!out.empty()) out += ' ';
+        if (a->isSeparator())
+            out += '|';
+        else if (a->menu() != nullptr)
+            out += a->text().toStdString() + '[' + MenuShape(a->menu()->actions()) + ']';
+        else
+            out += std::to_string(a->data().toInt());
+    }
+    return out;
 }
 
 class MainFrameTest : public ::testing::Test {
@@ -75,13 +91,26 @@ TEST_F(MainFrameTest, KeysSwitchViewsTitlesToolbarsAndChecks) {
     EXPECT_EQ(f.StatusText(0), U("就绪"));
     EXPECT_EQ(f.StatusText(1), U("缩放:100%"));
     EXPECT_EQ(f.StatusText(2), U("文件"));
+    // The buttons of toolbars 128, 142 and 141 by their numbers; 0 is a separator.
     struct View {
-        int view, toolbar, check;
+        int view, check;
         const char* title;
+        std::vector<int> buttons;
     } views[] = {
-        {CMainFrame::kCurveView, cmd::kToolbarCurves, cmd::kViewCurves, texts::kTitleCurves},
-        {CMainFrame::kListView, cmd::kToolbarList, cmd::kViewList, texts::kTitleList},
-        {CMainFrame::kRealView, cmd::kToolbarRealtime, cmd::kViewRealtime, texts::kTitleRealtime},
+        {CMainFrame::kCurveView,
+         cmd::kViewCurves,
+         "历史曲线 - Vardo 2.0",
+         {32782, 32783, 32784, 0,     57601, 32825, 32771, 32820, 0, 57609, 57607, 0,
+          32773, 32772, 32775, 32776, 32777, 32774, 0,     32789, 0, 32829, 57664}},
+        {CMainFrame::kListView,
+         cmd::kViewList,
+         "数据列表 - Vardo 2.0",
+         {32782, 32783, 32784, 0, 57601, 32825, 32771, 32820, 0, 57609, 57607, 0, 32818, 32838,
+          32837, 32829, 57664}},
+        {CMainFrame::kRealView,
+         cmd::kViewRealtime,
+         "实时采集 - Vardo 2.0",
+         {32782, 32783, 32784, 0, 32802, 57609, 57607, 0, 32794, 32801, 0, 32829, 57664}},
     };
     // Key 0 is the program as it starts.
     for (auto [key, shown] :
@@ -89,7 +118,7 @@ TEST_F(MainFrameTest, KeysSwitchViewsTitlesToolbarsAndChecks) {
         if (key != 0) QTest::keyClick(&f, Qt::Key(key));
         const View& v = views[shown];
         EXPECT_EQ(f.currentView, v.view) << key;
-        EXPECT_EQ(ToolbarIds(f.ToolBar()), ToolbarButtons(v.toolbar)) << key;
+        EXPECT_EQ(ToolbarIds(f.ToolBar()), v.buttons) << key;
         EXPECT_EQ(f.windowTitle(), U(v.title));
         for (int id : {cmd::kViewCurves, cmd::kViewList, cmd::kViewRealtime})
             EXPECT_EQ(f.Action(id)->isChecked(), id == v.check) << key << " " << id;
@@ -97,6 +126,47 @@ TEST_F(MainFrameTest, KeysSwitchViewsTitlesToolbarsAndChecks) {
     QWidget* list = f.ActiveView();
     QTest::keyClick(&f, Qt::Key_2);
     EXPECT_EQ(f.ActiveView(), list) << "a second press does nothing";
+}
+
+TEST_F(MainFrameTest, MenuHoldsEveryCommandInItsPopupWithItsSeparators) {
+    CMainFrame& f = Start();
+    EXPECT_EQ(MenuShape(f.menuBar()->actions()),
+              "文件(&F)[57601 32771 32820 | 32825 | 32802 | 57607 57609 | 57665] "
+              "查看(&V)[32782 32783 32784 | 32790 59392 59393] "
+              "操作(&O)[32772 32773 32775 32776 32777 32774 | 32818 排列顺序(&S)[32837 32838] | "
+              "32794 32801] "
+              "工具(&T)[32789 32814 32816] 帮助(&H)[32829 57664]");
+    EXPECT_EQ(f.Action(cmd::kPositionQuery)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::Key_P), QKeySequence(Qt::CTRL | Qt::Key_F)}));
+}
+
+TEST_F(MainFrameTest, AClaimedCommandFollowsItsRulesAndAGreyedOneNeverRuns) {
+    Start();
+    struct Target : CommandTarget {
+        int runs = 0;
+        bool allowed = true, shown = false;
+        Target() {
+            Handle(
+                cmd::kSettingsPanel, [this] { ++runs; }, [this] { return allowed; },
+                [this] { return shown; });
+        }
+    } target;
+    {
+        CMainFrame f(Doc(), app->DocCommands(), &target);
+        QAction* panel = f.Action(cmd::kSettingsPanel);
+        f.UpdateCommands();
+        EXPECT_TRUE(panel->isEnabled());
+        EXPECT_FALSE(panel->isChecked());
+        target.shown = true;
+        panel->trigger();
+        EXPECT_EQ(target.runs, 1);
+        EXPECT_TRUE(panel->isChecked()) << "state is recomputed after a command";
+        target.allowed = false;  // the action still shows enabled, as a moment before idle
+        panel->trigger();
+        EXPECT_EQ(target.runs, 1);
+        EXPECT_FALSE(panel->isEnabled());
+    }
+    SettleCurves();
 }
 
 TEST_F(MainFrameTest, CommandsWithoutAHandlerAreGreyedAndStateIsRefreshedWhenIdle) {

@@ -1,176 +1,99 @@
 #include "app/command_table.h"
 
+#include <algorithm>
+
 #include "app/command_ids.h"
-#include "base/texts.h"
 
 namespace vardo {
 
 namespace {
-MenuEntry C(int id) {
-    return {MenuEntry::Command, id, nullptr};
+
+QKeySequence Ctrl(Qt::Key key) {
+    return QKeySequence(Qt::CTRL | key);
 }
-MenuEntry Sep() {
-    return {MenuEntry::Separator, 0, nullptr};
+
+QKeySequence Plain(Qt::Key key) {
+    return QKeySequence(key);
 }
+
+int PlaceOn(const ToolPlaces& places, int resource) {
+    if (resource == cmd::kToolbarList) return places.list;
+    if (resource == cmd::kToolbarRealtime) return places.realtime;
+    return places.curves;
+}
+
 }  // namespace
 
-const std::vector<MenuPopup>& MenuLayout() {
-    static const std::vector<MenuPopup> layout = {
-        {texts::kMenuFile,
-         {C(cmd::kFileOpen), C(cmd::kCfUpload), C(cmd::kSerialUpload), Sep(), C(cmd::kExport),
-          Sep(), C(cmd::kCommSettings), Sep(), C(cmd::kPrint), C(cmd::kPrintPreview), Sep(),
-          C(cmd::kAppExit)}},
-        {texts::kMenuView,
-         {C(cmd::kViewCurves), C(cmd::kViewList), C(cmd::kViewRealtime), Sep(),
-          C(cmd::kSettingsPanel), C(cmd::kViewToolbar), C(cmd::kViewStatusBar)}},
-        {texts::kMenuOperate,
-         {C(cmd::kForward),
-          C(cmd::kBack),
-          C(cmd::kZoomIn),
-          C(cmd::kZoomOut),
-          C(cmd::kActualSize),
-          C(cmd::kPositionQuery),
-          Sep(),
-          C(cmd::kRangeSet),
-          {MenuEntry::SubmenuBegin, 0, texts::kMenuOrder},
-          C(cmd::kOrderAscending),
-          C(cmd::kOrderDescending),
-          {MenuEntry::SubmenuEnd, 0, nullptr},
-          Sep(),
-          C(cmd::kAcquireStart),
-          C(cmd::kAcquireStop)}},
-        {texts::kMenuTools, {C(cmd::kStatistics), C(cmd::kCodeLookup), C(cmd::kFileBrowser)}},
-        {texts::kMenuHelp, {C(cmd::kHelp), C(cmd::kAppAbout)}},
+// clang-format off
+const std::vector<CommandRow>& CommandTable() {
+    using P = Popup;
+    static const std::vector<CommandRow> table = {
+        // id                   popup     group  menu text                         prompt / tool tip                          keys                          curves list real  checkable
+        {cmd::kFileOpen,        P::File,    1, "打开历史文件(&O)...\tCtrl+O", "打开历史文档\n打开",                 {Ctrl(Qt::Key_O)},             {21, 21,  0}},
+        {cmd::kCfUpload,        P::File,    1, "上传CF卡文件(&U)...\tCtrl+U", "上传CF卡文件\n上传CF卡文件",         {Ctrl(Qt::Key_U)},             {23, 23,  0}},
+        {cmd::kSerialUpload,    P::File,    1, "串口上传数据(&C)...\tCtrl+C", "使用串口上传数据\n串口上传数据",     {Ctrl(Qt::Key_C)},             {24, 24,  0}},
+        {cmd::kExport,          P::File,    2, "数据导出(&E)...\tCtrl+E",     "导出Excel\n导出Excel",               {Ctrl(Qt::Key_E)},             {22, 22,  0}},
+        {cmd::kCommSettings,    P::File,    3, "通讯设置(&S)...\tCtrl+S",     "通讯设置\n通讯设置",                 {Ctrl(Qt::Key_S)},             { 0,  0, 21}},
+        {cmd::kPrint,           P::File,    4, "打印(&P)...\tCtrl+P",         "打印\n打印",                         {Ctrl(Qt::Key_P)},             {32, 32, 23}},
+        {cmd::kPrintPreview,    P::File,    4, "打印预览(&V)\tCtrl+V",        "打印预览\n打印预览",                 {Ctrl(Qt::Key_V)},             {31, 31, 22}},
+        {cmd::kAppExit,         P::File,    5, "退出(&X)\tAlt+F4",            "退出应用程序；提示保存文档\n退出",   {QKeySequence(Qt::ALT | Qt::Key_F4)}, {}},
+        {cmd::kViewCurves,      P::View,    1, "历史曲线(&H)\t1",             "历史曲线\n历史曲线",                 {Plain(Qt::Key_1)},            {11, 11, 11}, true},
+        {cmd::kViewList,        P::View,    1, "数据列表(&D)\t2",             "数据列表\n数据列表",                 {Plain(Qt::Key_2)},            {12, 12, 12}, true},
+        {cmd::kViewRealtime,    P::View,    1, "实时数显(&R)\t3",             "实时曲线\n实时曲线",                 {Plain(Qt::Key_3)},            {13, 13, 13}, true},
+        {cmd::kSettingsPanel,   P::View,    2, "设置面板(&P)\t4",             nullptr,                              {Plain(Qt::Key_4)},            {},           true},
+        {cmd::kViewToolbar,     P::View,    2, "工具栏(&T)",                  "显示或隐藏工具栏\n显隐工具栏",       {},                            {},           true},
+        {cmd::kViewStatusBar,   P::View,    2, "状态栏(&S)",                  "显示或隐藏状态栏\n显隐状态栏",       {},                            {},           true},
+        {cmd::kForward,         P::Operate, 1, "前进(&F)\t->",                "前进\n前进",                         {Plain(Qt::Key_Right)},        {42,  0,  0}},
+        {cmd::kBack,            P::Operate, 1, "后退(&B)\t<-",                "后退\n后退",                         {Plain(Qt::Key_Left)},         {41,  0,  0}},
+        {cmd::kZoomIn,          P::Operate, 1, "放大(&Z)\tZ",                 "曲线放大\n曲线放大",                 {Plain(Qt::Key_Z)},            {43,  0,  0}},
+        {cmd::kZoomOut,         P::Operate, 1, "缩小(&x)\tX",                 "曲线缩小\n曲线缩小",                 {Plain(Qt::Key_X)},            {44,  0,  0}},
+        {cmd::kActualSize,      P::Operate, 1, "实际尺寸(&R)\tR",             "实际尺寸\n实际尺寸",                 {Plain(Qt::Key_R)},            {45,  0,  0}},
+        {cmd::kPositionQuery,   P::Operate, 1, "定位查询(&P)\tP",             "定位查询\n定位查询",                 {Plain(Qt::Key_P), Ctrl(Qt::Key_F)}, {46, 0, 0}},
+        {cmd::kRangeSet,        P::Operate, 2, "范围设定(&A)\tA ",            "范围设定\n范围设定",                 {Plain(Qt::Key_A)},            { 0, 41,  0}},
+        {cmd::kOrderAscending,  P::Order,   2, "顺序(&A)",                    "顺序\n顺序",                         {},                            { 0, 43,  0}, true},
+        {cmd::kOrderDescending, P::Order,   2, "倒序(&D)",                    "倒序\n倒序",                         {},                            { 0, 42,  0}, true},
+        {cmd::kAcquireStart,    P::Operate, 3, "开始(&S)\tS",                 "开始实时采集\n开始实时采集",         {Plain(Qt::Key_S)},            { 0,  0, 31}},
+        {cmd::kAcquireStop,     P::Operate, 3, "停止(&T)\tT",                 "停止实时采集\n停止实时采集",         {Plain(Qt::Key_T)},            { 0,  0, 32}},
+        {cmd::kStatistics,      P::Tools,   1, "均值峰值统计(&S)",            "峰值均值统计\n峰值均值统计",         {},                            {51,  0,  0}},
+        {cmd::kCodeLookup,      P::Tools,   1, "汉字内码转换(&C)",            nullptr,                              {},                            {}},
+        {cmd::kFileBrowser,     P::Tools,   1, "历史文件浏览(&B)",            nullptr,                              {},                            {}},
+        {cmd::kHelp,            P::Help,    1, "帮助(&H)",                    "帮助手册\n帮助手册",                 {},                            {61, 44, 41}},
+        {cmd::kAppAbout,        P::Help,    1, "关于(&A)...",                 "显示程序信息，版本号和版权\n关于",   {},                            {62, 45, 42}},
     };
-    return layout;
+    return table;
+}
+// clang-format on
+
+const CommandRow* FindCommand(int id) {
+    for (const CommandRow& row : CommandTable())
+        if (row.id == id) return &row;
+    return nullptr;
 }
 
-QList<QKeySequence> CommandKeys(int id) {
-    switch (id) {
-        case cmd::kFileOpen:
-            return {QKeySequence(Qt::CTRL | Qt::Key_O)};
-        case cmd::kCfUpload:
-            return {QKeySequence(Qt::CTRL | Qt::Key_U)};
-        case cmd::kSerialUpload:
-            return {QKeySequence(Qt::CTRL | Qt::Key_C)};
-        case cmd::kExport:
-            return {QKeySequence(Qt::CTRL | Qt::Key_E)};
-        case cmd::kCommSettings:
-            return {QKeySequence(Qt::CTRL | Qt::Key_S)};
-        case cmd::kPrint:
-            return {QKeySequence(Qt::CTRL | Qt::Key_P)};
-        case cmd::kPrintPreview:
-            return {QKeySequence(Qt::CTRL | Qt::Key_V)};
-        case cmd::kAppExit:
-            return {QKeySequence(Qt::ALT | Qt::Key_F4)};
-        case cmd::kViewCurves:
-            return {QKeySequence(Qt::Key_1)};
-        case cmd::kViewList:
-            return {QKeySequence(Qt::Key_2)};
-        case cmd::kViewRealtime:
-            return {QKeySequence(Qt::Key_3)};
-        case cmd::kSettingsPanel:
-            return {QKeySequence(Qt::Key_4)};
-        case cmd::kForward:
-            return {QKeySequence(Qt::Key_Right)};
-        case cmd::kBack:
-            return {QKeySequence(Qt::Key_Left)};
-        case cmd::kZoomIn:
-            return {QKeySequence(Qt::Key_Z)};
-        case cmd::kZoomOut:
-            return {QKeySequence(Qt::Key_X)};
-        case cmd::kActualSize:
-            return {QKeySequence(Qt::Key_R)};
-        case cmd::kPositionQuery:
-            return {QKeySequence(Qt::Key_P), QKeySequence(Qt::CTRL | Qt::Key_F)};
-        case cmd::kRangeSet:
-            return {QKeySequence(Qt::Key_A)};
-        case cmd::kAcquireStart:
-            return {QKeySequence(Qt::Key_S)};
-        case cmd::kAcquireStop:
-            return {QKeySequence(Qt::Key_T)};
-        default:
-            return {};
+const char* PopupTitle(Popup popup) {
+    // In the order of Popup.
+    static const char* const titles[] = {"文件(&F)",     "查看(&V)", "操作(&O)",
+                                         "排列顺序(&S)", "工具(&T)", "帮助(&H)"};
+    return titles[static_cast<int>(popup)];
+}
+
+std::vector<int> ToolbarButtons(int resource) {
+    std::vector<const CommandRow*> rows;
+    for (const CommandRow& row : CommandTable())
+        if (PlaceOn(row.tool, resource) > 0) rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [resource](const CommandRow* a, const CommandRow* b) {
+                         return PlaceOn(a->tool, resource) < PlaceOn(b->tool, resource);
+                     });
+    std::vector<int> buttons;
+    int group = 0;
+    for (const CommandRow* row : rows) {
+        const int place = PlaceOn(row->tool, resource);
+        if (group != 0 && place / 10 != group) buttons.push_back(0);
+        group = place / 10;
+        buttons.push_back(row->id);
     }
-}
-
-const char* CommandMenuText(int id) {
-    for (const texts::CommandText& t : texts::kCommandTexts)
-        if (t.id == id) return t.menu;
-    return nullptr;
-}
-
-const char* CommandPrompt(int id) {
-    for (const texts::CommandText& t : texts::kCommandTexts)
-        if (t.id == id) return t.prompt;
-    return nullptr;
-}
-
-const std::vector<int>& ToolbarButtons(int resource) {
-    static const std::vector<int> curves = {cmd::kViewCurves,
-                                            cmd::kViewList,
-                                            cmd::kViewRealtime,
-                                            0,
-                                            cmd::kFileOpen,
-                                            cmd::kExport,
-                                            cmd::kCfUpload,
-                                            cmd::kSerialUpload,
-                                            0,
-                                            cmd::kPrintPreview,
-                                            cmd::kPrint,
-                                            0,
-                                            cmd::kBack,
-                                            cmd::kForward,
-                                            cmd::kZoomIn,
-                                            cmd::kZoomOut,
-                                            cmd::kActualSize,
-                                            cmd::kPositionQuery,
-                                            0,
-                                            cmd::kStatistics,
-                                            0,
-                                            cmd::kHelp,
-                                            cmd::kAppAbout};
-    static const std::vector<int> list = {cmd::kViewCurves,
-                                          cmd::kViewList,
-                                          cmd::kViewRealtime,
-                                          0,
-                                          cmd::kFileOpen,
-                                          cmd::kExport,
-                                          cmd::kCfUpload,
-                                          cmd::kSerialUpload,
-                                          0,
-                                          cmd::kPrintPreview,
-                                          cmd::kPrint,
-                                          0,
-                                          cmd::kRangeSet,
-                                          cmd::kOrderDescending,
-                                          cmd::kOrderAscending,
-                                          cmd::kHelp,
-                                          cmd::kAppAbout};
-    static const std::vector<int> realtime = {cmd::kViewCurves,
-                                              cmd::kViewList,
-                                              cmd::kViewRealtime,
-                                              0,
-                                              cmd::kCommSettings,
-                                              cmd::kPrintPreview,
-                                              cmd::kPrint,
-                                              0,
-                                              cmd::kAcquireStart,
-                                              cmd::kAcquireStop,
-                                              0,
-                                              cmd::kHelp,
-                                              cmd::kAppAbout};
-    if (resource == cmd::kToolbarList) return list;
-    if (resource == cmd::kToolbarRealtime) return realtime;
-    return curves;
-}
-
-std::vector<int> AllCommandIds() {
-    std::vector<int> ids;
-    for (const MenuPopup& p : MenuLayout())
-        for (const MenuEntry& e : p.entries)
-            if (e.kind == MenuEntry::Command) ids.push_back(e.id);
-    return ids;
+    return buttons;
 }
 
 }  // namespace vardo

@@ -1,6 +1,9 @@
 #pragma once
-// The shape of menu 128, accelerator table 128 and the three toolbars: which command sits in
-// which popup, its keys, and the buttons of each toolbar. Texts come from base/texts.h.
+// Every command of the program, one row each: its id, where it sits in menu 128, its texts, its
+// keys (accelerator table 128), its places on the three toolbars and whether it carries a check
+// mark. The menu, the shortcuts and the toolbars are all built from this table, so moving a
+// button or giving a command a key is one edit in one row. What a command does and when it is
+// enabled belongs to the view, document, frame or application that handles it (CommandTarget).
 
 #include <QKeySequence>
 #include <QList>
@@ -8,32 +11,37 @@
 
 namespace vardo {
 
-// One entry of a popup: a command, a separator (id 0) or the start/end of a submenu.
-struct MenuEntry {
-    enum Kind { Command, Separator, SubmenuBegin, SubmenuEnd };
-    Kind kind = Command;
-    int id = 0;
-    const char* title = nullptr;  // popups and submenus
+// Popups of menu 128 in menu order. Order is the 排列顺序 submenu of 操作: it sits in 操作 at
+// the place of its first row and shares 操作's groups.
+enum class Popup { File, View, Operate, Order, Tools, Help };
+
+// A command's place on a toolbar: 0 when it is not there, else group × 10 + position. Buttons
+// follow increasing places and a separator stands wherever the group changes.
+struct ToolPlaces {
+    int curves = 0;    // toolbar 128
+    int list = 0;      // toolbar 142
+    int realtime = 0;  // toolbar 141
 };
 
-struct MenuPopup {
-    const char* title;
-    std::vector<MenuEntry> entries;
+struct CommandRow {
+    int id;
+    Popup popup;
+    int menuGroup;       // within the popup; a separator stands where it changes
+    const char* menu;    // menu text, with "\t" and the keys as the menu shows them
+    const char* prompt;  // "status-bar prompt\ntool tip"; nullptr when the command has none
+    QList<QKeySequence> keys;
+    ToolPlaces tool;
+    bool checkable = false;
 };
 
-const std::vector<MenuPopup>& MenuLayout();
+// All commands in menu order.
+const std::vector<CommandRow>& CommandTable();
+// The row of id; nullptr when no command has it.
+const CommandRow* FindCommand(int id);
 
-// The keys of a command (accelerator table 128); empty when it has none.
-QList<QKeySequence> CommandKeys(int id);
+const char* PopupTitle(Popup popup);
 
-// Menu text and prompt of a command from the system's texts; null when unknown.
-const char* CommandMenuText(int id);
-const char* CommandPrompt(int id);
-
-// Buttons of toolbar resource 128, 141 or 142; 0 stands for a separator.
-const std::vector<int>& ToolbarButtons(int resource);
-
-// Every command id of the menu, in menu order.
-std::vector<int> AllCommandIds();
+// Buttons of toolbar resource 128, 141 or 142 in order; 0 stands for a separator.
+std::vector<int> ToolbarButtons(int resource);
 
 }  // namespace vardo

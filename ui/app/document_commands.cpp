@@ -41,23 +41,9 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
             return QString();
         return dialog.selectedFiles().front();
     };
-}
-
-bool DocumentCommands::UpdateCommand(int id, CommandState& state) {
-    if (id == cmd::kFileOpen) {
-        // Opening a file replaces the record that acquisition writes into.
-        state.enabled = doc_.history.acquiring == 0;
-        return true;
-    }
-    return false;
-}
-
-bool DocumentCommands::OnCommand(int id) {
-    if (id == cmd::kFileOpen) {
-        if (doc_.history.acquiring == 0) OpenCommand();
-        return true;
-    }
-    return false;
+    // Opening a file replaces the record that acquisition writes into.
+    Handle(
+        cmd::kFileOpen, [this] { OpenCommand(); }, [this] { return doc_.history.acquiring == 0; });
 }
 
 void DocumentCommands::OpenCommand() {

@@ -20,9 +20,6 @@ class DocumentCommands : public CommandTarget {
   public:
     explicit DocumentCommands(CVardoDoc& doc);
 
-    bool UpdateCommand(int id, CommandState& state) override;
-    bool OnCommand(int id) override;
-
     // "打开历史文件": choose a file in Data and make it the current file.
     void OpenCommand();
 

@@ -50,20 +50,16 @@ bool TargetOf(int id, ViewTarget& out) {
     }
 }
 
-QString Prompt(int id, bool toolTip) {
-    const char* prompt = CommandPrompt(id);
-    if (prompt == nullptr) return QString();
-    const QString text = QString::fromUtf8(prompt);
+QString Prompt(const CommandRow& row, bool toolTip) {
+    if (row.prompt == nullptr) return QString();
+    const QString text = QString::fromUtf8(row.prompt);
     const qsizetype nl = text.indexOf(QLatin1Char('\n'));
     if (nl < 0) return toolTip ? QString() : text;
     return toolTip ? text.mid(nl + 1) : text.left(nl);
 }
 
-bool OnAnyToolbar(int id) {
-    for (int resource : {cmd::kToolbarCurves, cmd::kToolbarList, cmd::kToolbarRealtime})
-        for (int button : ToolbarButtons(resource))
-            if (button == id) return true;
-    return false;
+bool OnAnyToolbar(const CommandRow& row) {
+    return row.tool.curves > 0 || row.tool.list > 0 || row.tool.realtime > 0;
 }
 
 }  // namespace
@@ -76,6 +72,7 @@ CMainFrame::CMainFrame(CVardoDoc& doc, DocumentCommands& docCommands, CommandTar
     docCommands_.dialogParent = this;
     BuildActions();
     BuildMenu();
+    ClaimCommands();
     // As the framework did when its message queue ran empty: whatever changed the state (a
     // worker, a dialog, the document), commands show it before the program waits again.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
@@ -94,22 +91,38 @@ CMainFrame::~CMainFrame() {
     activeView_ = nullptr;
 }
 
+void CMainFrame::ClaimCommands() {
+    for (int id : {cmd::kViewCurves, cmd::kViewList, cmd::kViewRealtime}) {
+        ViewTarget target{};
+        TargetOf(id, target);
+        Handle(
+            id, [this, id] { SwitchView(id); }, {},
+            [this, view = target.viewNumber] { return currentView == view; });
+    }
+    Handle(
+        cmd::kViewToolbar, [this] { toolBar_->setVisible(toolBar_->isHidden()); },
+        [this] { return toolBar_ != nullptr; },
+        [this] { return toolBar_ != nullptr && !toolBar_->isHidden(); });
+    Handle(
+        cmd::kViewStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); }, {},
+        [this] { return !statusBar()->isHidden(); });
+    Handle(cmd::kHelp, [this] { OnHelp(); });
+}
+
 void CMainFrame::BuildActions() {
-    for (int id : AllCommandIds()) {
-        auto* a = new QAction(QString::fromUtf8(CommandMenuText(id)), this);
-        a->setStatusTip(Prompt(id, false));
-        a->setToolTip(Prompt(id, true));
-        a->setIconText(Prompt(id, true));
-        if (OnAnyToolbar(id)) a->setIcon(QIcon(QPixmap::fromImage(ToolImage(id))));
+    for (const CommandRow& row : CommandTable()) {
+        const int id = row.id;
+        auto* a = new QAction(QString::fromUtf8(row.menu), this);
+        a->setStatusTip(Prompt(row, false));
+        a->setToolTip(Prompt(row, true));
+        a->setIconText(Prompt(row, true));
+        if (OnAnyToolbar(row)) a->setIcon(QIcon(QPixmap::fromImage(ToolImage(id))));
         // Menus show check marks and texts only; the images belong to the toolbar.
         a->setIconVisibleInMenu(false);
-        a->setShortcuts(CommandKeys(id));
+        a->setShortcuts(row.keys);
         a->setShortcutContext(Qt::WindowShortcut);
         a->setData(id);
-        const bool checkable = id == cmd::kViewCurves || id == cmd::kViewList ||
-                               id == cmd::kViewRealtime || id == cmd::kViewToolbar ||
-                               id == cmd::kViewStatusBar || id == cmd::kSettingsPanel;
-        a->setCheckable(checkable);
+        a->setCheckable(row.checkable);
         a->setEnabled(false);
         connect(a, &QAction::triggered, this, [this, id] {
             ExecuteCommand(id);
@@ -121,26 +134,27 @@ void CMainFrame::BuildActions() {
 }
 
 void CMainFrame::BuildMenu() {
-    for (const MenuPopup& popup : MenuLayout()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
-        QMenu* target = menu;
-        for (const MenuEntry& e : popup.entries) {
-            switch (e.kind) {
-                case MenuEntry::Command:
-                    target->addAction(actions_.at(e.id));
-                    break;
-                case MenuEntry::Separator:
-                    target->addSeparator();
-                    break;
-                case MenuEntry::SubmenuBegin:
-                    target = menu->addMenu(QString::fromUtf8(e.title));
-                    break;
-                case MenuEntry::SubmenuEnd:
-                    target = menu;
-                    break;
-            }
+    QMenu* popups[6] = {};
+    int groups[6] = {};
+    auto popupMenu = [&](Popup p) -> QMenu*& { return popups[static_cast<int>(p)]; };
+    for (const CommandRow& row : CommandTable()) {
+        // The order submenu lives inside 操作 and shares its separators.
+        const Popup top = row.popup == Popup::Order ? Popup::Operate : row.popup;
+        QMenu*& menu = popupMenu(top);
+        if (menu == nullptr) {
+            menu = menuBar()->addMenu(QString::fromUtf8(PopupTitle(top)));
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+        } else if (groups[static_cast<int>(top)] != row.menuGroup) {
+            menu->addSeparator();
         }
+        groups[static_cast<int>(top)] = row.menuGroup;
+        QMenu* target = menu;
+        if (row.popup == Popup::Order) {
+            QMenu*& sub = popupMenu(Popup::Order);
+            if (sub == nullptr) sub = menu->addMenu(QString::fromUtf8(PopupTitle(Popup::Order)));
+            target = sub;
+        }
+        target->addAction(actions_.at(row.id));
     }
 }
 
@@ -246,25 +260,27 @@ void CMainFrame::OnHelp() {
     }
 }
 
+CommandTarget* CMainFrame::Owner(int id, CommandState& state) {
+    CommandTarget* chain[] = {dynamic_cast<CommandTarget*>(activeView_), &docCommands_, this, app_};
+    for (CommandTarget* target : chain) {
+        state = {};
+        if (target != nullptr && target->UpdateCommand(id, state)) return target;
+    }
+    state = {};
+    return nullptr;
+}
+
 bool CMainFrame::ExecuteCommand(int id) {
-    if (auto* view = dynamic_cast<CommandTarget*>(activeView_); view && view->OnCommand(id))
-        return true;
-    if (docCommands_.OnCommand(id)) return true;
-    if (OnCommand(id)) return true;
-    return app_ != nullptr && app_->OnCommand(id);
+    // The state shown may be a moment old: a key pressed since is checked against the rule.
+    CommandState state;
+    CommandTarget* owner = Owner(id, state);
+    return owner != nullptr && state.enabled && owner->OnCommand(id);
 }
 
 CommandState CMainFrame::QueryCommand(int id) {
-    CommandState s;
-    if (auto* view = dynamic_cast<CommandTarget*>(activeView_); view && view->UpdateCommand(id, s))
-        return s;
-    s = {};
-    if (docCommands_.UpdateCommand(id, s)) return s;
-    s = {};
-    if (UpdateCommand(id, s)) return s;
-    s = {};
-    if (app_ != nullptr && app_->UpdateCommand(id, s)) return s;
-    return {};
+    CommandState state;
+    Owner(id, state);
+    return state;
 }
 
 void CMainFrame::UpdateCommands() {
@@ -272,51 +288,6 @@ void CMainFrame::UpdateCommands() {
         const CommandState s = QueryCommand(id);
         action->setEnabled(s.enabled);
         if (action->isCheckable()) action->setChecked(s.checked);
-    }
-}
-
-bool CMainFrame::UpdateCommand(int id, CommandState& state) {
-    ViewTarget target{};
-    if (TargetOf(id, target)) {
-        state.enabled = true;
-        state.checked = currentView == target.viewNumber;
-        return true;
-    }
-    switch (id) {
-        case cmd::kViewToolbar:
-            state.enabled = toolBar_ != nullptr;
-            state.checked = toolBar_ != nullptr && !toolBar_->isHidden();
-            return true;
-        case cmd::kViewStatusBar:
-            state.enabled = true;
-            state.checked = !statusBar()->isHidden();
-            return true;
-        case cmd::kHelp:
-            state.enabled = true;
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool CMainFrame::OnCommand(int id) {
-    ViewTarget target{};
-    if (TargetOf(id, target)) {
-        SwitchView(id);
-        return true;
-    }
-    switch (id) {
-        case cmd::kViewToolbar:
-            if (toolBar_ != nullptr) toolBar_->setVisible(toolBar_->isHidden());
-            return true;
-        case cmd::kViewStatusBar:
-            statusBar()->setVisible(statusBar()->isHidden());
-            return true;
-        case cmd::kHelp:
-            OnHelp();
-            return true;
-        default:
-            return false;
     }
 }
 

@@ -38,14 +38,12 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     QString StatusText(int pane) const;
     void OnHelp();
 
-    // Runs a command through the chain; returns whether anyone handled it.
+    // Runs a command through the chain; returns whether anyone handled it (a greyed command is
+    // not run).
     bool ExecuteCommand(int id);
     // Enabling and check marks of every command, from the chain.
     void UpdateCommands();
     CommandState QueryCommand(int id);
-
-    bool UpdateCommand(int id, CommandState& state) override;
-    bool OnCommand(int id) override;
 
     QAction* Action(int id) const;
     QToolBar* ToolBar() const { return toolBar_; }
@@ -59,6 +57,9 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     bool event(QEvent* event) override;
 
   private:
+    // The first target of the chain that owns id, with the state it gives; null when none.
+    CommandTarget* Owner(int id, CommandState& state);
+    void ClaimCommands();
     void BuildActions();
     void BuildMenu();
     void LoadToolBar(int resource);

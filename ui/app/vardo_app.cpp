@@ -21,6 +21,13 @@ CVardoApp::CVardoApp(Reporter* reporter, std::string home) {
     }
     doc_ = std::make_unique<CVardoDoc>(*reporter, home.empty() ? ModuleDirectory() : home);
     docCommands_ = std::make_unique<DocumentCommands>(*doc_);
+    Handle(cmd::kAppAbout, [this] {
+        CAboutDlg dlg(frame_.get());
+        dlg.exec();
+    });
+    Handle(cmd::kAppExit, [this] {
+        if (frame_) frame_->close();
+    });
 }
 
 CVardoApp::~CVardoApp() {
@@ -47,27 +54,6 @@ bool CVardoApp::InitInstance(const QStringList& args, bool show) {
         frame_->showMaximized();
     }
     return true;
-}
-
-bool CVardoApp::UpdateCommand(int id, CommandState& state) {
-    if (id == cmd::kAppAbout || id == cmd::kAppExit) {
-        state.enabled = true;
-        return true;
-    }
-    return false;
-}
-
-bool CVardoApp::OnCommand(int id) {
-    if (id == cmd::kAppAbout) {
-        CAboutDlg dlg(frame_.get());
-        dlg.exec();
-        return true;
-    }
-    if (id == cmd::kAppExit) {
-        if (frame_) frame_->close();
-        return true;
-    }
-    return false;
 }
 
 }  // namespace vardo

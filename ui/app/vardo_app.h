@@ -26,9 +26,6 @@ class CVardoApp : public CommandTarget {
     // the curve view. False ends the program.
     bool InitInstance(const QStringList& args, bool show = true);
 
-    bool UpdateCommand(int id, CommandState& state) override;
-    bool OnCommand(int id) override;
-
     CMainFrame* MainFrame() const { return frame_.get(); }
     CVardoDoc& Document() { return *doc_; }
     DocumentCommands& DocCommands() { return *docCommands_; }

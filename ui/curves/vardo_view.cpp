@@ -109,14 +109,6 @@ void CVardoView::OnDocumentUpdate(int hint) {
     if (frame_ != nullptr) frame_->UpdateCommands();
 }
 
-bool CVardoView::UpdateCommand(int, CommandState&) {
-    return false;
-}
-
-bool CVardoView::OnCommand(int) {
-    return false;
-}
-
 int CVardoView::RecalcLayout() {
     // The settings panel joins the layout here once it exists; until then the curves take the
     // whole client area.

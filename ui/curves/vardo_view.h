@@ -26,8 +26,6 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     ~CVardoView() override;
 
     void OnDocumentUpdate(int hint) override;
-    bool UpdateCommand(int id, CommandState& state) override;
-    bool OnCommand(int id) override;
 
     CVardoDoc& GetDocument() { return doc_; }
 

@@ -10,12 +10,4 @@ CDListView::CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     setPalette(pal);
 }
 
-bool CDListView::UpdateCommand(int, CommandState&) {
-    return false;
-}
-
-bool CDListView::OnCommand(int) {
-    return false;
-}
-
 }  // namespace vardo

@@ -14,8 +14,6 @@ class CMainFrame;
 class CDListView : public QWidget, public CommandTarget {
   public:
     CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent = nullptr);
-    bool UpdateCommand(int id, CommandState& state) override;
-    bool OnCommand(int id) override;
 
   private:
     CVardoDoc& doc_;

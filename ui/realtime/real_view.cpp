@@ -10,12 +10,4 @@ CRealView::CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     setPalette(pal);
 }
 
-bool CRealView::UpdateCommand(int, CommandState&) {
-    return false;
-}
-
-bool CRealView::OnCommand(int) {
-    return false;
-}
-
 }  // namespace vardo

@@ -14,8 +14,6 @@ class CMainFrame;
 class CRealView : public QWidget, public CommandTarget {
   public:
     CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent = nullptr);
-    bool UpdateCommand(int id, CommandState& state) override;
-    bool OnCommand(int id) override;
 
   private:
     CVardoDoc& doc_;
