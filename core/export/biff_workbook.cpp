@@ -162,16 +162,51 @@ void AppendEof(Bytes& out) {
 }  // namespace
 
 int BiffWorkbook::AddText(std::string_view utf8) {
-    auto found = sstIndex_.find(utf8);
-    if (found != sstIndex_.end()) return static_cast<int>(found->second);
-    const std::vector<char16_t> units = Utf16(utf8);
-    if (units.size() > kMaxTextUnits) return -1;
-    AppendU16(sst_, static_cast<unsigned>(units.size()));
-    AppendChars(sst_, units);
-    const auto index = static_cast<std::uint32_t>(sstEnds_.size());
+    // Encoded first, then looked up by its encoding: no copy of the text is kept but the one
+    // the table holds.
+    const std::size_t start = sst_.size();
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+        if (utf8.size() > kMaxTextUnits) return -1;
+        AppendU16(sst_, static_cast<unsigned>(utf8.size()));
+        AppendU8(sst_, 0);
+        sst_.insert(sst_.end(), utf8.begin(), utf8.end());
+    } else {
+        const std::vector<char16_t> units = Utf16(utf8);
+        if (units.size() > kMaxTextUnits) return -1;
+        AppendU16(sst_, static_cast<unsigned>(units.size()));
+        AppendChars(sst_, units);
+    }
+    const auto encoded = [this](std::size_t from, std::size_t to) {
+        return std::string_view(reinterpret_cast<const char*>(sst_.data()) + from, to - from);
+    };
+    const std::string_view text = encoded(start, sst_.size());
+    const std::uint64_t hash = std::hash<std::string_view>{}(text) & ~0xFFFFFFFFull;
+    const auto count = static_cast<std::uint32_t>(sstEnds_.size());
+    const auto insert = [this](std::uint64_t entry) {
+        const std::size_t mask = sstSlots_.size() - 1;
+        std::size_t slot = (entry >> 32) & mask;
+        while (sstSlots_[slot] != 0) slot = (slot + 1) & mask;
+        sstSlots_[slot] = entry;
+    };
+    if (sstSlots_.size() < 2 * (std::size_t{count} + 1)) {
+        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, 4 * sstSlots_.size()), 0);
+        old.swap(sstSlots_);
+        for (std::uint64_t entry : old) {
+            if (entry != 0) insert(entry);
+        }
+    }
+    const std::size_t mask = sstSlots_.size() - 1;
+    for (std::size_t slot = (hash >> 32) & mask; sstSlots_[slot] != 0; slot = (slot + 1) & mask) {
+        if ((sstSlots_[slot] & ~0xFFFFFFFFull) != hash) continue;
+        const auto i = static_cast<std::uint32_t>(sstSlots_[slot] - 1);
+        if (encoded(i == 0 ? 0 : sstEnds_[i - 1], sstEnds_[i]) == text) {
+            sst_.resize(start);
+            return static_cast<int>(i);
+        }
+    }
+    insert(hash | (count + 1));
     sstEnds_.push_back(static_cast<std::uint32_t>(sst_.size()));
-    sstIndex_.emplace(utf8, index);
-    return static_cast<int>(index);
+    return static_cast<int>(count);
 }
 
 int BiffWorkbook::NumberXf(int decimals) {
@@ -220,7 +255,12 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
             value[c] = rk ? std::int64_t{*rk} : -1;
         }
     }
-    Bytes& b = s.block;
+    Bytes& b = s.body;
+    if (s.rowCells.empty()) {
+        // Room for the block's ROW records, which come before its cells.
+        s.blockStart = b.size();
+        b.resize(b.size() + kRowsPerBlock * kRowRecordSize);
+    }
     const std::size_t start = b.size();
     const int row = s.rows;
     for (int c = 0; c < n;) {
@@ -270,27 +310,29 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
 void BiffWorkbook::FlushBlock(Sheet& s) const {
     const std::size_t n = s.rowCells.size();
     if (n == 0) return;
-    const std::size_t first = s.body.size();
+    const auto rowsAt = static_cast<std::ptrdiff_t>(s.blockStart);
+    s.body.erase(s.body.begin() + rowsAt + static_cast<std::ptrdiff_t>(n * kRowRecordSize),
+                 s.body.begin() + rowsAt + kRowsPerBlock * kRowRecordSize);
+    Bytes rows;
     const int firstRow = s.rows - static_cast<int>(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t at = Begin(s.body, kRow);
-        AppendU16(s.body, static_cast<unsigned>(firstRow) + static_cast<unsigned>(i));
-        AppendU16(s.body, 0);
-        AppendU16(s.body, static_cast<unsigned>(s.xfs.size()));
-        AppendU16(s.body, 0x00FF);  // default height
-        AppendU32(s.body, 0);
-        AppendU32(s.body, 0x000F0100);
-        End(s.body, at);
+        const std::size_t at = Begin(rows, kRow);
+        AppendU16(rows, static_cast<unsigned>(firstRow) + static_cast<unsigned>(i));
+        AppendU16(rows, 0);
+        AppendU16(rows, static_cast<unsigned>(s.xfs.size()));
+        AppendU16(rows, 0x00FF);  // default height
+        AppendU32(rows, 0);
+        AppendU32(rows, 0x000F0100);
+        End(rows, at);
     }
-    s.body.insert(s.body.end(), s.block.begin(), s.block.end());
+    std::copy(rows.begin(), rows.end(), s.body.begin() + rowsAt);
     const std::size_t dbcell = s.body.size();
     const std::size_t at = Begin(s.body, kDbCell);
-    AppendU32(s.body, static_cast<std::uint32_t>(dbcell - first));
+    AppendU32(s.body, static_cast<std::uint32_t>(dbcell - s.blockStart));
     AppendU16(s.body, static_cast<unsigned>((n - 1) * kRowRecordSize));
     for (std::size_t i = 0; i + 1 < n; ++i) AppendU16(s.body, s.rowCells[i]);
     End(s.body, at);
     s.dbcells.push_back(static_cast<std::uint32_t>(dbcell));
-    s.block.clear();
     s.rowCells.clear();
 }
 
@@ -384,8 +426,8 @@ Bytes BiffWorkbook::Globals(std::vector<std::size_t>& sheetPositionFields) const
     return g;
 }
 
-Bytes BiffWorkbook::SheetStream(const Sheet& s, std::size_t position) const {
-    Bytes out;
+void BiffWorkbook::FinishSheet(Sheet& s, std::size_t position) const {
+    Bytes& out = s.head;
     AppendBof(out, 0x0010);
     const std::size_t columnCount = s.widths.size();
     const auto widths =
@@ -421,33 +463,36 @@ Bytes BiffWorkbook::SheetStream(const Sheet& s, std::size_t position) const {
     AppendU16(out, static_cast<unsigned>(columnCount));
     AppendU16(out, 0);
     End(out, at);
-    out.insert(out.end(), s.body.begin(), s.body.end());
-    at = Begin(out, kWindow2);
+    Bytes& tail = s.tail;
+    at = Begin(tail, kWindow2);
     // Grid, headers, zeros, automatic grid colour, outline symbols; the first sheet is the
     // selected and active one.
-    AppendU16(out, &s == &sheets_.front() ? 0x06B6 : 0x00B6);
-    AppendU16(out, 0);
-    AppendU16(out, 0);
-    AppendU16(out, 64);
-    AppendU16(out, 0);
-    AppendU16(out, 0);
-    AppendU16(out, 0);
-    AppendU32(out, 0);
-    End(out, at);
-    AppendEof(out);
-    return out;
+    AppendU16(tail, &s == &sheets_.front() ? 0x06B6 : 0x00B6);
+    AppendU16(tail, 0);
+    AppendU16(tail, 0);
+    AppendU16(tail, 64);
+    AppendU16(tail, 0);
+    AppendU16(tail, 0);
+    AppendU16(tail, 0);
+    AppendU32(tail, 0);
+    End(tail, at);
+    AppendEof(tail);
 }
 
-Bytes BiffWorkbook::Finish() {
-    for (Sheet& s : sheets_) FlushBlock(s);
+std::vector<std::span<const std::uint8_t>> BiffWorkbook::Finish() {
     std::vector<std::size_t> fields;
-    Bytes stream = Globals(fields);
+    for (Sheet& s : sheets_) FlushBlock(s);
+    globals_ = Globals(fields);
+    std::vector<std::span<const std::uint8_t>> pieces = {globals_};
+    std::size_t position = globals_.size();
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
-        PutU32At(stream, fields[i], static_cast<std::uint32_t>(stream.size()));
-        const Bytes sheet = SheetStream(sheets_[i], stream.size());
-        stream.insert(stream.end(), sheet.begin(), sheet.end());
+        Sheet& s = sheets_[i];
+        PutU32At(globals_, fields[i], static_cast<std::uint32_t>(position));
+        FinishSheet(s, position);
+        pieces.insert(pieces.end(), {s.head, s.body, s.tail});
+        position += s.head.size() + s.body.size() + s.tail.size();
     }
-    return stream;
+    return pieces;
 }
 
 }  // namespace vardo

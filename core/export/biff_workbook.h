@@ -4,11 +4,9 @@
 // into its file.
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "export/le_append.h"
@@ -40,8 +38,9 @@ class BiffWorkbook {
     // Appends a row to the newest sheet, one cell per column. 0 when the sheet is full, a text
     // is too long or the cell count is wrong.
     int AddRow(std::span<const ExcelCell> cells);
-    // The whole stream: workbook globals, then the sheets. Call once, after the last row.
-    Bytes Finish();
+    // The whole stream, in pieces that stay valid while the workbook lives: the workbook
+    // globals, then the sheets. Call once, after the last row.
+    std::vector<std::span<const std::uint8_t>> Finish();
 
   private:
     struct Sheet {
@@ -49,10 +48,12 @@ class BiffWorkbook {
         std::vector<int> xfs;  // per column
         std::vector<int> widths;
         int rows = 0;
+        Bytes head;                           // the records before the cells
         Bytes body;                           // row blocks, each ending in its DBCELL record
+        Bytes tail;                           // the records after them
         std::vector<std::uint32_t> dbcells;   // offsets of the DBCELL records in body
-        Bytes block;                          // cells of the rows of the unfinished block
-        std::vector<std::uint16_t> rowCells;  // their sizes, one per row
+        std::size_t blockStart = 0;           // where the unfinished block begins in body
+        std::vector<std::uint16_t> rowCells;  // sizes of its rows' cells, one per row
     };
 
     int AddText(std::string_view utf8);
@@ -60,19 +61,16 @@ class BiffWorkbook {
     int AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool header);
     void FlushBlock(Sheet& s) const;
     Bytes Globals(std::vector<std::size_t>& sheetPositionFields) const;
-    Bytes SheetStream(const Sheet& s, std::size_t position) const;
+    void FinishSheet(Sheet& s, std::size_t position) const;
 
     std::vector<Sheet> sheets_;
     std::vector<int> formats_;  // decimals of each number format, in the order of their XFs
     Bytes sst_;                 // the shared strings, encoded
     std::vector<std::uint32_t> sstEnds_;
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> sstIndex_;
+    // Open addressing over the strings: the upper half of a slot holds the upper half of the
+    // string's hash, the lower half its index + 1 (0 for a free slot).
+    std::vector<std::uint64_t> sstSlots_;
+    Bytes globals_;
     std::uint32_t sstRefs_ = 0;
 };
 

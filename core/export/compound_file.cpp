@@ -53,14 +53,15 @@ void AppendEntry(Bytes& out, std::string_view name, int type, std::uint32_t chil
 
 }  // namespace
 
-bool WriteCompoundFile(std::string_view streamName, std::span<const std::uint8_t> stream,
-                       const ByteSink& sink) {
-    if (stream.size() > kMaxStream || streamName.size() > 31) return false;
-    const bool mini = stream.size() < kMiniCutoff;
-    const std::uint32_t miniSectors = mini ? CeilDiv(stream.size(), kMiniSector) : 0;
+bool WriteCompoundFile(std::string_view streamName, BytePieces pieces, const ByteSink& sink) {
+    std::size_t streamSize = 0;
+    for (const auto& piece : pieces) streamSize += piece.size();
+    if (streamSize > kMaxStream || streamName.size() > 31) return false;
+    const bool mini = streamSize < kMiniCutoff;
+    const std::uint32_t miniSectors = mini ? CeilDiv(streamSize, kMiniSector) : 0;
     const std::uint32_t dataSectors = mini
                                           ? CeilDiv(std::size_t{miniSectors} * kMiniSector, kSector)
-                                          : CeilDiv(stream.size(), kSector);
+                                          : CeilDiv(streamSize, kSector);
     const std::uint32_t miniFatSectors = miniSectors > 0 ? 1 : 0;
     const std::uint32_t fixed = dataSectors + miniFatSectors + 1;
 
@@ -117,8 +118,8 @@ bool WriteCompoundFile(std::string_view streamName, std::span<const std::uint8_t
         Chain(miniFat, 0, miniSectors);
         AppendTable(tail, miniFat);
     }
-    const auto size = static_cast<std::uint32_t>(stream.size());
-    const std::uint32_t streamStart = stream.empty() ? kEndOfChain : 0;
+    const auto size = static_cast<std::uint32_t>(streamSize);
+    const std::uint32_t streamStart = streamSize == 0 ? kEndOfChain : 0;
     AppendEntry(tail, "Root Entry", 5, 1, miniSectors > 0 ? 0 : kEndOfChain,
                 miniSectors * kMiniSector);
     AppendEntry(tail, streamName, 2, kNoStream, streamStart, size);
@@ -133,9 +134,12 @@ bool WriteCompoundFile(std::string_view streamName, std::span<const std::uint8_t
         AppendU32(tail, d + 1 < difatSectors ? difatAt + d + 1 : kEndOfChain);
     }
 
-    const Bytes padding(std::size_t{dataSectors} * kSector - stream.size(), 0);
-    return sink(header) && (stream.empty() || sink(stream)) && (padding.empty() || sink(padding)) &&
-           sink(tail);
+    const Bytes padding(std::size_t{dataSectors} * kSector - streamSize, 0);
+    if (!sink(header)) return false;
+    for (const auto& piece : pieces) {
+        if (!piece.empty() && !sink(piece)) return false;
+    }
+    return (padding.empty() || sink(padding)) && sink(tail);
 }
 
 }  // namespace vardo

@@ -65,16 +65,14 @@ int CExcelWriter::InsertRow(std::span<const ExcelCell> values) {
 
 int CExcelWriter::Close() {
     if (book_ == nullptr) return 0;
-    const Bytes stream = book_->Finish();
-    book_.reset();
+    const std::vector<std::span<const std::uint8_t>> stream = book_->Finish();
     const int fd = fd_;
     fd_ = -1;
     bool ok = WriteCompoundFile("Workbook", stream, [fd](std::span<const std::uint8_t> piece) {
         return WriteAll(fd, piece);
     });
-    // The data must be on the disk before the name moves to it; a close that reports a late
-    // write error counts as a failed write.
-    ok = ::fsync(fd) == 0 && ok;
+    book_.reset();
+    // A close that reports a late write error counts as a failed write.
     ok = ::close(fd) == 0 && ok;
     ok = ok && std::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
