@@ -9,17 +9,14 @@
 
 namespace vardo::cli {
 
-int RunInfo(const Args& args) {
-    if (args.size() != 1) {
-        std::fputs("usage: vardo-cli info FILE\n", stderr);
-        return 1;
-    }
-    const std::string& path = args[0];
+namespace {
+
+int RunInfo(const std::string& path) {
     const std::string name = path.substr(path.rfind('/') + 1);
     const ModelList models = ReadModelList(Home() + "SetUp.ini");
 
     std::string summary;
-    StderrReporter reporter;
+    PathReporter reporter(path);
     switch (ReadHistorySummary(path, name, models, &summary)) {
         case SummaryResult::OpenFailed:
             reporter.ShowMessage(texts::kOpenFileFailed, MessageIcon::Error);
@@ -38,6 +35,16 @@ int RunInfo(const Args& args) {
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+Command AddInfo(CLI::App& parent) {
+    auto path = std::make_shared<std::string>();
+    CLI::App* command =
+        AddCommand(parent, "info", "The summary of a history file's header.", "info FILE");
+    AddPathArgument(command, "FILE", *path, "a history file");
+    return {command, [path] { return RunInfo(*path); }};
 }
 
 }  // namespace vardo::cli

@@ -29,21 +29,11 @@ int WithRetries(Read read) {
     return 0;
 }
 
-}  // namespace
-
-int RunRecorder(const Args& args) {
+int RunRecorder(const LinkOptions& options) {
     const std::string settingsPath = Home() + "SetUp.ini";
     CommSettings cs;
     LoadCommSettings(settingsPath, cs);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const int applied = i + 1 < args.size() ? ApplyLinkOption(args[i], args[i + 1], cs) : 0;
-        if (applied < 0) return 1;
-        if (applied == 0) {
-            std::fprintf(stderr, "vardo-cli recorder: unknown option %s\n", args[i].c_str());
-            return 1;
-        }
-        ++i;
-    }
+    ApplyLinkOptions(options, cs);
 
     if (!CheckModelIndex(cs)) return 1;
     StderrReporter reporter;
@@ -128,6 +118,16 @@ int RunRecorder(const Args& args) {
                     FormatDecimal(value, hi.Decimals()).c_str());
     }
     return 0;
+}
+
+}  // namespace
+
+Command AddRecorder(CLI::App& parent) {
+    auto options = std::make_shared<LinkOptions>();
+    CLI::App* command = AddCommand(parent, "recorder", "What the recorder says of itself.",
+                                   "recorder [--port COMn] [--model N] [--address N]");
+    AddLinkOptions(command, *options);
+    return {command, [options] { return RunRecorder(*options); }};
 }
 
 }  // namespace vardo::cli

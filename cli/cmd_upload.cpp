@@ -15,11 +15,6 @@ namespace vardo::cli {
 
 namespace {
 
-int UsageError(const char* what) {
-    std::fprintf(stderr, "vardo-cli upload: %s\n", what);
-    return 1;
-}
-
 // "1,3": channel numbers from 1, at least one.
 bool ParseChannels(const std::string& text, std::array<bool, kMaxChannels>& out) {
     out.fill(false);
@@ -27,53 +22,44 @@ bool ParseChannels(const std::string& text, std::array<bool, kMaxChannels>& out)
     std::string item;
     bool any = false;
     while (std::getline(in, item, ',')) {
-        long v = 0;
-        if (!ParseNumber(item, v) || v < 1 || v > kMaxChannels) return false;
+        if (item.empty() || item.size() > 2 ||
+            item.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        const int v = std::stoi(item);
+        if (v < 1 || v > kMaxChannels) return false;
         out[static_cast<std::size_t>(v - 1)] = true;
         any = true;
     }
     return any && (text.empty() || text.back() != ',');
 }
 
-}  // namespace
+struct UploadOptions {
+    bool all = false;
+    std::optional<VTime> from;
+    std::optional<VTime> to;
+    std::optional<std::array<bool, kMaxChannels>> channels;
+    LinkOptions link;
+};
 
-int RunUpload(const Args& args) {
+int RunUpload(const CLI::App& command, const UploadOptions& o) {
+    if (o.all && (o.from || o.to)) return UsageError(command, "--all takes no --from or --to");
+    if (!o.all && !(o.from && o.to)) return UsageError(command, "give --all, or --from and --to");
     const std::string settingsPath = Home() + "SetUp.ini";
     CommSettings cs;
     LoadCommSettings(settingsPath, cs);
+    ApplyLinkOptions(o.link, cs);
 
     UploadChoice choice;
-    choice.channels.fill(true);
-    bool explicitChannels = false;
-    bool haveFrom = false;
-    bool haveTo = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& opt = args[i];
-        if (opt == "--all") {
-            choice.all = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) return UsageError(("missing value after " + opt).c_str());
-        const std::string& value = args[++i];
-        const int applied = ApplyLinkOption(opt, value, cs);
-        if (applied < 0) return 1;
-        if (applied > 0) continue;
-        if (opt == "--from" || opt == "--to") {
-            const auto t = ParseTime(value);
-            if (!t) return UsageError("times are \"YYYY-MM-DD HH:MM:SS\"");
-            (opt == "--from" ? choice.start : choice.end) = *t;
-            (opt == "--from" ? haveFrom : haveTo) = true;
-        } else if (opt == "--channels") {
-            if (!ParseChannels(value, choice.channels)) {
-                return UsageError("--channels takes channel numbers 1..12, such as 1,3");
-            }
-            explicitChannels = true;
-        } else {
-            return UsageError(("unknown option " + opt).c_str());
-        }
+    choice.all = o.all;
+    choice.start = o.from.value_or(0);
+    choice.end = o.to.value_or(0);
+    const bool explicitChannels = o.channels.has_value();
+    if (explicitChannels) {
+        choice.channels = *o.channels;
+    } else {
+        choice.channels.fill(true);
     }
-    if (choice.all && (haveFrom || haveTo)) return UsageError("--all takes no --from or --to");
-    if (!choice.all && !(haveFrom && haveTo)) return UsageError("give --all, or --from and --to");
 
     if (!CheckModelIndex(cs)) return 1;
     StderrReporter reporter;
@@ -120,6 +106,39 @@ int RunUpload(const Args& args) {
     }
     std::cout << upload.OutputPath() << '\n';
     return 0;
+}
+
+}  // namespace
+
+Command AddUpload(CLI::App& parent) {
+    auto o = std::make_shared<UploadOptions>();
+    CLI::App* command =
+        AddCommand(parent, "upload", "History from the recorder into a new file in Data/.",
+                   "upload [--all | --from T --to T] [--channels LIST] [--port COMn] [--model N] "
+                   "[--address N]",
+                   "T is \"YYYY-MM-DD HH:MM:SS\" local time; LIST is channel numbers such as 1,3.");
+    command->add_flag("--all", o->all, "everything the recorder holds")
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    AddTimeOption(command, "--from", o->from, "the start of the span");
+    AddTimeOption(command, "--to", o->to, "the end of the span");
+    const CLI::Validator isChannelList(
+        [](std::string& text) -> std::string {
+            std::array<bool, kMaxChannels> channels{};
+            return ParseChannels(text, channels) ? "" : "takes channel numbers 1..12, such as 1,3";
+        },
+        "");
+    command
+        ->add_option_function<std::string>(
+            "--channels",
+            [o](const std::string& text) {
+                o->channels.emplace();
+                ParseChannels(text, *o->channels);
+            },
+            "the channels to upload (all by default)")
+        ->type_name("LIST")
+        ->check(isChannelList);
+    AddLinkOptions(command, o->link);
+    return {command, [command, o] { return RunUpload(*command, *o); }};
 }
 
 }  // namespace vardo::cli

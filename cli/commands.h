@@ -1,25 +1,67 @@
 #pragma once
-// vardo-cli's subcommands. Each takes its own arguments (without the subcommand name) and
-// returns the process exit status: 0 on success, 1 on any refusal or failure.
+// vardo-cli's commands. Each lives in its own cmd_*.cpp: it adds its subcommand and options to
+// the parser and hands back what runs it. A new command is one more file and one more line in
+// kCommands below.
 
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "base/reporter.h"
+#include "base/vardo_time.h"
 
 namespace vardo::cli {
 
-using Args = std::vector<std::string>;
+// A command added to the parser: run is called once the command line has been parsed and
+// returns the exit status, 0 on success, 1 on any refusal or failure.
+struct Command {
+    CLI::App* app = nullptr;
+    std::function<int()> run;
+};
 
-int RunInfo(const Args& args);
-int RunDump(const Args& args);
-int RunUpload(const Args& args);
-int RunRecorder(const Args& args);
+Command AddInfo(CLI::App& parent);
+Command AddDump(CLI::App& parent);
+Command AddUpload(CLI::App& parent);
+Command AddRecorder(CLI::App& parent);
+
+// The commands in the order the general usage lists them.
+inline constexpr Command (*kCommands[])(CLI::App&) = {AddInfo, AddDump, AddUpload, AddRecorder};
+
+// Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
+// given, explains the synopsis's placeholders below it in the command's own usage.
+CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::string& description,
+                     const std::string& synopsis, const std::string& note = {});
+
+// A usage error found after parsing: "vardo-cli NAME: why" and the command's usage on stderr.
+// Returns 1.
+int UsageError(const CLI::App& command, const std::string& why);
+
+// --from and --to: "YYYY-MM-DD HH:MM:SS" local time, refused as the program refuses typed times.
+CLI::Option* AddTimeOption(CLI::App* command, const std::string& name, std::optional<VTime>& out,
+                           const std::string& description);
+// A whole decimal number of digits only, within [low, high].
+CLI::Option* AddWholeNumberOption(CLI::App* command, const std::string& name,
+                                  std::optional<int>& out, int low, int high,
+                                  const std::string& description);
+// A required positional path (FILE, OUT); an empty one is refused.
+CLI::Option* AddPathArgument(CLI::App* command, const std::string& name, std::string& out,
+                             const std::string& description);
 
 // The system's messages, one per line on stderr.
 class StderrReporter : public Reporter {
   public:
     void ShowMessage(std::string_view text, MessageIcon icon) override;
+};
+
+// The system's messages about one file or device, each as "PATH: message".
+class PathReporter : public StderrReporter {
+  public:
+    explicit PathReporter(std::string path) : path_(std::move(path)) {}
+    void ShowMessage(std::string_view text, MessageIcon icon) override;
+
+  private:
+    std::string path_;
 };
 
 // VARDO_HOME, else the executable's directory: where SetUp.ini and Data/ live.

@@ -2,21 +2,27 @@
 // The options every recorder command shares: they override the ComSet settings for one run
 // and are never saved.
 
+#include <optional>
 #include <string>
 
+#include "commands.h"
 #include "settings/comm_settings.h"
 
 namespace vardo::cli {
 
-// Applies `option` with `value` when it is one of --port, --model, --address. Returns 1 when
-// applied, 0 when the option is not one of them, -1 when the value is refused (error printed).
-int ApplyLinkOption(const std::string& option, const std::string& value, CommSettings& cs);
+struct LinkOptions {
+    std::optional<std::string> port;
+    std::optional<int> model;
+    std::optional<int> address;
+};
+
+// Adds --port, --model and --address to command, kept in options.
+void AddLinkOptions(CLI::App* command, LinkOptions& options);
+// Puts what was given over the settings read from SetUp.ini.
+void ApplyLinkOptions(const LinkOptions& options, CommSettings& cs);
 
 // A model index read from SetUp.ini may be anything; false (with a message) when it names no
 // model of the memory map.
 bool CheckModelIndex(const CommSettings& cs);
-
-// Parses a whole decimal number; false for anything else.
-bool ParseNumber(const std::string& text, long& out);
 
 }  // namespace vardo::cli

@@ -50,14 +50,39 @@ std::string CVardoDoc::dataDirectory() const {
     return home_ + "Data";
 }
 
+HistoryOpen LoadHistoryFile(const std::string& path, HistoryData& h) {
+    if (!MapHistoryFile(path, h)) return HistoryOpen::OpenFailed;
+    switch (DecodeHistoryHeader(ByteSpan(h.view, h.viewSize), h)) {
+        case HeaderCheck::Ok:
+            return HistoryOpen::Ok;
+        case HeaderCheck::UnknownFormat:
+            return HistoryOpen::UnknownFormat;
+        case HeaderCheck::Damaged:
+            break;
+    }
+    return HistoryOpen::Damaged;
+}
+
+const char* HistoryOpenMessage(HistoryOpen result) {
+    switch (result) {
+        case HistoryOpen::OpenFailed:
+            return texts::kOpenFileFailed;
+        case HistoryOpen::UnknownFormat:
+            return texts::kUnknownFormat;
+        case HistoryOpen::Damaged:
+            return texts::kFileDamaged;
+        case HistoryOpen::Ok:
+            break;
+    }
+    return nullptr;
+}
+
 int CVardoDoc::OpenHistoryFile() {
-    if (!MapHistoryFile(filePath, history)) return 0;
-    const HeaderCheck check =
-        DecodeHistoryHeader(ByteSpan(history.view, history.viewSize), history);
-    if (check != HeaderCheck::Ok) {
-        reporter_.ShowMessage(
-            check == HeaderCheck::UnknownFormat ? texts::kUnknownFormat : texts::kFileDamaged,
-            MessageIcon::Error);
+    const HistoryOpen result = LoadHistoryFile(filePath, history);
+    // A file that cannot be opened at all is the framework's to report, before the document.
+    if (result == HistoryOpen::OpenFailed) return 0;
+    if (result != HistoryOpen::Ok) {
+        reporter_.ShowMessage(HistoryOpenMessage(result), MessageIcon::Error);
         CloseHistoryFile();
         WriteLastFile(settingsPath(), "");
         return 0;

@@ -20,6 +20,15 @@ namespace vardo {
 inline constexpr int kHintOpened = 1;
 inline constexpr int kHintFailed = 2;
 
+enum class HistoryOpen { Ok, OpenFailed, UnknownFormat, Damaged };
+
+// The one way a history file is read, by the document and by every command that only reads:
+// loads the file at path into h and decodes its header. It reads and writes no settings and
+// tells no one; HistoryOpenMessage gives the system's text for a refusal. Unless OpenFailed, h
+// holds the file until ReleaseHistoryFile.
+HistoryOpen LoadHistoryFile(const std::string& path, HistoryData& h);
+const char* HistoryOpenMessage(HistoryOpen result);
+
 class DocumentView {
   public:
     virtual ~DocumentView() = default;

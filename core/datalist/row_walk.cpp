@@ -7,6 +7,18 @@
 
 namespace vardo {
 
+namespace {
+
+std::int64_t FloorDiv(std::int64_t x, std::int64_t d) {
+    return x >= 0 ? x / d : -((-x + d - 1) / d);
+}
+
+std::int64_t CeilDiv(std::int64_t x, std::int64_t d) {
+    return x >= 0 ? (x + d - 1) / d : -(-x / d);
+}
+
+}  // namespace
+
 RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
                        const std::function<void(const WalkedRow&)>& onRow) {
     RowWalkResult result;
@@ -16,20 +28,20 @@ RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, i
     result.walked = 1;
     const VTime iv = IntervalTable[h.intervalCode];
     const std::int64_t n = h.totalRecords;
-    std::int64_t a = 0;
-    std::int64_t b = 0;
-    if (ascending == 0) {
-        a = (h.newestTime - end) / iv;
-        b = (h.newestTime - start) / iv;
-    } else {
-        a = (start - h.oldestTime) / iv;
-        b = (end - h.oldestTime) / iv;
-    }
-    const auto clamp = [n](std::int64_t d) { return d < 0 ? 0 : (d >= n ? n - 1 : d); };
-    a = clamp(a);
-    b = clamp(b);
+    // Distances count back from the newest record (newest first) or forward from the oldest;
+    // the near end rounds up and the far end down, so that no row lies outside the range.
+    const std::int64_t nearDistance = ascending == 0 ? h.newestTime - end : start - h.oldestTime;
+    const std::int64_t farDistance = ascending == 0 ? h.newestTime - start : end - h.oldestTime;
+    const std::int64_t a = std::max<std::int64_t>(0, CeilDiv(nearDistance, iv));
+    const std::int64_t b = std::min<std::int64_t>(n - 1, FloorDiv(farDistance, iv));
     result.a = a;
     result.b = b;
+    if (a > b) {
+        // Nothing of the file lies in the range: there is no grid to snap it to.
+        result.rowStart = start;
+        result.rowEnd = end;
+        return result;
+    }
     if (ascending == 0) {
         result.rowStart = h.newestTime - b * iv;
         result.rowEnd = h.newestTime - a * iv;

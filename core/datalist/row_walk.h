@@ -23,15 +23,15 @@ struct WalkedRow {
 
 struct RowWalkResult {
     int walked = 0;      // 0 when no file is mapped: nothing was produced, the range is unchanged
-    VTime rowStart = 0;  // the range snapped to the record grid and cut to the file
-    VTime rowEnd = 0;
-    std::int64_t a = 0;  // record distances of the range ends (from the newest or the oldest)
-    std::int64_t b = 0;
+    VTime rowStart = 0;  // the range snapped to the record grid and cut to the file; as asked
+    VTime rowEnd = 0;    // when no record lies in it
+    std::int64_t a = 0;  // record distances of the first and last record in the range (from the
+    std::int64_t b = 0;  // newest or the oldest); a > b when there is none
     int rows = 0;
 };
 
-// Walks the records between start and end every step records, oldest first when ascending is
-// non-zero, calling onRow for each.
+// Walks the records at times within [start, end] every step records, oldest first when
+// ascending is non-zero, calling onRow for each.
 RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
                        const std::function<void(const WalkedRow&)>& onRow);
 

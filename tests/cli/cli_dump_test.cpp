@@ -72,7 +72,52 @@ TEST(CliDump, RowsOfTheNewest200AllOrARangeInBothOrdersPast2038) {
                          "4\t2099-12-31 23:59:56\t0\t100.0\n");
 }
 
-TEST(CliDump, RefusalsAndBadArguments) {
+TEST(CliDump, RangeDefaultsAndRangesThatHoldNoRecord) {
+    testing::TempDir home;
+    FileLayout layout = Wrapped();
+    layout.intervalCode = 3;  // ten seconds: newest 23:59:59, then 23:59:49, ...
+    const std::string file = home / "a.vd";
+    ASSERT_TRUE(testing::WriteBytes(file, BuildFile(layout)));
+    const std::string header = "编号\t时间\t通道1\t通道3\n";
+    const struct {
+        std::vector<std::string> args;
+        long rows;
+        const char* first;  // the first row's time, newest first
+        const char* last;
+    } cases[] = {
+        {{}, 200, "2099-12-31 23:59:59", "2099-12-31 23:26:49"},
+        {{"--to", "2099-12-31 23:59:49"}, 200, "2099-12-31 23:59:49", "2099-12-31 23:26:39"},
+        {{"--to", "2099-12-31 23:59:54"}, 199, "2099-12-31 23:59:49", "2099-12-31 23:26:49"},
+        {{"--to", "2100-01-01 00:00:05"}, 199, "2099-12-31 23:59:59", "2099-12-31 23:26:59"},
+        {{"--from", "2099-12-31 23:59:40"}, 2, "2099-12-31 23:59:59", "2099-12-31 23:59:49"},
+        {{"--from", "2099-12-31 23:59:49", "--to", "2099-12-31 23:59:49"},
+         1,
+         "2099-12-31 23:59:49",
+         "2099-12-31 23:59:49"},
+        {{"--from", "2099-12-31 23:59:45", "--to", "2099-12-31 23:59:48"}, 0, "", ""},
+        {{"--from", "2100-01-01 00:00:00", "--to", "2100-01-01 00:01:00"}, 0, "", ""},
+        {{"--from", "2000-01-01 00:00:00", "--to", "2001-01-01 00:00:00"}, 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), file);
+        const CliRun r = Dump(home, args);
+        const std::string what = ::testing::PrintToString(c.args);
+        ASSERT_EQ(r.status, 0) << what << r.err;
+        EXPECT_EQ(r.err, "") << what;
+        ASSERT_EQ(r.out.substr(0, header.size()), header) << what;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.rows + 1) << what;
+        if (c.rows == 0) continue;
+        EXPECT_EQ(r.out.substr(header.size(), r.out.find('\n', header.size()) - header.size())
+                      .substr(2, 19),
+                  c.first)
+            << what;
+        const std::string lastRow = r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1);
+        EXPECT_EQ(lastRow.substr(lastRow.find('\t') + 1, 19), c.last) << what;
+    }
+}
+
+TEST(CliDump, RefusalsNameTheFileAndUsageErrorsRepeatTheUsage) {
     testing::TempDir home;
     const std::string good = home / "good.vd";
     ASSERT_TRUE(testing::WriteBytes(good, BuildFile(Wrapped())));
@@ -82,28 +127,45 @@ TEST(CliDump, RefusalsAndBadArguments) {
     ASSERT_TRUE(testing::WriteBytes(home / "short.vd", std::string("ZT3")));
     const struct {
         std::vector<std::string> args;
-        const char* err;  // the whole of stderr, or its first line's start for usage errors
+        std::string err;  // the whole of stderr; empty for a usage error
     } cases[] = {
-        {{home / "short.vd"}, "该文件已经损坏！\n"},
-        {{home / "unknown.vd"}, "未知文件格式！\n"},
-        {{home / "missing.vd"}, "打开文件失败！\n"},
-        {{home.path()}, "打开文件失败！\n"},
-        {{}, "vardo-cli dump: no file"},
-        {{good, "--step", "0"}, "vardo-cli dump: bad step"},
-        {{good, "--step", "3x"}, "vardo-cli dump: bad step"},
-        {{good, "--step"}, "vardo-cli dump: --step needs"},
-        {{good, "--order", "up"}, "vardo-cli dump: bad order"},
-        {{good, "--to", "2004-02-30 00:00:00"}, "vardo-cli dump: bad time for --to"},
-        {{good, "--all", "--to", "2004-05-06 07:07:00"}, "vardo-cli dump: --all takes"},
-        {{good, "--frm", "x"}, "vardo-cli dump: unknown option --frm"},
-        {{good, good}, "vardo-cli dump: more than one file"},
+        {{home / "short.vd"}, home / "short.vd: 该文件已经损坏！\n"},
+        {{home / "unknown.vd"}, home / "unknown.vd: 未知文件格式！\n"},
+        {{home / "missing.vd"}, home / "missing.vd: 打开文件失败！\n"},
+        {{home.path()}, home.path() + ": 打开文件失败！\n"},
+        {{good, "--from", "2099-12-31 23:59:59", "--to", "2099-12-31 23:59:58"},
+         "请确认 开始时间 < 结束时间\n"},
+        {{good, "--from", "2100-01-01 00:00:00"}, "请确认 开始时间 < 结束时间\n"},
+        {{}, ""},
+        {{""}, ""},
+        {{good, "--step", "0"}, ""},
+        {{good, "--step", "3x"}, ""},
+        {{good, "--step", "+3"}, ""},
+        {{good, "--step", "2147483648"}, ""},
+        {{good, "--step"}, ""},
+        {{good, "--step", "2", "--step", "2"}, ""},
+        {{good, "--order", "up"}, ""},
+        {{good, "--to", "2004-02-30 00:00:00"}, ""},
+        {{good, "--to", "2004-02-03"}, ""},
+        {{good, "--all", "--to", "2004-05-06 07:07:00"}, ""},
+        {{good, "--all", "--all"}, ""},
+        {{good, "--frm", "x"}, ""},
+        {{good, good}, ""},
     };
+    const std::string usage =
+        "usage: vardo-cli dump FILE [--from T] [--to T] [--all] [--step N] [--order "
+        "newest|oldest]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1.\n";
     for (const auto& c : cases) {
         const CliRun r = Dump(home, c.args);
-        const std::string what = c.args.empty() ? "(none)" : c.args.back();
+        const std::string what = ::testing::PrintToString(c.args);
         EXPECT_EQ(r.status, 1) << what;
         EXPECT_EQ(r.out, "") << what;
-        EXPECT_EQ(r.err.substr(0, std::string(c.err).size()), c.err) << what;
+        if (!c.err.empty()) {
+            EXPECT_EQ(r.err, c.err) << what;
+        } else {
+            EXPECT_TRUE(r.err.starts_with("vardo-cli dump: ")) << what << r.err;
+            EXPECT_TRUE(r.err.ends_with("\n" + usage)) << what << r.err;
+        }
     }
 }
 

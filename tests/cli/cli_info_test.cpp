@@ -51,11 +51,11 @@ TEST(CliInfo, RefusalsGoToStderrWithStatusOne) {
     std::vector<std::uint8_t> bytes = testing::BuildHeader(InfoSpec());
     bytes.resize(100);
     ASSERT_TRUE(testing::WriteBytes(home / "short.vd", bytes));
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"info", home / "missing.vd"}, "打开文件失败！\n"},
-        {{"info", home.path()}, "打开文件失败！\n"},
-        {{"info", home / "short.vd"}, "该文件已经损坏！\n"},
-        {{"info"}, "usage: vardo-cli info FILE\n"},
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"info", home / "missing.vd"}, home / "missing.vd: 打开文件失败！\n"},
+        {{"info", home.path()}, home.path() + ": 打开文件失败！\n"},
+        {{"info", home / "short.vd"}, home / "short.vd: 该文件已经损坏！\n"},
+        {{"info"}, "vardo-cli info: FILE is required\nusage: vardo-cli info FILE\n"},
     };
     for (const auto& [args, err] : cases) {
         const testing::CliRun r = RunCli(home, args);

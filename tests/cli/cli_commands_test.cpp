@@ -1,0 +1,90 @@
+// What every vardo-cli command shares: help, usage, version, and a home that reading leaves alone.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "../support/cli_run.h"
+
+namespace vardo {
+namespace {
+
+using testing::CliRun;
+using testing::RunCli;
+
+TEST(CliCommands, HelpOnStdoutUsageErrorsOnStderr) {
+    testing::TempDir home;
+    const CliRun bare = RunCli(home, {});
+    EXPECT_EQ(bare.status, 1);
+    EXPECT_EQ(bare.out, "");
+    EXPECT_TRUE(bare.err.starts_with("usage: vardo-cli info FILE\n       vardo-cli dump FILE "));
+    for (const char* command : {"info", "dump", "upload", "recorder"}) {
+        EXPECT_NE(bare.err.find(std::string("vardo-cli ") + command + " "), std::string::npos)
+            << command;
+        const CliRun help = RunCli(home, {command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_EQ(help.err, "") << command;
+        EXPECT_TRUE(help.out.starts_with(std::string("usage: vardo-cli ") + command + " "))
+            << help.out;
+    }
+    const CliRun help = RunCli(home, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with(bare.err)) << help.out;
+    const CliRun version = RunCli(home, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("vardo-cli ")) << version.out;
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"foo"},
+                                                 {"--bogus"},
+                                                 {"recorder", "--address", "256"},
+                                                 {"recorder", "--model", "+1"},
+                                                 {"recorder", "--port", ""}}) {
+        const CliRun r = RunCli(home, args);
+        EXPECT_EQ(r.status, 1) << args.back();
+        EXPECT_EQ(r.out, "") << args.back();
+        EXPECT_NE(r.err.find("\nusage: vardo-cli "), std::string::npos) << r.err;
+    }
+}
+
+// Every file under the home with its bytes, but for what the test's own runs leave there.
+std::map<std::string, std::string> Snapshot(const std::string& home) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(home)) {
+        const std::string name = e.path().filename();
+        if (name == "out.txt" || name == "err.txt") continue;
+        files[e.path()] = e.is_regular_file() ? testing::ReadText(e.path()) : "(folder)";
+    }
+    return files;
+}
+
+TEST(CliCommands, ReadingLeavesTheHomeAsItWasGoodFileOrBad) {
+    for (const bool withSettings : {true, false}) {
+        testing::TempDir home;
+        std::filesystem::create_directory(home / "Data");
+        if (withSettings) {
+            ASSERT_TRUE(testing::WriteBytes(
+                home / "SetUp.ini",
+                std::string("[FileSet]\r\nLastFile=/somewhere/01@2024-05-06_07-08-09.vd\r\n")));
+        }
+        const std::string good = home / "Data/01@2024-05-06_07-08-09.vd";
+        ASSERT_TRUE(testing::WriteBytes(good, testing::BuildFile(testing::FileLayout{})));
+        const std::string bad = home / "Data/02@2024-05-06_07-08-09.vd";
+        ASSERT_TRUE(testing::WriteBytes(bad, std::string("ZT330 and nothing more")));
+        const auto before = Snapshot(home.path());
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"info", good},
+              {"info", bad},
+              {"dump", good},
+              {"dump", good, "--all"},
+              {"dump", bad},
+              {"dump", good, "--from", "2099-01-01 00:00:00"},
+              {"dump", home / "Data/missing.vd"}}) {
+            RunCli(home, args);
+            EXPECT_EQ(Snapshot(home.path()), before)
+                << withSettings << " " << args[0] << " " << args[1];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vardo
