@@ -36,7 +36,7 @@ int RunRecorder(const LinkOptions& options) {
     ApplyLinkOptions(options, cs);
 
     if (!CheckModelIndex(cs)) return 1;
-    StderrReporter reporter;
+    PathReporter reporter(PortDevice(settingsPath, cs.portName));
     CRecorderLink link;
     if (!link.Open(&cs, settingsPath)) {
         reporter.ShowMessage(texts::kOpenPortFailed, MessageIcon::Error);

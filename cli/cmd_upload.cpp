@@ -62,10 +62,10 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
     }
 
     if (!CheckModelIndex(cs)) return 1;
-    StderrReporter reporter;
+    PathReporter device(PortDevice(settingsPath, cs.portName));
     CRecorderLink link;
     if (!link.Open(&cs, settingsPath)) {
-        ReportUpload(UploadStatus::OpenFailed, reporter);
+        ReportUpload(UploadStatus::OpenFailed, device);
         return 1;
     }
     CSerialUpload upload(link, cs.modelIndex);
@@ -101,6 +101,13 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
     }
     link.Close();
     if (status != UploadStatus::Done) {
+        // The recorder's failures name its device, the file's its folder; a refused span is
+        // the user's.
+        PathReporter folder(Home() + "Data");
+        StderrReporter plain;
+        Reporter& reporter = status == UploadStatus::CommFailed   ? static_cast<Reporter&>(device)
+                             : status == UploadStatus::FileFailed ? folder
+                                                                  : plain;
         ReportUpload(status, reporter);
         return 1;
     }

@@ -218,14 +218,16 @@ TEST_F(CliUpload, PortOrFileThatCannotBeOpenedIsReported) {
     {
         CSerialPort holder;
         ASSERT_GE(holder.Open(sim->device, 57600, 20, 20, 5, 50, 5), 0);
-        ExpectRefused(Upload({"--all"}), texts::kOpenPortFailed);
-        ExpectRefused(testing::RunCli(home, {"recorder"}), texts::kOpenPortFailed);
+        const std::string busy = sim->device + ": " + texts::kOpenPortFailed;
+        ExpectRefused(Upload({"--all"}), busy.c_str());
+        ExpectRefused(testing::RunCli(home, {"recorder"}), busy.c_str());
     }
-    ExpectRefused(Upload({"--all", "--port", "/nonexistent/tty"}), texts::kOpenPortFailed);
+    ExpectRefused(Upload({"--all", "--port", "/nonexistent/tty"}),
+                  (std::string("/nonexistent/tty: ") + texts::kOpenPortFailed).c_str());
     std::ofstream(home / "Data") << "a file where the folder should be";
     const CliRun r = Upload({"--from", "2026-03-01 10:00:00", "--to", "2026-03-01 10:10:00"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find(texts::kFileCreateFailed), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(home / "Data: " + texts::kFileCreateFailed), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
 }
 
