@@ -1,10 +1,12 @@
 #include "app/vardo_doc.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 
+#include "base/path_text.h"
 #include "base/texts.h"
 #include "history/history_loader.h"
 #include "settings/module_directory.h"
@@ -108,15 +110,19 @@ int CVardoDoc::ReopenLastFile() {
     displaySettings.gridWidth = 1;
     history.saveReal = ReadSaveReal(settings);
     history.windowStart = 0;
-    filePath = ReadLastFile(settings);
+    const std::string lastFile = ReadLastFile(settings);
     dataValid = 0;
     const std::string ext = ReadModelList(settings).ext;
-    if (CharacterCount(filePath) < 19 ||
-        LastCharacters(filePath, 4).find(ext) == std::string::npos) {
+    if (CharacterCount(lastFile) >= 19 &&
+        LastCharacters(lastFile, 4).find(ext) != std::string::npos) {
+        filePath = PathOnDisk(lastFile);
+        dataValid = OpenHistoryFile();
+    }
+    if (dataValid == 0) {
+        // Nothing is shown now: the status bar and the next start must not name the file.
         filePath.clear();
         WriteLastFile(settings, "");
-    } else {
-        dataValid = OpenHistoryFile();
+        if (onFileShown) onFileShown(filePath);
     }
     return dataValid;
 }
@@ -138,6 +144,7 @@ void CVardoDoc::CloseHistoryFile() {
     }
     filePath.clear();
     dataValid = 0;
+    if (onFileShown) onFileShown(filePath);
 }
 
 int CVardoDoc::BuildWindow() {
@@ -148,7 +155,7 @@ int CVardoDoc::OpenPath(const std::string& path) {
     // Acquisition writes into the same record: opening another file now would pull it away.
     if (history.acquiring) return 0;
     filePath = path;
-    WriteLastFile(settingsPath(), path);
+    RememberFile(path);
     const int hint = ReopenLastFile() ? kHintOpened : kHintFailed;
     UpdateAllViews(hint);
     return hint;
@@ -158,7 +165,7 @@ int CVardoDoc::OpenChosenPath(const std::string& path) {
     if (history.acquiring) return 0;
     CloseHistoryFile();
     filePath = path;
-    WriteLastFile(settingsPath(), path);
+    RememberFile(path);
     if (!ReopenLastFile()) return 0;
     UpdateAllViews(kHintOpened);
     return 1;
@@ -169,10 +176,17 @@ int CVardoDoc::OnOpenDocument(const std::string& path) {
     // next ReopenLastFile.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return 0;
+    struct stat st {};
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     close(fd);
+    if (!regular) return 0;
     filePath = path;
-    WriteLastFile(settingsPath(), path);
+    RememberFile(path);
     return 1;
+}
+
+void CVardoDoc::RememberFile(const std::string& path) {
+    WriteLastFile(settingsPath(), PathText(path));
 }
 
 void CVardoDoc::AddView(DocumentView* view) {

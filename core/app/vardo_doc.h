@@ -60,7 +60,8 @@ class CVardoDoc {
     void RemoveView(DocumentView* view);
     void UpdateAllViews(int hint);
 
-    // Called with filePath after a file opened (the status bar's pane 2).
+    // Called with filePath after a file opened, and with an empty path once no file is shown (the
+    // status bar's pane 2).
     std::function<void(const std::string&)> onFileShown;
 
     const std::string& home() const { return home_; }
@@ -77,6 +78,9 @@ class CVardoDoc {
     HistoryData history;
 
   private:
+    // LastFile := path, as text that leads back to the same bytes (PathText).
+    void RememberFile(const std::string& path);
+
     Reporter& reporter_;
     std::string home_;
     std::vector<DocumentView*> views_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "../support/history_file_builder.h"
 #include "base/texts.h"
@@ -46,9 +47,9 @@ TEST(CVardoDoc, HomeDefaultsToTheModuleDirectory) {
 
 TEST(CVardoDoc, ReopenLastFileKeepsOnlyNamesOf19CharactersWithTheExtensionAtTheEnd) {
     const struct {
-        const char* lastFile;  // relative ones name nothing on disk
+        const char* lastFile;  // a good file of that name lies in the working directory
         const char* ext;       // nullptr: no Ext setting
-        bool kept;             // LastFile survives: the name passed the rule
+        bool kept;             // the name passed the rule: the file opens, LastFile survives
     } cases[] = {
         {"aaaaaaaaaaaaaaa.vd", nullptr, false},    // 18 characters
         {"aaaaaaaaaaaaaaaa.vd", nullptr, true},    // 19
@@ -63,12 +64,16 @@ TEST(CVardoDoc, ReopenLastFileKeepsOnlyNamesOf19CharactersWithTheExtensionAtTheE
         {"历史文件历史文件历史文件历史文件.vd", nullptr, true},
         {"aaaaaaaaaaaaaaaa历史vd", nullptr, true},
     };
+    const std::filesystem::path cwd = std::filesystem::current_path();
     for (const auto& c : cases) {
         DocFixture f;
+        f.Put(c.lastFile);
+        std::filesystem::current_path(f.home.path());
         IniFile ini(f.doc.settingsPath());
         ini.WriteString("FileSet", "LastFile", c.lastFile);
         if (c.ext != nullptr) ini.WriteString("VarParams", "Ext", c.ext);
-        EXPECT_EQ(f.doc.ReopenLastFile(), 0) << c.lastFile;
+        EXPECT_EQ(f.doc.ReopenLastFile(), c.kept ? 1 : 0) << c.lastFile;
+        std::filesystem::current_path(cwd);
         EXPECT_EQ(f.Setting("FileSet", "LastFile"), c.kept ? c.lastFile : "") << c.lastFile;
         EXPECT_EQ(f.doc.filePath, c.kept ? c.lastFile : "") << c.lastFile;
         EXPECT_TRUE(f.reporter.entries.empty());
@@ -98,7 +103,7 @@ TEST(CVardoDoc, OpenPathOpensNotifiesAndHandsTheChannelCountToTheDisplay) {
     EXPECT_TRUE(f.reporter.entries.empty());
 }
 
-TEST(CVardoDoc, RefusedFilesAreReportedAndForgottenUnopenableOnesRemembered) {
+TEST(CVardoDoc, RefusedFilesAreReportedAndUnopenableOnesForgottenSilently) {
     const std::pair<void (*)(FileLayout&), const char*> cases[] = {
         {[](FileLayout& s) { s.model = "ZZ330"; }, texts::kUnknownFormat},
         {[](FileLayout& s) { s.intervalCode = 9; }, texts::kFileDamaged},
@@ -120,11 +125,14 @@ TEST(CVardoDoc, RefusedFilesAreReportedAndForgottenUnopenableOnesRemembered) {
         EXPECT_EQ(f.Setting("FileSet", "LastFile"), "") << message;
         EXPECT_EQ(f.Setting("ViewSet", "Chnls"), "8") << "the display settings are left alone";
     }
-    // a file that cannot be opened: no message, LastFile stays for the next start
+    // a file that cannot be opened: no message, and nothing names it once nothing shows it
     DocFixture f;
+    std::vector<std::string> shown;
+    f.doc.onFileShown = [&](const std::string& p) { shown.push_back(p); };
     EXPECT_EQ(f.doc.OpenPath(f.home / "absent.vd"), kHintFailed);
     EXPECT_TRUE(f.reporter.entries.empty());
-    EXPECT_EQ(f.Setting("FileSet", "LastFile"), f.home / "absent.vd");
+    EXPECT_EQ(f.Setting("FileSet", "LastFile"), "");
+    EXPECT_EQ(shown, std::vector<std::string>{""});
 }
 
 TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {

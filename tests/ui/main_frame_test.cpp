@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -55,8 +57,8 @@ class MainFrameTest : public ::testing::Test {
 
     CMainFrame& Start(const std::string& file = {}) {
         app = std::make_unique<CVardoApp>(&reporter, home.path() + "/");
-        QStringList args{QStringLiteral("vardo")};
-        if (!file.empty()) args << Q(file);
+        std::vector<std::string> args{"vardo"};
+        if (!file.empty()) args.push_back(file);
         EXPECT_TRUE(app->InitInstance(args));
         app->MainFrame()->resize(1000, 700);
         SettleCurves();
@@ -221,6 +223,66 @@ TEST_F(MainFrameTest, CommandLineFileIsShownAndReopenedOnTheNextRunAndAfterTheCu
     again.SwitchView(cmd::kViewCurves);
     SettleCurves();
     ExpectShown(path);
+}
+
+TEST_F(MainFrameTest, ACommandLineFileThatCannotBeOpenedIsSaidOverTheWindowAndTheLastFileStays) {
+    const std::string last = File("Data/08@2026-03-04_12-00-00.vd");
+    Start(last);
+    app.reset();
+    for (const std::string bad : {home / "Data/missing.vd", home / "Data"}) {
+        reporter.entries.clear();
+        CMainFrame& f = Start(bad);
+        EXPECT_TRUE(f.isVisible());
+        ASSERT_EQ(reporter.entries.size(), 1u) << bad;
+        EXPECT_EQ(reporter.entries[0].text, "打开文件失败！");
+        EXPECT_EQ(reporter.entries[0].icon, MessageIcon::Error);
+        ExpectShown(last);
+        EXPECT_EQ(ReadLastFile(Doc().settingsPath()), last);
+        app.reset();
+    }
+}
+
+TEST_F(MainFrameTest, AfterAFailedOpenNothingNamesTheFile) {
+    const std::string good = File("Data/08@2026-03-04_12-00-00.vd");
+    CMainFrame& f = Start(good);
+    ExpectShown(good);
+    EXPECT_EQ(Doc().OpenPath(home / "Data/08@2026-03-04_12-00-01.vd"), kHintFailed);
+    EXPECT_EQ(Doc().dataValid, 0);
+    EXPECT_EQ(f.StatusText(2), U("文件"));
+    EXPECT_EQ(ReadLastFile(Doc().settingsPath()), "");
+}
+
+TEST_F(MainFrameTest, AGbkNameOpensFromTheCommandLineFromLastFileAndFromADrop) {
+    // "历史.vd" as a Chinese Windows machine writes it, in a folder of the same kind.
+    const std::string dir = home / "Data/\xC0\xFA\xCA\xB7";
+    std::filesystem::create_directories(dir);
+    const std::string gbk = File("Data/\xC0\xFA\xCA\xB7/08@2026-03-04_12-00-00\xC0\xFA.vd");
+    const QString shown = U((home / "Data/历史/08@2026-03-04_12-00-00历.vd").c_str());
+    const auto expectGbk = [&](const char* from) {
+        EXPECT_EQ(Doc().dataValid, 1) << from;
+        EXPECT_EQ(Doc().filePath, gbk) << from;
+        EXPECT_EQ(app->MainFrame()->StatusText(2), shown) << from;
+        EXPECT_EQ(Q(ReadLastFile(Doc().settingsPath())), shown) << from;
+    };
+    Start(gbk);
+    expectGbk("command line");
+    app.reset();
+    Start();
+    expectGbk("LastFile");
+    app.reset();
+
+    CMainFrame& f = Start();
+    EXPECT_EQ(Doc().OpenPath(""), kHintFailed);
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"),
+                 QUrl::fromLocalFile(U(home.path().c_str())).toEncoded() +
+                     "/Data/%C0%FA%CA%B7/08@2026-03-04_12-00-00%C0%FA.vd\r\n");
+    EXPECT_EQ(f.StatusText(2), U("文件"));
+    QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.ActiveView(), &enter);
+    QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.ActiveView(), &drop);
+    expectGbk("drop");
 }
 
 TEST_F(MainFrameTest, DamagedAndUnknownFilesGiveTheirMessages) {

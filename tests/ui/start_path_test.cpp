@@ -35,7 +35,7 @@ TEST(StartPath, AnUploadFromTheSimulatorOpensOnTwelveCurvesWithTheNewestValuesIn
 
     RecordingReporter reporter;
     CVardoApp app(&reporter, home);
-    ASSERT_TRUE(app.InitInstance({QStringLiteral("vardo"), QString::fromStdString(path)}));
+    ASSERT_TRUE(app.InitInstance({"vardo", path}));
     app.MainFrame()->resize(1200, 800);
     auto* view = dynamic_cast<CVardoView*>(app.MainFrame()->ActiveView());
     ASSERT_NE(view, nullptr);

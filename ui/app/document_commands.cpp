@@ -1,5 +1,6 @@
 #include "app/document_commands.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QStringList>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <system_error>
 
 #include "app/command_ids.h"
+#include "app/file_names.h"
 #include "base/texts.h"
 #include "settings/setup_ini.h"
 
@@ -54,10 +56,11 @@ void DocumentCommands::OpenCommand() {
     std::error_code ec;
     std::filesystem::create_directories(data, ec);
     const QString path =
-        chooseFile(QString::fromUtf8(texts::kOpenHistoryTitle), QString::fromStdString(data),
-                   QtFileFilter(filter), QStringLiteral("*.") + QString::fromStdString(ext));
+        chooseFile(QString::fromUtf8(texts::kOpenHistoryTitle),
+                   QFile::decodeName(QByteArray::fromStdString(data)), QtFileFilter(filter),
+                   QStringLiteral("*.") + QString::fromStdString(ext));
     if (path.isEmpty()) return;
-    doc_.OpenChosenPath(path.toStdString());
+    doc_.OpenChosenPath(FileNameBytes(path));
 }
 
 }  // namespace vardo

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
+#include "app/file_names.h"
 #include "app/tool_images.h"
 #include "base/texts.h"
 #include "curves/vardo_view.h"
@@ -79,7 +81,7 @@ CMainFrame::CMainFrame(CVardoDoc& doc, DocumentCommands& docCommands, CommandTar
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &CMainFrame::UpdateCommands);
     doc_.onFileShown = [this](const std::string& path) {
-        SetStatusText(2, QString::fromStdString(path));
+        SetStatusText(2, path.empty() ? QString::fromUtf8(texts::kStatusFile) : DisplayName(path));
     };
 }
 
@@ -254,7 +256,8 @@ void CMainFrame::OnHelp() {
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) {
+    if (!QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))))) {
         std::snprintf(text, sizeof text, texts::kHelpOpenFailed, path.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
     }

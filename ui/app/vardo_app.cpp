@@ -35,13 +35,13 @@ CVardoApp::~CVardoApp() {
     frame_.reset();
 }
 
-bool CVardoApp::InitInstance(const QStringList& args, bool show) {
+bool CVardoApp::InitInstance(const std::vector<std::string>& args, bool show) {
     // The recent-file list of the framework lives under this organisation; the program's own
     // settings are all in SetUp.ini.
     QCoreApplication::setOrganizationName(QStringLiteral("Telka"));
-    if (args.size() > 1 && !args[1].isEmpty()) {
-        if (doc_->OnOpenDocument(args[1].toStdString()) == 0) return false;
-    }
+    // Where the framework ended the program without a word, the window comes up and says why; the
+    // file of the last run stays as it was.
+    const bool refused = args.size() > 1 && !args[1].empty() && doc_->OnOpenDocument(args[1]) == 0;
     frame_ = std::make_unique<CMainFrame>(*doc_, *docCommands_, this);
     if (!frame_->OnCreate()) return false;
     frame_->CreateInitialView();
@@ -53,6 +53,7 @@ bool CVardoApp::InitInstance(const QStringList& args, bool show) {
             frame_->setGeometry(screen->availableGeometry());
         frame_->showMaximized();
     }
+    if (refused) doc_->reporter().ShowMessage(texts::kOpenFileFailed, MessageIcon::Error);
     return true;
 }
 

@@ -2,9 +2,9 @@
 // The application object: one document and one main window for the whole run. It handles the
 // last commands of the chain, the about box and exit.
 
-#include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/command_target.h"
 #include "app/vardo_doc.h"
@@ -22,9 +22,9 @@ class CVardoApp : public CommandTarget {
     explicit CVardoApp(Reporter* reporter = nullptr, std::string home = {});
     ~CVardoApp() override;
 
-    // Start-up: the command line (args[1] is a history file to show), the main window with
-    // the curve view. False ends the program.
-    bool InitInstance(const QStringList& args, bool show = true);
+    // Start-up: the command line as the bytes it came in (args[1] is a history file to show),
+    // the main window with the curve view. False ends the program.
+    bool InitInstance(const std::vector<std::string>& args, bool show = true);
 
     CMainFrame* MainFrame() const { return frame_.get(); }
     CVardoDoc& Document() { return *doc_; }

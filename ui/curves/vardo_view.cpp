@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/file_names.h"
 #include "app/main_frame.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
@@ -222,7 +223,7 @@ void CVardoView::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.front().isLocalFile()) return;
     event->acceptProposedAction();
-    doc_.OpenPath(urls.front().toLocalFile().toStdString());
+    doc_.OpenPath(LocalFileBytes(urls.front()));
 }
 
 void CVardoView::PaintStatic(QPainter& p, const DisplaySettings& ds) {
