@@ -21,6 +21,27 @@ inline constexpr const char* kEndOutOfRange = "结束时间 超出范围";
 inline constexpr const char* kFileCreateFailed = "文件建立失败！";
 inline constexpr const char* kUploadDone = "上传完毕";
 
+// the framework's prompts for a number field that does not hold what it must
+inline constexpr const char* kEnterInteger = "请输入一个整数。";
+inline constexpr const char* kEnterIntegerBetween = "请输入一个在 %d 和 %d 之间的整数。";
+
+// range setting (dialog 155), position query (dialog 133)
+inline constexpr const char* kRangeSetTitle = "范围设定";
+inline constexpr const char* kRangeLabel = "时间范围：";
+inline constexpr const char* kRangeStartLabel = "开始时间：";
+inline constexpr const char* kRangeEndLabel = "结束时间：";
+inline constexpr const char* kRangeStepLabel = "间隔：";
+inline constexpr const char* kRangeStepUnit = "记录间隔";
+inline constexpr const char* kClose = "关闭";
+inline constexpr const char* kPosQueryTitle = "定位查询";
+inline constexpr const char* kQueryStartLabel = "起始时间";
+inline constexpr const char* kQueryEndLabel = "结束时间";
+inline constexpr const char* kQueryMomentLabel = "查询时间";
+inline constexpr const char* kQueryButton = "查询";
+inline constexpr const char* kCancel = "取消";
+inline constexpr const char* kQueryTakeBound = ">>";
+inline constexpr const char* kQueryOutOfRange = "时间超出查询范围，请重新输入。";
+
 // data list
 inline constexpr const char* kColumnNumber = "编号";
 inline constexpr const char* kColumnTime = "时间";

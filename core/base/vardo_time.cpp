@@ -30,6 +30,18 @@ LocalFields SplitLocalTime(VTime t) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+VTime JoinDateAndTime(const LocalFields& date, const LocalFields& timeOfDay) {
+    return MakeLocalTime(date.year, date.month, date.day, timeOfDay.hour, timeOfDay.minute,
+                         timeOfDay.second);
+}
+
+SpanCheck CheckSpan(VTime start, VTime end, VTime oldest, VTime newest) {
+    if (end < start) return SpanCheck::Reversed;
+    if (start < oldest) return SpanCheck::StartOutOfRange;
+    if (end > newest) return SpanCheck::EndOutOfRange;
+    return SpanCheck::Ok;
+}
+
 std::string FormatTime(VTime t) {
     LocalFields f = SplitLocalTime(t);
     char buf[64];

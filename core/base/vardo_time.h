@@ -28,6 +28,16 @@ VTime MakeLocalTime(int year, int month, int day, int hour, int minute, int seco
 
 LocalFields SplitLocalTime(VTime t);
 
+// A moment entered as a date picker beside a time picker: the date of one, the time of day of
+// the other.
+VTime JoinDateAndTime(const LocalFields& date, const LocalFields& timeOfDay);
+
+enum class SpanCheck { Ok, Reversed, StartOutOfRange, EndOutOfRange };
+
+// A span the user asked for against the records there are, in this order: end before start,
+// start before the oldest record, end after the newest. Equal start and end pass.
+SpanCheck CheckSpan(VTime start, VTime end, VTime oldest, VTime newest);
+
 // "%d-%02d-%02d %02d:%02d:%02d", the form the data list and vardo-cli use.
 std::string FormatTime(VTime t);
 

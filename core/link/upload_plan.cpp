@@ -4,13 +4,6 @@
 
 namespace vardo {
 
-SpanCheck CheckSpan(VTime start, VTime end, VTime oldest, VTime newest) {
-    if (end < start) return SpanCheck::Reversed;
-    if (start < oldest) return SpanCheck::StartOutOfRange;
-    if (end > newest) return SpanCheck::EndOutOfRange;
-    return SpanCheck::Ok;
-}
-
 VTime OldestRecordTime(VTime newest, int interval, std::uint32_t capacity) {
     return newest - static_cast<VTime>(interval) * (static_cast<VTime>(capacity) - 1);
 }

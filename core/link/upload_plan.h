@@ -10,12 +10,6 @@ namespace vardo {
 
 inline constexpr std::uint32_t kUploadBlockRecords = 64;
 
-enum class SpanCheck { Ok, Reversed, StartOutOfRange, EndOutOfRange };
-
-// In this order: end before start, start before the oldest record, end after the newest.
-// Equal start and end pass.
-SpanCheck CheckSpan(VTime start, VTime end, VTime oldest, VTime newest);
-
 // Time of the oldest record a full ring holds.
 VTime OldestRecordTime(VTime newest, int interval, std::uint32_t capacity);
 

@@ -1,7 +1,7 @@
 #include "app/message_box_reporter.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QString>
@@ -17,7 +17,10 @@ void ShowBox(const QString& text, MessageIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::Critical;
     if (icon == MessageIcon::Information) qicon = QMessageBox::Information;
     if (icon == MessageIcon::Warning) qicon = QMessageBox::Warning;
-    QMessageBox box(qicon, QString::fromUtf8(texts::kMessageTitle), text, QMessageBox::Ok);
+    // A dialog's own messages belong to the dialog; the document's have no owner, and no dialog
+    // is up when the document speaks.
+    QMessageBox box(qicon, QString::fromUtf8(texts::kMessageTitle), text, QMessageBox::Ok,
+                    QApplication::activeModalWidget());
     box.button(QMessageBox::Ok)->setText(QString::fromUtf8(texts::kOk));
     box.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The program's messages as message boxes titled "提示...", owned by no window.
+// The program's messages as message boxes titled "提示...", owned by the dialog that is up, or
+// by no window.
 
 #include "base/reporter.h"
 
