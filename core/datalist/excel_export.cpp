@@ -9,6 +9,7 @@
 #include "datalist/row_walk.h"
 #include "export/excel_writer.h"
 #include "history/history_loader.h"
+#include "link/upload_plan.h"
 
 namespace vardo {
 
@@ -34,9 +35,16 @@ std::string XlsPath(const std::string& chosen) {
 }
 
 const char* CheckExportRange(VTime start, VTime end, VTime fileOldest, VTime fileNewest) {
-    if (start > end) return texts::kStartBeforeEnd;
-    if (start < fileOldest) return texts::kStartOutOfRange;
-    if (end > fileNewest) return texts::kEndOutOfRange;
+    switch (CheckSpan(start, end, fileOldest, fileNewest)) {
+        case SpanCheck::Reversed:
+            return texts::kStartBeforeEnd;
+        case SpanCheck::StartOutOfRange:
+            return texts::kStartOutOfRange;
+        case SpanCheck::EndOutOfRange:
+            return texts::kEndOutOfRange;
+        case SpanCheck::Ok:
+            break;
+    }
     return nullptr;
 }
 

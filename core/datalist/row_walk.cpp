@@ -51,24 +51,32 @@ RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, i
     }
 
     const std::int64_t stride = std::max(step, 1);
-    WalkedRow row;
     for (std::int64_t k = a; k <= b; k += stride) {
-        const auto distance = static_cast<std::uint32_t>(k);
-        if (ascending == 0) {
-            row.time = h.newestTime - k * iv;
-            if (row.time < h.oldestTime) break;
-            row.slot = RingSub(h.newestIndex, distance, h.capacity);
-        } else {
-            row.time = h.oldestTime + k * iv;
-            if (row.time > h.newestTime) break;
-            row.slot = RingAdd(h.oldestIndex, distance, h.capacity);
-        }
-        ++row.number;
-        row.progress = k - a;
+        const WalkedRow row = RowOfWalk(h, result, step, ascending, result.rows);
+        if (ascending == 0 ? row.time < h.oldestTime : row.time > h.newestTime) break;
+        ++result.rows;
         onRow(row);
     }
-    result.rows = row.number;
     return result;
+}
+
+WalkedRow RowOfWalk(const HistoryData& h, const RowWalkResult& result, int step, int ascending,
+                    int index) {
+    WalkedRow row;
+    if (!IsValidIntervalCode(h.intervalCode)) return row;
+    const VTime iv = IntervalTable[h.intervalCode];
+    const std::int64_t k = result.a + static_cast<std::int64_t>(index) * std::max(step, 1);
+    const auto distance = static_cast<std::uint32_t>(k);
+    row.number = index + 1;
+    row.progress = k - result.a;
+    if (ascending == 0) {
+        row.time = h.newestTime - k * iv;
+        row.slot = RingSub(h.newestIndex, distance, h.capacity);
+    } else {
+        row.time = h.oldestTime + k * iv;
+        row.slot = RingAdd(h.oldestIndex, distance, h.capacity);
+    }
+    return row;
 }
 
 std::vector<int> ListedChannels(const HistoryData& h) {

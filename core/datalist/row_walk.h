@@ -35,6 +35,11 @@ struct RowWalkResult {
 RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
                        const std::function<void(const WalkedRow&)>& onRow);
 
+// Row index (0-based) of a walk that gave result, without walking: the list makes its rows on
+// demand. index must be below result.rows.
+WalkedRow RowOfWalk(const HistoryData& h, const RowWalkResult& result, int step, int ascending,
+                    int index);
+
 // Channels that have a column in the list: enabled ones among the file's channels, in order.
 std::vector<int> ListedChannels(const HistoryData& h);
 
