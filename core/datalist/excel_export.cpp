@@ -17,11 +17,6 @@ namespace {
 
 constexpr int kTimeColumnWidth = 20;
 
-// The one place the export turns a record time into its cell text.
-std::string TimeCellText(VTime t) {
-    return FormatTime(t);
-}
-
 std::string SheetName(int sheet) {
     char name[32];
     std::snprintf(name, sizeof name, texts::kExcelSheet, sheet);
@@ -101,7 +96,7 @@ ExportOutcome ExportWorkbook(const HistoryData& h, const ExportRequest& request,
             }
             const auto end = std::to_chars(number, number + sizeof number, row.number).ptr;
             cells[0].text = std::string_view(number, static_cast<std::size_t>(end - number));
-            time = TimeCellText(row.time);
+            time = RowTimeText(row.time);
             cells[1].text = time;
             for (std::size_t d = 0; d < channels.size(); ++d) {
                 cells[2 + d].number = numbers[d][SampleAtSlot(h, channels[d], row.slot)];

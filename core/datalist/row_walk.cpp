@@ -87,6 +87,10 @@ std::vector<int> ListedChannels(const HistoryData& h) {
     return channels;
 }
 
+std::string RowTimeText(VTime t) {
+    return FormatTime(t);
+}
+
 std::string ChannelValueText(const HistoryData& h, int ch, std::uint32_t slot) {
     if (ch < 0 || ch >= kMaxChannels) return {};
     const float value = SampleValue(h.rangeLow[ch], h.rangeHigh[ch], SampleAtSlot(h, ch, slot));

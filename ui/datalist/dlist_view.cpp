@@ -1,13 +1,204 @@
 #include "datalist/dlist_view.h"
 
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QUrl>
+#include <cstdio>
+
+#include "app/app_printer.h"
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "base/texts.h"
+#include "datalist/list_print_layout.h"
+#include "history/ring.h"
+
 namespace vardo {
 
+namespace {
+
+constexpr int kNumberWidth = 50;
+constexpr int kTimeWidth = 150;
+constexpr int kChannelWidth = 50;
+constexpr int kFirstRecords = 200;
+constexpr int kPrintPoints = 10;
+
+}  // namespace
+
 CDListView::CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
-    : QWidget(parent), doc_(doc), frame_(frame) {
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
+    : QTableView(parent), doc_(doc), frame_(frame), model_(doc) {
+    setModel(&model_);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    // Every row as high as the font: the view then never measures rows it does not show.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setDefaultSectionSize(kChannelWidth);
+    horizontalHeader()->setStretchLastSection(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    doc_.AddView(this);
+
+    const Rule open = WhileFileOpen(doc_);
+    Handle(
+        cmd::kOrderAscending, [this] { SetAscending(1); }, {}, [this] { return ascending == 1; });
+    Handle(
+        cmd::kOrderDescending, [this] { SetAscending(0); }, {}, [this] { return ascending == 0; });
+    Handle(
+        cmd::kPrint, [this] { OnPrint(); }, open);
+    Handle(
+        cmd::kPrintPreview, [this] { OnPrintPreview(); }, open);
+}
+
+CDListView::~CDListView() {
+    doc_.RemoveView(this);
+    // Leaving the list closes the file, as leaving the curves does.
+    doc_.CloseHistoryFile();
+}
+
+void CDListView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    // Not in the constructor: the view that leaves closes the file only after this one exists.
+    if (!initialised_) OnInitialUpdate();
+}
+
+void CDListView::OnInitialUpdate() {
+    initialised_ = true;
+    if (doc_.dataValid == 0) doc_.ReopenLastFile();
+    ShowNewest200();
+}
+
+void CDListView::ShowNewest200() {
+    model_.InsertColumns();
+    setColumnWidth(0, kNumberWidth);
+    setColumnWidth(1, kTimeWidth);
+    // Both ways of showing the newest records start again at every record.
+    rowStep = 1;
+    const HistoryData& h = doc_.history;
+    const VTime iv = IsValidIntervalCode(h.intervalCode) ? IntervalTable[h.intervalCode] : 1;
+    FillRows(h.newestTime - (kFirstRecords - 1) * iv, h.newestTime, 1);
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CDListView::OnDocumentUpdate(int hint) {
+    if (hint == kHintOpened && doc_.dataValid != 0) {
+        model_.DeleteColumns();
+        ShowNewest200();
+    } else if (hint == kHintFailed) {
+        model_.DeleteRows();
+    }
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CDListView::FillRows(VTime start, VTime end, int step) {
+    if (doc_.history.view == nullptr) return;
+    const RowWalkResult walk = model_.Fill(start, end, step, ascending);
+    rowStart = walk.rowStart;
+    rowEnd = walk.rowEnd;
+    if (frame_ != nullptr) {
+        frame_->SetStatusText(1, QString::asprintf(texts::kRecordIntervals, step));
+    }
+}
+
+void CDListView::SetAscending(int value) {
+    if (ascending == value) return;
+    ascending = value;
+    FillRows(rowStart, rowEnd, rowStep);
+}
+
+void CDListView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CDListView::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CDListView::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    // The whole path, in the file system's encoding.
+    doc_.OpenPath(QFile::encodeName(urls.front().toLocalFile()).toStdString());
+}
+
+bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
+    const HistoryData& h = doc_.history;
+    const int rows = model_.rowCount();
+    const ListPrintPlan plan = PlanListPrint(h.channelCount, rows);
+    if (from <= 0) from = 1;
+    if (to <= 0 || to > plan.pages) to = plan.pages;
+    const QDateTime now = QDateTime::currentDateTime();
+    char printTime[64];
+    std::snprintf(printTime, sizeof printTime, texts::kPrintTimeFormat, now.date().year(),
+                  now.date().month(), now.date().day(), now.time().hour(), now.time().minute());
+
+    QPainter p;
+    if (!p.begin(&printer)) return false;
+    const QRect area(0, 0, printer.width(), printer.height());
+    // 10 points on paper, whatever the printer's resolution and the page's stretch.
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(std::max(1, kPrintPoints * printer.logicalDpiY() * kListPageUnits /
+                                      (72 * std::max(1, area.height()))));
+    for (int page = from; page <= to; ++page) {
+        if (page > from) printer.newPage();
+        p.save();
+        p.setViewport(area);
+        p.setWindow(0, 0, kListPageUnits, kListPageUnits);
+        p.setFont(font);
+        p.setPen(QPen(Qt::black, 2));
+        const ListPage layout = LayoutListPage(h, plan, rows, page, doc_.filePath, printTime);
+        for (const PrintLine& l : layout.lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
+        for (const PrintText& t : layout.texts) {
+            const QString text =
+                QString::fromStdString(t.row >= 0 ? model_.CellText(t.row, t.column) : t.text);
+            if (t.centred) {
+                p.drawText(QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
+                           Qt::AlignCenter | Qt::TextSingleLine, text);
+            } else {
+                p.drawText(QRect(t.left, t.top, kListPageUnits, kListPageUnits),
+                           Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+            }
+        }
+        p.restore();
+    }
+    return p.end();
+}
+
+void CDListView::OnPrint() {
+    QPrinter& printer = AppPrinter();
+    printer.setPageOrientation(QPageLayout::Portrait);
+    const ListPrintPlan plan = PlanListPrint(doc_.history.channelCount, model_.rowCount());
+    QPrintDialog dlg(&printer, this);
+    dlg.setMinMax(1, plan.pages);
+    dlg.setFromTo(1, plan.pages);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dlg.exec() != QDialog::Accepted) return;
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    PrintPages(printer, range ? printer.fromPage() : 0, range ? printer.toPage() : 0);
+}
+
+void CDListView::OnPrintPreview() {
+    QPrinter& printer = AppPrinter();
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPrintPreviewDialog dlg(&printer, this);
+    connect(&dlg, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { PrintPages(*target); });
+    dlg.exec();
 }
 
 }  // namespace vardo

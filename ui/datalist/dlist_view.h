@@ -1,23 +1,59 @@
 #pragma once
-// The data list view: the open file's records as a table. For now an empty page that keeps its
-// place among the three views.
+// The data list view: the open file's records as a table, one row per shown record and one
+// column per channel with data. Rows are made on demand from the record walk, so any range of
+// the file shows at once. It prints the table, hands its range to the Excel export and opens a
+// file dropped on it.
 
-#include <QWidget>
+#include <QTableView>
 
 #include "app/command_target.h"
 #include "app/vardo_doc.h"
+#include "datalist/dlist_model.h"
+
+class QPrinter;
 
 namespace vardo {
 
 class CMainFrame;
 
-class CDListView : public QWidget, public CommandTarget {
+class CDListView : public QTableView, public CommandTarget, public DocumentView {
   public:
     CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent = nullptr);
+    ~CDListView() override;
+
+    void OnInitialUpdate();
+    void OnDocumentUpdate(int hint) override;
+    // Shows the records of [start, end] every step records in the current order; nothing
+    // changes while no file is open.
+    void FillRows(VTime start, VTime end, int step);
+    void SetAscending(int value);
+
+    // Pages from..to (1-based; 0 for all) of the printout onto printer; false when the printer
+    // cannot be drawn on.
+    bool PrintPages(QPrinter& printer, int from = 0, int to = 0);
+    void OnPrint();
+    void OnPrintPreview();
+
+    DListModel& Model() { return model_; }
+
+    VTime rowStart = 0;
+    VTime rowEnd = 0;
+    int rowStep = 1;
+    int ascending = 0;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
+    void ShowNewest200();
+
     CVardoDoc& doc_;
     CMainFrame* frame_;
+    DListModel model_;
+    bool initialised_ = false;
 };
 
 }  // namespace vardo
