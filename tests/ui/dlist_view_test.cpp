@@ -30,7 +30,7 @@ class DListViewTest : public ::testing::Test {
             [](int ch, std::uint32_t r) { return static_cast<std::uint8_t>(ch * 40 + r % 30); },
             {1, 0, 1});
         app = std::make_unique<CVardoApp>(&reporter, home.path() + "/");
-        EXPECT_TRUE(app->InitInstance({QStringLiteral("vardo"), QString::fromStdString(file)}));
+        EXPECT_TRUE(app->InitInstance({"vardo", file}));
         frame().resize(900, 600);
         EXPECT_TRUE(frame().ExecuteCommand(cmd::kViewList));
         return View();
