@@ -12,6 +12,11 @@ std::string LocalFileBytes(const QUrl& url) {
     return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
+std::string DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty()) return {};
+    return LocalFileBytes(data->urls().front());
+}
+
 std::string FileNameBytes(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }

@@ -4,6 +4,7 @@
 // stay bytes wherever they arrive as bytes (the command line, dropped URLs) and are shown to the
 // user through PathText.
 
+#include <QMimeData>
 #include <QString>
 #include <QUrl>
 #include <string>
@@ -13,6 +14,9 @@ namespace vardo {
 // The local file a URL names, byte for byte as the percent-encoding carries it; empty when the
 // URL is not a local file.
 std::string LocalFileBytes(const QUrl& url);
+
+// The first file of a drop, whole, byte for byte; empty when the drop names no local file.
+std::string DroppedFile(const QMimeData* data);
 
 // A name Qt found (the file dialog), in the file system's encoding.
 std::string FileNameBytes(const QString& name);

@@ -220,10 +220,10 @@ void CVardoView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CVardoView::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    const std::string path = DroppedFile(event->mimeData());
+    if (path.empty()) return;
     event->acceptProposedAction();
-    doc_.OpenPath(LocalFileBytes(urls.front()));
+    doc_.OpenPath(path);
 }
 
 void CVardoView::PaintStatic(QPainter& p, const DisplaySettings& ds) {

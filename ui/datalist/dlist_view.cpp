@@ -3,18 +3,17 @@
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QUrl>
 #include <cstdio>
 
 #include "app/app_printer.h"
 #include "app/command_ids.h"
+#include "app/file_names.h"
 #include "app/main_frame.h"
 #include "base/texts.h"
 #include "datalist/list_print_layout.h"
@@ -129,11 +128,10 @@ void CDListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CDListView::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    const std::string path = DroppedFile(event->mimeData());
+    if (path.empty()) return;
     event->acceptProposedAction();
-    // The whole path, in the file system's encoding.
-    doc_.OpenPath(QFile::encodeName(urls.front().toLocalFile()).toStdString());
+    doc_.OpenPath(path);
 }
 
 bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
