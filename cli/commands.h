@@ -24,9 +24,11 @@ Command AddInfo(CLI::App& parent);
 Command AddDump(CLI::App& parent);
 Command AddUpload(CLI::App& parent);
 Command AddRecorder(CLI::App& parent);
+Command AddHome(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
-inline constexpr Command (*kCommands[])(CLI::App&) = {AddInfo, AddDump, AddUpload, AddRecorder};
+inline constexpr Command (*kCommands[])(CLI::App&) = {AddInfo, AddDump, AddUpload, AddRecorder,
+                                                      AddHome};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.
@@ -64,7 +66,7 @@ class PathReporter : public StderrReporter {
     std::string path_;
 };
 
-// VARDO_HOME, else the executable's directory: where SetUp.ini and Data/ live.
+// Where SetUp.ini and Data/ live: ModuleDirectory(), ending in '/'.
 std::string Home();
 
 }  // namespace vardo::cli

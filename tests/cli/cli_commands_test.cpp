@@ -19,14 +19,12 @@ TEST(CliCommands, HelpOnStdoutUsageErrorsOnStderr) {
     EXPECT_EQ(bare.status, 1);
     EXPECT_EQ(bare.out, "");
     EXPECT_TRUE(bare.err.starts_with("usage: vardo-cli info FILE\n       vardo-cli dump FILE "));
-    for (const char* command : {"info", "dump", "upload", "recorder"}) {
-        EXPECT_NE(bare.err.find(std::string("vardo-cli ") + command + " "), std::string::npos)
-            << command;
+    for (const char* command : {"info", "dump", "upload", "recorder", "home"}) {
+        EXPECT_NE(bare.err.find(std::string("vardo-cli ") + command), std::string::npos) << command;
         const CliRun help = RunCli(home, {command, "--help"});
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_EQ(help.err, "") << command;
-        EXPECT_TRUE(help.out.starts_with(std::string("usage: vardo-cli ") + command + " "))
-            << help.out;
+        EXPECT_TRUE(help.out.starts_with(std::string("usage: vardo-cli ") + command)) << help.out;
     }
     const CliRun help = RunCli(home, {"--help"});
     EXPECT_EQ(help.status, 0);
@@ -44,6 +42,38 @@ TEST(CliCommands, HelpOnStdoutUsageErrorsOnStderr) {
         EXPECT_EQ(r.out, "") << args.back();
         EXPECT_NE(r.err.find("\nusage: vardo-cli "), std::string::npos) << r.err;
     }
+}
+
+TEST(CliCommands, HomeNamesTheFolderInUseByWhereTheProgramLies) {
+    testing::TempDir dir;
+    const std::string user = dir / "user";
+    struct Case {
+        const char* bin;  // where vardo-cli is copied, under dir
+        bool installed, settings;
+        std::string env, home;
+    } cases[] = {
+        {"portable", false, false, "", dir / "portable"},
+        {"prefix/bin", true, false, "", user + "/.local/share/vardo"},
+        {"prefix/bin", true, false, "XDG_DATA_HOME=" + (dir / "xdg"), dir / "xdg/vardo"},
+        {"prefix/bin", true, true, "", dir / "prefix/bin"},
+        {"prefix/bin", true, false, "VARDO_HOME=" + (dir / "set/"), dir / "set"},
+    };
+    for (const Case& c : cases) {
+        const std::string bin = dir / c.bin;
+        std::filesystem::create_directories(bin);
+        std::filesystem::copy_file(std::string(VARDO_BIN_DIR) + "/vardo-cli", bin + "/vardo-cli",
+                                   std::filesystem::copy_options::overwrite_existing);
+        if (c.installed) std::filesystem::create_directories(bin + "/../share/doc/vardo");
+        std::filesystem::remove(bin + "/SetUp.ini");
+        if (c.settings) testing::WriteBytes(bin + "/SetUp.ini", std::string());
+        const std::string out = dir / "out.txt";
+        const std::string command =
+            "env -u VARDO_HOME -u XDG_DATA_HOME HOME=" + testing::ShellQuote(user) + " " + c.env +
+            " " + testing::ShellQuote(bin + "/vardo-cli") + " home >" + testing::ShellQuote(out);
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_EQ(testing::ReadText(out), c.home + "\n") << command;
+    }
+    EXPECT_FALSE(std::filesystem::exists(user)) << "asking is not using";
 }
 
 // Every file under the home with its bytes, but for what the test's own runs leave there.

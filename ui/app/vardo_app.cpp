@@ -19,7 +19,10 @@ CVardoApp::CVardoApp(Reporter* reporter, std::string home) {
         ownReporter_ = std::make_unique<MessageBoxReporter>();
         reporter = ownReporter_.get();
     }
-    doc_ = std::make_unique<CVardoDoc>(*reporter, home.empty() ? ModuleDirectory() : home);
+    if (home.empty()) home = ModuleDirectory();
+    // The first start of an installed program makes its home under the user's data folder.
+    CreateHome(home);
+    doc_ = std::make_unique<CVardoDoc>(*reporter, home);
     docCommands_ = std::make_unique<DocumentCommands>(*doc_);
     Handle(cmd::kAppAbout, [this] {
         CAboutDlg dlg(frame_.get());
