@@ -14,18 +14,7 @@ namespace {
 using namespace vardo;
 
 void BM_ExportAllRecords(benchmark::State& state) {
-    testing::FileLayout layout;
-    layout.model = "ZT330";
-    layout.channelCount = 12;
-    layout.present = std::vector<int>(12, 1);
-    layout.hasOldestByte = 0;
-    layout.newestSlot = 70000;
-    layout.intervalCode = 0;
-    for (int k = 0; k < 12; ++k) layout.ranges.push_back({-1000, 1, 1000 * (k + 1), 2});
-    layout.sample = [](int ch, std::uint32_t s) {
-        return static_cast<std::uint8_t>((s * 2654435761u + static_cast<unsigned>(ch)) >> 24);
-    };
-    const auto file = testing::DecodeFile(layout);
+    const auto file = testing::DecodeFile(testing::FullFileLayout());
     testing::TempDir dir;
     const ExportRequest request{file->h.oldestTime, file->h.newestTime, 1, 0, dir / "all.xls"};
     for (auto _ : state) {

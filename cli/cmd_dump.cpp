@@ -1,7 +1,6 @@
-#include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "base/reporter.h"
 #include "base/texts.h"
 #include "commands.h"
+#include "datalist/row_texts.h"
 #include "datalist/row_walk.h"
 #include "history/history_loader.h"
 #include "history/ring.h"
@@ -52,30 +52,33 @@ int RunDump(const CLI::App& command, const DumpOptions& o) {
         return 1;
     }
 
-    const std::vector<int> channels = ListedChannels(h);
+    CRowTexts cells(h);
     std::string out = texts::kColumnNumber;
     out += '\t';
     out += texts::kColumnTime;
     char cell[64];
-    for (int ch : channels) {
+    for (int ch : cells.Channels()) {
         std::snprintf(cell, sizeof cell, texts::kColumnChannel, ch + 1);
         out += '\t';
         out += cell;
     }
     out += '\n';
 
+    constexpr std::size_t kChunk = 1u << 16;
+    out.reserve(2 * kChunk);
     bool written = true;
+    const std::size_t columns = cells.Channels().size();
     WalkRows(h, from, to, o.step.value_or(1), ascending, [&](const WalkedRow& row) {
-        std::snprintf(cell, sizeof cell, "%d", row.number);
-        out += cell;
-        out += '\t';
-        out += FormatTime(row.time);
-        for (int ch : channels) {
+        char* end = std::to_chars(cell, cell + sizeof cell, row.number).ptr;
+        *end++ = '\t';
+        end = cells.WriteTime(row.time, end);
+        out.append(cell, end);
+        for (std::size_t d = 0; d < columns; ++d) {
             out += '\t';
-            out += ChannelValueText(h, ch, row.slot);
+            out += cells.Value(d, row.slot);
         }
         out += '\n';
-        if (out.size() >= (1u << 16)) {
+        if (out.size() >= kChunk) {
             written = written && std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
             out.clear();
         }

@@ -91,10 +91,14 @@ std::string RowTimeText(VTime t) {
     return FormatTime(t);
 }
 
-std::string ChannelValueText(const HistoryData& h, int ch, std::uint32_t slot) {
+std::string SampleText(const HistoryData& h, int ch, std::uint8_t raw) {
     if (ch < 0 || ch >= kMaxChannels) return {};
-    const float value = SampleValue(h.rangeLow[ch], h.rangeHigh[ch], SampleAtSlot(h, ch, slot));
-    return FormatDecimal(value, h.rangeHigh[ch].Decimals());
+    return FormatDecimal(SampleValue(h.rangeLow[ch], h.rangeHigh[ch], raw),
+                         h.rangeHigh[ch].Decimals());
+}
+
+std::string ChannelValueText(const HistoryData& h, int ch, std::uint32_t slot) {
+    return SampleText(h, ch, SampleAtSlot(h, ch, slot));
 }
 
 }  // namespace vardo

@@ -50,5 +50,7 @@ std::string RowTimeText(VTime t);
 // The cell text of channel ch for the record in ring slot slot: its engineering value with the
 // decimals of the channel's upper range end.
 std::string ChannelValueText(const HistoryData& h, int ch, std::uint32_t slot);
+// The same for a raw sample of channel ch.
+std::string SampleText(const HistoryData& h, int ch, std::uint8_t raw);
 
 }  // namespace vardo

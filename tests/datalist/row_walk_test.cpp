@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "../support/history_file_builder.h"
+#include "datalist/row_texts.h"
 
 namespace vardo {
 namespace {
@@ -115,6 +116,31 @@ TEST(ListedChannels, OnlyEnabledChannelsOfTheFileReadFromTheirOwnBlocks) {
     // channel 2 is the second block: its samples are slot + 200
     EXPECT_EQ(ChannelValueText(f->h, 2, 1), "201");
     EXPECT_EQ(ChannelValueText(f->h, 3, 1), "45");
+}
+
+TEST(CRowTexts, GivesTheTextsOfTheSlowPathForEveryColumnAndRecord) {
+    auto f = Load(0, 5, [](FileLayout& s) {
+        s.channelCount = 5, s.present = {1, 0, 1, 1, 1};
+        s.ranges = {
+            {0, 0, 255, 0}, {0, 0, 1, 0}, {-1000, 2, -32283, 2}, {-5, 1, 1000, 3}, {7, 0, 9, 0}};
+        s.sample = [](int ch, std::uint32_t slot) {
+            return static_cast<std::uint8_t>(slot * 7 + static_cast<std::uint32_t>(ch) * 3);
+        };
+    });
+    CRowTexts cells(f->h);
+    ASSERT_EQ(cells.Channels(), ListedChannels(f->h));
+    int rows = 0;
+    WalkRows(f->h, f->h.oldestTime, f->h.newestTime, 97, 1, [&](const WalkedRow& row) {
+        for (std::size_t d = 0; d < cells.Channels().size(); ++d) {
+            ASSERT_EQ(cells.Value(d, row.slot),
+                      ChannelValueText(f->h, cells.Channels()[d], row.slot))
+                << d << " " << row.slot;
+        }
+        char time[LocalTimeText::kMaxSize];
+        ASSERT_EQ(std::string(time, cells.WriteTime(row.time, time)), FormatTime(row.time));
+        ++rows;
+    });
+    EXPECT_EQ(rows, 1352);
 }
 
 TEST(ChannelValueText, ScalesTheFullByteRangeWithTheDecimalsOfTheUpperEnd) {

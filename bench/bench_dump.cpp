@@ -1,0 +1,111 @@
+// vardo-cli dump --all of the largest file (12 channels, 131072 records, about 11 MB of text)
+// should take under 100 ms, and no longer than gzip -1 takes to compress the same text. The
+// walk with the fast cell texts and the two ways of making a time text are measured apart.
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <string>
+
+#include "base/local_time_text.h"
+#include "datalist/row_texts.h"
+#include "datalist/row_walk.h"
+#include "support/cli_run.h"
+
+namespace {
+
+using namespace vardo;
+
+const std::string kCli = testing::ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
+
+class DumpFiles {
+  public:
+    DumpFiles() {
+        testing::WriteBytes(file, testing::BuildFile(testing::FullFileLayout()));
+        Run(kCli + " dump --all " + testing::ShellQuote(file) + " >" + testing::ShellQuote(text));
+    }
+    static int Run(const std::string& command) {
+        return std::system(("VARDO_HOME=/nonexistent TZ=Asia/Shanghai " + command).c_str());
+    }
+    testing::TempDir home;
+    const std::string file = home / "full.vd";
+    const std::string text = home / "full.txt";
+};
+
+const DumpFiles& Files() {
+    static DumpFiles files;
+    return files;
+}
+
+void BM_CliDumpAllToDevNull(benchmark::State& state) {
+    const std::string command = kCli + " dump --all " + testing::ShellQuote(Files().file);
+    for (auto _ : state) {
+        if (DumpFiles::Run(command + " >/dev/null") != 0) state.SkipWithError("dump failed");
+    }
+}
+BENCHMARK(BM_CliDumpAllToDevNull)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Gzip1OfTheSameText(benchmark::State& state) {
+    state.counters["bytes"] = static_cast<double>(testing::ReadText(Files().text).size());
+    const std::string command = "gzip -1 <" + testing::ShellQuote(Files().text) + " >/dev/null";
+    for (auto _ : state) {
+        if (DumpFiles::Run(command) != 0) state.SkipWithError("gzip failed");
+    }
+}
+BENCHMARK(BM_Gzip1OfTheSameText)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The rows' text in memory: what dump does between reading the file and writing.
+void BM_WalkWithRowTexts(benchmark::State& state) {
+    const auto file = testing::DecodeFile(testing::FullFileLayout());
+    const HistoryData& h = file->h;
+    std::string out;
+    out.reserve(1u << 17);
+    for (auto _ : state) {
+        CRowTexts cells(h);
+        std::size_t bytes = 0;
+        WalkRows(h, h.oldestTime, h.newestTime, 1, 0, [&](const WalkedRow& row) {
+            char head[64];
+            char* end = std::to_chars(head, head + sizeof head, row.number).ptr;
+            *end++ = '\t';
+            out.append(head, cells.WriteTime(row.time, end));
+            for (std::size_t d = 0; d < cells.Channels().size(); ++d) {
+                out += '\t';
+                out += cells.Value(d, row.slot);
+            }
+            out += '\n';
+            if (out.size() >= (1u << 16)) {
+                bytes += out.size();
+                out.clear();
+            }
+        });
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * h.totalRecords * 12);
+}
+BENCHMARK(BM_WalkWithRowTexts)->Unit(benchmark::kMillisecond);
+
+// One time text per second of a day and a half, as the C library makes it and incrementally.
+void BM_TimeTextsFormatTime(benchmark::State& state) {
+    for (auto _ : state) {
+        for (VTime t = 4e9; t < 4e9 + 131072; ++t) benchmark::DoNotOptimize(FormatTime(t));
+    }
+    state.SetItemsProcessed(state.iterations() * 131072);
+}
+BENCHMARK(BM_TimeTextsFormatTime)->Unit(benchmark::kMillisecond);
+
+void BM_TimeTextsIncremental(benchmark::State& state) {
+    for (auto _ : state) {
+        LocalTimeText text;
+        char buffer[LocalTimeText::kMaxSize];
+        for (VTime t = 4e9; t < 4e9 + 131072; ++t) {
+            benchmark::DoNotOptimize(text.Write(t, buffer));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 131072);
+}
+BENCHMARK(BM_TimeTextsIncremental)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
