@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -141,6 +142,21 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
     }
     if (!flush(utf8.size())) return std::nullopt;
     return out;
+}
+
+std::optional<std::string> ConvertStrict(std::string_view in, const char* to, const char* from) {
+    Converter conv(to, from);
+    if (!conv.ok()) return std::nullopt;
+    std::string out;
+    if (conv.Run(in, out) != 0) return std::nullopt;
+    return out;
+}
+
+std::size_t FirstUtf8CharLength(std::string_view s) {
+    if (s.empty()) return 0;
+    const auto c = static_cast<std::uint8_t>(s[0]);
+    const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    return std::min(len, s.size());
 }
 
 std::string_view CutUtf8(std::string_view s, std::size_t maxBytes) {

@@ -42,6 +42,47 @@ inline constexpr const char* kCancel = "取消";
 inline constexpr const char* kQueryTakeBound = ">>";
 inline constexpr const char* kQueryOutOfRange = "时间超出查询范围，请重新输入。";
 
+// CF card import
+inline constexpr const char* kCfUploadTitle = "上传CF卡文件";
+inline constexpr const char* kCardDrive = "盘符";
+inline constexpr const char* kCardColumnFile = "文件";
+inline constexpr const char* kCardColumnAddress = "地址";
+inline constexpr const char* kCardColumnStart = "开始时间";
+inline constexpr const char* kCardColumnEnd = "结束时间";
+inline constexpr const char* kCardColumnModel = "仪表类型";
+inline constexpr const char* kCardColumnChannels = "通道数";
+inline constexpr const char* kCardColumnInterval = "记录间隔";
+inline constexpr const char* kCardFileFormat = "%02d.dat";
+inline constexpr const char* kCardAddressFormat = "%02d";
+inline constexpr const char* kCardIntervalFormat = "%d秒";
+inline constexpr const char* kCardDetect = "检测CF卡";
+inline constexpr const char* kCardSave = "保存文件...";
+inline constexpr const char* kCardDetectFailed = "检测CF卡失败，请检查CF是否连接正确！";
+inline constexpr const char* kCardBackupFaulty = "CF卡备份文件有误，请重新备份！";
+inline constexpr const char* kCardSelectFile = "请选择列表中需要上传的文件！";
+inline constexpr const char* kSectorDamaged = "扇区损坏！";
+inline constexpr const char* kCardFileMissing = "该文件不存在！";
+inline constexpr const char* kCardCreateFailed = "建立文件失败！";
+inline constexpr const char* kCardUploadDone = "文件上传完成！";
+
+// history file browser dialog
+inline constexpr const char* kBrowseTitle = "文件浏览";
+inline constexpr const char* kBrowseButton = "浏览";
+inline constexpr const char* kBrowseFolderTitle = "请选择所在的根目录";
+inline constexpr const char* kBrowseOpen = "打开";
+
+// code lookup tool
+inline constexpr const char* kCodeConvTitle = "内码转换";
+inline constexpr const char* kCodeConvCharacter = "汉字：";
+inline constexpr const char* kCodeConvCode = "码：";
+// vardo-cli gb2312 refusals (our own words; the tool itself never refuses, it only stays quiet)
+inline constexpr const char* kCodeEmptyText = "没有要查的汉字";
+inline constexpr const char* kCodeNotUtf8 = "文字不是UTF-8编码";
+inline constexpr const char* kCodeNoCode = "该字符没有GBK内码";
+inline constexpr const char* kCodeLength = "码必须是2位或4位";
+inline constexpr const char* kCodeZeroByte = "码的第一个字节不能是0";
+inline constexpr const char* kCodeNoCharacter = "该码不是GBK字符";
+
 // data list
 inline constexpr const char* kColumnNumber = "编号";
 inline constexpr const char* kColumnTime = "时间";

@@ -200,6 +200,18 @@ long CHistoryWriter::WriteChannelBlock(const std::uint8_t* bytes, std::size_t co
     return static_cast<long>(count);
 }
 
+long CHistoryWriter::WriteData(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
+    if (!isOpen || target == nullptr || target->hFile < 0) return -1;
+    const std::uint64_t area =
+        static_cast<std::uint64_t>(PresentChannelCount(*target)) * target->capacity;
+    if (offset > area || count > area - offset) {
+        writeFailed = true;
+        return -1;
+    }
+    if (!WriteAt(bytes, count, kHeaderSize + offset)) return -1;
+    return static_cast<long>(count);
+}
+
 void CHistoryWriter::Advance(int n) {
     if (target != nullptr) target->windowStart += n;
 }

@@ -28,6 +28,10 @@ class CHistoryWriter {
     // Bytes written, or -1 when the write failed (the failure also sticks, see WriteFailed).
     long WriteChannelBlock(const std::uint8_t* bytes, std::size_t count, int block);
     void Advance(int n);
+    // Writes count bytes of the data area (the rings of all present channels one after the
+    // other) from offset within it: a copy of a recorder's memory as it stands. Bytes written,
+    // or -1 when the write failed or would leave the data area.
+    long WriteData(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset);
     std::string GetPath() const { return path; }
     // 1 when the file is complete under its final name; 0 when a write failed earlier or the
     // rename did not happen (the file then stays under GetPath()).

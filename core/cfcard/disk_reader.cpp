@@ -1,0 +1,71 @@
+#include "cfcard/disk_reader.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace vardo {
+
+CDiskReader::~CDiskReader() {
+    Close();
+}
+
+int CDiskReader::Open(const std::string& device) {
+    Close();
+    // Non-blocking so that a FIFO typed in as an image cannot hang the dialog.
+    fd_ = ::open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    lastError_ = fd_ < 0 ? errno : 0;
+    if (fd_ < 0) return 0;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))) {
+        lastError_ = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+        Close();
+        return 0;
+    }
+    return 1;
+}
+
+int CDiskReader::ReadSectors(std::uint64_t first, std::uint32_t count, std::uint8_t* dest) {
+    if (fd_ < 0) return 0;
+    const std::uint64_t limit = static_cast<std::uint64_t>(INT64_MAX) / kSectorSize;
+    if (first > limit || count > limit - first) return 0;
+    std::uint64_t offset = first * kSectorSize;
+    std::size_t left = static_cast<std::size_t>(count) * kSectorSize;
+    // A sector counts only when all its bytes arrived: a short read at the end of a truncated
+    // image or a failing card is a failed read, never a buffer of stale bytes.
+    while (left > 0) {
+        const ssize_t n = ::pread(fd_, dest, left, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return 0;
+        dest += n;
+        left -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return 1;
+}
+
+void CDiskReader::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+std::string DevicePermissionHint(const std::string& device, int err) {
+    if (err != EACCES && err != EPERM) return {};
+    std::string group = "disk";
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid); g != nullptr) group = g->gr_name;
+    }
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "没有读取 %s 的权限：请把当前用户加入 %s 组（sudo usermod -aG %s $USER），"
+                  "重新登录后再试。",
+                  device.c_str(), group.c_str(), group.c_str());
+    return text;
+}
+
+}  // namespace vardo

@@ -1,0 +1,38 @@
+#pragma once
+// Raw sectors of a whole-disk block device (the card reader's /dev/sdX, never a partition:
+// the recorder's sector numbers are absolute) or of a card image file. Only ever opened for
+// reading: nothing in the program writes a card.
+
+#include <cstdint>
+#include <string>
+
+#include "cfcard/sector_source.h"
+
+namespace vardo {
+
+class CDiskReader : public SectorSource {
+  public:
+    CDiskReader() = default;
+    ~CDiskReader() override;
+    CDiskReader(const CDiskReader&) = delete;
+    CDiskReader& operator=(const CDiskReader&) = delete;
+
+    // 1 when the device could be opened for reading, else 0 with the reason in LastError().
+    int Open(const std::string& device);
+    int ReadSectors(std::uint64_t first, std::uint32_t count, std::uint8_t* dest) override;
+    void Close();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // errno of the failed Open, 0 after a successful one.
+    int LastError() const { return lastError_; }
+
+  private:
+    int fd_ = -1;
+    int lastError_ = 0;
+};
+
+// What to tell a user whose open of device failed with err: for a permission refusal, the group
+// whose members may read the device (usually "disk"); empty for other failures.
+std::string DevicePermissionHint(const std::string& device, int err);
+
+}  // namespace vardo
