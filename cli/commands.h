@@ -25,15 +25,21 @@ Command AddDump(CLI::App& parent);
 Command AddUpload(CLI::App& parent);
 Command AddRecorder(CLI::App& parent);
 Command AddHome(CLI::App& parent);
+Command AddCard(CLI::App& parent);
+Command AddGb2312(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
 inline constexpr Command (*kCommands[])(CLI::App&) = {AddInfo, AddDump, AddUpload, AddRecorder,
-                                                      AddHome};
+                                                      AddHome, AddCard, AddGb2312};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.
 CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::string& description,
                      const std::string& synopsis, const std::string& note = {});
+
+// For commands that read their arguments themselves (a text that may begin with "-"): every
+// argument after the command, --help excepted, lands in args.
+void TakeArgumentsAsTheyStand(CLI::App* command, std::vector<std::string>& args);
 
 // A usage error found after parsing: "vardo-cli NAME: why" and the command's usage on stderr.
 // Returns 1.

@@ -90,6 +90,12 @@ CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::strin
     return command;
 }
 
+void TakeArgumentsAsTheyStand(CLI::App* command, std::vector<std::string>& args) {
+    command->prefix_command();
+    command->set_help_flag("--help", "Print this help message and exit");  // "-h" is a text
+    command->parse_complete_callback([command, &args] { args = command->remaining(); });
+}
+
 int UsageError(const CLI::App& command, const std::string& why) {
     const std::string name =
         command.get_parent() == nullptr ? "vardo-cli" : "vardo-cli " + command.get_name();

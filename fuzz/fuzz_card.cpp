@@ -17,9 +17,9 @@ namespace {
 using namespace vardo;
 
 // Input: two bytes of medium length in sectors past the first signature, then the contents of
-// header A, header B, the two range sectors and the signature sector of slot 0.
-constexpr std::uint32_t kFuzzedSectors[] = {card::kHeaderA, card::kHeaderB, card::kRanges12,
-                                            card::kRanges12 + 1, card::kSignature};
+// the signature sector, header A, header B and the two range sectors of slot 0.
+constexpr std::uint32_t kFuzzedSectors[] = {card::kSignature, card::kHeaderA, card::kHeaderB,
+                                            card::kRanges12, card::kRanges12 + 1};
 
 }  // namespace
 

@@ -160,6 +160,7 @@ Catalogue ScanCard(SectorSource& source) {
     for (int slot = 0; slot < card::kSlotCount; ++slot) {
         CatalogueEntry entry;
         entry.check = CheckBackup(source, slot, entry.backup);
+        entry.backup.slot = slot;  // a faulty backup is reported by its slot too
         if (entry.check != BackupCheck::Unreadable)
             catalogue.readable = true;
         else if (!catalogue.readable)

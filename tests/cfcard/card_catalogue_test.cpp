@@ -61,7 +61,9 @@ TEST(CardCatalogue, EachSlotIsListedFaultyOrSkipped) {
         EXPECT_TRUE(catalogue.readable);
         const bool shown = c.expected == BackupCheck::Ok || c.expected == BackupCheck::Faulty;
         ASSERT_EQ(catalogue.entries.size(), shown ? 1u : 0u);
-        if (shown) EXPECT_EQ(catalogue.entries[0].check, c.expected);
+        if (!shown) continue;
+        EXPECT_EQ(catalogue.entries[0].check, c.expected);
+        EXPECT_EQ(catalogue.entries[0].backup.slot, 3);
     }
 }
 

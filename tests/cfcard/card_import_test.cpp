@@ -12,12 +12,8 @@
 namespace vardo::testing {
 namespace {
 
-std::vector<std::string> DataFiles(const TempDir& home) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(home / "Data", ec))
-        names.push_back(e.path().filename().string());
-    return names;
+std::set<std::string> DataFiles(const TempDir& home) {
+    return FileNames(home / "Data");
 }
 
 ImportResult Import(CardImage& image, const TempDir& home, int slot, std::string* path = nullptr,

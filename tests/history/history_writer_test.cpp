@@ -42,13 +42,7 @@ struct Writing {
         h.oldestTime = h.newestTime = 0;
         w.SetTarget(&h, "vd", address, home.path());
     }
-    std::set<std::string> Files() const {
-        std::set<std::string> names;
-        std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator(home / "Data", ec))
-            names.insert(e.path().filename().string());
-        return names;
-    }
+    std::set<std::string> Files() const { return testing::FileNames(home / "Data"); }
     std::string Name() const { return std::filesystem::path(w.GetPath()).filename(); }
 };
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,15 @@ inline std::string ReadText(const std::string& path) {
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     const std::string text = ReadText(path);
     return {text.begin(), text.end()};
+}
+
+// Names of the entries of dir (none when it cannot be read).
+inline std::set<std::string> FileNames(const std::string& dir) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+        names.insert(e.path().filename().string());
+    return names;
 }
 
 // A fresh directory under the system's temporary directory, removed with its contents at the
