@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/code_conv_dlg.h"
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "base/texts.h"
+#include "cfcard/cf_upload_dlg.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
@@ -46,6 +48,18 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
     // Opening a file replaces the record that acquisition writes into.
     Handle(
         cmd::kFileOpen, [this] { OpenCommand(); }, [this] { return doc_.history.acquiring == 0; });
+    // The import opens its file when done, which acquisition's record cannot allow.
+    Handle(
+        cmd::kCfUpload,
+        [this] {
+            CCfUploadDlg dialog(doc_, dialogParent);
+            dialog.exec();
+        },
+        [this] { return doc_.history.acquiring == 0; });
+    Handle(cmd::kCodeLookup, [this] {
+        CCodeConvDlg dialog(dialogParent);
+        dialog.exec();
+    });
 }
 
 void DocumentCommands::OpenCommand() {

@@ -14,11 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
+#include "history/file_browse_dlg.h"
 
 namespace vardo {
 
@@ -90,6 +92,7 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     setMouseTracking(true);
     setAcceptDrops(true);
     doc_.AddView(this);
+    Handle(cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); });
 }
 
 CVardoView::~CVardoView() {

@@ -17,6 +17,7 @@
 #include "app/main_frame.h"
 #include "base/texts.h"
 #include "datalist/list_print_layout.h"
+#include "history/file_browse_dlg.h"
 #include "history/ring.h"
 
 namespace vardo {
@@ -51,6 +52,7 @@ CDListView::CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     doc_.AddView(this);
+    Handle(cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); });
 
     const Rule open = WhileFileOpen(doc_);
     Handle(

@@ -1,0 +1,168 @@
+// The CF card dialog, the history file browser and the code lookup tool, driven headless as a
+// user drives them: card images for drives, a folder choice handed in, typed codes.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <filesystem>
+
+#include "app/code_conv_dlg.h"
+#include "app/vardo_doc.h"
+#include "cfcard/cf_upload_dlg.h"
+#include "history/file_browse_dlg.h"
+#include "support/card_image.h"
+#include "ui_fixture.h"
+
+namespace vardo {
+namespace {
+
+using testing::BackupLayout;
+using testing::CardImage;
+
+struct DialogTest : ::testing::Test {
+    void SetUp() override { std::filesystem::create_directories(home / "Data"); }
+    std::vector<std::pair<std::string, MessageIcon>> Messages() {
+        std::vector<std::pair<std::string, MessageIcon>> out;
+        for (const auto& e : reporter.entries) out.emplace_back(e.text, e.icon);
+        reporter.entries.clear();
+        return out;
+    }
+    testing::TempDir home;
+    RecordingReporter reporter;
+    CVardoDoc doc{reporter, home.path() + "/"};
+};
+
+TEST_F(DialogTest, CardDialogListsTheBackupsAndImportsTheChosenOneThenOpensIt) {
+    CardImage image;
+    BackupLayout b;
+    b.slot = 5;
+    b.address = 12;
+    image.Add(b);
+    BackupLayout faulty;
+    faulty.slot = 3;
+    faulty.intervalCode = 9;
+    faulty.data = false;
+    image.Add(faulty);
+    ASSERT_TRUE(image.WriteFile(home / "card.img"));
+
+    CCfUploadDlg dlg(doc);
+    dlg.findDrives = [this] { return std::vector<std::string>{home / "card.img"}; };
+    dlg.show();
+    ASSERT_TRUE(testing::WaitUntil([&] { return dlg.backups->rowCount() == 1; }));
+    EXPECT_EQ(Messages(),
+              (decltype(Messages()){{"CF卡备份文件有误，请重新备份！", MessageIcon::Error}}));
+    EXPECT_EQ(dlg.backups->item(0, 0)->text(), QString("05.dat"));
+    EXPECT_EQ(dlg.backups->item(0, 1)->text(), QString("12"));
+    EXPECT_EQ(dlg.backups->item(0, 3)->text(), QString("2026-03-04 12:00:00"));
+
+    dlg.saveButton->click();
+    EXPECT_EQ(Messages(),
+              (decltype(Messages()){{"请选择列表中需要上传的文件！", MessageIcon::Information}}));
+    dlg.backups->selectRow(0);
+    dlg.saveButton->click();
+    ASSERT_TRUE(testing::WaitUntil([&] { return !dlg.Busy() && !reporter.entries.empty(); }));
+    EXPECT_EQ(Messages(), (decltype(Messages()){{"文件上传完成！", MessageIcon::Information}}));
+    const std::string path = home / "Data/12@2026-03-04_12-00-00.vd";
+    EXPECT_EQ(doc.filePath, path);
+    EXPECT_EQ(doc.dataValid, 1);
+    EXPECT_TRUE(testing::ReadBytes(path) == testing::ExpectedImport(b));
+    EXPECT_EQ(dlg.progress->value(), dlg.progress->maximum());
+}
+
+TEST_F(DialogTest, CardDialogSaysWhenThereIsNoCard) {
+    CCfUploadDlg dlg(doc);
+    dlg.findDrives = [] { return std::vector<std::string>{}; };
+    EXPECT_FALSE(dlg.ListDrives());
+    dlg.drives->setEditText(QString::fromStdString(home / "none.img"));
+    dlg.Scan();
+    testing::WriteBytes(home / "small.img", std::string(4096, '\0'));
+    dlg.drives->setEditText(QString::fromStdString(home / "small.img"));
+    dlg.Scan();
+    const auto failed = std::make_pair(std::string("检测CF卡失败，请检查CF是否连接正确！"),
+                                       MessageIcon::Information);
+    EXPECT_EQ(Messages(), (decltype(Messages()){failed, failed, failed}));
+}
+
+TEST_F(DialogTest, BrowserListsHistoryFilesSummarisesOnceAndOpens) {
+    auto file = [this](const std::string& name) {
+        testing::WriteLevelFile(home / ("Data/" + name), 2, 10,
+                                [](int, std::uint32_t) { return std::uint8_t{7}; });
+    };
+    file("b.vd");
+    file("a.VD");
+    testing::WriteBytes(home / "Data/c.vd", std::string(256, '\0'));  // no valid time
+    testing::WriteBytes(home / "Data/x.txt", std::string("x"));
+    testing::WriteBytes(home / "Data/.upload.vd", std::string("half"));
+    std::filesystem::create_directory(home / "Data/sub.vd");
+
+    CFileBrowseDlg dlg(doc);
+    EXPECT_EQ(dlg.directoryEdit->text().toStdString(), home / "Data");
+    ASSERT_EQ(dlg.files->count(), 3);
+    EXPECT_EQ(dlg.files->item(0)->text(), QString("a.VD"));
+    EXPECT_EQ(dlg.files->item(2)->text(), QString("c.vd"));
+
+    dlg.files->setCurrentRow(2);
+    EXPECT_EQ(Messages(), (decltype(Messages()){{"该文件已经损坏！", MessageIcon::Error}}));
+    EXPECT_TRUE(dlg.summary->toPlainText().isEmpty());
+    dlg.files->setCurrentRow(0);
+    EXPECT_TRUE(dlg.summary->toPlainText().startsWith(QString("文件名：a.VD\n\n仪表类型：ZT330")));
+    EXPECT_TRUE(Messages().empty());
+
+    QString askedTitle, askedStart;
+    dlg.chooseFolder = [&](const QString& title, const QString& start) {
+        askedTitle = title;
+        askedStart = start;
+        return QString();
+    };
+    dlg.browseButton->click();
+    EXPECT_EQ(askedTitle, QString("请选择所在的根目录"));
+    EXPECT_EQ(askedStart.toStdString(), home / "Data");
+    EXPECT_EQ(dlg.files->count(), 3);  // a cancel changes nothing
+
+    dlg.files->setCurrentRow(1);
+    dlg.openButton->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(doc.filePath, home / "Data/b.vd");
+    EXPECT_EQ(doc.dataValid, 1);
+
+    dlg.chooseFolder = [&](const QString&, const QString&) {
+        return QString::fromStdString(home.path());
+    };
+    dlg.browseButton->click();
+    EXPECT_EQ(dlg.files->count(), 0);
+    EXPECT_TRUE(dlg.summary->toPlainText().isEmpty());
+}
+
+TEST(CodeConvDlg, FieldsConvertEachOtherAndStayQuietOnNonsense) {
+    CCodeConvDlg dlg;
+    struct Step {
+        QLineEdit* edit;
+        const char* typed;
+        const char* character;
+        const char* code;
+    };
+    const Step steps[] = {
+        {dlg.characterEdit, "啊", "啊", "B0A1"},
+        {dlg.codeEdit, "B0", "啊", "B0"},  // half a code is no character yet
+        {dlg.codeEdit, "B0A", "啊", "B0A"},
+        {dlg.codeEdit, "41", "A", "41"},
+        {dlg.codeEdit, "4142", "A", "41"},  // the character's own code replaces the typed one
+        {dlg.codeEdit, "7a", "z", "7A"},
+        {dlg.characterEdit, "😀", "😀", ""},  // no GBK code: no code rather than "3F"
+        {dlg.characterEdit, "", "", ""},
+    };
+    for (const Step& s : steps) {
+        s.edit->setText(QString::fromUtf8(s.typed));
+        EXPECT_EQ(dlg.characterEdit->text(), QString::fromUtf8(s.character)) << s.typed;
+        EXPECT_EQ(dlg.codeEdit->text(), QString::fromUtf8(s.code)) << s.typed;
+    }
+}
+
+}  // namespace
+}  // namespace vardo

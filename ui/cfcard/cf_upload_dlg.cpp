@@ -1,0 +1,217 @@
+#include "cfcard/cf_upload_dlg.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/dialog_units.h"
+#include "base/texts.h"
+#include "cfcard/disk_reader.h"
+#include "cfcard/removable_drives.h"
+#include "settings/setup_ini.h"
+
+namespace vardo {
+
+namespace {
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QString Formatted(const char* format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+CCfUploadDlg::CCfUploadDlg(CVardoDoc& doc, QWidget* parent)
+    : QDialog(parent),
+      findDrives([] { return ListRemovableDrives(); }),
+      drives(new QComboBox(this)),
+      backups(new QTableWidget(0, 4, this)),
+      progress(new QProgressBar(this)),
+      detectButton(new QPushButton(Utf8(texts::kCardDetect), this)),
+      saveButton(new QPushButton(Utf8(texts::kCardSave), this)),
+      closeButton(new QPushButton(Utf8(texts::kClose), this)),
+      doc_(doc) {
+    setWindowTitle(Utf8(texts::kCfUploadTitle));
+    const DialogUnits du(this);
+    setFixedSize(du.Size(300, 196));
+    du.Place(new QLabel(Utf8(texts::kCardDrive), this), 7, 10);
+    du.Place(drives, 30, 7, 150, 14);
+    du.Place(detectButton, 190, 7, 50, 14);
+    du.Place(backups, 7, 27, 286, 128);
+    du.Place(progress, 7, 160, 286, 10);
+    du.Place(saveButton, 178, 176, 55, 14);
+    du.Place(closeButton, 238, 176, 55, 14);
+
+    // A path typed here is read like a drive: a `dd` image of a card in a folder.
+    drives->setEditable(true);
+    drives->setInsertPolicy(QComboBox::NoInsert);
+    backups->setHorizontalHeaderLabels(
+        {Utf8(texts::kCardColumnFile), Utf8(texts::kCardColumnAddress),
+         Utf8(texts::kCardColumnStart), Utf8(texts::kCardColumnEnd)});
+    const int widths[4] = {45, 40, 130, 130};
+    for (int c = 0; c < 4; ++c) backups->setColumnWidth(c, widths[c]);
+    backups->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    backups->verticalHeader()->hide();
+    backups->setShowGrid(true);
+    backups->setSelectionBehavior(QAbstractItemView::SelectRows);
+    backups->setSelectionMode(QAbstractItemView::SingleSelection);
+    backups->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    progress->setTextVisible(false);
+    progress->setValue(0);
+
+    connect(detectButton, &QPushButton::clicked, this, [this] {
+        if (ListDrives()) Scan();
+    });
+    connect(drives, &QComboBox::activated, this, [this] { Scan(); });
+    connect(drives->lineEdit(), &QLineEdit::returnPressed, this, [this] { Scan(); });
+    connect(saveButton, &QPushButton::clicked, this, &CCfUploadDlg::Upload);
+    connect(closeButton, &QPushButton::clicked, this, &CCfUploadDlg::reject);
+    closeButton->setAutoDefault(false);
+    detectButton->setAutoDefault(false);
+    saveButton->setAutoDefault(false);
+}
+
+CCfUploadDlg::~CCfUploadDlg() {
+    stop_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+bool CCfUploadDlg::ListDrives() {
+    drives->clear();
+    for (const std::string& d : findDrives()) drives->addItem(QString::fromStdString(d));
+    if (drives->count() == 0) {
+        doc_.reporter().ShowMessage(texts::kCardDetectFailed, MessageIcon::Information);
+        return false;
+    }
+    drives->setCurrentIndex(0);
+    return true;
+}
+
+void CCfUploadDlg::ShowOpenFailure(const std::string& device, int err) {
+    std::string text = texts::kCardDetectFailed;
+    // The system's words, and for a reader the user may not read, who may.
+    if (const std::string hint = DevicePermissionHint(device, err); !hint.empty())
+        text += "\n" + hint;
+    doc_.reporter().ShowMessage(text, MessageIcon::Information);
+}
+
+void CCfUploadDlg::Scan() {
+    if (Busy()) return;
+    backups->setRowCount(0);
+    const std::string device = drives->currentText().toStdString();
+    if (device.empty()) return;
+    CDiskReader reader;
+    if (!reader.Open(device)) return ShowOpenFailure(device, reader.LastError());
+    const Catalogue catalogue = ScanCard(reader);
+    if (!catalogue.readable) return ShowOpenFailure(device, 0);
+    for (const CatalogueEntry& e : catalogue.entries) {
+        if (e.check != BackupCheck::Ok) {
+            doc_.reporter().ShowMessage(texts::kCardBackupFaulty, MessageIcon::Error);
+            continue;
+        }
+        const CardBackup& b = e.backup;
+        const int row = backups->rowCount();
+        backups->insertRow(row);
+        const QString cells[4] = {Formatted(texts::kCardFileFormat, b.slot),
+                                  Formatted(texts::kCardAddressFormat, b.address),
+                                  QString::fromStdString(FormatTime(b.oldestTime)),
+                                  QString::fromStdString(FormatTime(b.newestTime))};
+        for (int c = 0; c < 4; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            // The row keeps its slot: its text is for the eye only.
+            item->setData(Qt::UserRole, b.slot);
+            backups->setItem(row, c, item);
+        }
+    }
+}
+
+void CCfUploadDlg::Upload() {
+    if (Busy()) return;
+    const QList<QTableWidgetItem*> selected = backups->selectedItems();
+    if (selected.isEmpty()) {
+        doc_.reporter().ShowMessage(texts::kCardSelectFile, MessageIcon::Information);
+        return;
+    }
+    const std::string device = drives->currentText().toStdString();
+    auto reader = std::make_shared<CDiskReader>();
+    if (!reader->Open(device)) return ShowOpenFailure(device, reader->LastError());
+
+    ImportRequest request;
+    request.slot = selected.front()->data(Qt::UserRole).toInt();
+    request.home = doc_.home();
+    request.extension = ReadModelList(doc_.settingsPath()).ext;
+    request.stop = &stop_;
+    QPointer<CCfUploadDlg> self(this);
+    request.progress = [self](std::uint32_t done, std::uint32_t total) {
+        QMetaObject::invokeMethod(
+            self,
+            [self, done, total] {
+                if (!self) return;
+                self->progress->setRange(0, static_cast<int>(total));
+                self->progress->setValue(static_cast<int>(done));
+            },
+            Qt::QueuedConnection);
+    };
+    stop_ = false;
+    history_ = HistoryData{};
+    detectButton->setEnabled(false);
+    saveButton->setEnabled(false);
+    drives->setEnabled(false);
+    worker_ = std::thread([this, self, reader, request] {
+        const ImportResult result = ImportBackup(*reader, request, writer_, history_);
+        QMetaObject::invokeMethod(
+            self,
+            [self, result] {
+                if (self) self->Finished(result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CCfUploadDlg::Finished(ImportResult result) {
+    if (worker_.joinable()) worker_.join();
+    detectButton->setEnabled(true);
+    saveButton->setEnabled(true);
+    drives->setEnabled(true);
+    if (result == ImportResult::Stopped) {
+        progress->setValue(0);
+        return;
+    }
+    const bool done = result == ImportResult::Done;
+    doc_.reporter().ShowMessage(ImportMessage(result),
+                                done ? MessageIcon::Information : MessageIcon::Error);
+    if (done) doc_.OpenPath(writer_.GetPath());
+}
+
+void CCfUploadDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (ListDrives()) Scan();
+    });
+}
+
+void CCfUploadDlg::reject() {
+    // Closing during a copy stops it; the half-made file goes with it.
+    if (Busy()) {
+        stop_ = true;
+        worker_.join();
+    }
+    QDialog::reject();
+}
+
+}  // namespace vardo

@@ -1,0 +1,112 @@
+#include "history/file_browse_dlg.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+
+#include "app/dialog_units.h"
+#include "app/file_names.h"
+#include "base/texts.h"
+#include "history/history_directory.h"
+#include "history/history_summary.h"
+#include "settings/setup_ini.h"
+
+namespace vardo {
+
+CFileBrowseDlg::CFileBrowseDlg(CVardoDoc& doc, QWidget* parent)
+    : QDialog(parent),
+      directoryEdit(new QLineEdit(this)),
+      browseButton(new QPushButton(QString::fromUtf8(texts::kBrowseButton), this)),
+      files(new QListWidget(this)),
+      summary(new QPlainTextEdit(this)),
+      openButton(new QPushButton(QString::fromUtf8(texts::kBrowseOpen), this)),
+      closeButton(new QPushButton(QString::fromUtf8(texts::kClose), this)),
+      doc_(doc) {
+    setWindowTitle(QString::fromUtf8(texts::kBrowseTitle));
+    const DialogUnits du(this);
+    setFixedSize(du.Size(406, 261));
+    du.Place(directoryEdit, 7, 7, 333, 14);
+    du.Place(browseButton, 345, 7, 54, 14);
+    du.Place(files, 7, 26, 240, 228);
+    du.Place(summary, 252, 26, 147, 205);
+    du.Place(openButton, 252, 240, 70, 14);
+    du.Place(closeButton, 329, 240, 70, 14);
+
+    directoryEdit->setReadOnly(true);
+    files->setViewMode(QListView::IconMode);
+    files->setIconSize(QSize(32, 32));
+    files->setResizeMode(QListView::Adjust);
+    files->setMovement(QListView::Static);
+    files->setWordWrap(true);
+    files->setSelectionMode(QAbstractItemView::SingleSelection);
+    summary->setReadOnly(true);
+    summary->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    closeButton->setDefault(true);
+
+    chooseFolder = [this](const QString& title, const QString& start) {
+        return QFileDialog::getExistingDirectory(this, title, start);
+    };
+    connect(browseButton, &QPushButton::clicked, this, &CFileBrowseDlg::Browse);
+    connect(openButton, &QPushButton::clicked, this, &CFileBrowseDlg::OpenSelected);
+    connect(closeButton, &QPushButton::clicked, this, &CFileBrowseDlg::accept);
+    connect(files, &QListWidget::itemDoubleClicked, this, &CFileBrowseDlg::OpenSelected);
+    // Once per change of the current file: a damaged file's box comes up once, not once for
+    // every state its item passes through.
+    connect(files, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* current) { ShowSummary(current); });
+
+    FillList(doc_.dataDirectory());
+}
+
+void CFileBrowseDlg::Run(CVardoDoc& doc, QWidget* parent) {
+    CFileBrowseDlg dialog(doc, parent);
+    dialog.exec();
+}
+
+void CFileBrowseDlg::FillList(const std::string& dir) {
+    directory = dir;
+    directoryEdit->setText(DisplayName(dir));
+    files->clear();
+    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    for (const std::string& name : ListHistoryFiles(dir, ReadModelList(doc_.settingsPath()).ext)) {
+        auto* item = new QListWidgetItem(icon, DisplayName(name), files);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(name));
+    }
+}
+
+void CFileBrowseDlg::Browse() {
+    const QString chosen = chooseFolder(QString::fromUtf8(texts::kBrowseFolderTitle),
+                                        QFile::decodeName(QByteArray::fromStdString(directory)));
+    if (chosen.isEmpty()) return;
+    summary->clear();
+    FillList(FileNameBytes(chosen));
+}
+
+std::string CFileBrowseDlg::PathOf(const QListWidgetItem* item) const {
+    return directory + "/" + item->data(Qt::UserRole).toByteArray().toStdString();
+}
+
+void CFileBrowseDlg::ShowSummary(QListWidgetItem* item) {
+    if (item == nullptr) return;
+    const ModelList models = ReadModelList(doc_.settingsPath());
+    std::string text;
+    const SummaryResult result =
+        ReadHistorySummary(PathOf(item), item->text().toStdString(), models, &text);
+    if (result == SummaryResult::Damaged)
+        doc_.reporter().ShowMessage(texts::kFileDamaged, MessageIcon::Error);
+    summary->setPlainText(
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void CFileBrowseDlg::OpenSelected() {
+    const QListWidgetItem* item = files->currentItem();
+    if (item == nullptr || !item->isSelected()) return;
+    doc_.OpenPath(PathOf(item));
+    accept();
+}
+
+}  // namespace vardo
