@@ -126,6 +126,17 @@ inline constexpr const char* kSummaryRanges = "\r\n\r\n量程：\r\n";
 inline constexpr const char* kSummaryChannelFormat = "\t通道 %02d：";
 inline constexpr const char* kSummaryRangeSeparator = " ~ ";
 
+// settings panel (dialog 130) and its channel colour list
+inline constexpr const char* kPanelSelectCurves = "选择曲线 >>";
+inline constexpr const char* kPanelYModeGroup = "纵坐标显示模式";
+inline constexpr const char* kPanelValueScale = "数值";
+inline constexpr const char* kPanelPercentScale = "百分比";
+inline constexpr const char* kPanelXModeGroup = "横坐标显示模式";
+inline constexpr const char* kPanelLongTime = "长时间";
+inline constexpr const char* kPanelShortTime = "短时间";
+inline constexpr const char* kPanelGridGroup = "栅格线设置";
+inline constexpr const char* kColorListChannel = "通道 %d";
+
 // main window and curve view
 inline constexpr const char* kAppTitle = "Vardo 2.0";
 inline constexpr const char* kAboutTitle = "Vardo 2.0.0";

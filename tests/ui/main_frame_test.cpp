@@ -179,7 +179,7 @@ TEST_F(MainFrameTest, CommandsWithoutAHandlerAreGreyedAndStateIsRefreshedWhenIdl
     } cases[] = {
         {cmd::kFileOpen, true},  {cmd::kViewToolbar, true},   {cmd::kHelp, true},
         {cmd::kAppExit, true},   {cmd::kForward, false},      {cmd::kStatistics, false},
-        {cmd::kRangeSet, false}, {cmd::kAcquireStart, false}, {cmd::kSettingsPanel, false},
+        {cmd::kRangeSet, false}, {cmd::kAcquireStart, false}, {cmd::kSettingsPanel, true},
     };
     for (const Case& c : cases) EXPECT_EQ(f.Action(c.id)->isEnabled(), c.enabled) << c.id;
     // A change made outside any command shows once the program is idle again.

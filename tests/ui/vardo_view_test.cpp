@@ -40,6 +40,10 @@ class CurveViewTest : public ::testing::Test {
     void SetUp() override {
         std::filesystem::create_directories(home / "Data");
         doc = std::make_unique<CVardoDoc>(reporter, home.path() + "/");
+        // The picture is placed here without the settings panel; the panel's tests place it.
+        DisplaySettings noPanel;
+        noPanel.SetPannel = 0;
+        SaveDisplaySettings(doc->settingsPath(), noPanel);
     }
     std::string LevelFile(int channels, std::uint32_t records = 3000,
                           const std::string& name = "08@2026-03-04_12-00-00.vd") {

@@ -1,6 +1,5 @@
 #include "app/dialog_units.h"
 
-#include <QFontMetrics>
 #include <QWidget>
 
 #include "curves/curve_fonts.h"
@@ -8,20 +7,20 @@
 namespace vardo {
 
 namespace {
-// 9 points on a 96 dpi screen.
+// 9 points on a 96 dpi screen. The units are those of "宋体" at that size, 6 pixels across and
+// 12 down, whatever face stands in for it: the layouts were made for them (the colour list holds
+// exactly ten rows, "选择曲线 >>" shows ten curves).
 constexpr int kDialogFontPixels = 12;
+constexpr int kBaseX = 6;
+constexpr int kBaseY = 12;
 }  // namespace
 
 QFont DialogFont() {
     return SongFont(kDialogFontPixels, QFont::Normal);
 }
 
-DialogUnits::DialogUnits(QWidget* w) {
-    const QFont f = DialogFont();
-    w->setFont(f);
-    const QFontMetrics m(f);
-    baseX_ = m.averageCharWidth() > 0 ? m.averageCharWidth() : 6;
-    baseY_ = m.height() > 0 ? m.height() : kDialogFontPixels;
+DialogUnits::DialogUnits(QWidget* w) : baseX_(kBaseX), baseY_(kBaseY) {
+    w->setFont(DialogFont());
 }
 
 QRect DialogUnits::Rect(int x, int y, int width, int height) const {
@@ -38,7 +37,9 @@ void DialogUnits::Place(QWidget* control, int x, int y, int width, int height) c
     QRect r = Rect(x, y, width, height);
     const QSize hint = control->sizeHint();
     if (width == 0) r.setWidth(hint.width());
-    if (height == 0) r.setHeight(hint.height());
+    // A face taller than "宋体" still shows its whole line.
+    if (height == 0 || r.height() < control->minimumSizeHint().height())
+        r.setHeight(height == 0 ? hint.height() : control->minimumSizeHint().height());
     control->setGeometry(r);
 }
 

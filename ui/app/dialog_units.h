@@ -12,7 +12,7 @@ namespace vardo {
 
 class DialogUnits {
   public:
-    // The dialog font, given to w, whose units then apply.
+    // Gives w the dialog font.
     explicit DialogUnits(QWidget* w);
 
     QRect Rect(int x, int y, int width, int height) const;

@@ -20,7 +20,9 @@
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
+#include "curves/set_panel.h"
 #include "history/file_browse_dlg.h"
+#include "settings/setup_ini.h"
 
 namespace vardo {
 
@@ -93,6 +95,8 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     setAcceptDrops(true);
     doc_.AddView(this);
     Handle(cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); });
+    Handle(
+        cmd::kSettingsPanel, [this] { TogglePanel(); }, {}, [this] { return panelShown != 0; });
 }
 
 CVardoView::~CVardoView() {
@@ -103,6 +107,7 @@ CVardoView::~CVardoView() {
 
 void CVardoView::OnDocumentUpdate(int hint) {
     if (hint == kHintOpened) {
+        if (panel != nullptr) panel->RefreshChannels();
         doc_.BuildWindow();
         Redraw();
     } else if (hint == kHintFailed) {
@@ -114,8 +119,7 @@ void CVardoView::OnDocumentUpdate(int hint) {
 }
 
 int CVardoView::RecalcLayout() {
-    // The settings panel joins the layout here once it exists; until then the curves take the
-    // whole client area.
+    if (panel == nullptr) CreatePanel();
     panelWidth = panelShown != 0 && panel != nullptr ? panel->width() : 0;
     if (panel != nullptr) {
         panel->setGeometry(0, 0, panel->width(), height());
@@ -129,6 +133,27 @@ int CVardoView::RecalcLayout() {
     upperFirst = PullBackFirstRow(upperFirst, settings->Chnls, upperRows);
     lowerFirst = PullBackFirstRow(lowerFirst, settings->Chnls, lowerRows);
     return 1;
+}
+
+void CVardoView::CreatePanel() {
+    panel = new CSetPanel(doc_.reporter(), this);
+    panel->LoadFrom(*settings);
+    // Every change is kept at once, so a crash or a second program sees what is shown.
+    panel->onChanged = [this] {
+        SaveDisplaySettings(doc_.settingsPath(), *settings);
+        Redraw();
+    };
+    panelShown = settings->SetPannel != 0 ? 1 : 0;
+}
+
+void CVardoView::TogglePanel() {
+    panelShown = panelShown != 0 ? 0 : 1;
+    settings->SetPannel = panelShown;
+    SaveDisplaySettings(doc_.settingsPath(), *settings);
+    RecalcLayout();
+    if (doc_.dataValid != 0) doc_.BuildWindow();
+    Redraw();
+    if (frame_ != nullptr) frame_->UpdateCommands();
 }
 
 void CVardoView::FirstLayout() {

@@ -19,6 +19,7 @@ class QPainter;
 namespace vardo {
 
 class CMainFrame;
+class CSetPanel;
 
 class CVardoView : public QWidget, public DocumentView, public CommandTarget {
   public:
@@ -50,6 +51,8 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     virtual void ShowWork();
     // The zoom into the status bar's second pane.
     void UpdateZoomText();
+    // Command 32790: the settings panel shown or hidden, and remembered.
+    void TogglePanel();
 
     // The view's own state, in the order the drawing and navigation code uses it.
     int panelShown = 0;
@@ -70,7 +73,7 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     DisplaySettings* settings = nullptr;
     QImage staticSurface;
     QImage workSurface;
-    QWidget* panel = nullptr;
+    CSetPanel* panel = nullptr;
     DisplaySettings printSettings;
     VTime leftEdgeTime = 0;
     VTime rightEdgeTime = 0;
@@ -87,6 +90,7 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     // The first paint's work: reopen the last file when there is no data, lay out, build the
     // window.
     void FirstLayout();
+    void CreatePanel();
     void EnsureSurfaces();
     void PaintWork();
     QColor TextColor(const DisplaySettings& ds) const;
