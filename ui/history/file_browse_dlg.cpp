@@ -41,9 +41,14 @@ CFileBrowseDlg::CFileBrowseDlg(CVardoDoc& doc, QWidget* parent)
     files->setIconSize(QSize(32, 32));
     files->setResizeMode(QListView::Adjust);
     files->setMovement(QListView::Static);
-    files->setWordWrap(true);
+    // Room under each icon for a whole program-made name, so that neighbours never overlap.
+    const QFontMetrics fm = files->fontMetrics();
+    files->setGridSize(QSize(fm.horizontalAdvance(QStringLiteral("00@0000-00-00_00-00-00.vd")) + 16,
+                             32 + 2 * fm.height() + 8));
+    files->setTextElideMode(Qt::ElideMiddle);
     files->setSelectionMode(QAbstractItemView::SingleSelection);
     summary->setReadOnly(true);
+    summary->setTabStopDistance(4 * summary->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     summary->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     closeButton->setDefault(true);
 
