@@ -207,6 +207,8 @@ TEST_F(PanelInViewTest, KeysTypedIntoAFieldStayThereAndChangesAreSavedAtOnce) {
                       Qt::Key_4, Qt::Key_Left, Qt::Key_Backspace, Qt::Key_1, Qt::Key_Z})
         QTest::keyClick(grid, k);
     EXPECT_EQ(grid->text(), QStringLiteral("14"));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), grid) << "Tab is no dialog navigation here";
     EXPECT_EQ(f.currentView, CMainFrame::kCurveView);
     EXPECT_EQ(View(), view);
     EXPECT_TRUE(view->panel->isVisible());

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -98,6 +99,14 @@ CSetPanel::CSetPanel(Reporter& reporter, QWidget* parent)
     connect(selectCurves, &QPushButton::clicked, this, &CSetPanel::OnSelectCurves);
     list->SetChangeHandler([this] { Changed(); });
     WriteControls();
+}
+
+bool CSetPanel::event(QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return true;
+    }
+    return QWidget::event(e);
 }
 
 void CSetPanel::LoadFrom(DisplaySettings& ds) {

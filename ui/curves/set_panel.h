@@ -58,8 +58,9 @@ class CSetPanel : public QWidget {
     QLineEdit* gridYEdit;
 
   protected:
-    // No dialog navigation: Tab stays in the field it was typed into.
+    // No dialog navigation: Tab stays in the field it was typed into, and goes no further up.
     bool focusNextPrevChild(bool) override { return false; }
+    bool event(QEvent* e) override;
 
   private:
     // Reads every control into the variables; a field that holds no number is told about and
