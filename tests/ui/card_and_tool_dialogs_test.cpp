@@ -10,9 +10,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/code_conv_dlg.h"
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "app/vardo_app.h"
 #include "app/vardo_doc.h"
 #include "cfcard/cf_upload_dlg.h"
 #include "history/file_browse_dlg.h"
@@ -73,6 +77,40 @@ TEST_F(DialogTest, CardDialogListsTheBackupsAndImportsTheChosenOneThenOpensIt) {
     EXPECT_EQ(doc.dataValid, 1);
     EXPECT_TRUE(testing::ReadBytes(path) == testing::ExpectedImport(b));
     EXPECT_EQ(dlg.progress->value(), dlg.progress->maximum());
+}
+
+TEST(CardImportInTheProgram, TheCommandImportsAnImageThatTheCurvesThenShow) {
+    testing::TempDir home;
+    RecordingReporter reporter;
+    CardImage image;
+    BackupLayout b;
+    b.slot = 2;
+    image.Add(b);
+    ASSERT_TRUE(image.WriteFile(home / "card.img"));
+    CVardoApp app(&reporter, home.path() + "/");
+    ASSERT_TRUE(app.InitInstance({"vardo"}));
+    CMainFrame& frame = *app.MainFrame();
+    for (int id : {cmd::kCfUpload, cmd::kCodeLookup, cmd::kFileBrowser})
+        EXPECT_TRUE(frame.QueryCommand(id).enabled) << id;
+
+    QTimer::singleShot(0, [&] {
+        auto* dlg = dynamic_cast<CCfUploadDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        // The machine's own drives come first; the image is typed in, as a user would.
+        testing::WaitUntil([&] { return dlg->drives->isEnabled() && !reporter.entries.empty(); });
+        dlg->drives->setEditText(QString::fromStdString(home / "card.img"));
+        dlg->Scan();
+        dlg->backups->selectRow(0);
+        dlg->saveButton->click();
+        testing::WaitUntil([&] { return !dlg->Busy(); });
+        dlg->closeButton->click();
+    });
+    frame.ExecuteCommand(cmd::kCfUpload);
+    const std::string path = home / "Data/07@2026-03-04_12-00-00.vd";
+    EXPECT_EQ(reporter.entries.back().text, "文件上传完成！");
+    EXPECT_EQ(app.Document().filePath, path);
+    EXPECT_EQ(app.Document().dataValid, 1);
+    EXPECT_EQ(frame.StatusText(2).toStdString(), path);
 }
 
 TEST_F(DialogTest, CardDialogSaysWhenThereIsNoCard) {
