@@ -42,7 +42,7 @@ void BM_SerialUpload(benchmark::State& state) {
     std::uint64_t chars = 0;
     for (auto _ : state) {
         vardo::CRecorderLink link;
-        if (!link.Open(&cs, home + "SetUp.ini")) {
+        if (!link.Open(cs, home + "SetUp.ini")) {
             state.SkipWithError("port did not open");
             break;
         }

@@ -64,7 +64,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
     if (!CheckModelIndex(cs)) return 1;
     PathReporter device(PortDevice(settingsPath, cs.portName));
     CRecorderLink link;
-    if (!link.Open(&cs, settingsPath)) {
+    if (!link.Open(cs, settingsPath)) {
         ReportUpload(UploadStatus::OpenFailed, device);
         return 1;
     }

@@ -60,20 +60,9 @@ std::uint32_t WindowSample(const HistoryData& h, int ch, int i) {
     return v;
 }
 
-float SampleFraction(std::uint32_t raw, int sampleWidth) {
-    if (sampleWidth == 2) return static_cast<float>(raw) * 0.000015259022f;
-    if (sampleWidth == 4) return static_cast<float>(raw) * 2.3283064e-10f;
-    return static_cast<float>(raw) * 0.003921569f;
-}
-
-float EngineeringValue(const DecimalValue& low, const DecimalValue& high, float fraction) {
-    return low.value + (high.value - low.value) * fraction;
-}
-
 float WindowValue(const HistoryData& h, int ch, int i) {
     if (ch < 0 || ch >= kMaxChannels) return 0.0f;
-    return EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch],
-                            SampleFraction(WindowSample(h, ch, i), h.sampleWidth));
+    return EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch], WindowSample(h, ch, i), h.sampleWidth);
 }
 
 int SampleY(const PlotFrame& f, const DisplaySettings& ds, float fraction, float value) {
@@ -101,11 +90,8 @@ int SampleY(const PlotFrame& f, const DisplaySettings& ds, float fraction, float
 
 int WindowSampleY(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h, int ch,
                   int i) {
-    const float fraction = SampleFraction(WindowSample(h, ch, i), h.sampleWidth);
-    const float value = ch >= 0 && ch < kMaxChannels
-                            ? EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch], fraction)
-                            : 0.0f;
-    return SampleY(f, ds, fraction, value);
+    return SampleY(f, ds, SampleFraction(WindowSample(h, ch, i), h.sampleWidth),
+                   WindowValue(h, ch, i));
 }
 
 int SampleX(const PlotFrame& f, int i, int pixelsPerPoint) {

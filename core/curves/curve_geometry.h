@@ -51,11 +51,6 @@ PlotFrame FrameOf(const DisplaySettings& ds);
 // Raw window sample of channel ch at index i, sampleWidth bytes little-endian.
 std::uint32_t WindowSample(const HistoryData& h, int ch, int i);
 
-// A raw sample as a fraction of the channel's range, with the single-precision factor.
-float SampleFraction(std::uint32_t raw, int sampleWidth);
-
-float EngineeringValue(const DecimalValue& low, const DecimalValue& high, float fraction);
-
 // Engineering value of window sample i of channel ch.
 float WindowValue(const HistoryData& h, int ch, int i);
 

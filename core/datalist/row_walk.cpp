@@ -93,8 +93,9 @@ std::string RowTimeText(VTime t) {
 
 std::string SampleText(const HistoryData& h, int ch, std::uint8_t raw) {
     if (ch < 0 || ch >= kMaxChannels) return {};
-    return FormatDecimal(SampleValue(h.rangeLow[ch], h.rangeHigh[ch], raw),
-                         h.rangeHigh[ch].Decimals());
+    return FormatDecimal(
+        EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch], raw, 1, ValueRule::DoubleProduct),
+        h.rangeHigh[ch].Decimals());
 }
 
 std::string ChannelValueText(const HistoryData& h, int ch, std::uint32_t slot) {

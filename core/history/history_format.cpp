@@ -11,6 +11,14 @@ float PowerOfTen(int d) {
     for (int i = 0; i < d; ++i) p *= 10.0;
     return static_cast<float>(p);
 }
+
+// 1/(2^(8w) - 1) as the nearest single-precision number: 1/255 is 0x3B808081.
+float SampleFactor(int sampleWidth) {
+    if (sampleWidth == 2) return 0.000015259022f;
+    if (sampleWidth == 4) return 2.3283064e-10f;
+    return 0.003921569f;
+}
+
 }  // namespace
 
 void DecimalValue::Set(std::int16_t i, std::uint8_t d) {
@@ -58,11 +66,17 @@ VTime UnpackTime(const std::uint8_t* b) {
     return MakeLocalTime(2000 + b[0], b[1], b[2], b[3], b[4], b[5]);
 }
 
-float SampleValue(const DecimalValue& low, const DecimalValue& high, std::uint8_t raw) {
-    const float k = 1.0f / 255.0f;  // 0x3B808081
+float SampleFraction(std::uint32_t raw, int sampleWidth) {
+    return static_cast<float>(raw) * SampleFactor(sampleWidth);
+}
+
+float EngineeringValue(const DecimalValue& low, const DecimalValue& high, std::uint32_t raw,
+                       int sampleWidth, ValueRule rule) {
     const float span = high.value - low.value;
-    const float scaled = static_cast<float>(static_cast<double>(span) * raw * k);
-    return low.value + scaled;
+    if (rule == ValueRule::Single) return low.value + span * SampleFraction(raw, sampleWidth);
+    const double product =
+        static_cast<double>(span) * raw * static_cast<double>(SampleFactor(sampleWidth));
+    return low.value + static_cast<float>(product);
 }
 
 }  // namespace vardo

@@ -69,8 +69,17 @@ inline VTime UnpackTime(const PackedTime& t) {
     return UnpackTime(t.data());
 }
 
-// Engineering value of a one-byte history sample, computed as the data list does: with the
-// single-precision 1/255 and the roundings that make its texts reproducible.
-float SampleValue(const DecimalValue& low, const DecimalValue& high, std::uint8_t raw);
+// A raw sample of `sampleWidth` bytes (1, 2 or 4) as a fraction of its channel's range: raw times
+// the single-precision 1/(2^(8w) - 1).
+float SampleFraction(std::uint32_t raw, int sampleWidth);
+
+// How the product of range and sample is rounded. The curves and live values work in single
+// precision throughout; the data list (and so every text made from a file's records) takes the
+// product in double precision and rounds it once, which a single product misses by a digit.
+enum class ValueRule { Single, DoubleProduct };
+
+// Engineering value of a raw sample: low + (high - low) x raw x K, K as in SampleFraction.
+float EngineeringValue(const DecimalValue& low, const DecimalValue& high, std::uint32_t raw,
+                       int sampleWidth, ValueRule rule = ValueRule::Single);
 
 }  // namespace vardo

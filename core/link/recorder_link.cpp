@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "base/le_bytes.h"
+#include "link/recorder_registers.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
@@ -15,23 +15,18 @@ void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-bool InRange(int v, int low, int high) {
-    return v >= low && v <= high;
-}
-
 }  // namespace
 
-int CRecorderLink::Open(const CommSettings* cs, const std::string& settingsPath) {
-    if (cs == nullptr) return 0;
-    const std::string device = PortDevice(settingsPath, cs->portName);
-    if (port.Open(device, cs->baudRate, cs->readIntervalTimeout, cs->readTotalTimeoutConstant,
-                  cs->readTotalTimeoutMultiplier, cs->writeTotalTimeoutConstant,
-                  cs->writeTotalTimeoutMultiplier) < 0) {
+int CRecorderLink::Open(const CommSettings& cs, const std::string& settingsPath) {
+    const std::string device = PortDevice(settingsPath, cs.portName);
+    if (port.Open(device, cs.baudRate, cs.readIntervalTimeout, cs.readTotalTimeoutConstant,
+                  cs.readTotalTimeoutMultiplier, cs.writeTotalTimeoutConstant,
+                  cs.writeTotalTimeoutMultiplier) < 0) {
         return 0;
     }
     settings = cs;
     openFlag = 1;
-    port.requestBytes[0] = static_cast<std::uint8_t>(cs->address & 0xFF);
+    port.requestBytes[0] = static_cast<std::uint8_t>(cs.address & 0xFF);
     return 1;
 }
 
@@ -45,7 +40,7 @@ int CRecorderLink::Attempts() const {
 }
 
 int CRecorderLink::ReadMemory(std::uint16_t start, std::span<std::uint8_t> dest) {
-    if (settings == nullptr || dest.size() > 0xFFFF) return 0;
+    if (!settings || dest.size() > 0xFFFF) return 0;
     const std::size_t count = dest.size();
     for (std::size_t offset = 0; offset < count; offset += kMaxReadBytes) {
         const std::size_t chunk = count - offset < kMaxReadBytes ? count - offset : kMaxReadBytes;
@@ -69,7 +64,7 @@ int CRecorderLink::ReadMemory(std::uint16_t start, std::span<std::uint8_t> dest)
 }
 
 int CRecorderLink::ReadHistory(std::uint32_t address, std::span<std::uint8_t> dest) {
-    if (settings == nullptr || dest.empty() || dest.size() > kMaxReadBytes) return 0;
+    if (!settings || dest.empty() || dest.size() > kMaxReadBytes) return 0;
     auto& req = port.requestBytes;
     req[1] = kReadHistoryCommand;
     req[2] = static_cast<std::uint8_t>((address >> 16) & 0xFF);
@@ -87,41 +82,6 @@ int CRecorderLink::ReadHistory(std::uint32_t address, std::span<std::uint8_t> de
         }
     }
     return 0;
-}
-
-int DecodeClock(std::span<const std::uint8_t> bytes, VTime& out) {
-    if (bytes.size() < 10) return 0;
-    const int year = 2000 + bytes[9];
-    const int month = bytes[8];
-    const int day = bytes[7];
-    const int hour = bytes[4];
-    const int minute = bytes[2];
-    const int second = bytes[0];
-    if (!InRange(year, 2000, 2100) || !InRange(month, 1, 12) || !InRange(day, 1, 31) ||
-        !InRange(hour, 0, 23) || !InRange(minute, 0, 59) || !InRange(second, 0, 59)) {
-        return 0;
-    }
-    const VTime t = MakeLocalTime(year, month, day, hour, minute, second);
-    if (t == 0) return 0;
-    out = t;
-    return 1;
-}
-
-int DecodeStamp(std::span<const std::uint8_t> bytes, VTime& out) {
-    if (bytes.size() < 6) return 0;
-    if (bytes[0] > 99 || !InRange(bytes[1], 1, 12) || !InRange(bytes[2], 1, 31) || bytes[3] > 23 ||
-        bytes[4] > 59 || bytes[5] > 59) {
-        return 0;
-    }
-    const VTime t =
-        MakeLocalTime(2000 + bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5]);
-    if (t == 0) return 0;
-    out = t;
-    return 1;
-}
-
-std::uint32_t DecodeWritePointer(std::uint8_t b0, std::uint8_t b1) {
-    return ((static_cast<std::uint32_t>(b1) << 8 | b0) << 8) | 0xFF;
 }
 
 int CRecorderLink::ReadClock(std::uint16_t clockAddress, VTime& out) {

@@ -4,6 +4,7 @@
 // made here; callers add their own around whole operations.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -19,10 +20,10 @@ inline constexpr std::size_t kMaxReadBytes = 64;
 
 class CRecorderLink {
   public:
-    // Opens the port named by settings->portName (COMn through [Ports] of the settings file at
-    // settingsPath) with the record's rate and time-outs. The record must outlive the link's
-    // use: every read takes its attempt count from it. 1 on success; nothing changes on failure.
-    int Open(const CommSettings* settings, const std::string& settingsPath);
+    // Opens the port named by settings.portName (COMn through [Ports] of the settings file at
+    // settingsPath: a terminal or tcp://HOST:PORT) with the record's rate and time-outs, and
+    // keeps a copy of the record for its reads. 1 on success; nothing changes on failure.
+    int Open(const CommSettings& settings, const std::string& settingsPath);
     // Clears the open flag and closes the port; 1 when a port was open.
     int Close();
     // Closes the port but leaves the open flag: for destructors that only release the handle.
@@ -40,19 +41,12 @@ class CRecorderLink {
     int openFlag = 0;
     std::uint16_t currentAddress = 0;
     std::uint16_t currentCount = 0;
-    const CommSettings* settings = nullptr;
+    // The settings of the last successful Open; every read fails at once before the first.
+    std::optional<CommSettings> settings;
     CSerialPort port;
 
   private:
     int Attempts() const;
 };
-
-// Pure decoders of the recorder's data items: 1, or 0 for a value out of range (out untouched).
-// Clock registers: 10 bytes, seconds at 0, minutes 2, hours 4, day 7, month 8, year 9.
-int DecodeClock(std::span<const std::uint8_t> bytes, VTime& out);
-// Stamp: year-2000, month, day, hour, minute, second.
-int DecodeStamp(std::span<const std::uint8_t> bytes, VTime& out);
-// Two bytes b0 b1 name the page of the newest record: (b1 * 256 + b0) * 256 + 255.
-std::uint32_t DecodeWritePointer(std::uint8_t b0, std::uint8_t b1);
 
 }  // namespace vardo

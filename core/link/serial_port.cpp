@@ -1,10 +1,6 @@
 #include "link/serial_port.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,29 +12,6 @@ namespace vardo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-speed_t SpeedOf(int baud) {
-    switch (baud) {
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        default:
-            return B0;
-    }
-}
 
 // Waits until fd is ready for `events` or `wait` has passed; false on time-out.
 bool WaitFor(int fd, short events, Clock::duration wait) {
@@ -66,18 +39,12 @@ CSerialPort::~CSerialPort() {
 
 int CSerialPort::Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
                       int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier) {
-    // Opening again replaces the port; the old descriptor would otherwise hold the lock.
+    // Opening again replaces the port; the old channel would otherwise hold the lock.
     Close();
     portName = device;
     baudRate = baud;
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    // Exclusive like a Windows COM port: the advisory lock also holds against root, which
-    // TIOCEXCL alone does not.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
-        return -1;
-    }
+    channel = OpenByteChannel(device, baud);
+    if (!channel) return -1;
     PortTimeouts configured;
     configured.readInterval = NonNegative(readInterval);
     configured.readTotalConstant = NonNegative(readTotalConstant);
@@ -86,44 +53,23 @@ int CSerialPort::Open(const std::string& device, int baud, int readInterval, int
     configured.writeTotalMultiplier = NonNegative(writeTotalMultiplier);
     timeouts = ScaleTimeouts(baud, configured);
     stats = LineStats{};
-    handle = fd;
-    return handle;
+    return channel->Descriptor();
 }
 
 int CSerialPort::Close() {
-    if (handle < 0) return 0;
-    // The exclusive flag outlives the descriptor on a terminal that someone else keeps open.
-    ioctl(handle, TIOCNXCL);
-    ::close(handle);
-    handle = -1;
+    if (!channel) return 0;
+    channel.reset();
     return 1;
 }
 
-void CSerialPort::ApplyLineState() {
-    termios tio{};
-    if (tcgetattr(handle, &tio) != 0) return;
-    cfmakeraw(&tio);
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
-    tio.c_cflag |= CS8 | CLOCAL | CREAD;
-    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    tio.c_cc[VSTART] = 0x11;
-    tio.c_cc[VSTOP] = 0x13;
-    const speed_t speed = SpeedOf(baudRate);
-    if (speed != B0) cfsetspeed(&tio, speed);
-    tcsetattr(handle, TCSANOW, &tio);
-    int lines = TIOCM_DTR | TIOCM_RTS;
-    ioctl(handle, TIOCMBIC, &lines);
-}
-
 void CSerialPort::WriteFrame() {
+    const int handle = channel->Descriptor();
     const auto deadline = Clock::now() + std::chrono::milliseconds(WriteTotalBudget(
                                              timeouts, static_cast<int>(frameLength)));
     const bool bounded = timeouts.writeTotalConstant != 0 || timeouts.writeTotalMultiplier != 0;
     std::size_t done = 0;
     while (done < frameLength) {
-        const ssize_t w = ::write(handle, outFrame.data() + done, frameLength - done);
+        const long w = channel->Write(outFrame.data() + done, frameLength - done);
         if (w > 0) {
             done += static_cast<std::size_t>(w);
             continue;
@@ -143,6 +89,7 @@ void CSerialPort::WriteFrame() {
 // once the frame ends in CR LF it listens only a couple of character times for trailing
 // noise, which, if any comes, keeps the read going so that the reply is refused as before.
 std::size_t CSerialPort::ReadChars(char* dest, std::size_t max, std::size_t alreadyHave) {
+    const int handle = channel->Descriptor();
     const auto start = Clock::now();
     const bool totalBounded = timeouts.readTotalConstant != 0 || timeouts.readTotalMultiplier != 0;
     const auto deadline =
@@ -166,7 +113,7 @@ std::size_t CSerialPort::ReadChars(char* dest, std::size_t max, std::size_t alre
             limit = Clock::now() + std::chrono::hours(1);
         }
         if (!WaitFor(handle, POLLIN, limit - Clock::now())) break;
-        const ssize_t r = ::read(handle, dest + got, max - got);
+        const long r = channel->Read(dest + got, max - got);
         if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;
         // End of file or an error: the line is gone, nothing more will come.
         if (r <= 0) break;
@@ -183,9 +130,9 @@ std::size_t CSerialPort::ReadChars(char* dest, std::size_t max, std::size_t alre
 
 int CSerialPort::Transact() {
     lastCheck = FrameCheck::Empty;
-    if (handle < 0) return 0;
-    ApplyLineState();
-    tcflush(handle, TCIFLUSH);
+    if (!channel) return 0;
+    channel->ApplyLineState(baudRate);
+    channel->DiscardInput();
     frameLength = EncodeFrame(
         std::span<const std::uint8_t>(requestBytes.data(), requestLength < kMaxFrameMessageBytes
                                                                ? requestLength

@@ -1,11 +1,14 @@
 #pragma once
-// One request, one checked reply, over a serial line to the recorder. Owns the port and the
-// four fixed buffers of an exchange; knows nothing of what a request means.
+// One request, one checked reply, over a serial line to the recorder. Owns the byte channel
+// (a local serial line or a device server's TCP connection) and the four fixed buffers of an
+// exchange; knows nothing of what a request means.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "link/byte_channel.h"
 #include "link/frame_codec.h"
 #include "link/port_timeouts.h"
 
@@ -25,14 +28,15 @@ class CSerialPort {
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
-    // `device` is a path (COMn names are resolved by the caller). The port is exclusive: a
-    // second open of the same device, from this or any process, fails. Timeouts are in ms
-    // before the baud-rate scaling. Returns the descriptor, or -1.
+    // `device` is a terminal's path or "tcp://HOST:PORT" (COMn names are resolved by the
+    // caller). A terminal is exclusive: a second open of the same device, from this or any
+    // process, fails. Timeouts are in ms before the baud-rate scaling. Returns the channel's
+    // descriptor, or -1.
     int Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
              int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier);
     // 1 when a port was open.
     int Close();
-    bool IsOpen() const { return handle >= 0; }
+    bool IsOpen() const { return channel != nullptr; }
 
     // Sends requestBytes[0..requestLength) framed, waits for one reply and checks it; on
     // success replyBytes holds the decoded reply. 1 on a valid reply, else 0.
@@ -48,7 +52,7 @@ class CSerialPort {
     FrameBytes requestBytes{};
     FrameBytes replyBytes{};
     std::uint32_t requestLength = 0;
-    int handle = -1;
+    std::unique_ptr<CByteChannel> channel;
     std::string portName;
     int baudRate = 0;
     std::size_t frameLength = 0;
@@ -57,7 +61,6 @@ class CSerialPort {
     FrameChars inFrame{};
 
   private:
-    void ApplyLineState();
     void WriteFrame();
     // Reads up to `max` characters into `dest` under the port's time-outs; stops early at a
     // complete reply (see the .cpp). Returns the count read.

@@ -1,14 +1,12 @@
 #include "link/serial_upload.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
-#include "base/le_bytes.h"
 #include "base/texts.h"
 #include "history/history_writer.h"
 #include "history/ring.h"
+#include "link/recorder_registers.h"
 
 namespace vardo {
 
@@ -19,10 +17,6 @@ constexpr int kConfigAttempts = 4;
 constexpr int kHistoryAttempts = 4;
 constexpr int kRetryPauseMs = 50;
 constexpr int kPairRounds = 3;
-
-void Pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 }  // namespace
 
@@ -70,54 +64,30 @@ UploadStatus CSerialUpload::ReadTimeRange() {
     const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(modelIndex)];
     VTime newest = 0;
     if (!link.ReadStamp(row.newestStampAddress, newest)) return UploadStatus::CommFailed;
-    std::uint8_t code = 0;
-    if (!link.ReadMemory(row.intervalCodeAddress, std::span<std::uint8_t>(&code, 1))) {
-        return UploadStatus::CommFailed;
-    }
-    // An interval code outside the table would index past it; such a reply is not believed.
-    if (!IsValidIntervalCode(code)) return UploadStatus::CommFailed;
+    int code = 0;
+    if (!ReadIntervalCode(link, row, {}, code)) return UploadStatus::CommFailed;
     range.newestTime = newest;
     range.intervalCode = code;
-    range.oldestTime = OldestRecordTime(newest, IntervalTable[code], row.historyCapacity);
+    range.oldestTime = OldestRecordTime(newest, IntervalTable[static_cast<std::size_t>(code)],
+                                        row.historyCapacity);
     rangeKnown = true;
-    if (!ReadChannelCount()) return UploadStatus::CommFailed;
+    int count = 0;
+    if (!ReadChannelCount(link, row, {kChannelCountAttempts, kRetryPauseMs}, count)) {
+        return UploadStatus::CommFailed;
+    }
+    range.channelCount = count;
     return UploadStatus::Done;
-}
-
-int CSerialUpload::ReadChannelCount() {
-    const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(modelIndex)];
-    if (row.channelCountAddress == kNoAddress) {
-        range.channelCount = kChannelsWithoutCountAddress;
-        return 1;
-    }
-    for (int attempt = 0; attempt < kChannelCountAttempts; ++attempt) {
-        std::uint8_t count = 0;
-        if (link.ReadMemory(static_cast<std::uint16_t>(row.channelCountAddress),
-                            std::span<std::uint8_t>(&count, 1))) {
-            // Channel tables hold twelve entries; a larger count cannot be honoured.
-            if (count < 1 || count > kMaxChannels) return 0;
-            range.channelCount = count;
-            return 1;
-        }
-        Pause(kRetryPauseMs);
-    }
-    return 0;
 }
 
 int CSerialUpload::ReadChannelRange(int channel) {
     const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(modelIndex)];
-    std::array<std::uint8_t, kChannelConfigBytes> bytes{};
-    for (int attempt = 0; attempt < kConfigAttempts; ++attempt) {
-        if (attempt > 0) Pause(kRetryPauseMs);
-        if (link.ReadMemory(ChannelConfigAddress(row, channel), bytes)) {
-            const std::uint8_t low[3] = {bytes[0], bytes[1], bytes[2]};
-            const std::uint8_t high[3] = {bytes[3], bytes[4], bytes[2]};
-            header->rangeLow[static_cast<std::size_t>(channel)] = DecodeDecimalValue(low);
-            header->rangeHigh[static_cast<std::size_t>(channel)] = DecodeDecimalValue(high);
-            return 1;
-        }
+    ChannelRange r;
+    if (!vardo::ReadChannelRange(link, row, channel, {kConfigAttempts, kRetryPauseMs}, r)) {
+        return 0;
     }
-    return 0;
+    header->rangeLow[static_cast<std::size_t>(channel)] = r.low;
+    header->rangeHigh[static_cast<std::size_t>(channel)] = r.high;
+    return 1;
 }
 
 // The pointer is read long after the stamp when a dialog waits for the user; a page finished
@@ -205,14 +175,10 @@ int CSerialUpload::ReadBlock(int channel, std::uint32_t index, std::uint8_t* blo
     const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(modelIndex)];
     const BlockPieces pieces = SplitBlock(index, row.historyCapacity);
     auto read = [&](std::uint32_t slot, std::uint8_t* dest, std::uint32_t length) {
-        for (int attempt = 0; attempt < kHistoryAttempts; ++attempt) {
-            if (attempt > 0) Pause(kRetryPauseMs);
-            if (link.ReadHistory(HistoryAddress(row, channel, slot),
-                                 std::span<std::uint8_t>(dest, length))) {
-                return 1;
-            }
-        }
-        return 0;
+        return WithRetries({kHistoryAttempts, kRetryPauseMs}, [&] {
+            return link.ReadHistory(HistoryAddress(row, channel, slot),
+                                    std::span<std::uint8_t>(dest, length));
+        });
     };
     if (pieces.firstLength == 0) return 0;
     if (!read(index, block, pieces.firstLength)) return 0;

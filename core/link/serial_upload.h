@@ -83,7 +83,6 @@ class CSerialUpload {
     const std::string& OutputPath() const { return outputPath; }
 
   private:
-    int ReadChannelCount();
     int ReadNewestPair();
     int ReadChannelRange(int channel);
     int ReadBlock(int channel, std::uint32_t index, std::uint8_t* block);

@@ -11,6 +11,8 @@
 #include "base/texts.h"
 #include "link/expected_file.h"
 #include "link/serial_port.h"
+#include "link/sim_line.h"
+#include "recorder_server.h"
 #include "support/cli_run.h"
 #include "support/sim_process.h"
 
@@ -62,7 +64,7 @@ std::array<bool, 12> Channels(std::initializer_list<int> numbers) {
     return a;
 }
 
-class CliUpload : public ::testing::Test {
+class CliUpload : public ::testing::TestWithParam<test::Transport> {
   protected:
     // Starts the simulator and points COM1 of SetUp.ini at it, as the recorder is set up.
     void StartSim(const sim::RecorderConfig& recorder, std::vector<std::string> extra = {}) {
@@ -99,7 +101,9 @@ class CliUpload : public ::testing::Test {
 };
 
 // The whole memory row walks all 1024 blocks: about 20 s at the link's fixed pauses.
-TEST_F(CliUpload, SpansBecomeFilesOfExactlyTheRecordsOnTheGrid) {
+// Over a pseudo-terminal, or over TCP with COM1 mapped to the simulator's tcp:// address as to
+// a serial device server.
+TEST_P(CliUpload, SpansBecomeFilesOfExactlyTheRecordsOnTheGrid) {
     const struct {
         const char* name;
         sim::RecorderConfig recorder;
@@ -142,7 +146,9 @@ TEST_F(CliUpload, SpansBecomeFilesOfExactlyTheRecordsOnTheGrid) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(home / "Data");
-        StartSim(c.recorder);
+        StartSim(c.recorder, GetParam() == test::Transport::Tcp
+                                 ? std::vector<std::string>{"--listen", "0"}
+                                 : std::vector<std::string>{});
         const CliRun r = Upload(c.args);
         ASSERT_EQ(r.status, 0) << r.err;
         const auto files = DataFiles();
@@ -161,6 +167,10 @@ TEST_F(CliUpload, SpansBecomeFilesOfExactlyTheRecordsOnTheGrid) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Transports, CliUpload,
+                         ::testing::Values(test::Transport::Pty, test::Transport::Tcp),
+                         test::TransportName);
 
 TEST_F(CliUpload, RefusedSpansShowTheirMessageAndWriteNothing) {
     StartSim(Recorder(1, 2, 3));
@@ -250,51 +260,71 @@ TEST_F(CliUpload, OptionsOverrideSettingsForOneRunOnly) {
 }
 
 TEST_F(CliUpload, BadArgumentsAndEmptySelectionsAreRefusedBeforeReading) {
-    StartSim(Recorder(0, 3, 3));
-    const std::vector<std::vector<std::string>> refused = {
-        {},
-        {"--from", "2026-03-01 10:00:00"},
-        {"--all", "--from", "2026-03-01 10:00:00"},
-        {"--all", "--channels", ""},
-        {"--all", "--channels", "0"},
-        {"--all", "--channels", "13"},
-        {"--all", "--channels", "1,"},
-        {"--from", "yesterday", "--to", "2026-03-01 10:00:00"},
-        {"--all", "--model", "8"},
-        {"--all", "--bogus", "1"},
-        {"--all", "--channels", "4,5"},  // the recorder has three
-        {"--all", "--channels", "1,4"},
+    // In-process, so that the test sees every request the recorder was sent.
+    sim::CRecorderServer recorder(Recorder(0, 3, 3), {}, 0);
+    ASSERT_EQ(recorder.Start(), 1);
+    recorder.StartThread();
+    WriteSettings(recorder.DevicePath(), 0);
+    const struct {
+        std::vector<std::string> args;
+        bool readsRange;  // refused only once the recorder has told its channel count
+    } refused[] = {
+        {{}, false},
+        {{"--from", "2026-03-01 10:00:00"}, false},
+        {{"--all", "--from", "2026-03-01 10:00:00"}, false},
+        {{"--all", "--channels", ""}, false},
+        {{"--all", "--channels", "0"}, false},
+        {{"--all", "--channels", "13"}, false},
+        {{"--all", "--channels", "1,"}, false},
+        {{"--from", "yesterday", "--to", "2026-03-01 10:00:00"}, false},
+        {{"--all", "--model", "8"}, false},
+        {{"--all", "--bogus", "1"}, false},
+        {{"--all", "--channels", "4,5"}, true},  // the recorder has three
+        {{"--all", "--channels", "1,4"}, true},
     };
-    for (const auto& args : refused) {
-        const CliRun r = Upload(args);
-        EXPECT_EQ(r.status, 1) << ::testing::PrintToString(args);
+    for (const auto& c : refused) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        recorder.Model().ClearRequestLog();
+        const CliRun r = Upload(c.args);
+        EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err, "");
         EXPECT_EQ(r.out, "");
+        const auto log = recorder.Model().RequestLog();
+        EXPECT_EQ(log.empty(), !c.readsRange);
+        for (const auto& e : log) EXPECT_EQ(e.command, 0x03);
     }
     // A model index in SetUp.ini that names no model.
-    WriteSettings(sim->device, 9);
+    WriteSettings(recorder.DevicePath(), 9);
+    recorder.Model().ClearRequestLog();
     for (const CliRun& r : {Upload({"--all"}), testing::RunCli(home, {"recorder"})}) {
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err, "");
         EXPECT_EQ(r.out, "");
     }
+    EXPECT_TRUE(recorder.Model().RequestLog().empty());
     EXPECT_TRUE(DataFiles().empty());
 }
 
 TEST_F(CliUpload, RecorderCommandTellsWhatTheRecorderHolds) {
-    sim::RecorderConfig recorder = Recorder(5, 2, 4, 0x1FFFF);
+    // The simulator's live value of channel c is (5000 c + 97 t) mod 65536 at the time t of its
+    // clock; at this time they are 53035, 58035 and 63035.
+    sim::RecorderConfig recorder = Recorder(5, 3, 4, 0x1FFFF, "2026-03-01 10:57:15");
     recorder.ranges[0] = {-500, 1500, 1};
     recorder.ranges[1] = {0, 10000, 2};
+    recorder.ranges[2] = {-32000, 32000, 0};
     // Reached through the symbolic link the simulator makes, as a fixed name for [Ports].
     StartSim(recorder, {"--link", home / "ttyRecorder"});
     WriteSettings(home / "ttyRecorder", 5);
     const CliRun r = testing::RunCli(home, {"recorder"});
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* line :
-         {"channels: 2\n", "interval: 15 s (code 4)\n", "channel 1 range: -50.0 .. 150.0\n",
-          "channel 2 range: 0.00 .. 100.00\n", "clock: 2026-03-01 11:00:00\n",
-          "newest record: 2026-03-01 11:00:00\n", "write pointer: 131071\n",
-          "channel 1 live: ", "channel 2 live: "}) {
+         {"channels: 3\n", "interval: 15 s (code 4)\n", "channel 1 range: -50.0 .. 150.0\n",
+          "channel 2 range: 0.00 .. 100.00\n", "channel 3 range: -32000 .. 32000\n",
+          "clock: 2026-03-01 10:57:15\n", "newest record: 2026-03-01 10:57:15\n",
+          "write pointer: 131071\n",
+          // The range's ends and 1/65535: a division by 65536 gives 111.8, 88.55 and 29558.
+          "channel 1 live: 53035 (111.9)\n", "channel 2 live: 58035 (88.56)\n",
+          "channel 3 live: 63035 (29559)\n"}) {
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
     }
 }

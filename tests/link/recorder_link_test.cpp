@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/recorder_memory_map.h"
+#include "link/recorder_registers.h"
 #include "sim_line.h"
 
 namespace vardo {
@@ -79,26 +80,31 @@ TEST(RecorderData, ClockAndStampFieldChecks) {
     }
 }
 
-TEST(RecorderLink, OpenFailsWithoutAPortAndCloseKeepsSettings) {
+TEST(RecorderLink, OpenCopiesTheSettingsAndCloseKeepsThem) {
     CRecorderLink link;
     std::array<std::uint8_t, 4> bytes{};
-    EXPECT_EQ(link.Open(nullptr, "/nonexistent/SetUp.ini"), 0);
     CommSettings missing;
-    missing.portName = "/nonexistent/tty";
-    EXPECT_EQ(link.Open(&missing, "/nonexistent/SetUp.ini"), 0);
-    EXPECT_EQ(link.settings, nullptr);
+    for (const char* port : {"/nonexistent/tty", "tcp://127.0.0.1:0", "tcp://nohost", "tcp://"}) {
+        missing.portName = port;
+        EXPECT_EQ(link.Open(missing, "/nonexistent/SetUp.ini"), 0) << port;
+    }
+    EXPECT_FALSE(link.settings.has_value());
     EXPECT_EQ(link.ReadMemory(0, bytes), 0);
     EXPECT_EQ(link.ReadHistory(0, bytes), 0);
     EXPECT_EQ(link.Close(), 0);
 
     SimLine line(FrozenRecorder(1));
     ASSERT_TRUE(line.opened);
+    // The caller's record may change or go away; the link reads with what it was opened with.
+    line.settings.address = 99;
+    EXPECT_EQ(line.link.ReadMemory(0x7110, bytes), 1);
     EXPECT_EQ(line.link.Close(), 1);
     EXPECT_EQ(line.link.IsOpen(), 0);
-    EXPECT_EQ(line.link.settings, &line.settings);
+    EXPECT_EQ(line.LinkSettings().address, 8);
     EXPECT_EQ(line.link.ReadMemory(0x7110, bytes), 0);
     // The port-only close leaves the open flag.
-    ASSERT_EQ(line.link.Open(&line.settings, "/nonexistent/SetUp.ini"), 1);
+    line.settings.address = 8;
+    ASSERT_EQ(line.link.Open(line.settings, "/nonexistent/SetUp.ini"), 1);
     EXPECT_EQ(line.link.ClosePort(), 1);
     EXPECT_EQ(line.link.IsOpen(), 1);
 }
@@ -135,7 +141,7 @@ TEST(RecorderLink, AttemptsPerRequestFollowTheSetting) {
     ASSERT_TRUE(line.opened);
     for (const auto& [attempts, requests] :
          {std::pair{0, 1u}, {-3, 1u}, {1, 1u}, {2, 2u}, {3, 3u}}) {
-        line.settings.readAttempts = attempts;
+        line.LinkSettings().readAttempts = attempts;
         std::array<std::uint8_t, 2> bytes{};
         line.Model().ClearRequestLog();
         EXPECT_EQ(line.link.ReadMemory(0x7110, bytes), 0);

@@ -30,11 +30,9 @@ class ScriptedPeer {
         char name[128] = {};
         ptsname_r(master, name, sizeof name);
         device = name;
+        // Left in the cooked mode a new terminal has: echo, line editing, CR to NL on input
+        // and NL to CR NL on output. Only the port's own line setup makes a frame go through.
         keeper = ::open(name, O_RDWR | O_NOCTTY);
-        termios tio{};
-        tcgetattr(keeper, &tio);
-        cfmakeraw(&tio);
-        tcsetattr(keeper, TCSANOW, &tio);
     }
     ~ScriptedPeer() {
         Join();
@@ -99,6 +97,25 @@ TEST(SerialPort, PortIsExclusiveAndOnlyATerminal) {
     EXPECT_FALSE(first.IsOpen());
     ::close(fd);
     ::unlink(file);
+}
+
+TEST(SerialPort, OpeningSetsTheLineRaw8N1WithoutFlowControl) {
+    ScriptedPeer peer;
+    termios before{};
+    ASSERT_EQ(tcgetattr(peer.keeper, &before), 0);
+    ASSERT_TRUE(before.c_lflag & ICANON);  // the terminal starts cooked
+    CSerialPort port;
+    ASSERT_GE(OpenWithRequest(port, peer.device, 9600), 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(peer.keeper, &tio), 0);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | IXOFF | INPCK | PARMRK), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(tio.c_cc[VMIN], 0);
+    EXPECT_EQ(tio.c_cc[VTIME], 0);
+    EXPECT_EQ(cfgetispeed(&tio), static_cast<speed_t>(B9600));
 }
 
 TEST(SerialPort, TransactSendsFrameAndChecksReply) {

@@ -23,11 +23,12 @@ UploadChoice Span(VTime from, VTime to, std::initializer_list<int> channels) {
     return c;
 }
 
-// An upload from a recorder whose time range has been read.
-class SerialUpload : public ::testing::Test {
+// An upload from a recorder whose time range has been read, over a serial line or a device
+// server's TCP connection.
+class SerialUpload : public ::testing::TestWithParam<test::Transport> {
   protected:
     void Start(const sim::RecorderConfig& recorder, const sim::FaultConfig& faults = {}) {
-        line = std::make_unique<SimLine>(recorder, faults);
+        line = std::make_unique<SimLine>(recorder, faults, GetParam());
         ASSERT_TRUE(line->opened);
         upload = std::make_unique<CSerialUpload>(line->link, recorder.modelIndex);
         ASSERT_EQ(upload->ReadTimeRange(), UploadStatus::Done);
@@ -52,7 +53,7 @@ class SerialUpload : public ::testing::Test {
     VTime newest = 0;
 };
 
-TEST_F(SerialUpload, ProgressCountsEveryBlockAndFileMatches) {
+TEST_P(SerialUpload, ProgressCountsEveryBlockAndFileMatches) {
     auto recorder = FrozenRecorder(1);
     recorder.channelCount = 2;
     Start(recorder);
@@ -71,7 +72,7 @@ TEST_F(SerialUpload, ProgressCountsEveryBlockAndFileMatches) {
     EXPECT_TRUE(testing::ReadBytes(upload->OutputPath()) == test::ExpectedFile(e));
 }
 
-TEST_F(SerialUpload, StoppedUploadLeavesNoFile) {
+TEST_P(SerialUpload, StoppedUploadLeavesNoFile) {
     Start(FrozenRecorder(1));
     ASSERT_EQ(upload->Prepare(Span(newest - 6400, newest, {1})), UploadStatus::Done);
     std::atomic<bool> stop{false};
@@ -82,7 +83,7 @@ TEST_F(SerialUpload, StoppedUploadLeavesNoFile) {
     EXPECT_TRUE(upload->OutputPath().empty());
 }
 
-TEST_F(SerialUpload, NoRangeOrNoChannelIsRefusedBeforeAnythingIsRead) {
+TEST_P(SerialUpload, NoRangeOrNoChannelIsRefusedBeforeAnythingIsRead) {
     Start(FrozenRecorder(0));  // three channels
     EXPECT_EQ(upload->Range().channelCount, 3);
     line->Model().ClearRequestLog();
@@ -93,7 +94,7 @@ TEST_F(SerialUpload, NoRangeOrNoChannelIsRefusedBeforeAnythingIsRead) {
 }
 
 // Values the recorder's memory should never hold are not used to index tables or the ring.
-TEST_F(SerialUpload, ImpossibleRecorderValuesFailTheUpload) {
+TEST_P(SerialUpload, ImpossibleRecorderValuesFailTheUpload) {
     const RecorderMemoryRow& zt330 = RecorderMemoryMap[1];
     const struct {
         const char* name;
@@ -110,7 +111,7 @@ TEST_F(SerialUpload, ImpossibleRecorderValuesFailTheUpload) {
         {"stamp month 13", 1, zt330.newestStampAddress + 1u, 13, true},
     };
     for (const auto& c : cases) {
-        SimLine sim(FrozenRecorder(c.model));
+        SimLine sim(FrozenRecorder(c.model), {}, GetParam());
         ASSERT_TRUE(sim.opened);
         sim.Model().PokeParameter(static_cast<std::uint16_t>(c.address), c.value);
         CSerialUpload up(sim.link, c.model);
@@ -125,19 +126,19 @@ TEST_F(SerialUpload, ImpossibleRecorderValuesFailTheUpload) {
     }
 }
 
-TEST_F(SerialUpload, UnreadableRangeOfAChannelAbortsBeforeTheFile) {
+TEST_P(SerialUpload, UnreadableRangeOfAChannelAbortsBeforeTheFile) {
     sim::FaultConfig faults;
     // Stamp, interval, count, pointer and stamp again are answered; channel 1's range is not.
     faults.stallAfter = 6;
     Start(FrozenRecorder(1), faults);
-    line->settings.readAttempts = 1;
+    line->LinkSettings().readAttempts = 1;
     EXPECT_EQ(upload->Prepare(Span(newest - 600, newest, {1})), UploadStatus::CommFailed);
     EXPECT_TRUE(NoFile());
 }
 
 // The recorder finishes a page between the range read and the upload: stamp and pointer both
 // move, and the records keep the times they were taken at.
-TEST_F(SerialUpload, PageFinishedBeforeTheUploadKeepsRecordsAtTheirTimes) {
+TEST_P(SerialUpload, PageFinishedBeforeTheUploadKeepsRecordsAtTheirTimes) {
     Start(FrozenRecorder(1));
     const RecorderMemoryRow& row = RecorderMemoryMap[1];
     line->Model().PokeParameter(row.writePointerAddress, 1);  // slot 511
@@ -151,6 +152,10 @@ TEST_F(SerialUpload, PageFinishedBeforeTheUploadKeepsRecordsAtTheirTimes) {
     EXPECT_EQ(upload->Plan().endIndex, 255u - 11u);
     EXPECT_EQ(upload->Header().newestTime, newest - 110);
 }
+
+INSTANTIATE_TEST_SUITE_P(Transports, SerialUpload,
+                         ::testing::Values(test::Transport::Pty, test::Transport::Tcp),
+                         test::TransportName);
 
 TEST(UploadMessages, EveryRefusalHasTheSystemText) {
     const struct {

@@ -1,5 +1,7 @@
-// vardo-recorder-sim: a paperless recorder on a pseudo-terminal, for tests, benchmarks and
-// trying the program without hardware. Prints the terminal's device path as its first line.
+// vardo-recorder-sim: a paperless recorder on a pseudo-terminal, or behind a TCP port of the
+// loopback address as behind a serial device server, for tests, benchmarks and trying the
+// program without hardware. Prints the terminal's device path (or tcp://127.0.0.1:PORT, ready
+// for [Ports]) as its first line.
 
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -12,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "pty_recorder.h"
+#include "recorder_server.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ void Usage() {
         "  --freeze             keep the clock still\n"
         "  --baud N             pace the line at N baud (10 bits a character)\n"
         "  --link PATH          also make PATH a symbolic link to the device\n"
+        "  --listen PORT        serve on TCP 127.0.0.1:PORT instead (0: any free port)\n"
         "faults, each hitting every Nth reply:\n"
         "  --drop N  --bad-lrc N  --wrong-address N  --exception N  --noise N\n"
         "  --stall N[:MS]       silent from the Nth reply on (for MS ms, else for good)\n",
@@ -59,6 +62,7 @@ int main(int argc, char** argv) {
     recorder.modelIndex = 0;
     sim::FaultConfig faults;
     int baud = 0;
+    long listenPort = -1;
     std::string link;
     for (int c = 0; c < 12; ++c) {
         recorder.ranges[static_cast<std::size_t>(c)] = {
@@ -121,6 +125,9 @@ int main(int argc, char** argv) {
             recorder.writePointer = static_cast<std::uint32_t>(v);
         } else if (opt == "--records") {
             recorder.records = static_cast<std::uint32_t>(v);
+        } else if (opt == "--listen") {
+            ok = v <= 65535;
+            listenPort = v;
         } else if (opt == "--baud") {
             baud = static_cast<int>(v);
         } else if (opt == "--drop") {
@@ -142,12 +149,13 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    sim::CPtyRecorder server(recorder, faults, baud);
-    if (!server.Start()) {
-        std::perror("vardo-recorder-sim: pseudo-terminal");
+    sim::CRecorderServer server(recorder, faults, baud);
+    if (listenPort >= 0 ? !server.Listen(static_cast<int>(listenPort)) : !server.Start()) {
+        std::perror(listenPort >= 0 ? "vardo-recorder-sim: --listen"
+                                    : "vardo-recorder-sim: pseudo-terminal");
         return 1;
     }
-    if (!link.empty()) {
+    if (!link.empty() && listenPort < 0) {
         ::unlink(link.c_str());
         if (::symlink(server.DevicePath().c_str(), link.c_str()) != 0) {
             std::perror("vardo-recorder-sim: --link");

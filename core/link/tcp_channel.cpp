@@ -1,0 +1,93 @@
+#include "link/tcp_channel.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace vardo {
+
+bool ParseTcpAddress(const std::string& device, TcpAddress& out) {
+    const std::string scheme = kTcpScheme;
+    if (device.compare(0, scheme.size(), scheme) != 0) return false;
+    const std::string rest = device.substr(scheme.size());
+    std::string host;
+    std::string port;
+    if (!rest.empty() && rest[0] == '[') {
+        const auto close = rest.find("]:");
+        if (close == std::string::npos) return false;
+        host = rest.substr(1, close - 1);
+        port = rest.substr(close + 2);
+    } else {
+        const auto colon = rest.rfind(':');
+        if (colon == std::string::npos || rest.find(':') != colon) return false;
+        host = rest.substr(0, colon);
+        port = rest.substr(colon + 1);
+    }
+    if (host.empty() || port.empty() || port.size() > 5) return false;
+    long n = 0;
+    for (char c : port) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1 || n > 65535) return false;
+    out = {host, port};
+    return true;
+}
+
+CTcpChannel::~CTcpChannel() {
+    if (fd >= 0) ::close(fd);
+}
+
+int CTcpChannel::Open(const TcpAddress& address, int timeoutMs) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found) != 0) return 0;
+    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
+        const int s =
+            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (s < 0) continue;
+        bool connected = ::connect(s, a->ai_addr, a->ai_addrlen) == 0;
+        if (!connected && errno == EINPROGRESS) {
+            pollfd p{s, POLLOUT, 0};
+            int error = 0;
+            socklen_t length = sizeof error;
+            connected = poll(&p, 1, timeoutMs) == 1 &&
+                        getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+        }
+        if (!connected) {
+            ::close(s);
+            continue;
+        }
+        // A request is one small frame that waits for its reply: send it at once.
+        const int on = 1;
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        fd = s;
+    }
+    freeaddrinfo(found);
+    return fd >= 0 ? 1 : 0;
+}
+
+long CTcpChannel::Read(char* dest, std::size_t max) {
+    return ::recv(fd, dest, max, MSG_DONTWAIT);
+}
+
+long CTcpChannel::Write(const char* data, std::size_t size) {
+    return ::send(fd, data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
+}
+
+void CTcpChannel::DiscardInput() {
+    // Bounded: a server that keeps sending must not hold the exchange here.
+    char sink[256];
+    for (int i = 0; i < 64 && ::recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
+    }
+}
+
+}  // namespace vardo

@@ -1,0 +1,37 @@
+#pragma once
+// A raw TCP connection to a serial device server: the bytes of the server's serial port, both
+// ways, with nothing added (no Telnet, no RFC 2217).
+
+#include <string>
+
+#include "link/byte_channel.h"
+
+namespace vardo {
+
+struct TcpAddress {
+    std::string host;
+    std::string port;
+};
+
+// "tcp://HOST:PORT" (HOST a name, an IPv4 address or a bracketed IPv6 address, PORT 1..65535);
+// false for anything else.
+bool ParseTcpAddress(const std::string& device, TcpAddress& out);
+
+class CTcpChannel : public CByteChannel {
+  public:
+    ~CTcpChannel() override;
+    // Connects within `timeoutMs`; 1 on success.
+    int Open(const TcpAddress& address, int timeoutMs);
+
+    int Descriptor() const override { return fd; }
+    long Read(char* dest, std::size_t max) override;
+    // A server that hung up gives EPIPE, never the signal that would end the program.
+    long Write(const char* data, std::size_t size) override;
+    void ApplyLineState(int) override {}
+    void DiscardInput() override;
+
+  private:
+    int fd = -1;
+};
+
+}  // namespace vardo
