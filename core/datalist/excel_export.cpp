@@ -55,9 +55,7 @@ std::vector<ExcelColumn> ExportColumns(const HistoryData& h) {
 }
 
 double ChannelCellNumber(const HistoryData& h, int ch, std::uint8_t raw) {
-    const std::string text = FormatDecimal(
-        EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch], raw, 1, ValueRule::DoubleProduct),
-        h.rangeHigh[ch].Decimals());
+    const std::string text = SampleText(h, ch, raw);
     const double number = std::strtod(text.c_str(), nullptr);
     return number == 0 ? 0.0 : number;
 }
