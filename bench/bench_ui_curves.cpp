@@ -139,7 +139,7 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
     SilentReporter reporter;
     for (auto _ : state) {
         auto app = std::make_unique<CVardoApp>(&reporter, Home().home);
-        if (!app->InitInstance({QStringLiteral("vardo")}, false)) {
+        if (!app->InitInstance({"vardo"}, false)) {
             state.SkipWithError("start-up failed");
             break;
         }
