@@ -33,7 +33,9 @@ TEST(DiskReader, ASectorCountsOnlyWhenWhole) {
                           {0, 0, 1}};
     for (const Case& c : cases) {
         EXPECT_EQ(reader.ReadSectors(c.first, c.count, buf.data()), c.ok) << c.first;
-        if (c.ok && c.count > 0) EXPECT_EQ(buf[0], c.first + 1);
+        if (c.ok && c.count > 0) {
+            EXPECT_EQ(buf[0], c.first + 1);
+        }
     }
 }
 
