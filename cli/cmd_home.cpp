@@ -6,12 +6,8 @@
 namespace vardo::cli {
 
 Command AddHome(CLI::App& parent) {
-    CLI::App* command = AddCommand(
-        parent, "home",
-        "The folder that holds SetUp.ini and Data/: VARDO_HOME when set; else the executable's "
-        "folder when it holds a SetUp.ini or can be written and is not installed; else "
-        "$XDG_DATA_HOME/vardo (~/.local/share/vardo).",
-        "home");
+    CLI::App* command =
+        AddCommand(parent, "home", "The folder that holds SetUp.ini and Data/.", "home");
     return {command, [] {
                 std::string home = Home();
                 if (home.size() > 1 && home.back() == '/') home.pop_back();

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "commands.h"
 #include "history/history_format.h"
@@ -24,10 +25,12 @@ int RunRecorder(const LinkOptions& options) {
     ApplyLinkOptions(options, cs);
 
     if (!CheckModelIndex(cs)) return 1;
-    PathReporter reporter(PortDevice(settingsPath, cs.portName));
+    const std::string port = PortDevice(settingsPath, cs.portName);
+    PathReporter reporter(port);
     CRecorderLink link;
     if (!link.Open(cs, settingsPath)) {
         reporter.ShowMessage(texts::kOpenPortFailed, MessageIcon::Error);
+        ReportPermission(port, true, kPortGroup);
         return 1;
     }
     const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(cs.modelIndex)];

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "base/permission_hint.h"
 #include "commands.h"
 #include "link/recorder_link.h"
 #include "link/serial_upload.h"
@@ -62,10 +63,12 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
     }
 
     if (!CheckModelIndex(cs)) return 1;
-    PathReporter device(PortDevice(settingsPath, cs.portName));
+    const std::string port = PortDevice(settingsPath, cs.portName);
+    PathReporter device(port);
     CRecorderLink link;
     if (!link.Open(cs, settingsPath)) {
         ReportUpload(UploadStatus::OpenFailed, device);
+        ReportPermission(port, true, kPortGroup);
         return 1;
     }
     CSerialUpload upload(link, cs.modelIndex);

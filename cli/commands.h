@@ -72,6 +72,10 @@ class PathReporter : public StderrReporter {
     std::string path_;
 };
 
+// Under a refusal to open device: the line that says which group may, when the user's rights
+// are what is missing (nothing otherwise).
+void ReportPermission(const std::string& device, bool write, const char* group);
+
 // Where SetUp.ini and Data/ live: ModuleDirectory(), ending in '/'.
 std::string Home();
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/permission_hint.h"
 #include "commands.h"
 #include "settings/module_directory.h"
 
@@ -154,6 +155,11 @@ void StderrReporter::ShowMessage(std::string_view text, MessageIcon) {
 void PathReporter::ShowMessage(std::string_view text, MessageIcon icon) {
     std::cerr << path_ << ": ";
     StderrReporter::ShowMessage(text, icon);
+}
+
+void ReportPermission(const std::string& device, bool write, const char* group) {
+    const std::string hint = PermissionHint(device, write, group);
+    if (!hint.empty()) std::cerr << hint << '\n';
 }
 
 std::string Home() {

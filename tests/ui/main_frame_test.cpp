@@ -190,7 +190,7 @@ TEST_F(MainFrameTest, CommandsWithoutAHandlerAreGreyedAndStateIsRefreshedWhenIdl
     EXPECT_FALSE(f.Action(cmd::kFileOpen)->isEnabled()) << "no file opens under acquisition";
 }
 
-TEST_F(MainFrameTest, BarsTogglePromptsGoToTheFirstPaneAndAMissingHelpFileIsReported) {
+TEST_F(MainFrameTest, BarsTogglePromptsGoToTheFirstPane) {
     CMainFrame& f = Start();
     f.show();
     f.Action(cmd::kViewToolbar)->trigger();
@@ -204,9 +204,26 @@ TEST_F(MainFrameTest, BarsTogglePromptsGoToTheFirstPaneAndAMissingHelpFileIsRepo
     QStatusTipEvent none{QString()};
     QApplication::sendEvent(&f, &none);
     EXPECT_EQ(f.StatusText(0), U("就绪"));
+}
+
+TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndSaysWhenTheViewerFails) {
+    CMainFrame& f = Start();
+    std::vector<std::string> opened;
+    bool viewerWorks = true;
+    f.openUrl = [&](const QUrl& url) {
+        opened.push_back(url.toLocalFile().toStdString());
+        return viewerWorks;
+    };
+    const std::string guide = std::string(VARDO_SOURCE_DIR) + "/doc/guide/index.html";
+    f.Action(cmd::kHelp)->trigger();
+    testing::WriteBytes(home / "help.chm", std::string("ITSF"));
+    f.Action(cmd::kHelp)->trigger();
+    EXPECT_EQ(opened, (std::vector<std::string>{guide, home / "help.chm"}));
+    EXPECT_TRUE(reporter.entries.empty());
+    viewerWorks = false;
     f.Action(cmd::kHelp)->trigger();
     ASSERT_EQ(reporter.entries.size(), 1u);
-    EXPECT_NE(reporter.entries[0].text.find(home / "help.chm"), std::string::npos);
+    EXPECT_EQ(reporter.entries[0].text, "无法打开帮助文件：" + home / "help.chm");
     EXPECT_EQ(reporter.entries[0].icon, MessageIcon::Error);
 }
 

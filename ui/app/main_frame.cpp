@@ -25,6 +25,7 @@
 #include "curves/vardo_view.h"
 #include "datalist/dlist_view.h"
 #include "realtime/real_view.h"
+#include "settings/module_directory.h"
 
 namespace vardo {
 
@@ -62,6 +63,16 @@ QString Prompt(const CommandRow& row, bool toolTip) {
 
 bool OnAnyToolbar(const CommandRow& row) {
     return row.tool.curves > 0 || row.tool.list > 0 || row.tool.realtime > 0;
+}
+
+// The guide's first page: installed beside the program, else in the source tree it was built
+// from; empty when neither is there.
+std::string GuidePage() {
+    for (const std::string& dir : {InstalledDocDirectory(ExecutableDirectory()) + "guide/",
+                                   std::string(VARDO_GUIDE_DIR) + "/"}) {
+        if (std::filesystem::is_regular_file(dir + "index.html")) return dir + "index.html";
+    }
+    return {};
 }
 
 }  // namespace
@@ -249,16 +260,17 @@ QString CMainFrame::StatusText(int pane) const {
 }
 
 void CMainFrame::OnHelp() {
-    const std::string path = doc_.home() + texts::kHelpFile;
+    const std::string chm = doc_.home() + texts::kHelpFile;
+    // help.chm stays the first choice, as the recorders' own help; without it, our guide.
+    const std::string page = std::filesystem::is_regular_file(chm) ? chm : GuidePage();
     char text[1024];
-    if (!std::filesystem::is_regular_file(path)) {
-        std::snprintf(text, sizeof text, texts::kHelpMissing, path.c_str());
+    if (page.empty()) {
+        std::snprintf(text, sizeof text, texts::kHelpMissing, chm.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
         return;
     }
-    if (!QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))))) {
-        std::snprintf(text, sizeof text, texts::kHelpOpenFailed, path.c_str());
+    if (!openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page))))) {
+        std::snprintf(text, sizeof text, texts::kHelpOpenFailed, page.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
     }
 }

@@ -4,8 +4,11 @@
 // the document, this frame and the application, in that order; enabling and check marks are
 // recomputed from the same chain after every change.
 
+#include <QDesktopServices>
 #include <QMainWindow>
 #include <QString>
+#include <QUrl>
+#include <functional>
 #include <map>
 
 #include "app/command_target.h"
@@ -52,6 +55,8 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     CVardoDoc& Document() { return doc_; }
 
     int currentView = kCurveView;
+    // Opens the help in the desktop's viewer; tests replace it.
+    std::function<bool(const QUrl&)> openUrl = &QDesktopServices::openUrl;
 
   protected:
     bool event(QEvent* event) override;
