@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "base/vardo_time.h"
 #include "cfcard/card_import.h"
@@ -18,6 +19,13 @@ namespace {
 
 int Refuse(const char* message) {
     std::fprintf(stderr, "%s\n", message);
+    return 1;
+}
+
+// A reader that would not open: the message, and the way to the rights when they are missing.
+int RefuseReader(const std::string& device) {
+    Refuse(texts::kCardDetectFailed);
+    ReportPermission(device, false, kCardGroup);
     return 1;
 }
 
@@ -55,7 +63,7 @@ int Devices() {
 
 int List(const std::string& device) {
     CDiskReader reader;
-    if (!reader.Open(device)) return Refuse(texts::kCardDetectFailed);
+    if (!reader.Open(device)) return RefuseReader(device);
     const Catalogue catalogue = ScanCard(reader);
     if (!catalogue.readable) return Refuse(texts::kCardDetectFailed);
     const ModelList models = ReadModelList(Home() + "SetUp.ini");
@@ -80,7 +88,7 @@ int List(const std::string& device) {
 
 int Import(const std::string& device, int slot) {
     CDiskReader reader;
-    if (!reader.Open(device)) return Refuse(texts::kCardDetectFailed);
+    if (!reader.Open(device)) return RefuseReader(device);
     ImportRequest request;
     request.slot = slot;
     request.home = Home();
