@@ -21,6 +21,29 @@ inline constexpr const char* kEndOutOfRange = "结束时间 超出范围";
 inline constexpr const char* kFileCreateFailed = "文件建立失败！";
 inline constexpr const char* kUploadDone = "上传完毕";
 
+// communication settings (dialog 143), serial upload (dialog 157)
+inline constexpr const char* kCommSetTitle = "通讯设置";
+inline constexpr const char* kModelLabel = "记录仪类型：";
+inline constexpr const char* kAddressLabel = "记录仪地址：";
+inline constexpr const char* kPortLabel = "串口：";
+inline constexpr const char* kBaudLabel = "波特率：";
+inline constexpr const char* kSamplingLabel = "采样时间：";
+inline constexpr const char* kSaveRealLabel = "保存数据";
+inline constexpr const char* kConfirm = "确认";
+inline constexpr const char* kDeviceLabel = "设备：";
+inline constexpr const char* kPortNameTooLong = "串口名称最多5个字符，例如 COM1。";
+inline constexpr const char* kSettingsWriteFailed = "无法写入设置文件 %s，设置未保存。";
+inline constexpr const char* kSerialUploadTitle = "串口上传数据";
+inline constexpr const char* kRangeTextFormat =
+    "时间范围：%d-%02d-%02d %02d:%02d:%02d => %d-%02d-%02d %02d:%02d:%02d";
+inline constexpr const char* kUploadChannels = "上传通道";
+inline constexpr const char* kChannelLineFormat = "通道%d";
+inline constexpr const char* kInstrumentType = "仪表类型";
+inline constexpr const char* kUploadAll = "上传所有数据";
+inline constexpr const char* kTimeSetting = "时间设定";
+inline constexpr const char* kUploadStartLabel = "开始时间";
+inline constexpr const char* kUpload = "上传";
+
 // the framework's prompts for a number field that does not hold what it must
 inline constexpr const char* kEnterInteger = "请输入一个整数。";
 inline constexpr const char* kEnterIntegerBetween = "请输入一个在 %d 和 %d 之间的整数。";

@@ -170,4 +170,9 @@ std::string PortDevice(const std::string& path, const std::string& portName) {
     return portName;
 }
 
+int WritePortDevice(const std::string& path, const std::string& portName,
+                    const std::string& device) {
+    return IniFile(path).WriteString(kPorts, portName, device);
+}
+
 }  // namespace vardo

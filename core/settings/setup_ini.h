@@ -32,5 +32,8 @@ int WriteModelList(const std::string& path, const ModelList& list);
 // The device behind a port name: section [Ports] maps COM1=/dev/ttyUSB0 and so on; without an
 // entry COMn is /dev/ttyS(n-1). Anything else is used as a path as it stands.
 std::string PortDevice(const std::string& path, const std::string& portName);
+// Maps portName to device in [Ports]; 1 on success.
+int WritePortDevice(const std::string& path, const std::string& portName,
+                    const std::string& device);
 
 }  // namespace vardo

@@ -12,6 +12,7 @@
 #include "app/file_names.h"
 #include "base/texts.h"
 #include "cfcard/cf_upload_dlg.h"
+#include "link/comm_set_dlg.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
@@ -53,6 +54,14 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
         cmd::kCfUpload,
         [this] {
             CCfUploadDlg dialog(doc_, dialogParent);
+            dialog.exec();
+        },
+        [this] { return doc_.history.acquiring == 0; });
+    // The new values apply when a link next opens, which acquisition's own link does not.
+    Handle(
+        cmd::kCommSettings,
+        [this] {
+            CCommSetDlg dialog(doc_, dialogParent);
             dialog.exec();
         },
         [this] { return doc_.history.acquiring == 0; });
