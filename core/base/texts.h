@@ -43,6 +43,7 @@ inline constexpr const char* kUploadAll = "上传所有数据";
 inline constexpr const char* kTimeSetting = "时间设定";
 inline constexpr const char* kUploadStartLabel = "开始时间";
 inline constexpr const char* kUpload = "上传";
+inline constexpr const char* kStop = "停止";
 
 // the framework's prompts for a number field that does not hold what it must
 inline constexpr const char* kEnterInteger = "请输入一个整数。";

@@ -7,8 +7,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimeEdit>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,7 +22,9 @@
 #include "base/device_permission.h"
 #include "link/comm_set_dlg.h"
 #include "link/serial_devices.h"
+#include "link/serial_upload_dlg.h"
 #include "settings/ini_file.h"
+#include "support/sim_process.h"
 #include "ui_fixture.h"
 
 namespace vardo {
@@ -33,7 +40,10 @@ std::string ReadAll(const std::string& path) {
 }
 
 struct CommSetTest : ::testing::Test {
-    void SetUp() override { std::filesystem::create_directories(home / "dev"); }
+    void SetUp() override {
+        std::filesystem::create_directories(home / "dev");
+        std::filesystem::create_directories(home / "Data");
+    }
     void Write(const std::string& text) { std::ofstream(home / "SetUp.ini") << text; }
     int Get(const char* section, const char* key) {
         return IniFile(home / "SetUp.ini").GetInt(section, key, -99);
@@ -151,6 +161,102 @@ TEST(DevicePermission, NamesTheGroupThatMayOpenTheDevice) {
     EXPECT_EQ(DevicePermissionHint("/dev/ttyUSB9", ENOENT, "dialout"), "");
     EXPECT_NE(DevicePermissionHint("/nonexistent", EACCES, "dialout").find(" dialout "),
               std::string::npos);
+}
+
+struct UploadDlgTest : CommSetTest {
+    // A 12-channel recorder whose newest record is 2026-03-04 12:00:00, 10 s apart.
+    void Connect(const testing::SimProcess& sim) {
+        Write("[Ports]\nCOM1=" + sim.device + "\n[ComSet]\nComPort=COM1\nJlyIndex=3\n");
+    }
+    std::vector<std::string> Texts() {
+        std::vector<std::string> out;
+        for (const auto& e : reporter.entries) out.push_back(e.text);
+        reporter.entries.clear();
+        return out;
+    }
+    static void Span(CSerialUploadDlg& dlg, VTime s, VTime e) {
+        dlg.start.Set(s);
+        dlg.end.Set(e);
+    }
+    const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
+    const char* simArgs[7] = {"--model", "3", "--channels", "12", "--newest", "2026-03-04 12:00:00",
+                              "--freeze"};
+};
+
+TEST_F(UploadDlgTest, ReadsTheRangeUploadsTheChosenChannelsAndOpensTheFileWhenClosed) {
+    testing::SimProcess sim({simArgs, simArgs + 7});
+    Connect(sim);
+    {
+        CSerialUploadDlg dlg(doc);
+        dlg.show();
+        ASSERT_TRUE(testing::WaitUntil([&] { return dlg.channels->count() == 12; }));
+        EXPECT_EQ(dlg.rangeText->text().toStdString(),
+                  "时间范围：" + FormatTime(newest - 10 * 65535) + " => " + FormatTime(newest));
+        EXPECT_TRUE(dlg.channels->item(0)->isSelected());
+        dlg.channels->item(2)->setSelected(true);
+
+        // Refused spans say why and leave the dialog ready for a corrected one.
+        const std::pair<std::pair<VTime, VTime>, const char*> refused[] = {
+            {{newest - 10, newest - 20}, "请确认 开始时间 < 结束时间"},
+            {{newest - 10 * 65536, newest}, "开始时间 超出范围"},
+            {{newest - 20, newest + 1}, "结束时间 超出范围"},
+        };
+        for (auto [span, message] : refused) {
+            Span(dlg, span.first, span.second);
+            dlg.Upload();
+            EXPECT_EQ(Texts(), std::vector<std::string>{message});
+            EXPECT_FALSE(dlg.Busy());
+        }
+        Span(dlg, newest - 200, newest);
+        dlg.Upload();
+        EXPECT_TRUE(dlg.Busy());
+        EXPECT_FALSE(dlg.uploadButton->isEnabled());
+        dlg.reject();  // ignored while the worker runs
+        EXPECT_TRUE(dlg.isVisible());
+        ASSERT_TRUE(testing::WaitUntil([&] { return !dlg.Busy(); }));
+        EXPECT_EQ(Texts(), std::vector<std::string>{"上传完毕"});
+        EXPECT_EQ(dlg.progress->value(), dlg.progress->maximum());
+        ASSERT_TRUE(fs::exists(dlg.OutputPath()));
+        dlg.reject();
+        EXPECT_FALSE(dlg.isVisible());
+    }
+    // The new file became the document, with channels 1 and 3 of twelve and 20 records.
+    EXPECT_NE(doc.filePath.find("Data/"), std::string::npos);
+    EXPECT_EQ(doc.history.channelCount, 12);
+    EXPECT_EQ(doc.history.channelEnabled[0] + doc.history.channelEnabled[1] +
+                  doc.history.channelEnabled[2],
+              2);
+    EXPECT_EQ(doc.history.newestTime - doc.history.oldestTime, 190);
+}
+
+TEST_F(UploadDlgTest, ALostRecorderClearsTheChannelLinesAndAStoppedUploadLeavesNoFile) {
+    {
+        std::vector<std::string> args(simArgs, simArgs + 7);
+        args.insert(args.end(), {"--baud", "19200"});
+        testing::SimProcess sim(args);
+        Connect(sim);
+        CSerialUploadDlg dlg(doc);
+        dlg.ReadRange();
+        ASSERT_EQ(dlg.channels->count(), 12);
+        dlg.uploadAll->setChecked(true);
+        EXPECT_FALSE(dlg.start.date->isEnabled());
+        dlg.Upload();
+        ASSERT_TRUE(testing::WaitUntil([&] { return dlg.progress->value() > 0; }));
+        dlg.stopButton->click();
+        ASSERT_TRUE(testing::WaitUntil([&] { return !dlg.Busy(); }));
+        EXPECT_TRUE(dlg.OutputPath().empty());
+        EXPECT_TRUE(Texts().empty());
+        EXPECT_TRUE(fs::is_empty(home / "Data"));
+    }
+    Write("[Ports]\nCOM1=" + home / "nonexistent" + "\n[ComSet]\nJlyIndex=3\n");
+    CSerialUploadDlg dlg(doc);
+    dlg.channels->addItem("通道1");
+    dlg.ReadRange();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"打开串口失败！"});
+    EXPECT_EQ(dlg.channels->count(), 0);
+    EXPECT_FALSE(dlg.uploadButton->isEnabled());
+    dlg.Upload();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"通讯失败！"});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "base/texts.h"
 #include "cfcard/cf_upload_dlg.h"
 #include "link/comm_set_dlg.h"
+#include "link/serial_upload_dlg.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
@@ -54,6 +55,14 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
         cmd::kCfUpload,
         [this] {
             CCfUploadDlg dialog(doc_, dialogParent);
+            dialog.exec();
+        },
+        [this] { return doc_.history.acquiring == 0; });
+    // The upload opens its file when done, which acquisition's record cannot allow.
+    Handle(
+        cmd::kSerialUpload,
+        [this] {
+            CSerialUploadDlg dialog(doc_, dialogParent);
             dialog.exec();
         },
         [this] { return doc_.history.acquiring == 0; });

@@ -12,8 +12,8 @@
 #include "base/device_permission.h"
 #include "base/dialog_integer.h"
 #include "base/texts.h"
-#include "history/model_table.h"
 #include "history/ring.h"
+#include "link/model_combo.h"
 #include "link/serial_devices.h"
 #include "settings/setup_ini.h"
 
@@ -77,14 +77,7 @@ CCommSetDlg::CCommSetDlg(CVardoDoc& doc, QWidget* parent, const std::string& dev
 
     const std::string path = doc_.settingsPath();
     LoadCommSettings(path, cs_);
-    // Only the models the program has a memory map for are offered, each item keeping its
-    // model index, so that a blank name between them cannot shift the saved index.
-    const ModelList names = ReadModelList(path);
-    for (int i = 0; i < kModelCount; ++i) {
-        const std::string& name = names.names[static_cast<std::size_t>(i)];
-        if (!name.empty()) model->addItem(QString::fromStdString(name), i);
-    }
-    model->setCurrentIndex(model->findData(cs_.modelIndex));
+    FillModelCombo(model, path, cs_.modelIndex);
     address->setText(QString::number(cs_.address));
     port->setEditText(QString::fromStdString(cs_.portName));
     baud->setCurrentIndex(baud->findText(QString::number(cs_.baudRate)));
@@ -148,9 +141,7 @@ void CCommSetDlg::accept() {
     if (saved && !deviceText.empty() && deviceText != PortDevice(path, portName))
         saved = WritePortDevice(path, portName, deviceText);
     if (!saved) {
-        char text[4200];
-        std::snprintf(text, sizeof text, texts::kSettingsWriteFailed, path.c_str());
-        reporter.ShowMessage(text, MessageIcon::Error);
+        ReportSettingsWriteFailed(reporter, path);
         return;
     }
     QDialog::accept();
