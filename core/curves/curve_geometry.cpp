@@ -177,23 +177,20 @@ std::string FormatAxisTime(VTime t, int xMode) {
     return text;
 }
 
-TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h,
-                              int pixelsPerPoint) {
-    TimeAxisLayout out;
-    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
-    const VTime interval = IntervalSeconds(h);
-    const VTime step = h.windowStep > 0 ? h.windowStep : 1;
-    VTime right = h.newestTime - interval * h.windowStart;
-    if (right < 0) right = 0;
-    out.rightEdgeTime = right;
-    out.leftEdgeTime = right - static_cast<VTime>((f.W() - 3) / ppp) * interval * step;
+namespace {
 
+// Edge labels, then the ticks that keep their distance from the last label and the left edge.
+TimeAxisLayout AxisBetween(const PlotFrame& f, const DisplaySettings& ds, VTime right, VTime left,
+                           VTime secondsPerPixelStep, int ppp) {
+    TimeAxisLayout out;
+    out.rightEdgeTime = right;
+    out.leftEdgeTime = left;
     const bool shortForm = ds.XMode != 0;
     const int edgeShift = shortForm ? 30 : 65;
     const int labelShift = shortForm ? 35 : 65;
     const float gap = shortForm ? 70.0f : 130.0f;
-    out.labels.push_back({FormatAxisTime(out.rightEdgeTime, ds.XMode), f.R - edgeShift, f.B + 2});
-    out.labels.push_back({FormatAxisTime(out.leftEdgeTime, ds.XMode), f.L - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(right, ds.XMode), f.R - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(left, ds.XMode), f.L - edgeShift, f.B + 2});
 
     const int lines = ds.XLines > 0 ? ds.XLines : 0;
     const float dx = static_cast<float>(f.W()) / static_cast<float>(lines + 1);
@@ -205,13 +202,38 @@ TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, con
             out.ticks.push_back(static_cast<int>(xk));
             const VTime records =
                 static_cast<VTime>(static_cast<float>(k) * dx / static_cast<float>(ppp));
-            const VTime t = out.rightEdgeTime - records * interval * step;
+            const VTime t = right - records * secondsPerPixelStep;
             out.labels.push_back({FormatAxisTime(t, ds.XMode),
                                   static_cast<int>(xk - static_cast<float>(labelShift)), f.B + 2});
             last = k;
         }
     }
     return out;
+}
+
+VTime SecondsPerRecordStep(const HistoryData& h) {
+    return IntervalSeconds(h) * (h.windowStep > 0 ? h.windowStep : 1);
+}
+
+}  // namespace
+
+TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h,
+                              int pixelsPerPoint) {
+    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
+    const VTime per = SecondsPerRecordStep(h);
+    VTime right = h.newestTime - IntervalSeconds(h) * h.windowStart;
+    if (right < 0) right = 0;
+    const VTime left = right - static_cast<VTime>((f.W() - 3) / ppp) * per;
+    return AxisBetween(f, ds, right, left, per, ppp);
+}
+
+TimeAxisLayout LayoutRealTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
+                                  const HistoryData& h, int pixelsPerPoint) {
+    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
+    const VTime per = SecondsPerRecordStep(h);
+    VTime left = h.newestTime - static_cast<VTime>((f.W() - 3) / ppp) * per;
+    if (left < 0) left = 0;
+    return AxisBetween(f, ds, h.newestTime, left, per, ppp);
 }
 
 std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h) {

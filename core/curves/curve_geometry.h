@@ -100,6 +100,10 @@ std::string FormatAxisTime(VTime t, int xMode);
 // The time axis; pixelsPerPoint is always the live one, also when ds is a printing copy.
 TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h,
                               int pixelsPerPoint);
+// The live form: the right edge is the newest sample's time itself, and the left edge, not the
+// right, stops at time 0.
+TimeAxisLayout LayoutRealTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
+                                  const HistoryData& h, int pixelsPerPoint);
 
 // The header line above the plot; pieces drop out as the plot narrows.
 std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h);

@@ -242,6 +242,40 @@ TEST(TimeAxis, EdgesTicksAndLabelsFollowWindowZoomAndFormat) {
     EXPECT_EQ(a.labels[0].text, FormatAxisTime(0, DisplaySettings{}.XMode));
 }
 
+TEST(RealTimeAxis, RightEdgeIsTheNewestSampleAndOnlyTheLeftEdgeStopsAtZero) {
+    HistoryData h;
+    h.intervalCode = 0;  // 1 s
+    h.windowStep = 1;
+    h.windowStart = 40;  // a live window has no offset: ignored
+    h.newestTime = MakeLocalTime(2026, 12, 7, 1, 0, 0);
+    struct Case {
+        int xMode;
+        std::vector<int> ticks;  // counted from the right edge
+        VTime back;              // newest - left edge
+    } cases[] = {
+        {1, {101, 201, 302, 402, 503}, 600},  // 100.5-pixel divisions, 70 apart: all five
+        {0, {201, 402}, 600},                 // long labels, 130 apart: ticks 2 and 4
+    };
+    for (const Case& c : cases) {
+        const PlotFrame f = FrameWH(603, 400);
+        DisplaySettings ds;
+        ds.XMode = c.xMode;
+        ds.XLines = 5;
+        const TimeAxisLayout a = LayoutRealTimeAxis(f, ds, h, 1);
+        EXPECT_EQ(a.rightEdgeTime, h.newestTime);
+        EXPECT_EQ(h.newestTime - a.leftEdgeTime, c.back);
+        std::vector<int> ticks;
+        for (int x : a.ticks) ticks.push_back(f.R - x);
+        EXPECT_EQ(ticks, c.ticks) << c.xMode;
+        ASSERT_EQ(a.labels.size(), 2 + c.ticks.size());
+        EXPECT_EQ(a.labels[1].text, FormatAxisTime(h.newestTime - 600, c.xMode));
+    }
+    h.newestTime = 100;
+    const TimeAxisLayout a = LayoutRealTimeAxis(FrameWH(603, 400), DisplaySettings{}, h, 1);
+    EXPECT_EQ(a.rightEdgeTime, 100);
+    EXPECT_EQ(a.leftEdgeTime, 0);
+}
+
 TEST(Header, PiecesDropOutAsThePlotNarrows) {
     HistoryData h;
     h.intervalCode = 3;

@@ -1,23 +1,18 @@
 #pragma once
-// The real-time view: live values of the recorder as curves. For now an empty page that keeps
-// its place among the three views.
+// The real-time view: the live values as curves that move in from the right. It is the history
+// curve view with its own time axis and picture: no scroll buttons, the legend always at the
+// newest sample.
 
-#include <QWidget>
-
-#include "app/command_target.h"
-#include "app/vardo_doc.h"
+#include "curves/vardo_view.h"
 
 namespace vardo {
 
-class CMainFrame;
-
-class CRealView : public QWidget, public CommandTarget {
+class CRealView : public CVardoView {
   public:
     CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent = nullptr);
 
-  private:
-    CVardoDoc& doc_;
-    CMainFrame* frame_;
+    void PaintStatic(QPainter& p, const DisplaySettings& ds) override;
+    void DrawTimeAxis(QPainter& p, const DisplaySettings& ds) override;
 };
 
 }  // namespace vardo
