@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "base/device_permission.h"
 #include "cfcard/sector_source.h"
 
 namespace vardo {
@@ -31,5 +30,9 @@ class CDiskReader : public SectorSource {
     int fd_ = -1;
     int lastError_ = 0;
 };
+
+// What to tell a user whose open of device failed with err: for a permission refusal, the group
+// whose members may read the device (usually "disk"); empty for other failures.
+std::string DevicePermissionHint(const std::string& device, int err);
 
 }  // namespace vardo

@@ -19,7 +19,6 @@
 #include <sstream>
 
 #include "app/vardo_doc.h"
-#include "base/device_permission.h"
 #include "link/comm_set_dlg.h"
 #include "link/serial_devices.h"
 #include "link/serial_upload_dlg.h"
@@ -155,12 +154,6 @@ TEST_F(CommSetTest, OffersTheTerminalsOfDevAndMapsTheChosenOneToThePort) {
         close(master[i]);
         close(slave[i]);
     }
-}
-
-TEST(DevicePermission, NamesTheGroupThatMayOpenTheDevice) {
-    EXPECT_EQ(DevicePermissionHint("/dev/ttyUSB9", ENOENT, "dialout"), "");
-    EXPECT_NE(DevicePermissionHint("/nonexistent", EACCES, "dialout").find(" dialout "),
-              std::string::npos);
 }
 
 struct UploadDlgTest : CommSetTest {

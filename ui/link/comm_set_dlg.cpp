@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "app/dialog_units.h"
-#include "base/device_permission.h"
 #include "base/dialog_integer.h"
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "history/ring.h"
 #include "link/model_combo.h"
@@ -103,10 +103,8 @@ void CCommSetDlg::ShowDeviceOf(const QString& portName) {
 }
 
 void CCommSetDlg::UpdateHint() {
-    const int at = device->findText(device->currentText());
-    const int error = at >= 0 ? device->itemData(at).toInt() : 0;
     deviceHint->setText(QString::fromStdString(
-        DevicePermissionHint(device->currentText().toStdString(), error, "dialout")));
+        PermissionHint(device->currentText().trimmed().toStdString(), true, kPortGroup)));
 }
 
 void CCommSetDlg::accept() {

@@ -16,6 +16,7 @@
 #include <ctime>
 
 #include "app/dialog_units.h"
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "link/model_combo.h"
 #include "settings/setup_ini.h"
@@ -116,7 +117,11 @@ void CSerialUploadDlg::ReadRange() {
     // Lines of a recorder that no longer answers would offer channels nobody has read.
     channels->clear();
     if (!link_.IsOpen() && !link_.Open(cs_, doc_.settingsPath())) {
-        ReportUpload(UploadStatus::OpenFailed, doc_.reporter());
+        // A port the user may not open says which group may.
+        doc_.reporter().ShowMessage(
+            WithPermissionHint(texts::kOpenPortFailed,
+                               PortDevice(doc_.settingsPath(), cs_.portName), true, kPortGroup),
+            UploadIcon(UploadStatus::OpenFailed));
         UpdateControls();
         return;
     }
