@@ -107,6 +107,13 @@ inline constexpr const char* kCodeLength = "码必须是2位或4位";
 inline constexpr const char* kCodeZeroByte = "码的第一个字节不能是0";
 inline constexpr const char* kCodeNoCharacter = "该码不是GBK字符";
 
+// real-time acquisition
+inline constexpr const char* kPortBusy = "串口被占用";
+inline constexpr const char* kInitFailed = "初始化失败，请检查通讯是否正常！";
+inline constexpr const char* kReadingConfig = "读取组态参数...";
+inline constexpr const char* kReadingChannelConfig = "读取组态参数 : 通道 %d";
+inline constexpr const char* kAllocatingStorage = "分配存储空间...";
+
 // data list
 inline constexpr const char* kColumnNumber = "编号";
 inline constexpr const char* kColumnTime = "时间";

@@ -227,6 +227,21 @@ int CHistoryWriter::Close() {
     return renamed && !writeFailed ? 1 : 0;
 }
 
+int CHistoryWriter::MarkNewest() {
+    if (!isOpen || target == nullptr || target->hFile < 0 || target->windowStart <= 0) return 0;
+    const VTime interval =
+        IsValidIntervalCode(target->intervalCode) ? IntervalTable[target->intervalCode] : 1;
+    const int counter = target->windowStart;
+    target->newestTime = target->oldestTime + interval * (counter - 1);
+    const PackedTime packed = PackTime(target->newestTime);
+    std::uint8_t slot[3];
+    PutU24LE(slot, static_cast<std::uint32_t>(counter - 1) & 0xFFFFFF);
+    return WriteAt(packed.data(), packed.size(), header::kNewestTime) &&
+                   WriteAt(slot, sizeof slot, header::kNewestSlot)
+               ? 1
+               : 0;
+}
+
 int CHistoryWriter::Finish() {
     if (!isOpen || target == nullptr) return 1;
     bool renamed = true;
@@ -239,17 +254,8 @@ int CHistoryWriter::Finish() {
         path.clear();
     } else {
         if (target->hFile >= 0) {
-            const VTime interval =
-                IsValidIntervalCode(target->intervalCode) ? IntervalTable[target->intervalCode] : 1;
-            const int counter = target->windowStart;
-            const VTime newest = target->oldestTime + interval * (counter - 1);
-            if (newest != target->newestTime) target->newestTime = newest;
-            const PackedTime packed = PackTime(target->newestTime);
-            WriteAt(packed.data(), packed.size(), header::kNewestTime);
-            target->windowStart = counter - 1;
-            std::uint8_t slot[3];
-            PutU24LE(slot, static_cast<std::uint32_t>(counter - 1) & 0xFFFFFF);
-            WriteAt(slot, sizeof slot, header::kNewestSlot);
+            MarkNewest();
+            target->windowStart -= 1;
             if (close(target->hFile) != 0) writeFailed = true;
             target->hFile = -1;
         }

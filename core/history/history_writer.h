@@ -36,6 +36,10 @@ class CHistoryWriter {
     // 1 when the file is complete under its final name; 0 when a write failed earlier or the
     // rename did not happen (the file then stays under GetPath()).
     int Close();
+    // Writes the newest time and slot of the records appended into the header, so that a file
+    // cut off by a crash or a power cut reads as what it holds. 0 when nothing was appended or
+    // the write failed.
+    int MarkNewest();
     // As Close, after fixing the newest time and slot from the records appended. A file that
     // received no record is removed (GetPath() is then empty) and 1 returned.
     int Finish();

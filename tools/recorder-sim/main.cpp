@@ -36,12 +36,16 @@ void Usage() {
         "  --pointer SLOT       ring slot of the newest record, ending in 255 (default 255)\n"
         "  --records N          records held, newest included (default the whole ring)\n"
         "  --freeze             keep the clock still\n"
+        "  --clock-rate N       run the clock N times faster than real time\n"
         "  --baud N             pace the line at N baud (10 bits a character)\n"
         "  --link PATH          also make PATH a symbolic link to the device\n"
         "  --listen PORT        serve on TCP 127.0.0.1:PORT instead (0: any free port)\n"
         "faults, each hitting every Nth reply:\n"
         "  --drop N  --bad-lrc N  --wrong-address N  --exception N  --noise N\n"
-        "  --stall N[:MS]       silent from the Nth reply on (for MS ms, else for good)\n",
+        "  --stall N[:MS]       silent from the Nth reply on (for MS ms, else for good)\n"
+        "  --silent-after-live N  silent for good after N reads of the live values\n"
+        "  --no-clock           the clock registers hold no valid time\n"
+        "  --live-per-read      live values change with every read, not every second\n",
         stderr);
 }
 
@@ -70,8 +74,10 @@ int main(int argc, char** argv) {
     }
     for (int i = 1; i < argc; ++i) {
         const std::string_view opt = argv[i];
-        if (opt == "--freeze") {
-            recorder.frozen = true;
+        if (opt == "--freeze" || opt == "--no-clock" || opt == "--live-per-read") {
+            (opt == "--freeze"     ? recorder.frozen
+             : opt == "--no-clock" ? recorder.clockUnreadable
+                                   : recorder.livePerRead) = true;
             continue;
         }
         if (opt == "--help" || i + 1 >= argc) {
@@ -125,6 +131,11 @@ int main(int argc, char** argv) {
             recorder.writePointer = static_cast<std::uint32_t>(v);
         } else if (opt == "--records") {
             recorder.records = static_cast<std::uint32_t>(v);
+        } else if (opt == "--clock-rate") {
+            ok = v >= 1 && v <= 100000;
+            recorder.clockRate = static_cast<int>(v);
+        } else if (opt == "--silent-after-live") {
+            recorder.silentAfterLiveReads = static_cast<int>(v);
         } else if (opt == "--listen") {
             ok = v <= 65535;
             listenPort = v;

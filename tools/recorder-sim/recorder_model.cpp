@@ -89,7 +89,7 @@ VTime CRecorderModel::Now() const {
     if (config.frozen) return startTime;
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::steady_clock::now() - started);
-    return startTime + elapsed.count();
+    return startTime + elapsed.count() * config.clockRate;
 }
 
 void CRecorderModel::WriteRecord(std::uint32_t slot, VTime time) {
@@ -119,6 +119,13 @@ void CRecorderModel::PublishNewest(std::uint32_t slot, VTime time) {
 void CRecorderModel::WriteClock(VTime t) {
     const LocalFields f = SplitLocalTime(t);
     std::uint8_t regs[kClockBytes] = {};
+    if (config.clockUnreadable) {
+        // Month 0: no reader takes it for a time.
+        for (int i = 0; i < kClockBytes; ++i) {
+            parameters[static_cast<std::uint16_t>(row.clockAddress + i)] = 0;
+        }
+        return;
+    }
     regs[0] = static_cast<std::uint8_t>(f.second);
     regs[2] = static_cast<std::uint8_t>(f.minute);
     regs[4] = static_cast<std::uint8_t>(f.hour);
@@ -131,8 +138,9 @@ void CRecorderModel::WriteClock(VTime t) {
 }
 
 void CRecorderModel::WriteLiveValues(VTime t) {
+    const std::int64_t n = config.livePerRead ? static_cast<std::int64_t>(liveReads) : t;
     for (int c = 0; c < config.channelCount; ++c) {
-        const auto v = static_cast<std::uint16_t>((c * 5000 + t * 97) & 0xFFFF);
+        const auto v = static_cast<std::uint16_t>((c * 5000 + n * 97) & 0xFFFF);
         PutU16LE(&parameters[static_cast<std::uint16_t>(row.liveValuesAddress + 2 * c)], v);
     }
 }
@@ -181,6 +189,11 @@ std::optional<std::string> CRecorderModel::Answer(std::span<const char> frame) {
         length = bytes[5];
     }
     log.push_back({command, address, length});
+    if (config.silentAfterLiveReads > 0 &&
+        liveReads >= static_cast<std::uint64_t>(config.silentAfterLiveReads)) {
+        return std::nullopt;  // the line is dead from here on
+    }
+    if (command == 0x03 && address == row.liveValuesAddress) ++liveReads;
     if (length == 0 || length > 64) return exception(kExceptionIllegalValue);
     reply[2] = static_cast<std::uint8_t>(length);
     for (std::uint32_t i = 0; i < length; ++i) {

@@ -38,6 +38,13 @@ struct RecorderConfig {
     // Records held before the newest one included; 0 means the whole ring.
     std::uint32_t records = 0;
     bool frozen = false;  // clock stands still: nothing new is recorded
+    int clockRate = 1;    // the recorder's clock runs this many times faster than real time
+    // Faults of a recorder watched live:
+    int silentAfterLiveReads = 0;  // after this many live-value reads, no reply at all (0: never)
+    bool clockUnreadable = false;  // the clock registers hold no valid time
+    // Live values change with every read of them (5000 c + 97 n, n the reads so far) instead of
+    // with the clock's second.
+    bool livePerRead = false;
 };
 
 struct RequestLogEntry {
@@ -95,6 +102,7 @@ class CRecorderModel {
     VTime newestTime = 0;
     std::uint32_t newestSlot = 0;
     std::vector<RequestLogEntry> log;
+    std::uint64_t liveReads = 0;
 };
 
 }  // namespace vardo::sim

@@ -1,0 +1,152 @@
+// vardo-cli live: the recorder's live values, one line per sample, saved to a history file when
+// asked; the acquisition of the program's real-time view, headless.
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "base/texts.h"
+#include "commands.h"
+#include "history/ring.h"
+#include "link_options.h"
+#include "realtime/realtime_acquisition.h"
+#include "settings/setup_ini.h"
+
+namespace vardo::cli {
+
+namespace {
+
+volatile sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int) {
+    stopSignal = 1;
+}
+
+// SIGINT and SIGTERM end the run between samples; a closed stdout shows as a failed write, not
+// as the signal that would end the program before the file is finished.
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+// Waits until `due` or a signal; false when stdout has been closed by its reader.
+bool WaitUntil(SteadyClock::time_point due) {
+    const auto left = due - SteadyClock::now();
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    if (ns <= 0) return true;
+    timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    pollfd out{STDOUT_FILENO, 0, 0};
+    if (ppoll(&out, 1, &ts, nullptr) > 0 && (out.revents & (POLLERR | POLLHUP))) return false;
+    return true;
+}
+
+bool PrintLine(const std::string& line) {
+    return std::fputs(line.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+}
+
+std::string HeaderLine(int channels) {
+    std::string line = std::string(texts::kColumnNumber) + "\t" + texts::kColumnTime;
+    for (int c = 1; c <= channels; ++c) {
+        char cell[32];
+        std::snprintf(cell, sizeof cell, texts::kColumnChannel, c);
+        line += std::string("\t") + cell;
+    }
+    return line + "\n";
+}
+
+std::string SampleLine(const HistoryData& h, const LiveSample& s) {
+    std::string line = std::to_string(s.number) + "\t" + FormatTime(s.time);
+    for (int c = 0; c < h.channelCount; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        line += "\t" + FormatDecimal(EngineeringValue(h.rangeLow[i], h.rangeHigh[i], s.raw[i], 2),
+                                     h.rangeHigh[i].Decimals());
+    }
+    return line + "\n";
+}
+
+struct LiveOptions {
+    std::optional<int> count;
+    bool save = false;
+    LinkOptions link;
+};
+
+int RunLive(const LiveOptions& o) {
+    const std::string settingsPath = Home() + "SetUp.ini";
+    AcquisitionSettings settings;
+    LoadCommSettings(settingsPath, settings.comm);
+    ApplyLinkOptions(o.link, settings.comm);
+    if (!CheckModelIndex(settings.comm)) return 1;
+    if (!IsValidIntervalCode(settings.comm.samplingInterval)) {
+        std::fprintf(stderr, "vardo-cli: sampling time %d (Interval) is not one of 0..8\n",
+                     settings.comm.samplingInterval);
+        return 1;
+    }
+    settings.settingsPath = settingsPath;
+    settings.save = o.save || ReadSaveReal(settingsPath) != 0;
+    settings.extension = ReadModelList(settingsPath).ext;
+    settings.home = Home();
+
+    CatchStopSignals();
+    PathReporter device(PortDevice(settingsPath, settings.comm.portName));
+    HistoryData data;
+    CRealtimeAcquisition acquisition;
+    const StartStatus status = acquisition.Start(settings, data);
+    if (status != StartStatus::Started) {
+        for (const char* message : StartMessages(status)) {
+            device.ShowMessage(message, MessageIcon::Error);
+        }
+        return 1;
+    }
+
+    const std::uint64_t limit = o.count ? static_cast<std::uint64_t>(*o.count) : UINT64_MAX;
+    bool open = PrintLine(HeaderLine(acquisition.ChannelCount()));
+    while (open && !stopSignal && acquisition.SamplesTaken() < limit) {
+        open = WaitUntil(acquisition.NextDue());
+        if (!open || stopSignal) break;
+        acquisition.Tick(
+            SteadyClock::now(),
+            [&](const LiveSample& s) { open = open && PrintLine(SampleLine(data, s)); }, limit);
+    }
+    acquisition.Stop();
+
+    for (const std::string& path : acquisition.SavedFiles()) {
+        std::fprintf(stderr, "%s\n", path.c_str());
+    }
+    if (acquisition.SaveFailed()) {
+        // Saving stopped half-way; what it wrote is kept where the user looks.
+        const std::string& kept = acquisition.SaveFailedPath();
+        std::fprintf(stderr, "vardo-cli live: writing %s failed; saving stopped\n",
+                     kept.empty() ? "the file" : kept.c_str());
+        if (!kept.empty()) std::fprintf(stderr, "%s\n", kept.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+Command AddLive(CLI::App& parent) {
+    auto o = std::make_shared<LiveOptions>();
+    CLI::App* command =
+        AddCommand(parent, "live", "The recorder's live values, one line per sample.",
+                   "live [--count K] [--save] [--port COMn] [--model N] [--address N]",
+                   "K is a whole number from 1: stop after K samples.");
+    AddWholeNumberOption(command, "--count", o->count, 1, INT_MAX, "samples to take");
+    command->add_flag("--save", o->save, "save the samples to a history file in Data/")
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    AddLinkOptions(command, o->link);
+    return {command, [o] { return RunLive(*o); }};
+}
+
+}  // namespace vardo::cli
