@@ -23,14 +23,13 @@ struct DumpOptions {
     std::optional<VTime> to;
     bool all = false;
     std::optional<int> step;
-    std::string order = "newest";
+    int ascending = 0;
 };
 
 int RunDump(const CLI::App& command, const DumpOptions& o) {
     if (o.all && (o.from || o.to)) {
         return UsageError(command, "--all takes the whole file; leave out --from and --to");
     }
-    const int ascending = o.order == "oldest" ? 1 : 0;
 
     HistoryData h;
     const HistoryOpen opened = LoadHistoryFile(o.file, h);
@@ -68,7 +67,7 @@ int RunDump(const CLI::App& command, const DumpOptions& o) {
     out.reserve(2 * kChunk);
     bool written = true;
     const std::size_t columns = cells.Channels().size();
-    WalkRows(h, from, to, o.step.value_or(1), ascending, [&](const WalkedRow& row) {
+    WalkRows(h, from, to, o.step.value_or(1), o.ascending, [&](const WalkedRow& row) {
         char* end = std::to_chars(cell, cell + sizeof cell, row.number).ptr;
         *end++ = '\t';
         end = cells.WriteTime(row.time, end);
@@ -106,16 +105,7 @@ Command AddDump(CLI::App& parent) {
     command->add_flag("--all", o->all, "the whole file")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     AddWholeNumberOption(command, "--step", o->step, 1, INT_MAX, "records between two rows");
-    const CLI::Validator isOrder(
-        [](std::string& text) -> std::string {
-            return text == "newest" || text == "oldest"
-                       ? ""
-                       : "\"" + text + "\" is not newest or oldest";
-        },
-        "");
-    command->add_option("--order", o->order, "newest or oldest first")
-        ->type_name("newest|oldest")
-        ->check(isOrder);
+    AddOrderOption(command, o->ascending);
     return {command, [command, o] { return RunDump(*command, *o); }};
 }
 

@@ -22,6 +22,7 @@ struct Command {
 
 Command AddInfo(CLI::App& parent);
 Command AddDump(CLI::App& parent);
+Command AddExport(CLI::App& parent);
 Command AddUpload(CLI::App& parent);
 Command AddRecorder(CLI::App& parent);
 Command AddHome(CLI::App& parent);
@@ -30,8 +31,8 @@ Command AddGb2312(CLI::App& parent);
 Command AddLive(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
-inline constexpr Command (*kCommands[])(CLI::App&) = {AddInfo, AddDump, AddUpload, AddRecorder,
-                                                      AddLive, AddCard, AddGb2312, AddHome};
+inline constexpr Command (*kCommands[])(CLI::App&) = {
+    AddInfo, AddDump, AddExport, AddUpload, AddRecorder, AddLive, AddCard, AddGb2312, AddHome};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.
@@ -53,6 +54,8 @@ CLI::Option* AddTimeOption(CLI::App* command, const std::string& name, std::opti
 CLI::Option* AddWholeNumberOption(CLI::App* command, const std::string& name,
                                   std::optional<int>& out, int low, int high,
                                   const std::string& description);
+// --order newest|oldest: out becomes 1 for oldest first, else stays 0.
+CLI::Option* AddOrderOption(CLI::App* command, int& ascending);
 // A required positional path (FILE, OUT); an empty one is refused.
 CLI::Option* AddPathArgument(CLI::App* command, const std::string& name, std::string& out,
                              const std::string& description);

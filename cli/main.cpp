@@ -141,6 +141,22 @@ CLI::Option* AddWholeNumberOption(CLI::App* command, const std::string& name,
         ->check(isNumber);
 }
 
+CLI::Option* AddOrderOption(CLI::App* command, int& ascending) {
+    const CLI::Validator isOrder(
+        [](std::string& text) -> std::string {
+            return text == "newest" || text == "oldest"
+                       ? ""
+                       : "\"" + text + "\" is not newest or oldest";
+        },
+        "");
+    return command
+        ->add_option_function<std::string>(
+            "--order", [&ascending](const std::string& text) { ascending = text == "oldest"; },
+            "newest or oldest first")
+        ->type_name("newest|oldest")
+        ->check(isOrder);
+}
+
 CLI::Option* AddPathArgument(CLI::App* command, const std::string& name, std::string& out,
                              const std::string& description) {
     const CLI::Validator notEmpty(
