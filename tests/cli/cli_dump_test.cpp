@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "../support/cli_run.h"
+#include "wrapped_file.h"
 
 namespace vardo {
 namespace {
@@ -13,28 +14,7 @@ using testing::BuildFile;
 using testing::CliRun;
 using testing::FileLayout;
 using testing::RunCli;
-
-// A wrapped ring of 131072 records a second apart up to 2099-12-31 23:59:59 in slot 3; channels
-// 1 and 3 of 3 present: channel 1 holds slot % 256 on 0..255, channel 3 the rest to 255 on
-// 0.0..100.0.
-FileLayout Wrapped() {
-    FileLayout layout;
-    layout.hasOldestByte = 0;
-    layout.newestSlot = 3;
-    layout.newest = {99, 12, 31, 23, 59, 59};
-    layout.intervalCode = 0;
-    layout.present = {1, 0, 1};
-    layout.ranges = {{0, 0, 255, 0}, {0, 0, 255, 0}, {0, 0, 1000, 1}};
-    layout.sample = [](int ch, std::uint32_t s) {
-        return static_cast<std::uint8_t>(ch == 0 ? s % 256 : 255 - s % 256);
-    };
-    return layout;
-}
-
-CliRun Dump(const testing::TempDir& home, std::vector<std::string> args) {
-    args.insert(args.begin(), "dump");
-    return RunCli(home, args);
-}
+using testing::Wrapped;
 
 TEST(CliDump, RowsOfTheNewest200AllOrARangeInBothOrdersPast2038) {
     testing::TempDir home;
@@ -42,7 +22,7 @@ TEST(CliDump, RowsOfTheNewest200AllOrARangeInBothOrdersPast2038) {
     ASSERT_TRUE(testing::WriteBytes(file, BuildFile(Wrapped())));
     const std::string header = "编号\t时间\t通道1\t通道3\n";
 
-    CliRun r = Dump(home, {file});
+    CliRun r = RunCli(home, "dump", {file});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 201);
     const std::string newest = header +
@@ -54,15 +34,16 @@ TEST(CliDump, RowsOfTheNewest200AllOrARangeInBothOrdersPast2038) {
     EXPECT_EQ(r.out.substr(0, newest.size()), newest);
     EXPECT_TRUE(r.out.ends_with("\n200\t2099-12-31 23:56:40\t60\t76.5\n"));
 
-    r = Dump(home, {file, "--all", "--order", "oldest"});
+    r = RunCli(home, "dump", {file, "--all", "--order", "oldest"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 131073);
     // the oldest record is in the slot after the newest
     EXPECT_EQ(r.out.substr(header.size(), 29), "1\t2099-12-30 11:35:28\t4\t98.4\n");
     EXPECT_TRUE(r.out.ends_with("\n131072\t2099-12-31 23:59:59\t3\t98.8\n"));
 
-    r = Dump(home, {file, "--to", "2099-12-31 23:59:56", "--from", "2099-12-31 23:59:50", "--step",
-                    "2", "--order", "oldest"});
+    r = RunCli(home, "dump",
+               {file, "--to", "2099-12-31 23:59:56", "--from", "2099-12-31 23:59:50", "--step", "2",
+                "--order", "oldest"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, header +
@@ -101,7 +82,7 @@ TEST(CliDump, RangeDefaultsAndRangesThatHoldNoRecord) {
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
         args.insert(args.begin(), file);
-        const CliRun r = Dump(home, args);
+        const CliRun r = RunCli(home, "dump", args);
         const std::string what = ::testing::PrintToString(c.args);
         ASSERT_EQ(r.status, 0) << what << r.err;
         EXPECT_EQ(r.err, "") << what;
@@ -156,7 +137,7 @@ TEST(CliDump, RefusalsNameTheFileAndUsageErrorsRepeatTheUsage) {
         "usage: vardo-cli dump FILE [--from T] [--to T] [--all] [--step N] [--order "
         "newest|oldest]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1.\n";
     for (const auto& c : cases) {
-        const CliRun r = Dump(home, c.args);
+        const CliRun r = RunCli(home, "dump", c.args);
         const std::string what = ::testing::PrintToString(c.args);
         EXPECT_EQ(r.status, 1) << what;
         EXPECT_EQ(r.out, "") << what;

@@ -6,6 +6,7 @@
 
 #include "../support/cli_run.h"
 #include "../support/workbook_reader.h"
+#include "wrapped_file.h"
 
 namespace vardo {
 namespace {
@@ -16,27 +17,7 @@ using testing::FileLayout;
 using testing::ReadText;
 using testing::ReadWithXlrd;
 using testing::RunCli;
-
-// 131072 records a second apart up to 2099-12-31 23:59:59 in slot 3, wrapped; channels 1 and 3
-// of 3: channel 1 holds slot % 256 on 0..255, channel 3 the rest to 255 on 0.0..100.0.
-FileLayout Wrapped() {
-    FileLayout layout;
-    layout.hasOldestByte = 0;
-    layout.newestSlot = 3;
-    layout.newest = {99, 12, 31, 23, 59, 59};
-    layout.intervalCode = 0;
-    layout.present = {1, 0, 1};
-    layout.ranges = {{0, 0, 255, 0}, {0, 0, 255, 0}, {0, 0, 1000, 1}};
-    layout.sample = [](int ch, std::uint32_t s) {
-        return static_cast<std::uint8_t>(ch == 0 ? s % 256 : 255 - s % 256);
-    };
-    return layout;
-}
-
-CliRun Export(const testing::TempDir& home, std::vector<std::string> args) {
-    args.insert(args.begin(), "export");
-    return RunCli(home, args);
-}
+using testing::Wrapped;
 
 std::size_t Entries(const std::string& dir) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
@@ -75,7 +56,7 @@ TEST(CliExport, WritesTheRowsDumpPrintsAndNamesTheWorkbook) {
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
         args.insert(args.begin(), file);
-        const CliRun r = Export(home, args);
+        const CliRun r = RunCli(home, "export", args);
         const std::string what = ::testing::PrintToString(c.args);
         ASSERT_EQ(r.status, 0) << what << r.err;
         EXPECT_EQ(r.err, "") << what;
@@ -84,7 +65,7 @@ TEST(CliExport, WritesTheRowsDumpPrintsAndNamesTheWorkbook) {
     }
 
     // The whole file by default, newest first, over three sheets.
-    const CliRun r = Export(home, {file, home / "all.xls"});
+    const CliRun r = RunCli(home, "export", {file, home / "all.xls"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string all = ReadWithXlrd(home / "all.xls", "--edges");
     EXPECT_TRUE(all.starts_with("# Sheet1 65536x4\n" + kHeader +
@@ -99,8 +80,9 @@ TEST(CliExport, WritesTheRowsDumpPrintsAndNamesTheWorkbook) {
     FileLayout tens = Wrapped();
     tens.intervalCode = 3;
     ASSERT_TRUE(testing::WriteBytes(home / "tens.vd", BuildFile(tens)));
-    const CliRun between = Export(home, {home / "tens.vd", home / "between.xls", "--from",
-                                         "2099-12-31 23:59:51", "--to", "2099-12-31 23:59:58"});
+    const CliRun between = RunCli(home, "export",
+                                  {home / "tens.vd", home / "between.xls", "--from",
+                                   "2099-12-31 23:59:51", "--to", "2099-12-31 23:59:58"});
     ASSERT_EQ(between.status, 0) << between.err;
     EXPECT_EQ(ReadWithXlrd(home / "between.xls"), "# Sheet1 1x4\n" + kHeader);
     // No temporary file is left beside the workbooks: the two files, five workbooks and the
@@ -145,7 +127,7 @@ TEST(CliExport, RefusalsLeaveEverythingAsItWas) {
         "newest|oldest]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1 to "
         "80000.\n";
     for (const auto& c : cases) {
-        const CliRun r = Export(home, c.args);
+        const CliRun r = RunCli(home, "export", c.args);
         const std::string what = ::testing::PrintToString(c.args);
         EXPECT_EQ(r.status, 1) << what;
         EXPECT_EQ(r.out, "") << what;

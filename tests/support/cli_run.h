@@ -38,4 +38,11 @@ inline CliRun RunCli(const TempDir& home, const std::vector<std::string>& args) 
     return RunCli(home.path(), args);
 }
 
+// One command with its arguments.
+inline CliRun RunCli(const TempDir& home, const std::string& command,
+                     std::vector<std::string> args) {
+    args.insert(args.begin(), command);
+    return RunCli(home.path(), args);
+}
+
 }  // namespace vardo::testing
