@@ -139,14 +139,7 @@ TEST(CliDump, RefusalsNameTheFileAndUsageErrorsRepeatTheUsage) {
     for (const auto& c : cases) {
         const CliRun r = RunCli(home, "dump", c.args);
         const std::string what = ::testing::PrintToString(c.args);
-        EXPECT_EQ(r.status, 1) << what;
-        EXPECT_EQ(r.out, "") << what;
-        if (!c.err.empty()) {
-            EXPECT_EQ(r.err, c.err) << what;
-        } else {
-            EXPECT_TRUE(r.err.starts_with("vardo-cli dump: ")) << what << r.err;
-            EXPECT_TRUE(r.err.ends_with("\n" + usage)) << what << r.err;
-        }
+        testing::ExpectRefused(r, "dump", c.err, usage, what);
     }
 }
 

@@ -129,14 +129,7 @@ TEST(CliExport, RefusalsLeaveEverythingAsItWas) {
     for (const auto& c : cases) {
         const CliRun r = RunCli(home, "export", c.args);
         const std::string what = ::testing::PrintToString(c.args);
-        EXPECT_EQ(r.status, 1) << what;
-        EXPECT_EQ(r.out, "") << what;
-        if (!c.err.empty()) {
-            EXPECT_EQ(r.err, c.err) << what;
-        } else {
-            EXPECT_TRUE(r.err.starts_with("vardo-cli export: ")) << what << r.err;
-            EXPECT_TRUE(r.err.ends_with("\n" + usage)) << what << r.err;
-        }
+        testing::ExpectRefused(r, "export", c.err, usage, what);
         EXPECT_EQ(ReadText(out), "old") << what;
         EXPECT_EQ(Entries(home.path()), 5u) << what;  // and out.txt, err.txt
     }

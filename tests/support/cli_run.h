@@ -2,6 +2,7 @@
 // vardo-cli run as the user runs it: a separate process with its home in VARDO_HOME and the
 // tests' time zone.
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -43,6 +44,20 @@ inline CliRun RunCli(const TempDir& home, const std::string& command,
                      std::vector<std::string> args) {
     args.insert(args.begin(), command);
     return RunCli(home.path(), args);
+}
+
+// A refusal: status 1, nothing on stdout, and on stderr either err exactly or, when err is
+// empty, a usage error of command ending in its usage.
+inline void ExpectRefused(const CliRun& r, const std::string& command, const std::string& err,
+                          const std::string& usage, const std::string& what) {
+    EXPECT_EQ(r.status, 1) << what;
+    EXPECT_EQ(r.out, "") << what;
+    if (!err.empty()) {
+        EXPECT_EQ(r.err, err) << what;
+    } else {
+        EXPECT_TRUE(r.err.starts_with("vardo-cli " + command + ": ")) << what << r.err;
+        EXPECT_TRUE(r.err.ends_with("\n" + usage)) << what << r.err;
+    }
 }
 
 }  // namespace vardo::testing
