@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/local_time_text.h"
 #include "base/texts.h"
 #include "datalist/row_walk.h"
 #include "export/excel_writer.h"
@@ -85,7 +86,8 @@ ExportOutcome ExportWorkbook(const HistoryData& h, const ExportRequest& request,
     bool stopped = false;
     std::vector<ExcelCell> cells(columns.size());
     char number[16];
-    std::string time;
+    char time[LocalTimeText::kMaxSize];
+    LocalTimeText times;
     WalkRows(
         h, request.start, request.end, request.step, request.ascending, [&](const WalkedRow& row) {
             if (!ok || stopped) return;
@@ -95,8 +97,8 @@ ExportOutcome ExportWorkbook(const HistoryData& h, const ExportRequest& request,
             }
             const auto end = std::to_chars(number, number + sizeof number, row.number).ptr;
             cells[0].text = std::string_view(number, static_cast<std::size_t>(end - number));
-            time = RowTimeText(row.time);
-            cells[1].text = time;
+            cells[1].text = std::string_view(
+                time, static_cast<std::size_t>(times.Write(row.time, time) - time));
             for (std::size_t d = 0; d < channels.size(); ++d) {
                 cells[2 + d].number = numbers[d][SampleAtSlot(h, channels[d], row.slot)];
             }

@@ -87,10 +87,6 @@ std::vector<int> ListedChannels(const HistoryData& h) {
     return channels;
 }
 
-std::string RowTimeText(VTime t) {
-    return FormatTime(t);
-}
-
 std::string SampleText(const HistoryData& h, int ch, std::uint8_t raw) {
     if (ch < 0 || ch >= kMaxChannels) return {};
     return FormatDecimal(

@@ -43,10 +43,6 @@ WalkedRow RowOfWalk(const HistoryData& h, const RowWalkResult& result, int step,
 // Channels that have a column in the list: enabled ones among the file's channels, in order.
 std::vector<int> ListedChannels(const HistoryData& h);
 
-// The time cell of a row, "%d-%02d-%02d %02d:%02d:%02d" in local time: one function for the
-// list, its printout and the export.
-std::string RowTimeText(VTime t);
-
 // The cell text of channel ch for the record in ring slot slot: its engineering value with the
 // decimals of the channel's upper range end.
 std::string ChannelValueText(const HistoryData& h, int ch, std::uint32_t slot);

@@ -10,15 +10,16 @@ DListModel::DListModel(const CVardoDoc& doc, QObject* parent)
 void DListModel::InsertColumns() {
     beginResetModel();
     headers_ = {QString::fromUtf8(texts::kColumnNumber), QString::fromUtf8(texts::kColumnTime)};
-    channels_ = ListedChannels(doc_.history);
-    for (int ch : channels_) headers_ << QString::asprintf(texts::kColumnChannel, ch + 1);
+    cells_ = std::make_unique<CRowTexts>(doc_.history);
+    times_ = {};
+    for (int ch : cells_->Channels()) headers_ << QString::asprintf(texts::kColumnChannel, ch + 1);
     endResetModel();
 }
 
 void DListModel::DeleteColumns() {
     beginResetModel();
     headers_.clear();
-    channels_.clear();
+    cells_.reset();
     walk_ = {};
     endResetModel();
 }
@@ -44,8 +45,11 @@ std::string DListModel::CellText(int row, int column) const {
     if (h.view == nullptr) return {};
     const WalkedRow r = RowOfWalk(h, walk_, step_, ascending_, row);
     if (column == 0) return std::to_string(r.number);
-    if (column == 1) return RowTimeText(r.time);
-    return ChannelValueText(h, channels_[static_cast<std::size_t>(column - 2)], r.slot);
+    if (column == 1) {
+        char time[LocalTimeText::kMaxSize];
+        return std::string(time, times_.Write(r.time, time));
+    }
+    return std::string(cells_->Value(static_cast<std::size_t>(column - 2), r.slot));
 }
 
 int DListModel::rowCount(const QModelIndex& parent) const {

@@ -4,10 +4,13 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/vardo_doc.h"
+#include "base/local_time_text.h"
+#include "datalist/row_texts.h"
 #include "datalist/row_walk.h"
 
 namespace vardo {
@@ -34,7 +37,8 @@ class DListModel : public QAbstractTableModel {
   private:
     const CVardoDoc& doc_;
     QStringList headers_;
-    std::vector<int> channels_;  // of columns 2, 3, ...
+    std::unique_ptr<CRowTexts> cells_;  // of columns 2, 3, ...
+    mutable LocalTimeText times_;
     RowWalkResult walk_;
     int step_ = 1;
     int ascending_ = 0;
