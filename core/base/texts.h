@@ -134,6 +134,7 @@ inline constexpr const char* kUntitledXls = "Untitled%d.xls";
 inline constexpr const char* kExcelSheet = "Sheet%d";
 inline constexpr const char* kExcelCreateFailed = "建立文件失败，可能缺少Excel驱动!";
 inline constexpr const char* kExportDone = "输出完成！";
+inline constexpr const char* kReplaceFile = "%1 已经存在。\n要替换它吗?";
 inline constexpr const char* kExportButton = "导出...";
 inline constexpr const char* kTimeRange = "时间范围：";
 inline constexpr const char* kStartTimeLabel = "开始时间：";

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QSignalSpy>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/vardo_app.h"
+#include "datalist/excel_export_dlg.h"
 #include "support/workbook_reader.h"
 #include "ui_fixture.h"
 
@@ -109,6 +112,120 @@ TEST_F(DListViewTest, PrintsPortraitPagesOf51RowsToPdf) {
         testing::RunShell("pdftotext -f 1 -l 1 '" + home / "pages.pdf" + "' - | tr -d ' '");
     EXPECT_NE(text.find("52"), std::string::npos);
     EXPECT_NE(text.find("2-4"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vardo
+
+namespace vardo {
+namespace {
+
+// The export dialog as the list opens it, driven with a file chooser of the test's own.
+class ExportDialogTest : public DListViewTest {
+  protected:
+    // Presses "导出..." in the dialog the list opens; chosen is what the file chooser returns.
+    void Export(const std::string& chosen, const std::function<void(CExcelExportDlg&)>& more = {}) {
+        CDListView& v = View();
+        v.exportDialogShown = [&](CExcelExportDlg& dlg) {
+            QTimer::singleShot(0, &dlg, [&] { Drive(dlg, chosen, more); });
+        };
+        frame().ExecuteCommand(cmd::kExport);
+    }
+    void Drive(CExcelExportDlg& dlg, const std::string& chosen,
+               const std::function<void(CExcelExportDlg&)>& more) {
+        {
+            dlg.chooseFile = [&](QWidget*, const QString& title, const QString& folder,
+                                 const QString& name, const QString&) {
+                asked.push_back(title.toStdString() + "|" + folder.toStdString() + "|" +
+                                name.toStdString());
+                return chosen;
+            };
+            dlg.askReplace = [&](QWidget*, const std::string& path) {
+                asked.push_back("replace " + path);
+                return false;
+            };
+            if (more) more(dlg);
+            dlg.OnExport();
+            testing::WaitUntil([&] { return dlg.busy == 0; });
+            dlg.reject();
+        }
+    }
+    std::vector<std::string> Messages() {
+        std::vector<std::string> texts;
+        for (const auto& e : reporter.entries) texts.push_back(e.text);
+        reporter.entries.clear();
+        return texts;
+    }
+    std::vector<std::string> asked;
+};
+
+TEST_F(ExportDialogTest, WritesTheListsRangeAndCountsItsDefaultNames) {
+    Start();
+    const std::string data = home / "Data";
+    Export(home / "first");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"输出完成！"});
+    EXPECT_PRED2([](const std::string& a, const std::string& b) { return a.starts_with(b); },
+                 testing::ReadWithXlrd(home / "first.xls", "--edges"),
+                 "# Sheet1 201x4\n'编号' '时间' '通道1' '通道3'\n'1' '2026-03-04 12:00:00' 0.0|0.0 "
+                 "31.4|0.0\n");
+    Export(home / "first.xls");  // the save dialog asked about the file the user chose
+    Export({});                  // cancelled
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0], "Excel 导出历史数据|" + data + "|Untitled1.xls");
+    EXPECT_EQ(asked[2], "Excel 导出历史数据|" + data + "|Untitled3.xls");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"输出完成！"});
+
+    // The name with ".xls" added is a file that exists: asked, refused, left alone.
+    ASSERT_TRUE(testing::WriteBytes(home / "kept.xls", std::string("kept")));
+    Export(home / "kept");
+    EXPECT_EQ(asked.back(), "replace " + home / "kept.xls");
+    EXPECT_EQ(testing::ReadText(home / "kept.xls"), "kept");
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
+    Start();
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.stepEdit->setText("0"); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.start.Set(dlg.fileNewest + 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.start.Set(dlg.fileOldest - 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.end.Set(dlg.fileNewest + 10); });
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"请输入一个在 1 和 80000 之间的整数。",
+                                                    "请确认 开始时间 < 结束时间",
+                                                    "开始时间 超出范围", "结束时间 超出范围"}));
+    EXPECT_TRUE(asked.empty());
+    Export(home / "no/such/folder/x");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"建立文件失败，可能缺少Excel驱动!"});
+    EXPECT_FALSE(std::filesystem::exists(home / "x.xls"));
+}
+
+TEST_F(ExportDialogTest, ClosingStopsTheWorkerAndLeavesNoFile) {
+    Start();
+    // A whole ring of records: the export is still running when the dialog closes.
+    app->Document().OpenPath(testing::WriteLevelFile(
+        home / "Data/12@2026-03-04_12-00-00.vd", 12, 131072,
+        [](int ch, std::uint32_t r) { return static_cast<std::uint8_t>(ch + r); }));
+    CDListView& v = View();
+    v.exportDialogShown = [&](CExcelExportDlg& dlg) {
+        QTimer::singleShot(0, &dlg, [&] {
+            dlg.start.Set(dlg.fileOldest);
+            dlg.chooseFile = [&](QWidget*, const QString&, const QString&, const QString&,
+                                 const QString&) { return home / "stopped.xls"; };
+            dlg.OnExport();
+            EXPECT_EQ(dlg.busy, 1);
+            dlg.OnExport();  // a second press while it runs does nothing
+            dlg.reject();
+            EXPECT_EQ(dlg.busy, 0);
+        });
+    };
+    frame().ExecuteCommand(cmd::kExport);
+    QApplication::processEvents();
+    EXPECT_TRUE(Messages().empty());
+    // Whatever the worker had written is gone with it.
+    std::size_t entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(home.path())) {
+        entries += e.path().extension() == ".xls" || e.path().extension() == ".tmp";
+    }
+    EXPECT_EQ(entries, 0u);
 }
 
 }  // namespace

@@ -16,7 +16,10 @@
 #include "app/file_names.h"
 #include "app/main_frame.h"
 #include "base/texts.h"
+#include "datalist/excel_export_dlg.h"
 #include "datalist/list_print_layout.h"
+#include "datalist/progress_dlg.h"
+#include "datalist/range_set_dlg.h"
 #include "history/file_browse_dlg.h"
 #include "history/ring.h"
 
@@ -59,6 +62,10 @@ CDListView::CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
         cmd::kOrderAscending, [this] { SetAscending(1); }, {}, [this] { return ascending == 1; });
     Handle(
         cmd::kOrderDescending, [this] { SetAscending(0); }, {}, [this] { return ascending == 0; });
+    Handle(
+        cmd::kRangeSet, [this] { OnRangeSet(); }, open);
+    Handle(
+        cmd::kExport, [this] { OnExport(); }, open);
     Handle(
         cmd::kPrint, [this] { OnPrint(); }, open);
     Handle(
@@ -107,7 +114,11 @@ void CDListView::OnDocumentUpdate(int hint) {
 
 void CDListView::FillRows(VTime start, VTime end, int step) {
     if (doc_.history.view == nullptr) return;
+    // Rows are made when shown, so the box is up only for a moment; it still says what happens.
+    CProgressDlg box(frame_);
+    box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
     const RowWalkResult walk = model_.Fill(start, end, step, ascending);
+    box.SetPos(1);
     rowStart = walk.rowStart;
     rowEnd = walk.rowEnd;
     if (frame_ != nullptr) {
@@ -119,6 +130,25 @@ void CDListView::SetAscending(int value) {
     if (ascending == value) return;
     ascending = value;
     FillRows(rowStart, rowEnd, rowStep);
+}
+
+void CDListView::OnRangeSet() {
+    const std::optional<RangeChoice> choice =
+        CRangeSetDlg::Ask(this, doc_.reporter(), doc_.history.oldestTime, doc_.history.newestTime,
+                          {rowStart, rowEnd, rowStep});
+    if (!choice) return;
+    rowStart = choice->start;
+    rowEnd = choice->end;
+    rowStep = choice->step;
+    FillRows(rowStart, rowEnd, rowStep);
+}
+
+void CDListView::OnExport() {
+    CExcelExportDlg dlg(doc_, this);
+    dlg.SetFileRange(doc_.history.oldestTime, doc_.history.newestTime);
+    dlg.SetRange(rowStart, rowEnd, rowStep);
+    if (exportDialogShown) exportDialogShown(dlg);
+    dlg.exec();
 }
 
 void CDListView::dragEnterEvent(QDragEnterEvent* event) {

@@ -5,6 +5,7 @@
 // file dropped on it.
 
 #include <QTableView>
+#include <functional>
 
 #include "app/command_target.h"
 #include "app/vardo_doc.h"
@@ -33,6 +34,11 @@ class CDListView : public QTableView, public CommandTarget, public DocumentView 
     bool PrintPages(QPrinter& printer, int from = 0, int to = 0);
     void OnPrint();
     void OnPrintPreview();
+    void OnRangeSet();
+    // Opens the export dialog preset with the list's range and step.
+    void OnExport();
+    // Called with the export dialog before it runs modally (tests drive it from here).
+    std::function<void(class CExcelExportDlg&)> exportDialogShown;
 
     DListModel& Model() { return model_; }
 

@@ -1,0 +1,200 @@
+#include "datalist/excel_export_dlg.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/dialog_units.h"
+#include "app/file_names.h"
+#include "base/dialog_integer.h"
+#include "base/texts.h"
+
+namespace vardo {
+
+namespace {
+
+// Grows by one after each finished export, for the whole run.
+int untitledCounter = 1;
+
+QLabel* Label(const char* text, QWidget* parent) {
+    return new QLabel(QString::fromUtf8(text), parent);
+}
+
+std::string ChooseWithDialog(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& name, const QString& filter) {
+    const QString chosen = QFileDialog::getSaveFileName(parent, title, folder + "/" + name, filter);
+    return chosen.isEmpty() ? std::string() : FileNameBytes(chosen);
+}
+
+bool AskWithBox(QWidget* parent, const std::string& path) {
+    const QString text = QString::fromUtf8(texts::kReplaceFile).arg(DisplayName(path));
+    return QMessageBox::question(parent, QString::fromUtf8(texts::kMessageTitle), text) ==
+           QMessageBox::Yes;
+}
+
+}  // namespace
+
+CExcelExportDlg::CExcelExportDlg(CVardoDoc& doc, QWidget* parent)
+    : QDialog(parent),
+      chooseFile(ChooseWithDialog),
+      askReplace(AskWithBox),
+      rangeText(new QLabel(this)),
+      start(this),
+      end(this),
+      stepEdit(new QLineEdit(this)),
+      order(new QComboBox(this)),
+      exportButton(new QPushButton(QString::fromUtf8(texts::kExportButton), this)),
+      progress(new QProgressBar(this)),
+      doc_(doc) {
+    setWindowTitle(QString::fromUtf8(texts::kExcelExportTitle));
+    const DialogUnits du(this);
+    setFixedSize(du.Size(247, 177));
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setGeometry(du.Rect(7, 27, 233, 103));
+    du.Place(Label(texts::kTimeRange, this), 7, 12);
+    du.Place(rangeText, 51, 11, 189, 8);
+    du.Place(Label(texts::kStartTimeLabel, this), 34, 46);
+    du.Place(start.date, 77, 42, 62, 15);
+    du.Place(start.time, 142, 42, 51, 15);
+    du.Place(Label(texts::kEndTimeLabel, this), 34, 68);
+    du.Place(end.date, 77, 64, 62, 15);
+    du.Place(end.time, 142, 64, 51, 15);
+    du.Place(Label(texts::kIntervalLabel, this), 50, 89);
+    du.Place(stepEdit, 77, 86, 40, 14);
+    du.Place(Label(texts::kRecordIntervalsLabel, this), 121, 89);
+    du.Place(Label(texts::kOrderLabel, this), 50, 112);
+    order->addItem(QString::fromUtf8(texts::kOrderNewestFirst));
+    order->addItem(QString::fromUtf8(texts::kOrderOldestFirst));
+    du.Place(order, 77, 108, 52, 14);
+    du.Place(exportButton, 190, 133, 50, 14);
+    du.Place(progress, 7, 156, 233, 14);
+    progress->setTextVisible(false);
+    progress->setRange(0, 1);
+    progress->setValue(0);
+    exportButton->setDefault(true);
+    connect(exportButton, &QPushButton::clicked, this, &CExcelExportDlg::OnExport);
+    SetRange(0, 0, 1);
+}
+
+CExcelExportDlg::~CExcelExportDlg() {
+    StopWorker();
+}
+
+void CExcelExportDlg::SetFileRange(VTime oldest, VTime newest) {
+    fileOldest = oldest;
+    fileNewest = newest;
+    rangeText->setText(QString::fromStdString(FormatTime(oldest) + " => " + FormatTime(newest)));
+}
+
+void CExcelExportDlg::SetRange(VTime startTime, VTime endTime, int step) {
+    start.Set(startTime);
+    end.Set(endTime);
+    stepEdit->setText(QString::number(step));
+}
+
+void CExcelExportDlg::OnExport() {
+    // A running export keeps what it was given; a second press changes nothing.
+    if (busy != 0) return;
+    Reporter& reporter = doc_.reporter();
+    int step = 1;
+    const std::string stepMessage =
+        IntegerFieldMessage(stepEdit->text().toStdString(), 1, kMaxRowStep, step);
+    if (!stepMessage.empty()) {
+        reporter.ShowMessage(stepMessage, MessageIcon::Information);
+        return;
+    }
+    ExportRequest request;
+    request.start = JoinDateAndTime(start.DateFields(), start.TimeFields());
+    request.end = JoinDateAndTime(end.DateFields(), end.TimeFields());
+    request.step = step;
+    request.ascending = order->currentIndex() == 0 ? 0 : 1;
+    if (const char* refused =
+            CheckExportRange(request.start, request.end, fileOldest, fileNewest)) {
+        reporter.ShowMessage(refused, MessageIcon::Information);
+        return;
+    }
+
+    const std::string folder = doc_.dataDirectory();
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    char name[64];
+    std::snprintf(name, sizeof name, texts::kUntitledXls, untitledCounter);
+    const std::string chosen =
+        chooseFile(this, QString::fromUtf8(texts::kExcelSaveTitle), DisplayName(folder),
+                   QString::fromUtf8(name), QString::fromUtf8(texts::kExcelFilter));
+    if (chosen.empty()) return;
+    request.path = XlsPath(chosen);
+    // The save dialog asked about the name chosen, not about the one with ".xls" added.
+    if (request.path != chosen && std::filesystem::exists(request.path, ignored) &&
+        !askReplace(this, request.path)) {
+        return;
+    }
+
+    busy = 1;
+    stop_ = false;
+    progress->setRange(0, 1);
+    progress->setValue(0);
+    // The worker's own copies: the request and the file's record; the samples stay the
+    // document's, which cannot change while this modal dialog is up.
+    worker_ = std::thread([this, request, h = doc_.history] {
+        std::int64_t shown = -1;
+        std::int64_t total = 0;
+        const ExportOutcome outcome =
+            ExportWorkbook(h, request, [this, &shown, &total](std::int64_t done, std::int64_t all) {
+                total = all;
+                // The bar moves in 1/1000 steps: a message per row would flood the interface.
+                const std::int64_t permille = all > 0 ? done * 1000 / all : 0;
+                if (permille != shown) {
+                    shown = permille;
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, permille] {
+                            progress->setRange(0, 1000);
+                            progress->setValue(static_cast<int>(permille));
+                        },
+                        Qt::QueuedConnection);
+                }
+                return !stop_.load();
+            });
+        QMetaObject::invokeMethod(
+            this, [this, outcome, total] { Finished(outcome, total); }, Qt::QueuedConnection);
+    });
+}
+
+void CExcelExportDlg::Finished(ExportOutcome outcome, std::int64_t) {
+    if (worker_.joinable()) worker_.join();
+    busy = 0;
+    if (outcome == ExportOutcome::Written) {
+        ++untitledCounter;
+        progress->setRange(0, 1000);
+        progress->setValue(1000);
+        doc_.reporter().ShowMessage(texts::kExportDone, MessageIcon::Information);
+    } else if (outcome == ExportOutcome::Failed) {
+        doc_.reporter().ShowMessage(texts::kExcelCreateFailed, MessageIcon::Error);
+    }
+}
+
+void CExcelExportDlg::StopWorker() {
+    stop_ = true;
+    if (worker_.joinable()) worker_.join();
+    busy = 0;
+}
+
+void CExcelExportDlg::reject() {
+    // The worker notices within a row and removes its unfinished file; only then the dialog
+    // goes.
+    StopWorker();
+    QDialog::reject();
+}
+
+}  // namespace vardo
