@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/model_table.h"
 #include "datalist/row_walk.h"
 #include "history/history_loader.h"
-#include "history/model_table.h"
 #include "history/ring.h"
 
 namespace {
@@ -27,8 +27,7 @@ void Exercise(const std::vector<std::uint8_t>& file, HistoryData& h) {
     Check(h.totalRecords >= 1 && static_cast<std::uint32_t>(h.totalRecords) <= h.capacity);
     Check(h.newestIndex < h.capacity && h.oldestIndex < h.capacity);
     Check(h.channelCount <= kMaxChannels && IsValidIntervalCode(h.intervalCode));
-    h.view = file.data();
-    h.viewSize = file.size();
+    h.file = file;
 
     // Window position and step from the reserved bytes, which readers otherwise ignore.
     const std::uint8_t* tail = file.data() + 252;
@@ -60,8 +59,6 @@ void Exercise(const std::vector<std::uint8_t>& file, HistoryData& h) {
                  for (int ch : ListedChannels(h)) ChannelValueText(h, ch, row.slot);
              });
     Check(rows <= 41);
-    h.view = nullptr;
-    h.viewSize = 0;
 }
 
 }  // namespace

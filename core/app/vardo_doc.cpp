@@ -1,13 +1,11 @@
 #include "app/vardo_doc.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <vector>
 
 #include "base/path_text.h"
 #include "base/texts.h"
+#include "base/unique_fd.h"
 #include "history/history_loader.h"
 #include "settings/module_directory.h"
 #include "settings/setup_ini.h"
@@ -39,9 +37,8 @@ CVardoDoc::CVardoDoc(Reporter& reporter, std::string home) : reporter_(reporter)
 }
 
 CVardoDoc::~CVardoDoc() {
-    // The writer shares the history record's descriptor while it writes: it goes first.
+    // The writer names its file from the history record: it finishes while the record lives.
     writer.Close();
-    ReleaseHistoryFile(history);
 }
 
 std::string CVardoDoc::settingsPath() const {
@@ -53,8 +50,8 @@ std::string CVardoDoc::dataDirectory() const {
 }
 
 HistoryOpen LoadHistoryFile(const std::string& path, HistoryData& h) {
-    if (!MapHistoryFile(path, h)) return HistoryOpen::OpenFailed;
-    switch (DecodeHistoryHeader(ByteSpan(h.view, h.viewSize), h)) {
+    if (!ReadHistoryFile(path, h)) return HistoryOpen::OpenFailed;
+    switch (DecodeHistoryHeader(ByteSpan(h.file), h)) {
         case HeaderCheck::Ok:
             return HistoryOpen::Ok;
         case HeaderCheck::UnknownFormat:
@@ -131,7 +128,7 @@ void CVardoDoc::CloseHistoryFile() {
     const std::string settings = settingsPath();
     SaveDisplaySettings(settings, displaySettings);
     WriteModelList(settings, ReadModelList(settings));
-    if (history.hFile >= 0 || history.view != nullptr) {
+    if (!history.file.empty()) {
         ReleaseHistoryFile(history);
         std::fill(history.window.begin(), history.window.end(), 0);
         history.channelTags.fill(0);
@@ -172,14 +169,11 @@ int CVardoDoc::OpenChosenPath(const std::string& path) {
 }
 
 int CVardoDoc::OnOpenDocument(const std::string& path) {
-    // The framework's own open only checks that the file can be read; the file is mapped by the
+    // The framework's own open only checks that the file can be read; the file is read by the
     // next ReopenLastFile.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return 0;
-    struct stat st {};
-    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    close(fd);
-    if (!regular) return 0;
+    std::vector<std::uint8_t> none;
+    const ReadStatus read = ReadRegularFile(path, 0, none);
+    if (read != ReadStatus::Ok && read != ReadStatus::Longer) return 0;
     filePath = path;
     RememberFile(path);
     return 1;

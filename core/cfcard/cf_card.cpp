@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "history/model_table.h"
+#include "base/model_table.h"
 #include "history/ring.h"
 
 namespace vardo {

@@ -22,7 +22,7 @@ std::int64_t CeilDiv(std::int64_t x, std::int64_t d) {
 RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
                        const std::function<void(const WalkedRow&)>& onRow) {
     RowWalkResult result;
-    if (h.view == nullptr || h.totalRecords <= 0 || !IsValidIntervalCode(h.intervalCode)) {
+    if (h.file.empty() || h.totalRecords <= 0 || !IsValidIntervalCode(h.intervalCode)) {
         return result;
     }
     result.walked = 1;

@@ -1,10 +1,11 @@
 #pragma once
 // The open history file and the display window cut out of it. A plain record: the owner
-// (the document, an upload) releases the file explicitly through the loader or the writer.
+// (the document) releases the file through the loader.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/vardo_time.h"
 #include "history/history_format.h"
@@ -17,11 +18,9 @@ inline constexpr std::uint8_t kWindowFill = 204;
 inline constexpr int kClosedTotalRecords = 262144;
 
 struct HistoryData {
-    // File handles: hFile is the descriptor (the writer writes through it), view/viewSize the
-    // read-only mapping of the whole file (the loader's).
-    int hFile = -1;
-    const std::uint8_t* view = nullptr;
-    std::size_t viewSize = 0;
+    // The whole file as read at open: a copy of our own, so that another program truncating or
+    // rewriting the file on disk cannot pull the bytes away under the window and the walks.
+    std::vector<std::uint8_t> file;
 
     char model[16] = {};
     VTime newestTime = 0;

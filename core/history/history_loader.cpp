@@ -1,14 +1,10 @@
 #include "history/history_loader.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
-#include "history/model_table.h"
+#include "base/model_table.h"
+#include "base/unique_fd.h"
 #include "history/ring.h"
 
 namespace vardo {
@@ -72,50 +68,29 @@ HeaderCheck DecodeHistoryHeader(ByteSpan file, HistoryData& h) {
 }
 
 void ReleaseHistoryFile(HistoryData& h) {
-    if (h.view != nullptr) {
-        munmap(const_cast<std::uint8_t*>(h.view), h.viewSize);
-        h.view = nullptr;
-        h.viewSize = 0;
-    }
-    if (h.hFile >= 0) {
-        close(h.hFile);
-        h.hFile = -1;
-    }
+    std::vector<std::uint8_t>().swap(h.file);
 }
 
-int MapHistoryFile(const std::string& path, HistoryData& h) {
-    ReleaseHistoryFile(h);
-    // Non-blocking so that a FIFO given as a history file is refused instead of hanging.
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return 0;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
-        close(fd);
+int ReadHistoryFile(const std::string& path, HistoryData& h) {
+    const ReadStatus read = ReadRegularFile(path, kMaxHistoryFileSize, h.file);
+    if ((read != ReadStatus::Ok && read != ReadStatus::Longer) || h.file.empty()) {
+        ReleaseHistoryFile(h);
         return 0;
     }
-    const auto size = static_cast<std::size_t>(st.st_size);
-    void* map = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
-    if (map == MAP_FAILED) {
-        close(fd);
-        return 0;
-    }
-    h.hFile = fd;
-    h.view = static_cast<const std::uint8_t*>(map);
-    h.viewSize = size;
     return 1;
 }
 
 namespace {
 
-// Start of channel ch's block, or nullptr when the channel has none or the mapping is too short
+// Start of channel ch's block, or nullptr when the channel has none or the file is too short
 // for it (a record changed after decoding must still not lead outside the file).
 const std::uint8_t* BlockStart(const HistoryData& h, int ch) {
     const int block = BlockOfChannel(h, ch);
-    if (block < 0 || h.view == nullptr) return nullptr;
+    if (block < 0) return nullptr;
     const std::uint64_t begin =
         kHeaderSize + static_cast<std::uint64_t>(block) * static_cast<std::uint64_t>(h.capacity);
-    if (begin + h.capacity > h.viewSize) return nullptr;
-    return h.view + begin;
+    if (begin + h.capacity > h.file.size()) return nullptr;
+    return h.file.data() + begin;
 }
 
 }  // namespace
@@ -133,7 +108,7 @@ std::uint8_t SampleBack(const HistoryData& h, int ch, std::uint32_t r) {
 int BuildWindow(HistoryData& h) {
     std::fill(h.window.begin(), h.window.end(), kWindowFill);
     const int total = h.totalRecords;
-    if (h.view == nullptr || total <= 0 || static_cast<std::uint32_t>(total) > h.capacity ||
+    if (h.file.empty() || total <= 0 || static_cast<std::uint32_t>(total) > h.capacity ||
         h.newestIndex >= h.capacity) {
         h.windowCount = 0;
         return 1;

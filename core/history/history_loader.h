@@ -1,11 +1,12 @@
 #pragma once
-// Reading a history file in place: mapping it, checking and decoding its header, cutting the
+// Reading a history file: reading it whole, checking and decoding its header, cutting the
 // display window out of its rings, and direct access to any record.
 
 #include <cstdint>
 #include <string>
 
 #include "base/le_bytes.h"
+#include "base/model_table.h"
 #include "history/history_data.h"
 
 namespace vardo {
@@ -17,9 +18,14 @@ enum class HeaderCheck { Ok, UnknownFormat, Damaged };
 // Damaged every file whose fields would lead a reader outside the file or the tables.
 HeaderCheck DecodeHistoryHeader(ByteSpan file, HistoryData& h);
 
-// Maps the file read-only into h (hFile, view, viewSize), releasing whatever h held. 1 or 0.
-int MapHistoryFile(const std::string& path, HistoryData& h);
-// Unmaps and closes whatever h holds; leaves the other fields alone.
+// No history file is larger: the header and twelve rings of the largest model.
+inline constexpr std::size_t kMaxHistoryFileSize = kHeaderSize + kMaxChannels * kDefaultCapacity;
+
+// Reads the regular file at path into h.file (at most kMaxHistoryFileSize bytes; anything
+// beyond cannot belong to the file's rings). 1, or 0 when it cannot be read or is empty; h.file
+// is then empty.
+int ReadHistoryFile(const std::string& path, HistoryData& h);
+// Frees h.file; leaves the other fields alone.
 void ReleaseHistoryFile(HistoryData& h);
 
 // Refills h.window from h.windowStart and h.windowStep. Always 1.
@@ -28,7 +34,7 @@ int BuildWindow(HistoryData& h);
 // The sample of channel ch, r records back from the newest (0 <= r < totalRecords).
 std::uint8_t SampleBack(const HistoryData& h, int ch, std::uint32_t r);
 // The sample of channel ch in ring slot slot. Both give 0 for an absent channel, a slot outside
-// the ring or a file that is not mapped, never a read outside the mapping.
+// the ring or a file that is not open, never a read outside the file.
 std::uint8_t SampleAtSlot(const HistoryData& h, int ch, std::uint32_t slot);
 
 }  // namespace vardo

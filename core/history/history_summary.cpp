@@ -1,16 +1,12 @@
 #include "history/history_summary.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "base/texts.h"
+#include "base/unique_fd.h"
 #include "base/vardo_time.h"
 #include "history/history_format.h"
 #include "history/ring.h"
@@ -96,24 +92,13 @@ int BuildHistorySummary(ByteSpan bytes, const std::string& fileName, const Model
 SummaryResult ReadHistorySummary(const std::string& path, const std::string& fileName,
                                  const ModelList& models, std::string* summary) {
     summary->clear();
-    // Non-blocking so that a FIFO cannot hang the browser; only regular files are history files.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0) ::close(fd);
+    std::vector<std::uint8_t> bytes;
+    const ReadStatus read = ReadRegularFile(path, kSummaryReadSize, bytes);
+    if (read != ReadStatus::Ok && read != ReadStatus::Longer) {
         *summary = texts::kOpenFileFailed;
         return SummaryResult::OpenFailed;
     }
-    std::array<std::uint8_t, kSummaryReadSize> buffer{};
-    std::size_t got = 0;
-    while (got < buffer.size()) {
-        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (!BuildHistorySummary(ByteSpan(buffer.data(), got), fileName, models, summary))
+    if (!BuildHistorySummary(ByteSpan(bytes), fileName, models, summary))
         return SummaryResult::Damaged;
     return SummaryResult::Ok;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/le_bytes.h"
-#include "history/model_table.h"
+#include "base/model_table.h"
 
 namespace vardo {
 

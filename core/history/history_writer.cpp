@@ -11,9 +11,6 @@
 
 #include "base/le_bytes.h"
 #include "history/ring.h"
-#include "settings/comm_settings.h"
-#include "settings/module_directory.h"
-#include "settings/setup_ini.h"
 
 namespace vardo {
 
@@ -29,18 +26,6 @@ std::string NameVariant(const std::string& name, int i) {
     const std::string suffix = "(" + std::to_string(i) + ")";
     if (dot == std::string::npos) return name + suffix;
     return name.substr(0, dot) + suffix + name.substr(dot);
-}
-
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
-    while (count > 0) {
-        const ssize_t n = pwrite(fd, bytes, count, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        count -= static_cast<std::size_t>(n);
-        offset += static_cast<std::uint64_t>(n);
-    }
-    return true;
 }
 
 // Moves from to a free variant of the directory's name, never over an existing file. Returns the
@@ -86,8 +71,8 @@ void CHistoryWriter::SetTarget(HistoryData* t, std::string ext, int addr, std::s
     target = t;
     extension = std::move(ext);
     address = addr;
-    home = homeDir.empty() ? ModuleDirectory() : std::move(homeDir);
-    if (home.back() != '/') home += '/';
+    home = std::move(homeDir);
+    if (home.empty() || home.back() != '/') home += '/';
 }
 
 int CHistoryWriter::Create() {
@@ -98,17 +83,16 @@ int CHistoryWriter::Create() {
     mkdir(dir.c_str(), 0777);
     createdName = HistoryFileName(address, target->newestTime, extension);
 
-    int fd = -1;
-    for (int i = 0; i < kMaxNameVariants && fd < 0; ++i) {
+    for (int i = 0; i < kMaxNameVariants && !file.Valid(); ++i) {
         path = dir + "/" + NameVariant(createdName, i);
-        fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+        file.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!file.Valid() && errno != EEXIST) break;
     }
-    if (fd < 0) {
-        target->hFile = -1;
+    if (!file.Valid()) {
         path.clear();
         return 0;
     }
+    const int fd = file.Get();
     target->windowStart = 0;
 
     std::uint8_t head[kHeaderSize] = {};
@@ -133,31 +117,30 @@ int CHistoryWriter::Create() {
     // creation instead of a write in the middle of an upload.
     const off_t size = static_cast<off_t>(
         kHeaderSize + static_cast<std::uint64_t>(PresentChannelCount(*target)) * target->capacity);
-    bool ok = WriteAll(fd, head, sizeof head, 0) && ftruncate(fd, size) == 0;
+    bool ok = WriteAll(fd, head, 0) && ftruncate(fd, size) == 0;
     if (ok) {
-        const int rc = posix_fallocate(fd, 0, size);
+        const int rc = calls.allocate(fd, 0, size);
         ok = rc == 0 || rc == EINVAL || rc == EOPNOTSUPP;
     }
     if (!ok) {
-        close(fd);
+        file.Reset();
         unlink(path.c_str());
         path.clear();
-        target->hFile = -1;
         return 0;
     }
-    target->hFile = fd;
     isOpen = 1;
     return 1;
 }
 
 bool CHistoryWriter::WriteAt(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
-    if (WriteAll(target->hFile, bytes, count, offset)) return true;
+    if (WriteAll(file.Get(), ByteSpan(bytes, count), static_cast<std::int64_t>(offset)))
+        return true;
     writeFailed = true;
     return false;
 }
 
 int CHistoryWriter::AppendRecord(const std::uint8_t* samples) {
-    if (!isOpen || target == nullptr || target->hFile < 0) return 0;
+    if (!isOpen || target == nullptr || !file.Valid()) return 0;
     const int counter = target->windowStart;
     if (counter < 0) return 0;
     if (counter == 0) {
@@ -185,7 +168,7 @@ int CHistoryWriter::AppendRecord(const std::uint8_t* samples) {
 }
 
 long CHistoryWriter::WriteChannelBlock(const std::uint8_t* bytes, std::size_t count, int block) {
-    if (!isOpen || target == nullptr || target->hFile < 0) return -1;
+    if (!isOpen || target == nullptr || !file.Valid()) return -1;
     const std::int64_t counter = target->windowStart;
     // A run that leaves its block would overwrite the next channel's samples.
     if (block < 0 || block >= PresentChannelCount(*target) || counter < 0 ||
@@ -201,7 +184,7 @@ long CHistoryWriter::WriteChannelBlock(const std::uint8_t* bytes, std::size_t co
 }
 
 long CHistoryWriter::WriteData(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
-    if (!isOpen || target == nullptr || target->hFile < 0) return -1;
+    if (!isOpen || target == nullptr || !file.Valid()) return -1;
     const std::uint64_t area =
         static_cast<std::uint64_t>(PresentChannelCount(*target)) * target->capacity;
     if (offset > area || count > area - offset) {
@@ -218,17 +201,14 @@ void CHistoryWriter::Advance(int n) {
 
 int CHistoryWriter::Close() {
     if (!isOpen || target == nullptr) return 1;
-    if (target->hFile >= 0) {
-        if (close(target->hFile) != 0) writeFailed = true;
-        target->hFile = -1;
-    }
+    CloseFile();
     const bool renamed = Rename();
     isOpen = 0;
     return renamed && !writeFailed ? 1 : 0;
 }
 
 int CHistoryWriter::MarkNewest() {
-    if (!isOpen || target == nullptr || target->hFile < 0 || target->windowStart <= 0) return 0;
+    if (!isOpen || target == nullptr || !file.Valid() || target->windowStart <= 0) return 0;
     const VTime interval =
         IsValidIntervalCode(target->intervalCode) ? IntervalTable[target->intervalCode] : 1;
     const int counter = target->windowStart;
@@ -245,23 +225,20 @@ int CHistoryWriter::MarkNewest() {
 int CHistoryWriter::Finish() {
     if (!isOpen || target == nullptr) return 1;
     bool renamed = true;
-    if (target->hFile >= 0 && target->windowStart <= 0) {
+    if (file.Valid() && target->windowStart <= 0) {
         // Nothing was recorded: a header whose newest record lies before its oldest would be a
         // damaged file, so the empty file goes.
-        close(target->hFile);
-        target->hFile = -1;
+        file.Reset();
         unlink(path.c_str());
         path.clear();
     } else {
-        if (target->hFile >= 0) {
+        if (file.Valid()) {
             MarkNewest();
             target->windowStart -= 1;
-            if (close(target->hFile) != 0) writeFailed = true;
-            target->hFile = -1;
+            CloseFile();
         }
         renamed = Rename();
     }
-    address = -1;
     target->oldestTime = 0;
     target->newestTime = 0;
     isOpen = 0;
@@ -270,21 +247,18 @@ int CHistoryWriter::Finish() {
 
 void CHistoryWriter::Discard() {
     if (!isOpen || target == nullptr) return;
-    if (target->hFile >= 0) {
-        close(target->hFile);
-        target->hFile = -1;
-    }
+    file.Reset();
     if (!path.empty()) unlink(path.c_str());
     path.clear();
     isOpen = 0;
 }
 
+bool CHistoryWriter::CloseFile() {
+    if (!file.Close()) writeFailed = true;
+    return !writeFailed;
+}
+
 bool CHistoryWriter::Rename() {
-    if (address == -1) {
-        CommSettings comm;
-        LoadCommSettings(home + "SetUp.ini", comm);
-        address = comm.address;
-    }
     const std::string name = HistoryFileName(address, target->newestTime, extension);
     // The file already carries this name (or a free variant of it): nothing to move.
     if (name == createdName) return true;

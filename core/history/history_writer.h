@@ -4,13 +4,22 @@
 // carry the newest record's time. It never replaces an existing file: a taken name gets a
 // free variant ("08@...(1).vd"), so nothing the user has not seen is destroyed.
 
+#include <fcntl.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "base/unique_fd.h"
 #include "history/history_data.h"
 
 namespace vardo {
+
+// The system calls behind the promises a test must see kept when they fail: reserving a new
+// file's room is where a full disk shows.
+struct WriterCalls {
+    int (*allocate)(int fd, off_t offset, off_t length) = ::posix_fallocate;
+};
 
 class CHistoryWriter {
   public:
@@ -19,9 +28,9 @@ class CHistoryWriter {
     CHistoryWriter(const CHistoryWriter&) = delete;
     CHistoryWriter& operator=(const CHistoryWriter&) = delete;
 
-    // home is the directory holding Data/ and SetUp.ini (ModuleDirectory() by default); an
-    // address of -1 stands for the Address setting, looked up when the final name is made.
-    void SetTarget(HistoryData* target, std::string extension, int address, std::string home = {});
+    // home is the directory holding Data/; address and extension make the file's name.
+    void SetTarget(HistoryData* target, std::string extension, int address, std::string home);
+    void SetCalls(const WriterCalls& c) { calls = c; }
     int Create();
     // 0 when no file is open or a write failed, else 1.
     int AppendRecord(const std::uint8_t* samples);
@@ -56,10 +65,13 @@ class CHistoryWriter {
     std::string extension;
 
   private:
+    bool CloseFile();
     bool WriteAt(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset);
     bool Rename();
 
     std::string home;
+    WriterCalls calls;
+    UniqueFd file;
     // The name the file was created or last renamed under, before any "(i)" variant.
     std::string createdName;
     bool writeFailed = false;

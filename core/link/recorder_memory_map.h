@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "history/model_table.h"
+#include "base/model_table.h"
 
 namespace vardo {
 

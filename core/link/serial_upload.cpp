@@ -7,6 +7,7 @@
 #include "history/history_writer.h"
 #include "history/ring.h"
 #include "link/recorder_registers.h"
+#include "settings/module_directory.h"
 
 namespace vardo {
 
@@ -192,7 +193,8 @@ UploadStatus CSerialUpload::Run(const UploadTarget& target, const UploadProgress
                                 const std::atomic<bool>* stop) {
     outputPath.clear();
     CHistoryWriter writer;
-    writer.SetTarget(header.get(), target.extension, target.address, target.home);
+    writer.SetTarget(header.get(), target.extension, target.address,
+                     target.home.empty() ? ModuleDirectory() : target.home);
     if (!writer.Create()) return UploadStatus::FileFailed;
     if (progress) progress(0, plan.blocks);
 

@@ -8,8 +8,10 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "base/gbk_codec.h"
+#include "base/unique_fd.h"
 
 namespace vardo {
 
@@ -218,55 +220,23 @@ int ParseInt(std::string_view value) {
 
 namespace {
 
-enum class FileState { Missing, Read, Unusable };
-
-// The whole file, if it is a regular file of plausible size.
-FileState ReadSettingsFile(const std::string& path, std::string* bytes) {
-    bytes->clear();
-    // Non-blocking, so that a FIFO in the settings' place cannot hang the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT ? FileState::Missing : FileState::Unusable;
-    struct stat st {};
-    FileState state = FileState::Read;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > ini::kMaxFileSize) {
-        state = FileState::Unusable;
-    } else {
-        char buffer[16384];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                state = FileState::Unusable;
-                break;
-            }
-            if (n == 0) break;
-            bytes->append(buffer, static_cast<std::size_t>(n));
-            if (bytes->size() > ini::kMaxFileSize) {  // grew while we read it
-                state = FileState::Unusable;
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    if (state != FileState::Read) bytes->clear();
-    return state;
+// The whole file, if it is a regular file of plausible size; Missing and Ok leave the text
+// as read (nothing for a missing file), every other state leaves it empty.
+ReadStatus ReadSettingsFile(const std::string& path, std::string* text) {
+    std::vector<std::uint8_t> bytes;
+    ReadStatus status = ReadRegularFile(path, ini::kMaxFileSize, bytes);
+    if (status == ReadStatus::Longer) status = ReadStatus::Unusable;
+    if (status == ReadStatus::Ok)
+        text->assign(bytes.begin(), bytes.end());
+    else
+        text->clear();
+    return status;
 }
 
 ini::DecodedText LoadText(const std::string& path) {
     std::string bytes;
     ReadSettingsFile(path, &bytes);
     return ini::Decode(bytes);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 // Replaces the file as a whole: the new text goes to a temporary file beside it, which then
@@ -283,11 +253,12 @@ int ReplaceFile(const std::string& path, std::string_view bytes) {
     }
     const bool exists = ::stat(target.c_str(), &st) == 0;
     std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return 0;
-    bool ok = ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644) == 0;
-    ok = ok && WriteAll(fd, bytes);
-    ok = ::close(fd) == 0 && ok;
+    UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd.Valid()) return 0;
+    bool ok = ::fchmod(fd.Get(), exists ? (st.st_mode & 07777) : 0644) == 0;
+    ok = ok && WriteAll(fd.Get(), ByteSpan(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           bytes.size()));
+    ok = fd.Close() && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
@@ -339,7 +310,7 @@ int IniFile::WriteString(std::string_view section, std::string_view key, std::st
         section.find(']') != std::string_view::npos)
         return 0;
     std::string bytes;
-    if (ReadSettingsFile(path_, &bytes) == FileState::Unusable) return 0;
+    if (ReadSettingsFile(path_, &bytes) == ReadStatus::Unusable) return 0;
     ini::DecodedText d = ini::Decode(bytes);
     d.text = ini::Replace(d.text, section, key, value);
     const auto out = ini::Encode(d);

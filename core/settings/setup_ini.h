@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "history/model_table.h"
+#include "base/model_table.h"
 #include "settings/comm_settings.h"
 #include "settings/display_settings.h"
 

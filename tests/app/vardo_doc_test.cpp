@@ -120,8 +120,7 @@ TEST(CVardoDoc, RefusedFilesAreReportedAndUnopenableOnesForgottenSilently) {
         EXPECT_EQ(f.reporter.entries[0].icon, MessageIcon::Error);
         EXPECT_EQ(f.doc.dataValid, 0);
         EXPECT_EQ(f.doc.filePath, "");
-        EXPECT_EQ(f.doc.history.view, nullptr);
-        EXPECT_EQ(f.doc.history.hFile, -1);
+        EXPECT_TRUE(f.doc.history.file.empty());
         EXPECT_EQ(f.Setting("FileSet", "LastFile"), "") << message;
         EXPECT_EQ(f.Setting("ViewSet", "Chnls"), "8") << "the display settings are left alone";
     }
@@ -138,7 +137,7 @@ TEST(CVardoDoc, RefusedFilesAreReportedAndUnopenableOnesForgottenSilently) {
 TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
     DocFixture f;
     const std::string good = f.Put("08@2004-05-06_07-08-09.vd");
-    // the command line's file is only remembered; the next reopen maps it
+    // the command line's file is only remembered; the next reopen reads it
     EXPECT_EQ(f.doc.OnOpenDocument(f.home / "absent.vd"), 0);
     EXPECT_EQ(f.doc.OnOpenDocument(good), 1);
     EXPECT_EQ(f.doc.dataValid, 0);
@@ -150,7 +149,7 @@ TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
     bad.model = "XX330";
     EXPECT_EQ(f.doc.OpenChosenPath(f.Put("08@2004-05-06_07-08-19.vd", bad)), 0);
     EXPECT_EQ(f.view.hints, std::vector<int>{kHintOpened});
-    EXPECT_EQ(f.doc.history.view, nullptr);
+    EXPECT_TRUE(f.doc.history.file.empty());
 
     f.doc.history.acquiring = 1;
     f.doc.filePath = texts::kRealtimeCurve;
@@ -168,8 +167,7 @@ TEST(CVardoDoc, CloseReleasesResetsAndWritesTheModelNames) {
     f.doc.CloseHistoryFile();
     EXPECT_EQ(f.doc.dataValid, 0);
     EXPECT_EQ(f.doc.filePath, "");
-    EXPECT_EQ(f.doc.history.view, nullptr);
-    EXPECT_EQ(f.doc.history.hFile, -1);
+    EXPECT_TRUE(f.doc.history.file.empty());
     EXPECT_EQ(f.doc.history.totalRecords, kClosedTotalRecords);
     EXPECT_EQ(WindowByte(f.doc.history, 0, 0), 0);
     EXPECT_EQ(f.doc.displaySettings.scrollOffset, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
@@ -235,7 +236,7 @@ TEST(SampleAccess, StaysInsideTheRingAndTheMapping) {
     EXPECT_EQ(SampleAtSlot(widened, 2, 131071), 0);
 }
 
-TEST(MapHistoryFile, MapsRegularFilesOnlyAndReleasesTheEarlierFile) {
+TEST(ReadHistoryFile, ReadsRegularFilesOnlyAndReleasesTheEarlierFile) {
     testing::TempDir dir;
     ASSERT_TRUE(testing::WriteBytes(dir / "good.vd", BuildFile(FileLayout())));
     ASSERT_TRUE(testing::WriteBytes(dir / "empty.vd", std::string()));
@@ -243,16 +244,41 @@ TEST(MapHistoryFile, MapsRegularFilesOnlyAndReleasesTheEarlierFile) {
     ASSERT_EQ(mkdir((dir / "dir.vd").c_str(), 0700), 0);
     HistoryData h;
     for (const char* name : {"empty.vd", "fifo.vd", "dir.vd", "missing.vd"}) {
-        ASSERT_EQ(MapHistoryFile(dir / "good.vd", h), 1);
-        EXPECT_EQ(h.viewSize, 256u + 3 * 131072);
-        EXPECT_EQ(MapHistoryFile(dir / name, h), 0) << name;
-        EXPECT_EQ(h.view, nullptr) << name;
-        EXPECT_EQ(h.hFile, -1) << name;
+        ASSERT_EQ(ReadHistoryFile(dir / "good.vd", h), 1);
+        EXPECT_EQ(h.file.size(), 256u + 3 * 131072);
+        EXPECT_EQ(ReadHistoryFile(dir / name, h), 0) << name;
+        EXPECT_TRUE(h.file.empty()) << name;
     }
-    ASSERT_EQ(MapHistoryFile(dir / "good.vd", h), 1);
+    // Bytes beyond the largest file cannot belong to any ring: they are not read.
+    std::vector<std::uint8_t> huge = BuildFile(FileLayout());
+    huge.resize(kMaxHistoryFileSize + 10, 1);
+    ASSERT_TRUE(testing::WriteBytes(dir / "huge.vd", huge));
+    ASSERT_EQ(ReadHistoryFile(dir / "huge.vd", h), 1);
+    EXPECT_EQ(h.file.size(), kMaxHistoryFileSize);
     ReleaseHistoryFile(h);
-    EXPECT_EQ(h.view, nullptr);
-    EXPECT_EQ(h.hFile, -1);
+    EXPECT_TRUE(h.file.empty());
+}
+
+// Another program may truncate or rewrite the file while it is open (a card pulled, a copy over
+// it): the window and the records come from the program's own copy all the same.
+TEST(ReadHistoryFile, TheOpenFileSurvivesTruncationOnDisk) {
+    testing::TempDir dir;
+    FileLayout layout;
+    layout.hasOldestByte = 0;
+    const std::vector<std::uint8_t> bytes = BuildFile(layout);
+    ASSERT_TRUE(testing::WriteBytes(dir / "f.vd", bytes));
+    HistoryData h;
+    ASSERT_EQ(ReadHistoryFile(dir / "f.vd", h), 1);
+    ASSERT_EQ(DecodeHistoryHeader(ByteSpan(h.file), h), Ok);
+    ASSERT_EQ(truncate((dir / "f.vd").c_str(), 100), 0);
+    h.windowStart = 5000;
+    h.windowStep = 7;
+    BuildWindow(h);
+    EXPECT_EQ(h.windowCount, kWindowSamples);
+    EXPECT_EQ(WindowByte(h, 1, 3), bytes[256 + 131072 + RingSub(0, 5000 + 21, 131072)]);
+    for (std::uint32_t r = 0; r < static_cast<std::uint32_t>(h.totalRecords); r += 97) {
+        ASSERT_EQ(SampleBack(h, 2, r), bytes[256 + 2 * 131072 + RingSub(0, r, 131072)]) << r;
+    }
 }
 
 }  // namespace

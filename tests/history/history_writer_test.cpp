@@ -2,10 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -25,14 +22,13 @@ Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
     return at + n <= b.size() ? Bytes(b.begin() + at, b.begin() + at + n) : Bytes();
 }
 
-// A home with the Address setting 8 and a record as real-time saving fills it: three channels
-// at 10 s, times 0 until the first record.
+// A record as real-time saving fills it: three channels at 10 s, times 0 until the first
+// record.
 struct Writing {
     testing::TempDir home;
     HistoryData h;
     CHistoryWriter w;
-    explicit Writing(std::uint32_t capacity, int address = -1) {
-        EXPECT_TRUE(testing::WriteBytes(home / "SetUp.ini", std::string("[ComSet]\nAddress=8\n")));
+    explicit Writing(std::uint32_t capacity, int address = 8) {
         std::memcpy(h.model, "ZT330", 6);
         h.channelCount = 3;
         h.intervalCode = 3;
@@ -48,6 +44,16 @@ struct Writing {
 
 const VTime kFirst = MakeLocalTime(2004, 5, 6, 7, 8, 9);
 
+// This process's descriptor open on path, or -1.
+int DescriptorOf(const std::string& path) {
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(e.path(), ec) == path)
+            return std::stoi(e.path().filename().string());
+    }
+    return -1;
+}
+
 TEST(HistoryFileName, AddressTimeAndExtensionPast2038) {
     EXPECT_EQ(HistoryFileName(8, kFirst, "vd"), "08@2004-05-06_07-08-09.vd");
     EXPECT_EQ(HistoryFileName(0, MakeLocalTime(2099, 12, 31, 23, 59, 59), "abcdefg"),
@@ -57,7 +63,7 @@ TEST(HistoryFileName, AddressTimeAndExtensionPast2038) {
 TEST(CHistoryWriter, RealtimeSavingFixesTheHeaderRenamesAndRollsOverWhenFull) {
     Writing f(4);
     ASSERT_EQ(f.w.Create(), 1);
-    EXPECT_EQ(f.Name(), "-1@1970-01-01_08-00-00.vd");  // made from time 0 before any record
+    EXPECT_EQ(f.Name(), "08@1970-01-01_08-00-00.vd");  // made from time 0 before any record
     f.h.oldestTime = kFirst;
     // Four records fill the file; the fifth meets it full: dropped, the file finished, a new one
     // started.
@@ -122,12 +128,12 @@ TEST(CHistoryWriter, NeverReplacesAFileOfTheName) {
     ASSERT_EQ(mkdir((f.home / "Data").c_str(), 0777), 0);
     const Bytes precious = {'k', 'e', 'e', 'p'};
     // left behind by a crash under the placeholder name, and files of the final name
-    const char* taken[] = {"-1@1970-01-01_08-00-00.vd", "08@2004-05-06_07-08-19.vd",
+    const char* taken[] = {"08@1970-01-01_08-00-00.vd", "08@2004-05-06_07-08-19.vd",
                            "08@2004-05-06_07-08-19(1).vd"};
     for (const char* name : taken)
         ASSERT_TRUE(testing::WriteBytes(f.home / "Data/" + name, precious));
     ASSERT_EQ(f.w.Create(), 1);
-    EXPECT_EQ(f.Name(), "-1@1970-01-01_08-00-00(1).vd");
+    EXPECT_EQ(f.Name(), "08@1970-01-01_08-00-00(1).vd");
     f.h.oldestTime = kFirst;
     const std::uint8_t r[12] = {1, 2, 3};
     f.w.AppendRecord(r);
@@ -153,9 +159,11 @@ TEST(CHistoryWriter, WriteFailuresAreReportedAndWhatWasWrittenStays) {
     f.h.oldestTime = kFirst;
     const std::uint8_t r[12] = {7, 7, 7};
     ASSERT_EQ(f.w.AppendRecord(r), 1);
-    // The descriptor now refuses writes, as a device that failed would.
+    // The writer's descriptor now refuses writes, as a device that failed would.
+    const int fd = DescriptorOf(f.w.GetPath());
     const int readOnly = open(f.w.GetPath().c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(dup2(readOnly, f.h.hFile), f.h.hFile);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(dup2(readOnly, fd), fd);
     close(readOnly);
     EXPECT_EQ(f.w.AppendRecord(r), 0);
     EXPECT_TRUE(f.w.WriteFailed());
@@ -186,26 +194,28 @@ TEST(CHistoryWriter, CreateFailsWithoutADirectoryOrTheRoomForTheWholeFile) {
     Writing f(8, 8);
     f.w.SetTarget(&f.h, "vd", 8, f.home / "missing/home");
     EXPECT_EQ(f.w.Create(), 0);
-    EXPECT_EQ(f.h.hFile, -1);
     const std::uint8_t r[12] = {};
     EXPECT_EQ(f.w.AppendRecord(r), 0);
     EXPECT_EQ(f.w.WriteChannelBlock(r, 1, 0), -1);
 
-    // A limit on file sizes fails the creation as a full disk would: no file at all.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        f.h.capacity = 131072;
+    // A full disk fails the creation, not a write half-way through: no file at all. File systems
+    // that cannot reserve still get their file.
+    const std::pair<int, int> cases[] = {{ENOSPC, 0}, {EFBIG, 0}, {EOPNOTSUPP, 1}, {0, 1}};
+    for (auto [error, created] : cases) {
+        static int reply;
+        static off_t reserved;
+        reply = error;
+        reserved = 0;
         f.w.SetTarget(&f.h, "vd", 8, f.home.path());
-        _exit(f.w.Create() == 0 && f.h.hFile == -1 ? 0 : 1);
+        f.w.SetCalls({[](int, off_t, off_t length) {
+            reserved = length;
+            return reply;
+        }});
+        EXPECT_EQ(f.w.Create(), created) << error;
+        EXPECT_EQ(reserved, 256 + 3 * 8) << error;
+        EXPECT_EQ(f.Files().size(), static_cast<std::size_t>(created)) << error;
+        f.w.Discard();
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_TRUE(f.Files().empty());
 }
 
 TEST(CHistoryWriter, AFileWithoutRecordsOrDiscardedIsRemovedAndDestructionCloses) {
@@ -219,13 +229,14 @@ TEST(CHistoryWriter, AFileWithoutRecordsOrDiscardedIsRemovedAndDestructionCloses
     f.w.Discard();
     EXPECT_TRUE(f.Files().empty());
     EXPECT_FALSE(f.w.IsOpen());
-    EXPECT_EQ(f.h.hFile, -1);
+    std::string path;
     {
         CHistoryWriter w;
         w.SetTarget(&f.h, "vd", 8, f.home.path());
         ASSERT_EQ(w.Create(), 1);
+        path = w.GetPath();
     }
-    EXPECT_EQ(f.h.hFile, -1);
+    EXPECT_EQ(DescriptorOf(path), -1);
     EXPECT_EQ(f.Files(), std::set<std::string>{"08@2004-05-06_07-08-09.vd"});
 }
 

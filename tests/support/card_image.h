@@ -16,7 +16,7 @@
 
 #include "base/le_bytes.h"
 #include "cfcard/cf_card.h"
-#include "history/model_table.h"
+#include "base/model_table.h"
 #include "history/ring.h"
 #include "support/history_file_builder.h"
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "base/le_bytes.h"
+#include "base/model_table.h"
 #include "history/history_format.h"
 #include "history/history_loader.h"
-#include "history/model_table.h"
 
 namespace vardo::testing {
 
@@ -94,19 +94,16 @@ inline std::vector<std::uint8_t> BuildFile(const FileLayout& layout) {
     return file;
 }
 
-// The bytes of a file decoded in memory, h viewing them as the loader's mapping would.
+// A file decoded in memory, its bytes in h as the loader would have read them.
 struct DecodedFile {
-    std::vector<std::uint8_t> bytes;
     HistoryData h;
     HeaderCheck check = HeaderCheck::Damaged;
 };
 
 inline std::unique_ptr<DecodedFile> DecodeFile(const FileLayout& layout) {
     auto d = std::make_unique<DecodedFile>();
-    d->bytes = BuildFile(layout);
-    d->check = DecodeHistoryHeader(ByteSpan(d->bytes), d->h);
-    d->h.view = d->bytes.data();
-    d->h.viewSize = d->bytes.size();
+    d->h.file = BuildFile(layout);
+    d->check = DecodeHistoryHeader(ByteSpan(d->h.file), d->h);
     return d;
 }
 

@@ -1,4 +1,4 @@
-#include "history/model_table.h"
+#include "base/model_table.h"
 
 namespace vardo {
 
