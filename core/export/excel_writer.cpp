@@ -6,24 +6,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "export/compound_file.h"
 
 namespace vardo {
-
-namespace {
-
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes = bytes.subspan(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 CExcelWriter::CExcelWriter() = default;
 
@@ -42,9 +29,9 @@ int CExcelWriter::Open(const std::string& path) {
         std::snprintf(suffix, sizeof suffix, ".%ld.%d.tmp", static_cast<long>(::getpid()), attempt);
         const std::filesystem::path temp =
             target.parent_path() / ("." + target.filename().string() + suffix);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            fd_ = fd;
+        UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.Valid()) {
+            fd_ = std::move(fd);
             tempPath_ = temp.string();
             path_ = path;
             book_ = std::make_unique<BiffWorkbook>();
@@ -66,14 +53,13 @@ int CExcelWriter::InsertRow(std::span<const ExcelCell> values) {
 int CExcelWriter::Close() {
     if (book_ == nullptr) return 0;
     const std::vector<std::span<const std::uint8_t>> stream = book_->Finish();
-    const int fd = fd_;
-    fd_ = -1;
-    bool ok = WriteCompoundFile("Workbook", stream, [fd](std::span<const std::uint8_t> piece) {
-        return WriteAll(fd, piece);
+    UniqueFd fd = std::move(fd_);
+    bool ok = WriteCompoundFile("Workbook", stream, [&fd](std::span<const std::uint8_t> piece) {
+        return WriteAll(fd.Get(), piece);
     });
     book_.reset();
     // A close that reports a late write error counts as a failed write.
-    ok = ::close(fd) == 0 && ok;
+    ok = fd.Close() && ok;
     ok = ok && std::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath_.c_str());
@@ -86,8 +72,7 @@ int CExcelWriter::Close() {
 
 void CExcelWriter::Abandon() {
     book_.reset();
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_.Reset();
     if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
     tempPath_.clear();
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/unique_fd.h"
 #include "export/biff_workbook.h"
 
 namespace vardo {
@@ -38,7 +39,7 @@ class CExcelWriter {
   private:
     std::string path_;
     std::string tempPath_;
-    int fd_ = -1;
+    UniqueFd fd_;
     std::unique_ptr<BiffWorkbook> book_;
 };
 
