@@ -42,7 +42,7 @@ RowWalkResult DListModel::Fill(VTime start, VTime end, int step, int ascending) 
 std::string DListModel::CellText(int row, int column) const {
     if (row < 0 || row >= walk_.rows || column < 0 || column >= headers_.size()) return {};
     const HistoryData& h = doc_.history;
-    if (h.view == nullptr) return {};
+    if (h.file.empty()) return {};
     const WalkedRow r = RowOfWalk(h, walk_, step_, ascending_, row);
     if (column == 0) return std::to_string(r.number);
     if (column == 1) {

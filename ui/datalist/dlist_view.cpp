@@ -113,7 +113,7 @@ void CDListView::OnDocumentUpdate(int hint) {
 }
 
 void CDListView::FillRows(VTime start, VTime end, int step) {
-    if (doc_.history.view == nullptr) return;
+    if (doc_.history.file.empty()) return;
     // Rows are made when shown, so the box is up only for a moment; it still says what happens.
     CProgressDlg box(frame_);
     box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
