@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/unique_fd.h"
 #include "cfcard/sector_source.h"
 
 namespace vardo {
@@ -22,12 +23,12 @@ class CDiskReader : public SectorSource {
     int ReadSectors(std::uint64_t first, std::uint32_t count, std::uint8_t* dest) override;
     void Close();
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_.Valid(); }
     // errno of the failed Open, 0 after a successful one.
     int LastError() const { return lastError_; }
 
   private:
-    int fd_ = -1;
+    UniqueFd fd_;
     int lastError_ = 0;
 };
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "base/le_bytes.h"
-#include "cfcard/cf_card.h"
 #include "base/model_table.h"
+#include "cfcard/cf_card.h"
 #include "history/ring.h"
 #include "support/history_file_builder.h"
 
