@@ -1,6 +1,8 @@
 // vardo-cli upload: history from the recorder into a new file in Data/, as the upload dialog
 // would make it.
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -15,6 +17,23 @@
 namespace vardo::cli {
 
 namespace {
+
+// Ctrl-C, TERM or a closed terminal stop the upload between blocks, so that the writer removes
+// what it had; the process then ends by the same signal, as it would have without us.
+std::atomic<bool> stopRequested{false};
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int sig) {
+    stopSignal = sig;
+    stopRequested = true;
+}
+
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
+}
 
 // "1,3": channel numbers from 1, at least one.
 bool ParseChannels(const std::string& text, std::array<bool, kMaxChannels>& out) {
@@ -92,6 +111,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         target.address = cs.address;
         target.home = Home();
         std::uint32_t shownPercent = 101;
+        CatchStopSignals();
         status = upload.Run(
             target,
             [&](std::uint32_t done, std::uint32_t total) {
@@ -100,9 +120,13 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
                 shownPercent = percent;
                 std::fprintf(stderr, "%u/%u\n", done, total);
             },
-            nullptr);
+            &stopRequested);
     }
     link.Close();
+    if (status == UploadStatus::Stopped && stopSignal != 0) {
+        std::signal(stopSignal, SIG_DFL);
+        std::raise(stopSignal);
+    }
     if (status != UploadStatus::Done) {
         // The recorder's failures name its device, the file's its folder; a refused span is
         // the user's.

@@ -56,7 +56,7 @@ ImportResult ImportBackup(SectorSource& source, const ImportRequest& request,
     }
 
     writer.SetTarget(&h, request.extension, backup.address, request.home);
-    if (!writer.Create()) return ImportResult::CreateFailed;
+    if (!writer.CreateUnnamed()) return ImportResult::CreateFailed;
 
     // The headers were checked to keep the data inside the slot, and capacities are whole
     // sectors, so the area is a whole number of sectors.

@@ -28,25 +28,30 @@ std::string NameVariant(const std::string& name, int i) {
     return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
-// Moves from to a free variant of the directory's name, never over an existing file. Returns the
-// path taken, or an empty string when no move happened.
-std::string MoveToFreeName(const std::string& from, const std::string& dir,
-                           const std::string& name) {
+// Puts the file under a free variant of name in dir through place(to), which must fail with
+// EEXIST on a taken name: never over an existing file. The path taken, or empty.
+template <typename Place>
+std::string PlaceUnderFreeName(const std::string& dir, const std::string& name, Place place) {
     for (int i = 0; i < kMaxNameVariants; ++i) {
         const std::string to = dir + "/" + NameVariant(name, i);
-        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-            return to;
-        }
-        if (errno == EEXIST) continue;
-        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return {};
-        // File systems without the no-replace rename: a hard link fails on a taken name too.
-        if (link(from.c_str(), to.c_str()) == 0) {
-            unlink(from.c_str());
-            return to;
-        }
+        if (place(to)) return to;
         if (errno != EEXIST) return {};
     }
     return {};
+}
+
+// Moves from to a free variant of name in dir.
+std::string MoveToFreeName(const std::string& from, const std::string& dir,
+                           const std::string& name) {
+    return PlaceUnderFreeName(dir, name, [&](const std::string& to) {
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+        // File systems without the no-replace rename: a hard link fails on a taken name too.
+        if (link(from.c_str(), to.c_str()) != 0) return false;
+        unlink(from.c_str());
+        return true;
+    });
 }
 
 }  // namespace
@@ -63,8 +68,17 @@ std::string HistoryFileName(int address, VTime newestTime, const std::string& ex
     return name;
 }
 
+int OpenUnnamedFile(const char* dir) {
+    // The file is named later through /proc; without it the hidden name must serve.
+    if (access("/proc/self/fd", X_OK) != 0) return -1;
+    return open(dir, O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+}
+
 CHistoryWriter::~CHistoryWriter() {
-    if (target != nullptr) Close();
+    if (target == nullptr) return;
+    // A transfer that never reached Close is incomplete and must not get a name.
+    if (naming != Naming::Named) Discard();
+    Close();
 }
 
 void CHistoryWriter::SetTarget(HistoryData* t, std::string ext, int addr, std::string homeDir) {
@@ -76,15 +90,32 @@ void CHistoryWriter::SetTarget(HistoryData* t, std::string ext, int addr, std::s
 }
 
 int CHistoryWriter::Create() {
+    return Open(Naming::Named);
+}
+
+int CHistoryWriter::CreateUnnamed() {
+    return Open(Naming::Unnamed);
+}
+
+int CHistoryWriter::Open(Naming how) {
     if (target == nullptr) return 0;
     if (isOpen) Close();
     writeFailed = false;
     const std::string dir = home + "Data";
     mkdir(dir.c_str(), 0777);
     createdName = HistoryFileName(address, target->newestTime, extension);
-
+    path.clear();
+    naming = how;
+    if (naming == Naming::Unnamed) {
+        file.Reset(calls.openUnnamed(dir.c_str()));
+        if (!file.Valid()) naming = Naming::Hidden;
+    }
+    // A hidden name that does not end in the extension: no browser lists it as a history file.
+    const std::string hidden = "." + createdName + "." + std::to_string(getpid()) + "-";
     for (int i = 0; i < kMaxNameVariants && !file.Valid(); ++i) {
-        path = dir + "/" + NameVariant(createdName, i);
+        path = dir + "/" +
+               (naming == Naming::Hidden ? hidden + std::to_string(i) + ".part"
+                                         : NameVariant(createdName, i));
         file.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!file.Valid() && errno != EEXIST) break;
     }
@@ -124,7 +155,7 @@ int CHistoryWriter::Create() {
     }
     if (!ok) {
         file.Reset();
-        unlink(path.c_str());
+        if (!path.empty()) unlink(path.c_str());
         path.clear();
         return 0;
     }
@@ -201,6 +232,15 @@ void CHistoryWriter::Advance(int n) {
 
 int CHistoryWriter::Close() {
     if (!isOpen || target == nullptr) return 1;
+    if (naming != Naming::Named) {
+        // Only a whole file gets its name, and only once its bytes are on the disk: a power cut
+        // must not leave a name on blocks that never arrived.
+        const bool named = !writeFailed && fdatasync(file.Get()) == 0 && GiveName();
+        if (!named) {
+            Discard();
+            return 0;
+        }
+    }
     CloseFile();
     const bool renamed = Rename();
     isOpen = 0;
@@ -256,6 +296,25 @@ void CHistoryWriter::Discard() {
 bool CHistoryWriter::CloseFile() {
     if (!file.Close()) writeFailed = true;
     return !writeFailed;
+}
+
+bool CHistoryWriter::GiveName() {
+    const std::string dir = home + "Data";
+    const std::string name = HistoryFileName(address, target->newestTime, extension);
+    std::string named;
+    if (naming == Naming::Hidden) {
+        named = MoveToFreeName(path, dir, name);
+    } else {
+        const std::string self = "/proc/self/fd/" + std::to_string(file.Get());
+        named = PlaceUnderFreeName(dir, name, [&](const std::string& to) {
+            return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        });
+    }
+    if (named.empty()) return false;
+    path = named;
+    createdName = name;
+    naming = Naming::Named;
+    return true;
 }
 
 bool CHistoryWriter::Rename() {

@@ -15,10 +15,14 @@
 
 namespace vardo {
 
+// An unnamed file in dir that can be given a name later; -1 where the system has none.
+int OpenUnnamedFile(const char* dir);
+
 // The system calls behind the promises a test must see kept when they fail: reserving a new
-// file's room is where a full disk shows.
+// file's room is where a full disk shows; some file systems have no unnamed files.
 struct WriterCalls {
     int (*allocate)(int fd, off_t offset, off_t length) = ::posix_fallocate;
+    int (*openUnnamed)(const char* dir) = OpenUnnamedFile;
 };
 
 class CHistoryWriter {
@@ -31,7 +35,14 @@ class CHistoryWriter {
     // home is the directory holding Data/; address and extension make the file's name.
     void SetTarget(HistoryData* target, std::string extension, int address, std::string home);
     void SetCalls(const WriterCalls& c) { calls = c; }
+    // Real-time saving: the file carries a name from its creation, so that whatever it holds
+    // stays readable after a crash.
     int Create();
+    // Uploads and imports: the file has no name until Close finds it complete, so that an
+    // interrupted transfer (a kill, a power cut) leaves nothing that looks like a whole file.
+    // Where the file system has no unnamed files, a hidden name ending in ".part" stands in
+    // until then and is removed on every other way out.
+    int CreateUnnamed();
     // 0 when no file is open or a write failed, else 1.
     int AppendRecord(const std::uint8_t* samples);
     // Bytes written, or -1 when the write failed (the failure also sticks, see WriteFailed).
@@ -43,7 +54,7 @@ class CHistoryWriter {
     long WriteData(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset);
     std::string GetPath() const { return path; }
     // 1 when the file is complete under its final name; 0 when a write failed earlier or the
-    // rename did not happen (the file then stays under GetPath()).
+    // rename did not happen (a named file then stays under GetPath(); an unnamed one is gone).
     int Close();
     // Writes the newest time and slot of the records appended into the header, so that a file
     // cut off by a crash or a power cut reads as what it holds. 0 when nothing was appended or
@@ -65,12 +76,16 @@ class CHistoryWriter {
     std::string extension;
 
   private:
+    enum class Naming { Named, Unnamed, Hidden };
+    int Open(Naming how);
+    bool GiveName();
     bool CloseFile();
     bool WriteAt(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset);
     bool Rename();
 
     std::string home;
     WriterCalls calls;
+    Naming naming = Naming::Named;
     UniqueFd file;
     // The name the file was created or last renamed under, before any "(i)" variant.
     std::string createdName;

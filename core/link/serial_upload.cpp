@@ -195,7 +195,7 @@ UploadStatus CSerialUpload::Run(const UploadTarget& target, const UploadProgress
     CHistoryWriter writer;
     writer.SetTarget(header.get(), target.extension, target.address,
                      target.home.empty() ? ModuleDirectory() : target.home);
-    if (!writer.Create()) return UploadStatus::FileFailed;
+    if (!writer.CreateUnnamed()) return UploadStatus::FileFailed;
     if (progress) progress(0, plan.blocks);
 
     std::array<std::uint8_t, kUploadBlockRecords> block{};
@@ -227,7 +227,7 @@ UploadStatus CSerialUpload::Run(const UploadTarget& target, const UploadProgress
         writer.Discard();
         return UploadStatus::FileFailed;
     }
-    writer.Close();
+    if (!writer.Close()) return UploadStatus::FileFailed;
     outputPath = writer.GetPath();
     return UploadStatus::Done;
 }

@@ -1,11 +1,17 @@
 // vardo-cli upload and recorder against vardo-recorder-sim on a pseudo-terminal: both real
 // processes, the recorder's settings in SetUp.ini of a VARDO_HOME of their own.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/texts.h"
@@ -220,6 +226,53 @@ TEST_F(CliUpload, FaultsGiveTheSameFileOrNoFile) {
         const auto files = DataFiles();
         ASSERT_EQ(files.size(), 1u);
         EXPECT_TRUE(testing::ReadBytes(files[0]) == expected);
+    }
+}
+
+// Killed before its first block, half-way or in its last block, by each signal a user or the
+// system sends, an upload leaves Data/ empty or holding the whole file: never a file that looks
+// whole and is not.
+TEST_F(CliUpload, AKilledUploadLeavesNothingOrTheWholeFile) {
+    const sim::RecorderConfig recorder = Recorder(2, 3, 3);
+    const auto expected = test::ExpectedFile({recorder, *ParseTime("2026-03-01 09:00:00"),
+                                              *ParseTime("2026-03-01 10:00:00"), Channels({1, 3})});
+    const std::pair<int, int> cases[] = {{0, SIGKILL}, {3, SIGKILL}, {5, SIGKILL},
+                                         {3, SIGTERM}, {3, SIGINT},  {5, SIGHUP}};
+    for (auto [blocks, sig] : cases) {
+        SCOPED_TRACE(std::to_string(blocks) + " blocks, signal " + std::to_string(sig));
+        fs::remove_all(home / "Data");
+        // A slow line: six blocks of two channels take about two seconds.
+        StartSim(recorder, {"--baud", "9600"});
+        const std::string err = home / "err.txt";
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            setenv("VARDO_HOME", home.path().c_str(), 1);
+            setenv("TZ", "Asia/Shanghai", 1);
+            dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), 2);
+            dup2(open("/dev/null", O_WRONLY | O_CLOEXEC), 1);
+            const std::string cli = std::string(VARDO_BIN_DIR) + "/vardo-cli";
+            execl(cli.c_str(), cli.c_str(), "upload", "--from", "2026-03-01 09:00:00", "--to",
+                  "2026-03-01 10:00:00", "--channels", "1,3", nullptr);
+            _exit(127);
+        }
+        // Progress lines say "blocks done/all".
+        const std::string mark = "\n" + std::to_string(blocks) + "/";
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (("\n" + testing::ReadText(err)).find(mark) == std::string::npos &&
+               std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        kill(pid, sig);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        const auto files = DataFiles();
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+            ASSERT_EQ(files.size(), 1u);  // it finished before the signal came
+            EXPECT_TRUE(testing::ReadBytes(files[0]) == expected);
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+            EXPECT_TRUE(files.empty()) << files[0];
+        }
     }
 }
 

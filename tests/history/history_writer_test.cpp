@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "../support/history_file_builder.h"
@@ -101,12 +102,13 @@ TEST(CHistoryWriter, UploadWritesHeaderAndPresentBlocksOnly) {
     f.h.rangeLow[0] = MakeDecimal(-1000, 2);
     f.h.rangeHigh[0] = MakeDecimal(1000, 1);
     f.h.rangeHigh[11] = MakeDecimal(-2, 3);
-    ASSERT_EQ(f.w.Create(), 1);
+    ASSERT_EQ(f.w.CreateUnnamed(), 1);
     const std::uint8_t run[3] = {10, 20, 30};
     for (int block = 0; block < 2; ++block) EXPECT_EQ(f.w.WriteChannelBlock(run, 2, block), 2);
     f.w.Advance(2);
     for (int block = 0; block < 2; ++block) EXPECT_EQ(f.w.WriteChannelBlock(run + 2, 1, block), 1);
     f.w.Advance(1);
+    EXPECT_TRUE(f.Files().empty());  // nothing to see until it is complete
     EXPECT_EQ(f.w.Close(), 1);
     EXPECT_FALSE(f.w.WriteFailed());
     EXPECT_EQ(f.Files(), std::set<std::string>{"123@2004-05-06_07-08-29.vd"});
@@ -142,12 +144,11 @@ TEST(CHistoryWriter, NeverReplacesAFileOfTheName) {
     EXPECT_EQ(f.Name(), "08@2004-05-06_07-08-19(2).vd");
     for (const char* name : taken) EXPECT_EQ(ReadBytes(f.home / "Data/" + name), precious) << name;
 
-    // an upload whose name is taken keeps the variant it was created under
+    // an upload whose name is taken is named with the next free variant
     Writing u(8, 8);
     u.w.SetTarget(&u.h, "vd", 8, f.home.path());
     u.h.newestTime = kFirst + 10;
-    ASSERT_EQ(u.w.Create(), 1);
-    EXPECT_EQ(u.Name(), "08@2004-05-06_07-08-19(3).vd");
+    ASSERT_EQ(u.w.CreateUnnamed(), 1);
     EXPECT_EQ(u.w.Close(), 1);
     EXPECT_EQ(u.Name(), "08@2004-05-06_07-08-19(3).vd");
     EXPECT_EQ(f.Files().size(), 5u);
@@ -238,6 +239,37 @@ TEST(CHistoryWriter, AFileWithoutRecordsOrDiscardedIsRemovedAndDestructionCloses
     }
     EXPECT_EQ(DescriptorOf(path), -1);
     EXPECT_EQ(f.Files(), std::set<std::string>{"08@2004-05-06_07-08-09.vd"});
+}
+
+// An upload or import that does not reach a good Close leaves nothing in Data/, whether the
+// file system gives unnamed files or the hidden name stands in; the hidden name never shows as
+// a history file while it is written.
+TEST(CHistoryWriter, AnUnfinishedTransferLeavesNothing) {
+    enum Way { Completes, Discarded, WriteFails, Destroyed };
+    for (bool unnamed : {true, false}) {
+        for (Way way : {Completes, Discarded, WriteFails, Destroyed}) {
+            SCOPED_TRACE(std::to_string(unnamed) + " " + std::to_string(way));
+            Writing f(8, 8);
+            f.h.newestTime = kFirst;
+            auto w = std::make_unique<CHistoryWriter>();
+            w->SetTarget(&f.h, "vd", 8, f.home.path());
+            if (!unnamed) w->SetCalls({.openUnnamed = [](const char*) { return -1; }});
+            ASSERT_EQ(w->CreateUnnamed(), 1);
+            const std::uint8_t run[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+            EXPECT_EQ(w->WriteChannelBlock(run, 8, 0), 8);
+            EXPECT_EQ(f.Files().size(), unnamed ? 0u : 1u);
+            for (const std::string& name : f.Files())
+                EXPECT_TRUE(name.starts_with(".") && name.ends_with(".part")) << name;
+            if (way == WriteFails) EXPECT_EQ(w->WriteChannelBlock(run, 9, 0), -1);
+            if (way == Completes || way == WriteFails)
+                EXPECT_EQ(w->Close(), way == Completes ? 1 : 0);
+            if (way == Discarded) w->Discard();
+            w.reset();
+            EXPECT_EQ(f.Files(), way == Completes
+                                     ? std::set<std::string>{"08@2004-05-06_07-08-09.vd"}
+                                     : std::set<std::string>{});
+        }
+    }
 }
 
 }  // namespace
