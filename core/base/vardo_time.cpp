@@ -14,8 +14,10 @@ VTime MakeLocalTime(const LocalFields& f) {
     tm.tm_min = f.minute;
     tm.tm_sec = f.second;
     tm.tm_isdst = -1;
+    // -1 is also the second before the epoch; only a failed call leaves the weekday unset.
+    tm.tm_wday = -1;
     std::time_t t = std::mktime(&tm);
-    if (t == static_cast<std::time_t>(-1)) return 0;
+    if (t == static_cast<std::time_t>(-1) && tm.tm_wday == -1) return 0;
     return static_cast<VTime>(t);
 }
 
@@ -67,8 +69,10 @@ std::optional<VTime> ParseTime(std::string_view text) {
         return v;
     };
     LocalFields f{num(0, 4), num(5, 2), num(8, 2), num(11, 2), num(14, 2), num(17, 2)};
-    if (f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31 || f.hour > 23 || f.minute > 59 ||
-        f.second > 59)
+    // The program's times begin in 1970, as the recorders' 32-bit times did; an earlier time is
+    // refused whatever its second, not only where the C library happens to fail.
+    if (f.year < 1970 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31 || f.hour > 23 ||
+        f.minute > 59 || f.second > 59)
         return std::nullopt;
     VTime t = MakeLocalTime(f);
     // Reject dates that do not exist (February 30th): they would silently move.

@@ -4,6 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
 
 #include "base/le_bytes.h"
 #include "base/vardo_time.h"
@@ -30,6 +34,34 @@ TEST(VardoTime, ParseAcceptsOnlyTheExactShapeAndRealDates) {
             EXPECT_EQ(FormatTime(*t), c.text);
         }
     }
+}
+
+// Before 1970 is refused whatever the second and the zone; the seconds just after the epoch,
+// -1 included, are times like any other.
+TEST(VardoTime, TimesBefore1970AreRefusedWhateverTheirSecond) {
+    const struct {
+        const char* zone;
+        const char* text;
+        std::optional<VTime> t;
+    } cases[] = {
+        {"UTC", "1969-12-31 23:59:59", std::nullopt},
+        {"UTC", "1969-12-31 23:59:58", std::nullopt},
+        {"UTC", "1900-01-01 00:00:00", std::nullopt},
+        {"UTC", "1970-01-01 00:00:01", 1},
+        {"Asia/Shanghai", "1969-12-31 23:59:59", std::nullopt},
+        {"Asia/Shanghai", "1970-01-01 07:59:59", -1},
+        {"Asia/Shanghai", "1970-01-01 07:59:58", -2},
+        {"Asia/Shanghai", "1970-01-01 08:00:00", 0},
+    };
+    const char* zone = std::getenv("TZ");
+    const std::optional<std::string> saved = zone ? std::optional<std::string>(zone) : std::nullopt;
+    for (const auto& c : cases) {
+        setenv("TZ", c.zone, 1);
+        tzset();
+        EXPECT_EQ(ParseTime(c.text), c.t) << c.zone << " " << c.text;
+    }
+    saved ? setenv("TZ", saved->c_str(), 1) : unsetenv("TZ");
+    tzset();
 }
 
 TEST(VardoTime, YearsPast2038AndDaysPastTheMonthEnd) {
