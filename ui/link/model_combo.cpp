@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <cstdio>
 
+#include "base/model_table.h"
 #include "base/texts.h"
-#include "history/model_table.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
