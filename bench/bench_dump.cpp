@@ -18,18 +18,20 @@ namespace {
 
 using namespace vardo;
 
-const std::string kCli = testing::ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
+const std::string kCli = vardo::testing::ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
 
 class DumpFiles {
   public:
     DumpFiles() {
-        testing::WriteBytes(file, testing::BuildFile(testing::FullFileLayout()));
-        Run(kCli + " dump --all " + testing::ShellQuote(file) + " >" + testing::ShellQuote(text));
+        vardo::testing::WriteBytes(file,
+                                   vardo::testing::BuildFile(vardo::testing::FullFileLayout()));
+        Run(kCli + " dump --all " + vardo::testing::ShellQuote(file) + " >" +
+            vardo::testing::ShellQuote(text));
     }
     static int Run(const std::string& command) {
         return std::system(("VARDO_HOME=/nonexistent TZ=Asia/Shanghai " + command).c_str());
     }
-    testing::TempDir home;
+    vardo::testing::TempDir home;
     const std::string file = home / "full.vd";
     const std::string text = home / "full.txt";
 };
@@ -59,19 +61,20 @@ void RunCommand(benchmark::State& state, const std::string& command) {
 }
 
 void BM_CliDumpAllToDevNull(benchmark::State& state) {
-    RunCommand(state, kCli + " dump --all " + testing::ShellQuote(Files().file) + " >/dev/null");
+    RunCommand(state,
+               kCli + " dump --all " + vardo::testing::ShellQuote(Files().file) + " >/dev/null");
 }
 BENCHMARK(BM_CliDumpAllToDevNull)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Gzip1OfTheSameText(benchmark::State& state) {
-    RunCommand(state, "gzip -1 <" + testing::ShellQuote(Files().text) + " >/dev/null");
-    state.counters["bytes"] = static_cast<double>(testing::ReadText(Files().text).size());
+    RunCommand(state, "gzip -1 <" + vardo::testing::ShellQuote(Files().text) + " >/dev/null");
+    state.counters["bytes"] = static_cast<double>(vardo::testing::ReadText(Files().text).size());
 }
 BENCHMARK(BM_Gzip1OfTheSameText)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The rows' text in memory: what dump does between reading the file and writing.
 void BM_WalkWithRowTexts(benchmark::State& state) {
-    const auto file = testing::DecodeFile(testing::FullFileLayout());
+    const auto file = vardo::testing::DecodeFile(vardo::testing::FullFileLayout());
     const HistoryData& h = file->h;
     std::string out;
     out.reserve(1u << 17);
