@@ -50,16 +50,6 @@ PlotFrame FrameOf(const DisplaySettings& ds) {
     return f;
 }
 
-std::uint32_t WindowSample(const HistoryData& h, int ch, int i) {
-    const int w = h.sampleWidth == 2 || h.sampleWidth == 4 ? h.sampleWidth : 1;
-    if (ch < 0 || ch >= kMaxChannels || i < 0 || i >= kWindowSamples) return 0;
-    const std::size_t at = (static_cast<std::size_t>(ch) * kWindowSamples + i) * w;
-    if (at + w > h.window.size()) return 0;
-    std::uint32_t v = 0;
-    for (int b = w - 1; b >= 0; --b) v = (v << 8) | h.window[at + b];
-    return v;
-}
-
 float WindowValue(const HistoryData& h, int ch, int i) {
     if (ch < 0 || ch >= kMaxChannels) return 0.0f;
     return EngineeringValue(h.rangeLow[ch], h.rangeHigh[ch], WindowSample(h, ch, i), h.sampleWidth);
@@ -96,11 +86,6 @@ int WindowSampleY(const PlotFrame& f, const DisplaySettings& ds, const HistoryDa
 
 int SampleX(const PlotFrame& f, int i, int pixelsPerPoint) {
     return f.R - 2 - i * pixelsPerPoint;
-}
-
-VTime SampleTime(const HistoryData& h, int i) {
-    const VTime back = static_cast<VTime>(h.windowStart) + static_cast<VTime>(i) * h.windowStep;
-    return h.newestTime - IntervalSeconds(h) * back;
 }
 
 int ClampPointerX(const PlotFrame& f, int x) {
@@ -274,7 +259,8 @@ std::vector<LegendRow> LegendRows(const PlotFrame& f, int chnls, const HistoryDa
         std::snprintf(text, sizeof text, texts::kLegendChannel, ch + 1);
         row.name = {text, f.R + 20, 10 + 40 * r};
         if (!valuesDone) {
-            row.hasValue = true;
+            // Past the oldest sample of the window there is no record to read, only fill.
+            row.hasValue = n >= 0 && n < h.windowCount;
             row.value = {FormatDecimal(WindowValue(h, ch, n), h.rangeHigh[ch].Decimals()), f.R + 40,
                          28 + 40 * r};
             if (f.B - (28 + 40 * (r + 1)) < 30) valuesDone = true;

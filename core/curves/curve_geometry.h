@@ -48,8 +48,6 @@ int PullBackFirstRow(int first, int chnls, int rows);
 // The plot of ds (drawRect and plotRect) in surface coordinates.
 PlotFrame FrameOf(const DisplaySettings& ds);
 
-// Raw window sample of channel ch at index i, sampleWidth bytes little-endian.
-std::uint32_t WindowSample(const HistoryData& h, int ch, int i);
 
 // Engineering value of window sample i of channel ch.
 float WindowValue(const HistoryData& h, int ch, int i);
@@ -61,9 +59,6 @@ int WindowSampleY(const PlotFrame& f, const DisplaySettings& ds, const HistoryDa
 
 // x of window sample i: sample 0 two pixels inside the right edge, older samples to the left.
 int SampleX(const PlotFrame& f, int i, int pixelsPerPoint);
-
-// Local time of the record that window sample i stands for.
-VTime SampleTime(const HistoryData& h, int i);
 
 // A pointer x clamped into the columns that map to samples.
 int ClampPointerX(const PlotFrame& f, int x);
@@ -115,8 +110,9 @@ struct LegendRow {
     TextItem value;
 };
 
-// The value legend at window index n. firstRow is the list's first channel (upperFirst); it is
-// clamped as the list draws and the clamped value is returned through the reference.
+// The value legend at window index n; rows carry no value where n holds no sample. firstRow is the
+// list's first channel (upperFirst); it is clamped as the list draws and the clamped value is
+// returned through the reference.
 std::vector<LegendRow> LegendRows(const PlotFrame& f, int chnls, const HistoryData& h,
                                   int& firstRow, int rows, int n);
 

@@ -51,6 +51,13 @@ inline std::uint8_t WindowByte(const HistoryData& h, int ch, int i) {
     return h.window[static_cast<std::size_t>(ch) * kWindowSamples + static_cast<std::size_t>(i)];
 }
 
+// Raw window sample of channel ch at index i, sampleWidth bytes little-endian; 0 outside the
+// window.
+std::uint32_t WindowSample(const HistoryData& h, int ch, int i);
+
+// Local time of the record that window sample i stands for.
+VTime SampleTime(const HistoryData& h, int i);
+
 // Ordinal of channel ch among the present channels, i.e. its data block; -1 when absent.
 int BlockOfChannel(const HistoryData& h, int ch);
 int PresentChannelCount(const HistoryData& h);

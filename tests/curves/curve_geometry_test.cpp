@@ -307,6 +307,7 @@ TEST(Header, PiecesDropOutAsThePlotNarrows) {
 HistoryData LegendData(int channels) {
     HistoryData h;
     h.channelCount = static_cast<std::uint8_t>(channels);
+    h.windowCount = 4;
     for (int ch = 0; ch < channels; ++ch) {
         h.channelEnabled[ch] = 1;
         h.rangeHigh[ch] = MakeDecimal(1000, 1);
@@ -332,6 +333,8 @@ TEST(Legend, RowsSkipChannelsWithoutDataAndShowValuesAtTheirPrecision) {
         EXPECT_EQ((Edges{rows[r].name.x, rows[r].name.y, rows[r].value.x, rows[r].value.y}),
                   (Edges{f.R + 20, 10 + 40 * r, f.R + 40, 28 + 40 * r}));
     }
+    // Past the window's oldest sample the rows keep their names but read nothing.
+    for (const LegendRow& r : LegendRows(f, 4, h, first, 17, 4)) EXPECT_FALSE(r.hasValue);
 }
 
 TEST(Legend, ListStopsAboveTheBottomValuesStopFirstAndTheFirstRowIsClamped) {
