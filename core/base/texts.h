@@ -192,5 +192,21 @@ inline constexpr const char* kAxisShortTime = "%02d:%02d:%02d";
 inline constexpr const char* kAxisLongTime = "%d-%02d-%02d %02d:%02d:%02d";
 inline constexpr const char* kZoomPixels = "缩放:%d%%";
 inline constexpr const char* kZoomStep = "缩放:%.2f%%";
+inline constexpr const char* kReadoutLongTime = "%d-%02d-%02d\n%02d:%02d:%02d";
+inline constexpr const char* kPrintFile = "打印文件：";
+inline constexpr const char* kPrintTime = "打印时间：";
+inline constexpr const char* kPrintTimeFormat = "%d-%02d-%02d %02d:%02d";
+inline constexpr const char* kPrintFailed = "无法打印：%s";
+
+// statistics
+inline constexpr const char* kStatTitle = "统计";
+inline constexpr const char* kStatStart = "开始时间";
+inline constexpr const char* kStatEnd = "结束时间";
+inline constexpr const char* kStatChannel = "通道";
+inline constexpr const char* kStatMean = "均值";
+inline constexpr const char* kStatPeak = "峰值";
+inline constexpr const char* kStatValley = "谷值";
+inline constexpr const char* kStatCompute = "计算";
+inline constexpr const char* kClose = "关闭";
 
 }  // namespace vardo::texts

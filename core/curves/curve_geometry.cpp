@@ -9,10 +9,6 @@ namespace vardo {
 
 namespace {
 
-int IntervalSeconds(const HistoryData& h) {
-    return IsValidIntervalCode(h.intervalCode) ? IntervalTable[h.intervalCode] : 1;
-}
-
 std::string FormatFloat2(float v) {
     char text[64];
     std::snprintf(text, sizeof text, "%.2f", static_cast<double>(v));

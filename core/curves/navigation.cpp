@@ -1,6 +1,9 @@
 #include "curves/navigation.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "base/texts.h"
 
 namespace vardo {
 
@@ -57,6 +60,21 @@ CursorBoxes CursorBoxesAt(const PlotFrame& f, int x, int y) {
     }
     b.time = {left, f.B, right, f.DH};
     return b;
+}
+
+std::string ReadoutTimeText(VTime t, int xMode) {
+    if (xMode != 0) return FormatAxisTime(t, xMode);
+    const LocalFields lf = SplitLocalTime(t);
+    char text[64];
+    std::snprintf(text, sizeof text, texts::kReadoutLongTime, lf.year, lf.month, lf.day, lf.hour,
+                  lf.minute, lf.second);
+    return text;
+}
+
+std::string ReadoutValueText(const PlotFrame& f, const DisplaySettings& ds, int y) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(PointerToValue(f, ds, y)));
+    return text;
 }
 
 Rect PointerConfinement(const Rect& plotRect) {

@@ -3,6 +3,8 @@
 // moment, the readout's boxes, the wheel's regions, auto-scrolling beyond the plot's edges and the
 // samples under a selected band. Plain arithmetic; the view calls it and paints.
 
+#include <string>
+
 #include "base/vardo_time.h"
 #include "curves/curve_geometry.h"
 #include "history/history_data.h"
@@ -37,6 +39,11 @@ struct CursorBoxes {
     Rect time;
 };
 CursorBoxes CursorBoxesAt(const PlotFrame& f, int x, int y);
+
+// The readout's texts: the time of the sample under the pointer, one line short or the date over
+// the time long; the value at pointer height y, "%.2f".
+std::string ReadoutTimeText(VTime t, int xMode);
+std::string ReadoutValueText(const PlotFrame& f, const DisplaySettings& ds, int y);
 
 // Where the readout keeps the pointer while the left button is held (client coordinates): the
 // plot widened by 50 pixels on both sides for auto-scrolling, one pixel in from top and bottom.

@@ -23,10 +23,13 @@ std::uint32_t WindowSample(const HistoryData& h, int ch, int i) {
     return v;
 }
 
+int IntervalSeconds(const HistoryData& h) {
+    return IsValidIntervalCode(h.intervalCode) ? IntervalTable[h.intervalCode] : 1;
+}
+
 VTime SampleTime(const HistoryData& h, int i) {
-    const VTime interval = IsValidIntervalCode(h.intervalCode) ? IntervalTable[h.intervalCode] : 1;
     const VTime back = static_cast<VTime>(h.windowStart) + static_cast<VTime>(i) * h.windowStep;
-    return h.newestTime - interval * back;
+    return h.newestTime - IntervalSeconds(h) * back;
 }
 
 int BlockOfChannel(const HistoryData& h, int ch) {

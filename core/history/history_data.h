@@ -55,6 +55,9 @@ inline std::uint8_t WindowByte(const HistoryData& h, int ch, int i) {
 // window.
 std::uint32_t WindowSample(const HistoryData& h, int ch, int i);
 
+// Seconds between records; 1 for an interval code outside the table.
+int IntervalSeconds(const HistoryData& h);
+
 // Local time of the record that window sample i stands for.
 VTime SampleTime(const HistoryData& h, int i);
 

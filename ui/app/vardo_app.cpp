@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPrinter>
 #include <QScreen>
 
 #include "app/about_dlg.h"
+#include "app/app_printer.h"
 #include "app/command_ids.h"
 #include "app/document_commands.h"
 #include "app/main_frame.h"
@@ -56,6 +58,7 @@ bool CVardoApp::InitInstance(const std::vector<std::string>& args, bool show) {
             frame_->setGeometry(screen->availableGeometry());
         frame_->showMaximized();
     }
+    AppPrinter().setPageOrientation(QPageLayout::Landscape);
     if (refused) doc_->reporter().ShowMessage(texts::kOpenFileFailed, MessageIcon::Error);
     return true;
 }

@@ -1,5 +1,9 @@
 #include "curves/scroll_bitmaps.h"
 
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
+
 namespace vardo {
 
 namespace {
@@ -23,7 +27,25 @@ QImage MakeArrow(bool up, bool lit) {
     return img;
 }
 
+QCursor MakePointer(bool older) {
+    QPixmap pix(32, 32);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    // Mirrored about x = 15: the left head's tip at 8 is the right head's tip at 22.
+    const auto x = [older](int v) { return older ? v : 30 - v; };
+    const QPolygon head({QPoint(x(8), 15), QPoint(x(22), 3), QPoint(x(22), 27)});
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(Qt::black);
+    p.drawPolygon(head);
+    p.end();
+    return QCursor(pix, x(8), 15);
+}
+
 }  // namespace
+
+QCursor ScrollPointer(int id) {
+    return MakePointer(id == kPointerOlder);
+}
 
 const QImage& ScrollBitmap(int id) {
     static const QImage down = MakeArrow(false, false);

@@ -1,34 +1,50 @@
 #include "curves/vardo_view.h"
 
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QResizeEvent>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
 
+#include "app/app_printer.h"
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
+#include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
 #include "curves/set_panel.h"
 #include "history/file_browse_dlg.h"
 #include "settings/setup_ini.h"
+#include "datalist/stat_dlg.h"
 
 namespace vardo {
 
 namespace {
 
 constexpr Colorref kWhite = 0xFFFFFF;
+// On paper the strip right of the picture is as wide as the settings panel, shown or not.
+constexpr int kPrintStripWidth = 160;
+
+bool Contains(const Rect& r, QPoint p) {
+    return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
+}
 
 QRect ToQRect(const Rect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
@@ -93,6 +109,24 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
     setAcceptDrops(true);
+    scrollTimer_ = new QTimer(this);
+    scrollTimer_->setInterval(1);
+    connect(scrollTimer_, &QTimer::timeout, this, [this] {
+        if (scrollOlder != 0)
+            Back();
+        else
+            Forward();
+    });
+    const Rule open = WhileFileOpen(doc_);
+    Handle(cmd::kForward, [this] { Forward(); }, open);
+    Handle(cmd::kBack, [this] { Back(); }, open);
+    Handle(cmd::kZoomIn, [this] { ZoomIn(); }, open);
+    Handle(cmd::kZoomOut, [this] { ZoomOut(); }, open);
+    Handle(cmd::kActualSize, [this] { ActualSize(); }, open);
+    Handle(cmd::kPrint, [this] { OnPrint(true); }, open);
+    Handle(cmd::kPrintPreview, [this] { OnPrintPreview(); }, open);
+    Handle(cmd::kStatistics, [this] { Statistics(); },
+           [this] { return selRect.right - selRect.left > 0; });
     doc_.AddView(this);
     Handle(cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); });
     Handle(
@@ -116,6 +150,191 @@ void CVardoView::OnDocumentUpdate(int hint) {
         update();
     }
     if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CVardoView::ClearSelection() {
+    selRect = {};
+    dragPoint = anchorPoint;
+}
+
+void CVardoView::Rebuild() {
+    if (doc_.dataValid != 0) doc_.BuildWindow();
+    Redraw();
+}
+
+void CVardoView::Forward() {
+    if (doc_.dataValid == 0) return;
+    ClearSelection();
+    HistoryData& h = doc_.history;
+    h.windowStart = ScrollWindowStart(h.windowStart, h.windowStep, scrollMultiplier, false);
+    Rebuild();
+}
+
+void CVardoView::Back() {
+    if (doc_.dataValid == 0) return;
+    ClearSelection();
+    HistoryData& h = doc_.history;
+    h.windowStart = ScrollWindowStart(h.windowStart, h.windowStep, scrollMultiplier, true);
+    Rebuild();
+}
+
+void CVardoView::ZoomIn() {
+    if (doc_.dataValid == 0) return;
+    const Zoom z = vardo::ZoomIn({doc_.history.windowStep, settings->pixelsPerPoint});
+    doc_.history.windowStep = z.windowStep;
+    settings->pixelsPerPoint = z.pixelsPerPoint;
+    ClearSelection();
+    Rebuild();
+    UpdateZoomText();
+}
+
+void CVardoView::ZoomOut() {
+    if (doc_.dataValid == 0) return;
+    const HistoryData& h = doc_.history;
+    const Zoom z =
+        vardo::ZoomOut({h.windowStep, settings->pixelsPerPoint}, h.newestTime - h.oldestTime,
+                       IntervalSeconds(h), FrameOf(*settings).W());
+    doc_.history.windowStep = z.windowStep;
+    settings->pixelsPerPoint = z.pixelsPerPoint;
+    ClearSelection();
+    Rebuild();
+    UpdateZoomText();
+}
+
+void CVardoView::ActualSize() {
+    if (doc_.dataValid == 0) return;
+    settings->pixelsPerPoint = 1;
+    doc_.history.windowStep = 1;
+    ClearSelection();
+    Rebuild();
+    UpdateZoomText();
+}
+
+void CVardoView::Statistics() {
+    CStatDlg dlg(this);
+    dlg.SetInputs(settings, &doc_.history);
+    dlg.ComputeStats(selRect.left, selRect.top, selRect.right, selRect.bottom);
+    dlg.exec();
+}
+
+QPoint CVardoView::HeldPoint(QPoint point) const {
+    if (!confined_) return point;
+    int x = point.x();
+    int y = point.y();
+    ClampIntoRect(confinement_, x, y);
+    return {x, y};
+}
+
+void CVardoView::ShowReadout(QPoint point) {
+    if (workSurface.isNull()) return;
+    const DisplaySettings& ds = *settings;
+    const PlotFrame f = FrameOf(ds);
+    const int x = ClampPointerX(f, point.x() - ds.drawRect.left);
+    CopyStaticToWork();
+    {
+        QPainter p(&workSurface);
+        DrawValueLegend(p, ds, PointerToIndex(f, x, ds.pixelsPerPoint));
+        DrawCursor(p, ds, QPoint(x + ds.drawRect.left, point.y()));
+    }
+    ShowWork();
+}
+
+void CVardoView::StopAutoScroll() {
+    scrollTimer_->stop();
+    autoScrolling = 0;
+    scrollMultiplier = 1;
+}
+
+void CVardoView::mousePressEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        setFocus(Qt::MouseFocusReason);
+        if (Contains(settings->plotRect, point)) {
+            ClearSelection();
+            cursorArmed = 1;
+            confinement_ = PointerConfinement(settings->plotRect);
+            confined_ = true;
+            grabMouse();
+            ShowReadout(HeldPoint(point));
+        }
+        if (autoScrolling != 0) StopAutoScroll();
+        static constexpr int kMove[4] = {-1, 1, -1, 1};
+        for (int k = 0; k < 4; ++k) {
+            if (!Contains(buttonRects[k], point)) continue;
+            (k < 2 ? upperFirst : lowerFirst) += kMove[k];
+            Redraw();
+        }
+    } else if (event->button() == Qt::RightButton && Contains(settings->plotRect, point)) {
+        anchorPoint = point;
+        rightDragging = 1;
+    }
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CVardoView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        if (confined_) releaseMouse();
+        confined_ = false;
+        if (autoScrolling != 0) {
+            StopAutoScroll();
+            unsetCursor();
+        }
+    } else if (event->button() == Qt::RightButton) {
+        rightDragging = 0;
+    }
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CVardoView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = HeldPoint(event->position().toPoint());
+    const DisplaySettings& ds = *settings;
+    const bool leftOnly = event->buttons() == Qt::LeftButton &&
+                          (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) == 0;
+    const bool dragging = cursorArmed != 0 && leftOnly;
+    if (dragging && autoScrolling == 0) ShowReadout(point);
+    const int wasScrolling = autoScrolling;
+    const AutoScroll next =
+        AutoScrollOnMove(FrameOf(ds), {autoScrolling, scrollOlder, scrollMultiplier},
+                         point.x() - ds.drawRect.left, dragging);
+    autoScrolling = next.autoScrolling;
+    scrollOlder = next.scrollOlder;
+    scrollMultiplier = next.scrollMultiplier;
+    if (autoScrolling != 0) {
+        if (wasScrolling == 0) scrollTimer_->start();
+        setCursor(ScrollPointer(scrollOlder != 0 ? kPointerOlder : kPointerNewer));
+    } else if (wasScrolling != 0) {
+        scrollTimer_->stop();
+        unsetCursor();
+    }
+    if (rightDragging != 0) {
+        dragPoint = event->position().toPoint();
+        DrawSelection();
+    }
+    if (workSurface.isNull() || doc_.dataValid == 0) return;
+    {
+        QPainter p(&workSurface);
+        DrawScrollButtons(p, ds, {0, 0, 0, 0});
+        for (int k = 0; k < 4; ++k) {
+            if (!Contains(buttonRects[k], point)) continue;
+            std::array<int, 4> lit{0, 0, 0, 0};
+            lit[k] = 1;
+            DrawScrollButtons(p, ds, lit);
+        }
+    }
+    ShowWork();
+}
+
+void CVardoView::wheelEvent(QWheelEvent* event) {
+    const DisplaySettings& ds = *settings;
+    const QPoint point = event->position().toPoint();
+    const WheelRegion region =
+        WheelRegionAt(FrameOf(ds), point.x() - ds.drawRect.left, point.y() - ds.drawRect.top);
+    event->accept();
+    if (region == WheelRegion::None) return;
+    const int rows = wheel_.Add(event->angleDelta().y());
+    if (rows == 0) return;
+    (region == WheelRegion::Upper ? upperFirst : lowerFirst) -= rows;
+    Redraw();
 }
 
 int CVardoView::RecalcLayout() {
@@ -412,6 +631,129 @@ void CVardoView::DrawSelection() {
     selRect = {a + ds.drawRect.left, f.T + ds.drawRect.top, b + ds.drawRect.left,
                f.B + ds.drawRect.top};
     ShowWork();
+}
+
+void CVardoView::DrawCursor(QPainter& p, const DisplaySettings& ds, QPoint point) {
+    const PlotFrame f = FrameOf(ds);
+    const int x = point.x() - ds.drawRect.left;
+    const int y = point.y() - ds.drawRect.top;
+    p.setPen(QPen(Qt::white, ds.gridWidth));
+    p.drawLine(x, f.T + 1, x, f.B - 1);
+    p.drawLine(f.L + 1, y, f.R - 1, y);
+    const CursorBoxes b = CursorBoxesAt(f, x, y);
+    const QRect value = ToQRect(b.value);
+    const QRect time = ToQRect(b.time);
+    p.fillRect(value, QColor(0, 0, 128));
+    p.fillRect(time, QColor(0, 0, 128));
+    p.setPen(QPen(QColor(128, 0, 0), ds.gridWidth));
+    p.drawLine(time.left(), time.top(), time.left(), time.bottom());
+    p.drawLine(time.right(), time.top(), time.right(), time.bottom());
+    p.drawLine(value.left(), value.top(), value.right(), value.top());
+    p.drawLine(value.left(), value.bottom(), value.right(), value.bottom());
+    p.setPen(Qt::white);
+    p.setFont(SystemFont(12, 100));
+    const int i = PointerToIndex(f, x, settings->pixelsPerPoint);
+    const QString when =
+        QString::fromStdString(ReadoutTimeText(SampleTime(doc_.history, i), ds.XMode));
+    p.drawText(time, Qt::AlignHCenter | (ds.XMode != 0 ? Qt::AlignVCenter : Qt::AlignTop), when);
+    p.drawText(value, Qt::AlignCenter, QString::fromStdString(ReadoutValueText(f, ds, y)));
+}
+
+void CVardoView::PrintPage(QPainter& p, const QRect& page) {
+    const int cw = width();
+    const int ch = height();
+    if (cw <= 0 || ch <= 0 || page.isEmpty()) return;
+    p.save();
+    // One logical unit is one pixel of the view; its client area is stretched over the page.
+    p.translate(page.topLeft());
+    p.scale(static_cast<double>(page.width()) / cw, static_cast<double>(page.height()) / ch);
+
+    const DisplaySettings& live = *settings;
+    printSettings = DisplaySettings{};
+    printSettings.Chnls = live.Chnls;
+    printSettings.YMode = live.YMode;
+    printSettings.YSmall = live.YSmall;
+    printSettings.YLarge = live.YLarge;
+    printSettings.XMode = live.XMode;
+    printSettings.XLines = live.XLines;
+    printSettings.YLines = live.YLines;
+    printSettings.channelColors = live.channelColors;
+    printSettings.channelChecks = live.channelChecks;
+    const int strip = panel != nullptr ? panel->width() : kPrintStripWidth;
+    const CurveLayout lay = ComputeCurveLayout({0, 0, cw - strip, ch}, 0);
+    printSettings.drawRect = lay.drawRect;
+    printSettings.plotRect = lay.plotRect;
+    printSettings.pixelsPerPoint = live.pixelsPerPoint;
+    printSettings.backColor = kWhite;
+    printSettings.gridColor = Rgb(225, 225, 225);
+    printSettings.gridWidth = 1;
+
+    // The plot's edge times belong to the screen; the paper's plot is narrower.
+    const VTime left = leftEdgeTime;
+    const VTime right = rightEdgeTime;
+    DrawGrid(p, printSettings);
+    DrawCurves(p, printSettings);
+    DrawFrame(p, printSettings);
+    DrawHeader(p, printSettings);
+    DrawValueLegend(p, printSettings, 0);
+    leftEdgeTime = left;
+    rightEdgeTime = right;
+
+    const Rect& d = printSettings.drawRect;
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(d.left, d.top, d.Width() - 1, d.Height() - 1);
+    const LocalFields now = SplitLocalTime(QDateTime::currentSecsSinceEpoch());
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, texts::kPrintTimeFormat, now.year, now.month, now.day,
+                  now.hour, now.minute);
+    const TextItem lines[] = {
+        {std::string(texts::kPrintFile) + doc_.filePath, d.right + 100, d.top + 20},
+        {std::string(texts::kPrintTime) + stamp, d.right + 60, d.top + 20}};
+    p.setFont(SongFont(14, 300));
+    p.setPen(Qt::black);
+    for (const TextItem& t : lines) {
+        p.save();
+        // Turned a quarter clockwise: the text runs down the strip.
+        p.translate(t.x, t.y);
+        p.rotate(90);
+        DrawTextAt(p, {t.text, 0, 0});
+        p.restore();
+    }
+    p.restore();
+}
+
+bool CVardoView::PrintOnto(QPrinter& printer) {
+    QPainter p;
+    if (!p.begin(&printer)) return false;
+    PrintPage(p, QRect(0, 0, printer.width(), printer.height()));
+    return p.end();
+}
+
+void CVardoView::OnPrint(bool withDialog) {
+    QPrinter& printer = AppPrinter();
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (withDialog) {
+        QPrintDialog dlg(&printer, this);
+        if (dlg.exec() != QDialog::Accepted) return;
+    }
+    if (!PrintOnto(printer)) {
+        char text[1024];
+        const std::string name = printer.outputFileName().isEmpty()
+                                     ? printer.printerName().toStdString()
+                                     : printer.outputFileName().toStdString();
+        std::snprintf(text, sizeof text, texts::kPrintFailed, name.c_str());
+        doc_.reporter().ShowMessage(text, MessageIcon::Error);
+    }
+}
+
+void CVardoView::OnPrintPreview() {
+    QPrinter& printer = AppPrinter();
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog dlg(&printer, this);
+    connect(&dlg, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { PrintOnto(*target); });
+    dlg.exec();
 }
 
 void CVardoView::CopyStaticToWork() {

@@ -12,9 +12,12 @@
 #include "app/command_target.h"
 #include "app/vardo_doc.h"
 #include "base/vardo_time.h"
+#include "curves/navigation.h"
 #include "settings/display_settings.h"
 
 class QPainter;
+class QPrinter;
+class QTimer;
 
 namespace vardo {
 
@@ -49,10 +52,29 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     virtual void DrawSelection();
     virtual void CopyStaticToWork();
     virtual void ShowWork();
+    // The readout at a pointer point in client coordinates: cross hair, value box, time box.
+    virtual void DrawCursor(QPainter& p, const DisplaySettings& ds, QPoint point);
     // The zoom into the status bar's second pane.
     void UpdateZoomText();
     // Command 32790: the settings panel shown or hidden, and remembered.
     void TogglePanel();
+
+    // Navigation commands.
+    void Forward();
+    void Back();
+    void ZoomIn();
+    void ZoomOut();
+    void ActualSize();
+    void Statistics();
+    void ClearSelection();
+
+    // One printed page: the view's client area stretched over page, white, framed, with the file
+    // and the time of printing in the strip on the right. Print and preview both draw this.
+    void PrintPage(QPainter& p, const QRect& page);
+    // One page onto printer; false when the printer cannot be opened.
+    bool PrintOnto(QPrinter& printer);
+    void OnPrint(bool withDialog);
+    void OnPrintPreview();
 
     // The view's own state, in the order the drawing and navigation code uses it.
     int panelShown = 0;
@@ -86,6 +108,10 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
     // The first paint's work: reopen the last file when there is no data, lay out, build the
     // window.
@@ -94,6 +120,12 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     void EnsureSurfaces();
     void PaintWork();
     QColor TextColor(const DisplaySettings& ds) const;
+    // The window rebuilt after a change of start, step or zoom, then everything redrawn.
+    void Rebuild();
+    void ShowReadout(QPoint point);
+    void StopAutoScroll();
+    // A point in client coordinates, pulled into the confinement while the readout holds it.
+    QPoint HeldPoint(QPoint point) const;
 
     CVardoDoc& doc_;
     CMainFrame* frame_;
@@ -103,6 +135,12 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     bool firstLayoutQueued_ = false;
     bool workReady_ = false;  // the work surface is newer than the window: copy it only
     bool inPaint_ = false;
+    QTimer* scrollTimer_ = nullptr;
+    WheelSteps wheel_;
+    // The pointer cannot be moved on every platform: the readout grabs the mouse instead and
+    // keeps the coordinates it uses inside this rectangle.
+    bool confined_ = false;
+    Rect confinement_;
 };
 
 }  // namespace vardo

@@ -1,0 +1,44 @@
+#pragma once
+// Dialog 139, "统计": mean, peak and valley of every channel over the samples under the curve
+// view's selected band. The numbers are computed once, before the dialog shows; the pickers
+// only show the times of the newest and oldest sample counted.
+
+#include <QDialog>
+
+#include "base/vardo_time.h"
+#include "datalist/channel_stats.h"
+#include "history/history_data.h"
+#include "settings/display_settings.h"
+
+class QDateEdit;
+class QTableWidget;
+class QTimeEdit;
+
+namespace vardo {
+
+class CStatDlg : public QDialog {
+  public:
+    explicit CStatDlg(QWidget* parent = nullptr);
+
+    void SetInputs(const DisplaySettings* settings, const HistoryData* history);
+    // The band in the view's client pixels; only left and right matter. Fills the table.
+    void ComputeStats(int left, int top, int right, int bottom);
+
+    QTableWidget* Table() const { return list_; }
+    VTime statStart = 0;
+    VTime statEnd = 0;
+
+  private:
+    void FillTable();
+
+    const DisplaySettings* settings_ = nullptr;
+    const HistoryData* history_ = nullptr;
+    StatResult result_;
+    QTableWidget* list_ = nullptr;
+    QDateEdit* startDate_ = nullptr;
+    QDateEdit* endDate_ = nullptr;
+    QTimeEdit* startTime_ = nullptr;
+    QTimeEdit* endTime_ = nullptr;
+};
+
+}  // namespace vardo
