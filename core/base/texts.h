@@ -193,9 +193,7 @@ inline constexpr const char* kAxisLongTime = "%d-%02d-%02d %02d:%02d:%02d";
 inline constexpr const char* kZoomPixels = "缩放:%d%%";
 inline constexpr const char* kZoomStep = "缩放:%.2f%%";
 inline constexpr const char* kReadoutLongTime = "%d-%02d-%02d\n%02d:%02d:%02d";
-inline constexpr const char* kPrintFile = "打印文件：";
-inline constexpr const char* kPrintTime = "打印时间：";
-inline constexpr const char* kPrintTimeFormat = "%d-%02d-%02d %02d:%02d";
+inline constexpr const char* kCurvePrintFile = "打印文件：";
 inline constexpr const char* kPrintFailed = "无法打印：%s";
 
 // statistics

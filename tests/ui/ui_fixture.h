@@ -6,7 +6,10 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRect>
+#include <QWheelEvent>
+#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
@@ -61,6 +64,19 @@ inline int CountText(const QImage& img, const QRect& r, QColor c) {
 
 inline QRgb PixelAt(const QImage& img, int x, int y) {
     return img.pixel(x, y) | 0xFF000000u;
+}
+
+// A mouse event with the buttons held as a user's hand holds them.
+inline void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                  Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+inline void Wheel(QWidget* w, QPoint at, int delta) {
+    QWheelEvent e(QPointF(at), QPointF(w->mapToGlobal(at)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
 }
 
 // Runs the event loop until cond holds, for at most two seconds; returns cond.

@@ -262,3 +262,57 @@ TEST_F(CurveViewTest, ADroppedFileIsOpenedAResizeRedrawsItAndAFailedOpenLeavesOn
 
 }  // namespace
 }  // namespace vardo
+
+namespace vardo {
+namespace {
+
+using testing::Mouse;
+using testing::Wheel;
+
+TEST_F(CurveViewTest, TheWheelAndTheButtonsScrollTheChannelListOnlyBesideThePlot) {
+    doc->OpenPath(LevelFile(12));
+    Show(800, 300);  // 9 rows for 12 channels
+    const PlotFrame f = Frame();
+    const QPoint upper(f.R + 40, 20);
+    struct Step {
+        QPoint at;
+        int delta, first;
+    } steps[] = {{upper, -120, 1},
+                 {upper, -40, 1},
+                 {upper, -40, 1},
+                 {upper, -40, 2},
+                 {QPoint(300, 100), -120, 2},
+                 {upper, 120, 1},
+                 {upper, -480, 3}};
+    for (const Step& s : steps) {
+        Wheel(view.get(), s.at, s.delta);
+        EXPECT_EQ(view->upperFirst, s.first) << s.delta << " at " << s.at.x();
+    }
+    EXPECT_GT(CountText(Work(), QRect(f.R + 20, 10, 100, 17), kLegendRed), 0) << "a row on top";
+    const Rect up = view->buttonRects[0];
+    Mouse(view.get(), QEvent::MouseButtonPress, QPoint(up.left + 5, up.top + 5), Qt::LeftButton,
+          Qt::LeftButton);
+    EXPECT_EQ(view->upperFirst, 2);
+    const Rect down = view->buttonRects[1];
+    Mouse(view.get(), QEvent::MouseMove, QPoint(down.left + 5, down.top + 5), Qt::NoButton,
+          Qt::NoButton);
+    EXPECT_EQ(PixelAt(Work(), down.left + 7, down.top + 8), qRgb(0, 128, 0))
+        << "lit under the pointer";
+}
+
+TEST_F(CurveViewTest, PastTheOldestSampleTheReadoutShowsNamesAndTimeButNoValues) {
+    doc->OpenPath(LevelFile(3, 100));
+    Show(1000, 600);
+    const PlotFrame f = Frame();
+    const QRect values(f.R + 40, 28, 90, 120);
+    for (auto [x, shown] : {std::pair{f.R - 50, true}, {f.L + 100, false}}) {
+        Mouse(view.get(), QEvent::MouseButtonPress, QPoint(x, 200), Qt::LeftButton, Qt::LeftButton);
+        EXPECT_EQ(CountText(Work(), values, kLegendGreen) > 0, shown) << x;
+        EXPECT_GT(CountText(Work(), QRect(f.R + 20, 10, 100, 17), kLegendRed), 0);
+        EXPECT_GT(CountColor(Work(), QRect(x - 40, f.B + 2, 80, 26), qRgb(0, 0, 128)), 0);
+        Mouse(view.get(), QEvent::MouseButtonRelease, QPoint(x, 200), Qt::LeftButton, Qt::NoButton);
+    }
+}
+
+}  // namespace
+}  // namespace vardo

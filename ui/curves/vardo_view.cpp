@@ -118,15 +118,23 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
             Forward();
     });
     const Rule open = WhileFileOpen(doc_);
-    Handle(cmd::kForward, [this] { Forward(); }, open);
-    Handle(cmd::kBack, [this] { Back(); }, open);
-    Handle(cmd::kZoomIn, [this] { ZoomIn(); }, open);
-    Handle(cmd::kZoomOut, [this] { ZoomOut(); }, open);
-    Handle(cmd::kActualSize, [this] { ActualSize(); }, open);
-    Handle(cmd::kPrint, [this] { OnPrint(true); }, open);
-    Handle(cmd::kPrintPreview, [this] { OnPrintPreview(); }, open);
-    Handle(cmd::kStatistics, [this] { Statistics(); },
-           [this] { return selRect.right - selRect.left > 0; });
+    Handle(
+        cmd::kForward, [this] { Forward(); }, open);
+    Handle(
+        cmd::kBack, [this] { Back(); }, open);
+    Handle(
+        cmd::kZoomIn, [this] { ZoomIn(); }, open);
+    Handle(
+        cmd::kZoomOut, [this] { ZoomOut(); }, open);
+    Handle(
+        cmd::kActualSize, [this] { ActualSize(); }, open);
+    Handle(
+        cmd::kPrint, [this] { OnPrint(true); }, open);
+    Handle(
+        cmd::kPrintPreview, [this] { OnPrintPreview(); }, open);
+    Handle(
+        cmd::kStatistics, [this] { Statistics(); },
+        [this] { return selRect.right - selRect.left > 0; });
     doc_.AddView(this);
     Handle(cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); });
     Handle(
@@ -708,7 +716,7 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     std::snprintf(stamp, sizeof stamp, texts::kPrintTimeFormat, now.year, now.month, now.day,
                   now.hour, now.minute);
     const TextItem lines[] = {
-        {std::string(texts::kPrintFile) + doc_.filePath, d.right + 100, d.top + 20},
+        {std::string(texts::kCurvePrintFile) + doc_.filePath, d.right + 100, d.top + 20},
         {std::string(texts::kPrintTime) + stamp, d.right + 60, d.top + 20}};
     p.setFont(SongFont(14, 300));
     p.setPen(Qt::black);
