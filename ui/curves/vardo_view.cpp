@@ -170,20 +170,20 @@ void CVardoView::Rebuild() {
     Redraw();
 }
 
-void CVardoView::Forward() {
+void CVardoView::Scroll(bool older) {
     if (doc_.dataValid == 0) return;
     ClearSelection();
     HistoryData& h = doc_.history;
-    h.windowStart = ScrollWindowStart(h.windowStart, h.windowStep, scrollMultiplier, false);
+    h.windowStart = ScrollWindowStart(h.windowStart, h.windowStep, scrollMultiplier, older);
     Rebuild();
 }
 
+void CVardoView::Forward() {
+    Scroll(false);
+}
+
 void CVardoView::Back() {
-    if (doc_.dataValid == 0) return;
-    ClearSelection();
-    HistoryData& h = doc_.history;
-    h.windowStart = ScrollWindowStart(h.windowStart, h.windowStep, scrollMultiplier, true);
-    Rebuild();
+    Scroll(true);
 }
 
 void CVardoView::ZoomIn() {

@@ -122,6 +122,8 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     QColor TextColor(const DisplaySettings& ds) const;
     // The window rebuilt after a change of start, step or zoom, then everything redrawn.
     void Rebuild();
+    // Forward (newer) or Back (older) by scrollMultiplier window steps.
+    void Scroll(bool older);
     void ShowReadout(QPoint point);
     void StopAutoScroll();
     // A point in client coordinates, pulled into the confinement while the readout holds it.
