@@ -186,36 +186,27 @@ void CVardoView::Back() {
     Scroll(true);
 }
 
-void CVardoView::ZoomIn() {
+void CVardoView::SetZoom(const Zoom& z) {
     if (doc_.dataValid == 0) return;
-    const Zoom z = vardo::ZoomIn({doc_.history.windowStep, settings->pixelsPerPoint});
     doc_.history.windowStep = z.windowStep;
     settings->pixelsPerPoint = z.pixelsPerPoint;
     ClearSelection();
     Rebuild();
     UpdateZoomText();
+}
+
+void CVardoView::ZoomIn() {
+    SetZoom(vardo::ZoomIn({doc_.history.windowStep, settings->pixelsPerPoint}));
 }
 
 void CVardoView::ZoomOut() {
-    if (doc_.dataValid == 0) return;
     const HistoryData& h = doc_.history;
-    const Zoom z =
-        vardo::ZoomOut({h.windowStep, settings->pixelsPerPoint}, h.newestTime - h.oldestTime,
-                       IntervalSeconds(h), FrameOf(*settings).W());
-    doc_.history.windowStep = z.windowStep;
-    settings->pixelsPerPoint = z.pixelsPerPoint;
-    ClearSelection();
-    Rebuild();
-    UpdateZoomText();
+    SetZoom(vardo::ZoomOut({h.windowStep, settings->pixelsPerPoint}, h.newestTime - h.oldestTime,
+                           IntervalSeconds(h), FrameOf(*settings).W()));
 }
 
 void CVardoView::ActualSize() {
-    if (doc_.dataValid == 0) return;
-    settings->pixelsPerPoint = 1;
-    doc_.history.windowStep = 1;
-    ClearSelection();
-    Rebuild();
-    UpdateZoomText();
+    SetZoom({1, 1});
 }
 
 void CVardoView::Statistics() {

@@ -124,6 +124,8 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     void Rebuild();
     // Forward (newer) or Back (older) by scrollMultiplier window steps.
     void Scroll(bool older);
+    // A new record step and point width: rebuilt, selection cleared, the pane updated.
+    void SetZoom(const Zoom& z);
     void ShowReadout(QPoint point);
     void StopAutoScroll();
     // A point in client coordinates, pulled into the confinement while the readout holds it.
