@@ -205,6 +205,5 @@ inline constexpr const char* kStatMean = "均值";
 inline constexpr const char* kStatPeak = "峰值";
 inline constexpr const char* kStatValley = "谷值";
 inline constexpr const char* kStatCompute = "计算";
-inline constexpr const char* kClose = "关闭";
 
 }  // namespace vardo::texts

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "app/vardo_app.h"
 #include "curves/curve_geometry.h"
 #include "curves/vardo_view.h"
+#include "datalist/pos_query_dlg.h"
 #include "datalist/stat_dlg.h"
 #include "ui_fixture.h"
 
@@ -34,7 +36,7 @@ class NavigationTest : public ::testing::Test {
             home / "Data/08@2026-03-04_12-00-00.vd", 2, 5000,
             [](int ch, std::uint32_t r) { return static_cast<std::uint8_t>(ch * 100 + r % 256); });
         app = std::make_unique<CVardoApp>(&reporter, home.path() + "/");
-        ASSERT_TRUE(app->InitInstance({QStringLiteral("vardo"), QString::fromStdString(file)}));
+        ASSERT_TRUE(app->InitInstance({"vardo", file}));
         Frame().resize(1000, 700);
         testing::WaitUntil([this] { return View().LaidOut(); });
         QApplication::processEvents();
@@ -74,11 +76,25 @@ TEST_F(NavigationTest, KeysZoomAndScrollTheWindowAndThePaneShowsTheZoom) {
         if (s.pane != nullptr) EXPECT_EQ(Frame().StatusText(1), U(s.pane)) << s.key;
     }
     for (int id : {cmd::kForward, cmd::kBack, cmd::kZoomIn, cmd::kZoomOut, cmd::kActualSize,
-                   cmd::kPrint, cmd::kPrintPreview})
+                   cmd::kPositionQuery, cmd::kPrint, cmd::kPrintPreview})
         EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_FALSE(Enabled(cmd::kStatistics)) << "no band yet";
+    // The oldest moment the position query offers becomes the plot's right edge.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer] {
+        if (auto* dlg = dynamic_cast<CPosQueryDlg*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            dlg->OnTakeStart();
+            dlg->accept();
+        }
+    });
+    answer.start(10);
+    QTest::keyClick(&Frame(), Qt::Key_P);
+    EXPECT_EQ(Doc().history.windowStart, 4999);
+    EXPECT_EQ(View().rightEdgeTime, Doc().history.oldestTime);
     Doc().CloseHistoryFile();
-    for (int id : {cmd::kForward, cmd::kZoomIn, cmd::kPrint}) EXPECT_FALSE(Enabled(id)) << id;
+    for (int id : {cmd::kForward, cmd::kPositionQuery, cmd::kPrint})
+        EXPECT_FALSE(Enabled(id)) << id;
 }
 
 TEST_F(NavigationTest, TheReadoutFollowsTheHeldPointerAndBeyondTheEdgeTheCurvesScroll) {

@@ -30,9 +30,10 @@
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
 #include "curves/set_panel.h"
+#include "datalist/pos_query_dlg.h"
+#include "datalist/stat_dlg.h"
 #include "history/file_browse_dlg.h"
 #include "settings/setup_ini.h"
-#include "datalist/stat_dlg.h"
 
 namespace vardo {
 
@@ -129,6 +130,8 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     Handle(
         cmd::kActualSize, [this] { ActualSize(); }, open);
     Handle(
+        cmd::kPositionQuery, [this] { PositionQuery(); }, open);
+    Handle(
         cmd::kPrint, [this] { OnPrint(true); }, open);
     Handle(
         cmd::kPrintPreview, [this] { OnPrintPreview(); }, open);
@@ -207,6 +210,17 @@ void CVardoView::ZoomOut() {
 
 void CVardoView::ActualSize() {
     SetZoom({1, 1});
+}
+
+void CVardoView::PositionQuery() {
+    if (doc_.dataValid == 0) return;
+    const HistoryData& h = doc_.history;
+    const std::optional<VTime> back =
+        CPosQueryDlg::Ask(this, doc_.reporter(), h.oldestTime, h.newestTime, rightEdgeTime);
+    if (!back) return;
+    // The chosen moment becomes the plot's right edge.
+    doc_.history.windowStart = QueryWindowStart(*back, IntervalSeconds(h));
+    Rebuild();
 }
 
 void CVardoView::Statistics() {

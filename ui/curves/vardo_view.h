@@ -65,6 +65,7 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     void ZoomIn();
     void ZoomOut();
     void ActualSize();
+    void PositionQuery();
     void Statistics();
     void ClearSelection();
 

@@ -1,7 +1,6 @@
 #include "datalist/stat_dlg.h"
 
 #include <QDateEdit>
-#include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,6 +9,7 @@
 #include <QTimeEdit>
 #include <cstdio>
 
+#include "app/dialog_units.h"
 #include "base/texts.h"
 #include "curves/curve_geometry.h"
 #include "curves/navigation.h"
@@ -18,45 +18,42 @@ namespace vardo {
 
 namespace {
 
-// Dialog units of the 9-point face: one unit is a pixel and a half either way.
-QRect Dlu(int x, int y, int w, int h) {
-    return QRect(x * 3 / 2, y * 3 / 2, w * 3 / 2, h * 3 / 2);
-}
-
 QString U(const char* text) {
     return QString::fromUtf8(text);
 }
 
-template <typename Picker>
-Picker* MakePicker(QWidget* parent, const QRect& at, const char* format) {
-    auto* picker = new Picker(parent);
-    picker->setGeometry(at);
-    picker->setDisplayFormat(QString::fromLatin1(format));
-    // Nothing reads the pickers back: they show, they do not choose.
-    picker->setReadOnly(true);
-    picker->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    return picker;
+// Nothing reads the pickers back: they show, they do not choose.
+void ShowOnly(DateTimePair& pair) {
+    for (QAbstractSpinBox* picker :
+         {static_cast<QAbstractSpinBox*>(pair.date), static_cast<QAbstractSpinBox*>(pair.time)}) {
+        picker->setReadOnly(true);
+        picker->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    }
+    pair.date->setCalendarPopup(false);
 }
 
 }  // namespace
 
-CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent) {
+CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) {
     setWindowTitle(U(texts::kStatTitle));
-    setFixedSize(Dlu(0, 0, 230, 235).size());
-    (new QLabel(U(texts::kStatStart), this))->move(Dlu(8, 12, 0, 0).topLeft());
-    (new QLabel(U(texts::kStatEnd), this))->move(Dlu(7, 28, 0, 0).topLeft());
-    startDate_ = MakePicker<QDateEdit>(this, Dlu(45, 7, 59, 15), "yyyy-MM-dd");
-    endDate_ = MakePicker<QDateEdit>(this, Dlu(45, 25, 59, 15), "yyyy-MM-dd");
-    startTime_ = MakePicker<QTimeEdit>(this, Dlu(105, 7, 54, 15), "HH:mm:ss");
-    endTime_ = MakePicker<QTimeEdit>(this, Dlu(105, 25, 54, 15), "HH:mm:ss");
+    const DialogUnits du(this);
+    setFixedSize(du.Size(230, 235));
+    du.Place(new QLabel(U(texts::kStatStart), this), 8, 12);
+    du.Place(new QLabel(U(texts::kStatEnd), this), 7, 28);
+    du.Place(start_.date, 45, 7, 59, 15);
+    du.Place(end_.date, 45, 25, 59, 15);
+    du.Place(start_.time, 105, 7, 54, 15);
+    du.Place(end_.time, 105, 25, 54, 15);
+    ShowOnly(start_);
+    ShowOnly(end_);
     auto* bar = new QProgressBar(this);
-    bar->setGeometry(Dlu(7, 45, 99, 14));
+    du.Place(bar, 7, 45, 99, 14);
     bar->hide();
     auto* compute = new QPushButton(U(texts::kStatCompute), this);
-    compute->setGeometry(Dlu(109, 45, 50, 14));
+    du.Place(compute, 109, 45, 50, 14);
     compute->hide();
     list_ = new QTableWidget(0, 4, this);
-    list_->setGeometry(Dlu(7, 65, 216, 145));
+    du.Place(list_, 7, 65, 216, 145);
     list_->setShowGrid(true);
     list_->verticalHeader()->hide();
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -68,7 +65,7 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent) {
         list_->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
     auto* close = new QPushButton(U(texts::kClose), this);
-    close->setGeometry(Dlu(173, 214, 50, 14));
+    du.Place(close, 173, 214, 50, 14);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -94,12 +91,8 @@ void CStatDlg::ComputeStats(int left, int, int right, int) {
         statEnd = SampleTime(h, PointerToIndex(f, r, ds.pixelsPerPoint));
         statStart = SampleTime(h, PointerToIndex(f, l, ds.pixelsPerPoint));
     }
-    const QDateTime start = QDateTime::fromSecsSinceEpoch(statStart);
-    const QDateTime end = QDateTime::fromSecsSinceEpoch(statEnd);
-    startDate_->setDate(start.date());
-    startTime_->setTime(start.time());
-    endDate_->setDate(end.date());
-    endTime_->setTime(end.time());
+    start_.Set(statStart);
+    end_.Set(statEnd);
     FillTable();
 }
 

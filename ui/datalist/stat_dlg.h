@@ -7,12 +7,11 @@
 
 #include "base/vardo_time.h"
 #include "datalist/channel_stats.h"
+#include "datalist/date_time_pair.h"
 #include "history/history_data.h"
 #include "settings/display_settings.h"
 
-class QDateEdit;
 class QTableWidget;
-class QTimeEdit;
 
 namespace vardo {
 
@@ -34,11 +33,9 @@ class CStatDlg : public QDialog {
     const DisplaySettings* settings_ = nullptr;
     const HistoryData* history_ = nullptr;
     StatResult result_;
+    DateTimePair start_;  // 1028, 1030
+    DateTimePair end_;    // 1029, 1031
     QTableWidget* list_ = nullptr;
-    QDateEdit* startDate_ = nullptr;
-    QDateEdit* endDate_ = nullptr;
-    QTimeEdit* startTime_ = nullptr;
-    QTimeEdit* endTime_ = nullptr;
 };
 
 }  // namespace vardo

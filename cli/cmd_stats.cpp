@@ -1,0 +1,62 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "base/texts.h"
+#include "commands.h"
+#include "datalist/channel_stats.h"
+#include "history/history_loader.h"
+#include "record_options.h"
+
+namespace vardo::cli {
+
+namespace {
+
+int RunStats(const CLI::App& command, const RecordOptions& o) {
+    HistoryData h;
+    VTime from = 0;
+    VTime to = 0;
+    if (const int refused = OpenRecords(command, o, h, from, to); refused != 0) return refused;
+    const StatResult r = RecordStats(h, from, to, o.step.value_or(1));
+
+    std::string out;
+    const auto line = [&out](std::initializer_list<std::string> cells) {
+        bool first = true;
+        for (const std::string& c : cells) {
+            if (!first) out += '\t';
+            out += c;
+            first = false;
+        }
+        out += '\n';
+    };
+    line({texts::kStatStart, r.counted ? FormatTime(r.oldest) : std::string()});
+    line({texts::kStatEnd, r.counted ? FormatTime(r.newest) : std::string()});
+    line({texts::kStatChannel, texts::kStatMean, texts::kStatPeak, texts::kStatValley});
+    char name[32];
+    for (int ch = 0; ch < std::min<int>(h.channelCount, kMaxChannels); ++ch) {
+        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
+        const std::array<std::string, 3> cells = StatCells(h, r, ch);
+        line({name, cells[0], cells[1], cells[2]});
+    }
+    ReleaseHistoryFile(h);
+    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+    if (std::fflush(stdout) != 0 || !written) {
+        std::fputs("vardo-cli stats: writing the output failed\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+Command AddStats(CLI::App& parent) {
+    auto o = std::make_shared<RecordOptions>();
+    CLI::App* command = AddCommand(
+        parent, "stats", "Mean, peak and valley of every channel over the records dump lists.",
+        "stats FILE [--from T] [--to T] [--all] [--step N]",
+        "T is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1.");
+    AddRecordOptions(command, *o);
+    return {command, [command, o] { return RunStats(*command, *o); }};
+}
+
+}  // namespace vardo::cli
