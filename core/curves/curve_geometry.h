@@ -48,7 +48,6 @@ int PullBackFirstRow(int first, int chnls, int rows);
 // The plot of ds (drawRect and plotRect) in surface coordinates.
 PlotFrame FrameOf(const DisplaySettings& ds);
 
-
 // Engineering value of window sample i of channel ch.
 float WindowValue(const HistoryData& h, int ch, int i);
 
