@@ -30,7 +30,8 @@ void Finish(const HistoryData& h, const std::array<StatAccumulator, kMaxChannels
 }  // namespace
 
 float StatValue(const DecimalValue& low, const DecimalValue& high, double raw, int sampleWidth) {
-    const double span = static_cast<double>(high.value) - static_cast<double>(low.value);
+    // The range's span is a single-precision difference, as everywhere a value is converted.
+    const double span = static_cast<double>(high - low);
     const auto share = static_cast<float>(span * raw / FullScale(sampleWidth));
     return static_cast<float>(static_cast<double>(low.value) + static_cast<double>(share));
 }

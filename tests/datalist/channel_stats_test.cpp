@@ -50,6 +50,10 @@ TEST(Statistics, MeanIsExactPeakAndValleyFollowTheValuesWhicheverWayTheRangeRuns
         {"one sample", {51}, {0, 0, 1000, 1}, {"20.0", "20.0", "20.0"}},
         {"falling range", {0, 255, 51}, {1000, 1, 0, 0}, {"60", "100", "0"}},
         {"negative low end", {0, 255}, {-500, 2, 500, 2}, {"0.00", "5.00", "-5.00"}},
+        {"span rounded to single before the product",
+         {163},
+         {-30992, 0, 9379, 2},
+         {"-11121.48", "-11121.48", "-11121.48"}},
     };
     for (const auto& c : cases) {
         const HistoryData h = Window({c.samples}, {c.range});
