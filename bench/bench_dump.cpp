@@ -1,6 +1,8 @@
 // vardo-cli dump --all of the largest file (12 channels, 131072 records, about 11 MB of text)
 // should take under 100 ms, and no longer than gzip -1 takes to compress the same text. The
 // walk with the fast cell texts and the two ways of making a time text are measured apart.
+// vardo-cli stats --all of the same file should cost little more than the walk over its 1.5 M
+// samples: the walk reading every sample is measured beside the walk feeding the accumulator.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -10,8 +12,10 @@
 #include <string>
 
 #include "base/local_time_text.h"
+#include "datalist/channel_stats.h"
 #include "datalist/row_texts.h"
 #include "datalist/row_walk.h"
+#include "history/history_loader.h"
 #include "support/cli_run.h"
 
 namespace {
@@ -71,6 +75,36 @@ void BM_Gzip1OfTheSameText(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(vardo::testing::ReadText(Files().text).size());
 }
 BENCHMARK(BM_Gzip1OfTheSameText)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CliStatsAllToDevNull(benchmark::State& state) {
+    RunCommand(state,
+               kCli + " stats --all " + vardo::testing::ShellQuote(Files().file) + " >/dev/null");
+}
+BENCHMARK(BM_CliStatsAllToDevNull)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every sample of every record read and folded into one number: what any statistics must do.
+void BM_WalkReadingSamples(benchmark::State& state) {
+    const auto file = vardo::testing::DecodeFile(vardo::testing::FullFileLayout());
+    const HistoryData& h = file->h;
+    for (auto _ : state) {
+        std::uint32_t fold = 0;
+        WalkRows(h, h.oldestTime, h.newestTime, 1, 0, [&](const WalkedRow& row) {
+            for (int ch = 0; ch < h.channelCount; ++ch) fold += SampleAtSlot(h, ch, row.slot);
+        });
+        benchmark::DoNotOptimize(fold);
+    }
+    state.SetItemsProcessed(state.iterations() * h.totalRecords * h.channelCount);
+}
+BENCHMARK(BM_WalkReadingSamples)->Unit(benchmark::kMillisecond);
+
+// The same walk with the statistics' accumulator, as vardo-cli stats --all runs it.
+void BM_WalkWithStatAccumulator(benchmark::State& state) {
+    const auto file = vardo::testing::DecodeFile(vardo::testing::FullFileLayout());
+    const HistoryData& h = file->h;
+    for (auto _ : state) benchmark::DoNotOptimize(RecordStats(h, h.oldestTime, h.newestTime, 1));
+    state.SetItemsProcessed(state.iterations() * h.totalRecords * h.channelCount);
+}
+BENCHMARK(BM_WalkWithStatAccumulator)->Unit(benchmark::kMillisecond);
 
 // The rows' text in memory: what dump does between reading the file and writing.
 void BM_WalkWithRowTexts(benchmark::State& state) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include "app/vardo_app.h"
 #include "curves/curve_geometry.h"
 #include "curves/vardo_view.h"
+#include "datalist/excel_export_dlg.h"
 #include "datalist/pos_query_dlg.h"
 #include "datalist/stat_dlg.h"
 #include "ui_fixture.h"
@@ -73,10 +75,12 @@ TEST_F(NavigationTest, KeysZoomAndScrollTheWindowAndThePaneShowsTheZoom) {
         EXPECT_EQ(Doc().history.windowStep, s.step) << s.key;
         EXPECT_EQ(Doc().displaySettings.pixelsPerPoint, s.ppp) << s.key;
         EXPECT_EQ(Doc().history.windowStart, s.start) << s.key;
-        if (s.pane != nullptr) EXPECT_EQ(Frame().StatusText(1), U(s.pane)) << s.key;
+        if (s.pane != nullptr) {
+            EXPECT_EQ(Frame().StatusText(1), U(s.pane)) << s.key;
+        }
     }
     for (int id : {cmd::kForward, cmd::kBack, cmd::kZoomIn, cmd::kZoomOut, cmd::kActualSize,
-                   cmd::kPositionQuery, cmd::kPrint, cmd::kPrintPreview})
+                   cmd::kPositionQuery, cmd::kPrint, cmd::kPrintPreview, cmd::kExport})
         EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_FALSE(Enabled(cmd::kStatistics)) << "no band yet";
     // The oldest moment the position query offers becomes the plot's right edge.
@@ -92,8 +96,18 @@ TEST_F(NavigationTest, KeysZoomAndScrollTheWindowAndThePaneShowsTheZoom) {
     QTest::keyClick(&Frame(), Qt::Key_P);
     EXPECT_EQ(Doc().history.windowStart, 4999);
     EXPECT_EQ(View().rightEdgeTime, Doc().history.oldestTime);
+    // The export proposes the span the plot shows at its record step.
+    Frame().ExecuteCommand(cmd::kZoomOut);
+    std::string proposed;
+    View().exportDialogShown = [&](CExcelExportDlg& dlg) {
+        proposed = dlg.stepEdit->text().toStdString() + " " +
+                   FormatTime(JoinDateAndTime(dlg.start.DateFields(), dlg.start.TimeFields()));
+        QTimer::singleShot(0, &dlg, &QDialog::reject);
+    };
+    Frame().ExecuteCommand(cmd::kExport);
+    EXPECT_EQ(proposed, "2 " + FormatTime(View().leftEdgeTime));
     Doc().CloseHistoryFile();
-    for (int id : {cmd::kForward, cmd::kPositionQuery, cmd::kPrint})
+    for (int id : {cmd::kForward, cmd::kPositionQuery, cmd::kPrint, cmd::kExport})
         EXPECT_FALSE(Enabled(id)) << id;
 }
 

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +31,7 @@
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
 #include "curves/set_panel.h"
+#include "datalist/excel_export_dlg.h"
 #include "datalist/pos_query_dlg.h"
 #include "datalist/stat_dlg.h"
 #include "history/file_browse_dlg.h"
@@ -69,14 +71,39 @@ QImage* DirectTarget(QPainter& p, int penWidth) {
 struct Pixels {
     explicit Pixels(QImage& img)
         : bits(img.bits()), stride(img.bytesPerLine()), w(img.width()), h(img.height()) {}
+    QRgb* Row(int y) const {
+        return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride);
+    }
     void Set(int x, int y, QRgb c) const {
-        if (x < 0 || y < 0 || x >= w || y >= h) return;
-        reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[x] = c;
+        if (x >= 0 && y >= 0 && x < w && y < h) Row(y)[x] = c;
+    }
+    void Xor(int x, int y, QRgb c) const {
+        if (x >= 0 && y >= 0 && x < w && y < h) Row(y)[x] ^= c;
     }
     uchar* bits;
     qsizetype stride;
     int w, h;
 };
+
+// The band [left, right) x [top, bottom) mixed in by exclusive-or, and its outline one pixel
+// beyond on the right and at the bottom: what the painter gives for drawRect with this brush and
+// a one-pixel pen in that mode.
+void XorBand(const Pixels& img, int left, int top, int right, int bottom, QRgb fill, QRgb pen) {
+    fill &= 0x00FFFFFFu;
+    pen &= 0x00FFFFFFu;
+    for (int y = std::max(top, 0); y < std::min(bottom, img.h); ++y) {
+        QRgb* row = img.Row(y);
+        for (int x = std::max(left, 0); x < std::min(right, img.w); ++x) row[x] ^= fill;
+    }
+    for (int x = left; x <= right; ++x) {
+        img.Xor(x, top, pen);
+        img.Xor(x, bottom, pen);
+    }
+    for (int y = top + 1; y < bottom; ++y) {
+        img.Xor(left, y, pen);
+        img.Xor(right, y, pen);
+    }
+}
 
 // A line from a to b without its end pixel, as the platform's line drawing has always done.
 void LineWithoutEnd(const Pixels& img, QPoint a, QPoint b, QRgb c) {
@@ -131,6 +158,8 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
         cmd::kActualSize, [this] { ActualSize(); }, open);
     Handle(
         cmd::kPositionQuery, [this] { PositionQuery(); }, open);
+    Handle(
+        cmd::kExport, [this] { Export(); }, open);
     Handle(
         cmd::kPrint, [this] { OnPrint(true); }, open);
     Handle(
@@ -230,6 +259,16 @@ void CVardoView::Statistics() {
     dlg.exec();
 }
 
+void CVardoView::Export() {
+    const HistoryData& h = doc_.history;
+    CExcelExportDlg dlg(doc_, this);
+    dlg.SetFileRange(h.oldestTime, h.newestTime);
+    // What the plot shows is what the user most likely wants written out.
+    dlg.SetRange(leftEdgeTime, rightEdgeTime, std::max(h.windowStep, 1));
+    if (exportDialogShown) exportDialogShown(dlg);
+    dlg.exec();
+}
+
 QPoint CVardoView::HeldPoint(QPoint point) const {
     if (!confined_) return point;
     int x = point.x();
@@ -304,7 +343,14 @@ void CVardoView::mouseMoveEvent(QMouseEvent* event) {
     const bool leftOnly = event->buttons() == Qt::LeftButton &&
                           (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) == 0;
     const bool dragging = cursorArmed != 0 && leftOnly;
-    if (dragging && autoScrolling == 0) ShowReadout(point);
+    // Readout, band and buttons all land on the work surface first: the window gets one copy
+    // per move, not one per overlay.
+    bool drawn = false;
+    inPaint_ = true;
+    if (dragging && autoScrolling == 0) {
+        ShowReadout(point);
+        drawn = true;
+    }
     const int wasScrolling = autoScrolling;
     const AutoScroll next =
         AutoScrollOnMove(FrameOf(ds), {autoScrolling, scrollOlder, scrollMultiplier},
@@ -322,9 +368,9 @@ void CVardoView::mouseMoveEvent(QMouseEvent* event) {
     if (rightDragging != 0) {
         dragPoint = event->position().toPoint();
         DrawSelection();
+        drawn = true;
     }
-    if (workSurface.isNull() || doc_.dataValid == 0) return;
-    {
+    if (!workSurface.isNull() && doc_.dataValid != 0) {
         QPainter p(&workSurface);
         DrawScrollButtons(p, ds, {0, 0, 0, 0});
         for (int k = 0; k < 4; ++k) {
@@ -333,8 +379,10 @@ void CVardoView::mouseMoveEvent(QMouseEvent* event) {
             lit[k] = 1;
             DrawScrollButtons(p, ds, lit);
         }
+        drawn = true;
     }
-    ShowWork();
+    inPaint_ = false;
+    if (drawn) ShowWork();
 }
 
 void CVardoView::wheelEvent(QWheelEvent* event) {
@@ -536,8 +584,13 @@ void CVardoView::DrawCurves(QPainter& p, const DisplaySettings& ds) {
         if (QImage* img = DirectTarget(p, ds.gridWidth)) {
             const Pixels px(*img);
             const QRgb rgb = color.rgb();
-            for (int i = 1; i < count; ++i)
+            for (int i = 1; i < count; ++i) {
+                // Older samples only go further left: at high zoom most of the window lies
+                // beyond the surface, and walking those lines pixel by pixel was most of a
+                // zoom step.
+                if (line.point(i - 1).x() < 0) break;
                 LineWithoutEnd(px, line.point(i - 1), line.point(i), rgb);
+            }
             for (const QRect& m : markers)
                 for (int y = m.top(); y <= m.bottom(); ++y)
                     for (int x = m.left(); x <= m.right(); ++x) px.Set(x, y, rgb);
@@ -637,9 +690,19 @@ void CVardoView::DrawSelection() {
     if (a < f.L) a = f.L;
     if (b > f.R) b = f.R;
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    p.setPen(QPen(ToQColor(ds.gridColor), ds.gridWidth));
-    p.setBrush(QColor(30, 30, 30));
-    if (b > a) p.drawRect(a, f.T, b - a, f.HP());
+    const QColor fill(30, 30, 30);
+    const QColor pen = ToQColor(ds.gridColor);
+    if (b > a) {
+        // The painter hands every span of a band as tall as the plot to its thread pool; on a
+        // busy machine waking the pool costs more than flipping the pixels here.
+        if (QImage* img = DirectTarget(p, ds.gridWidth)) {
+            XorBand(Pixels(*img), a, f.T, b, f.B, fill.rgb(), pen.rgb());
+        } else {
+            p.setPen(QPen(pen, ds.gridWidth));
+            p.setBrush(fill);
+            p.drawRect(a, f.T, b - a, f.HP());
+        }
+    }
     p.end();
     selRect = {a + ds.drawRect.left, f.T + ds.drawRect.top, b + ds.drawRect.left,
                f.B + ds.drawRect.top};

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "app/command_target.h"
 #include "app/vardo_doc.h"
@@ -21,6 +22,7 @@ class QTimer;
 
 namespace vardo {
 
+class CExcelExportDlg;
 class CMainFrame;
 class CSetPanel;
 
@@ -67,6 +69,8 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     void ActualSize();
     void PositionQuery();
     void Statistics();
+    // The Excel export, proposing the span the plot shows at its record step.
+    void Export();
     void ClearSelection();
 
     // One printed page: the view's client area stretched over page, white, framed, with the file
@@ -100,6 +104,9 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     DisplaySettings printSettings;
     VTime leftEdgeTime = 0;
     VTime rightEdgeTime = 0;
+
+    // Tests answer the export dialog here before it runs.
+    std::function<void(CExcelExportDlg&)> exportDialogShown;
 
     // True once the first paint has laid the view out and reopened the last file.
     bool LaidOut() const { return laidOut_; }

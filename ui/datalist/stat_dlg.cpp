@@ -56,6 +56,9 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     du.Place(list_, 7, 65, 216, 145);
     list_->setShowGrid(true);
     list_->verticalHeader()->hide();
+    // Rows as tall as a line of text, so that twelve channels fit without scrolling.
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setHorizontalHeaderLabels(
         {U(texts::kStatChannel), U(texts::kStatMean), U(texts::kStatPeak), U(texts::kStatValley)});
@@ -67,6 +70,9 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     auto* close = new QPushButton(U(texts::kClose), this);
     du.Place(close, 173, 214, 50, 14);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    // The pickers only show: a highlighted field in them would invite typing that does nothing.
+    close->setDefault(true);
+    close->setFocus();
 }
 
 void CStatDlg::SetInputs(const DisplaySettings* settings, const HistoryData* history) {
