@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimeEdit>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/dialog_units.h"
@@ -62,7 +63,11 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setHorizontalHeaderLabels(
         {U(texts::kStatChannel), U(texts::kStatMean), U(texts::kStatPeak), U(texts::kStatValley)});
-    const int widths[4] = {42, 60, 60, 60};
+    // The channel column widens where this font would cut "通道12" short.
+    char widest[32];
+    std::snprintf(widest, sizeof widest, texts::kColumnChannel, kMaxChannels);
+    const int nameWidth = list_->fontMetrics().horizontalAdvance(U(widest)) + 12;
+    const int widths[4] = {std::max(42, nameWidth), 60, 60, 60};
     for (int c = 0; c < 4; ++c) {
         list_->setColumnWidth(c, widths[c]);
         list_->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
