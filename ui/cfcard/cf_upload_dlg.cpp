@@ -4,7 +4,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -85,8 +84,7 @@ CCfUploadDlg::CCfUploadDlg(CVardoDoc& doc, QWidget* parent)
 }
 
 CCfUploadDlg::~CCfUploadDlg() {
-    stop_ = true;
-    if (worker_.joinable()) worker_.join();
+    worker_.Stop();
 }
 
 bool CCfUploadDlg::ListDrives() {
@@ -153,36 +151,18 @@ void CCfUploadDlg::Upload() {
     request.slot = selected.front()->data(Qt::UserRole).toInt();
     request.home = doc_.home();
     request.extension = ReadModelList(doc_.settingsPath()).ext;
-    request.stop = &stop_;
-    QPointer<CCfUploadDlg> self(this);
-    request.progress = [self](std::uint32_t done, std::uint32_t total) {
-        QMetaObject::invokeMethod(
-            self,
-            [self, done, total] {
-                if (!self) return;
-                self->progress->setRange(0, static_cast<int>(total));
-                self->progress->setValue(static_cast<int>(done));
-            },
-            Qt::QueuedConnection);
-    };
-    stop_ = false;
+    request.stop = worker_.StopFlag();
+    request.progress = QueuedProgress(progress);
     history_ = HistoryData{};
     detectButton->setEnabled(false);
     saveButton->setEnabled(false);
     drives->setEnabled(false);
-    worker_ = std::thread([this, self, reader, request] {
-        const ImportResult result = ImportBackup(*reader, request, writer_, history_);
-        QMetaObject::invokeMethod(
-            self,
-            [self, result] {
-                if (self) self->Finished(result);
-            },
-            Qt::QueuedConnection);
-    });
+    worker_.Start(
+        this, [this, reader, request] { return ImportBackup(*reader, request, writer_, history_); },
+        [this](ImportResult result) { Finished(result); });
 }
 
 void CCfUploadDlg::Finished(ImportResult result) {
-    if (worker_.joinable()) worker_.join();
     detectButton->setEnabled(true);
     saveButton->setEnabled(true);
     drives->setEnabled(true);
@@ -207,10 +187,7 @@ void CCfUploadDlg::showEvent(QShowEvent* event) {
 
 void CCfUploadDlg::reject() {
     // Closing during a copy stops it; the half-made file goes with it.
-    if (Busy()) {
-        stop_ = true;
-        worker_.join();
-    }
+    worker_.Stop();
     QDialog::reject();
 }
 

@@ -5,12 +5,11 @@
 // stops it.
 
 #include <QDialog>
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "app/dialog_worker.h"
 #include "app/vardo_doc.h"
 #include "cfcard/card_import.h"
 
@@ -32,7 +31,7 @@ class CCfUploadDlg : public QDialog {
     void Scan();
     // "保存文件...": imports the selected backup.
     void Upload();
-    bool Busy() const { return worker_.joinable(); }
+    bool Busy() const { return worker_.Busy(); }
 
     // The removable drives; tests hand in card images.
     std::function<std::vector<std::string>()> findDrives;
@@ -58,8 +57,7 @@ class CCfUploadDlg : public QDialog {
     // The import's own record and writer, used by the worker only while it runs.
     HistoryData history_;
     CHistoryWriter writer_;
-    std::thread worker_;
-    std::atomic<bool> stop_{false};
+    DialogWorker worker_;
     bool shown_ = false;
 };
 

@@ -141,38 +141,28 @@ void CExcelExportDlg::OnExport() {
     }
 
     busy = 1;
-    stop_ = false;
     progress->setRange(0, 1);
     progress->setValue(0);
     // The worker's own copies: the request and the file's record; the samples stay the
     // document's, which cannot change while this modal dialog is up.
-    worker_ = std::thread([this, request, h = doc_.history] {
-        std::int64_t shown = -1;
-        std::int64_t total = 0;
-        const ExportOutcome outcome =
-            ExportWorkbook(h, request, [this, &shown, &total](std::int64_t done, std::int64_t all) {
-                total = all;
+    worker_.Start(
+        this,
+        [request, h = doc_.history, show = QueuedProgress(progress), stop = worker_.StopFlag()] {
+            std::int64_t shown = -1;
+            return ExportWorkbook(h, request, [&](std::int64_t done, std::int64_t all) {
                 // The bar moves in 1/1000 steps: a message per row would flood the interface.
                 const std::int64_t permille = all > 0 ? done * 1000 / all : 0;
                 if (permille != shown) {
                     shown = permille;
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this, permille] {
-                            progress->setRange(0, 1000);
-                            progress->setValue(static_cast<int>(permille));
-                        },
-                        Qt::QueuedConnection);
+                    show(static_cast<std::uint32_t>(permille), 1000);
                 }
-                return !stop_.load();
+                return !stop->load();
             });
-        QMetaObject::invokeMethod(
-            this, [this, outcome, total] { Finished(outcome, total); }, Qt::QueuedConnection);
-    });
+        },
+        [this](ExportOutcome outcome) { Finished(outcome); });
 }
 
-void CExcelExportDlg::Finished(ExportOutcome outcome, std::int64_t) {
-    if (worker_.joinable()) worker_.join();
+void CExcelExportDlg::Finished(ExportOutcome outcome) {
     busy = 0;
     if (outcome == ExportOutcome::Written) {
         ++untitledCounter;
@@ -185,8 +175,7 @@ void CExcelExportDlg::Finished(ExportOutcome outcome, std::int64_t) {
 }
 
 void CExcelExportDlg::StopWorker() {
-    stop_ = true;
-    if (worker_.joinable()) worker_.join();
+    worker_.Stop();
     busy = 0;
 }
 

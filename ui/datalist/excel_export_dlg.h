@@ -5,11 +5,10 @@
 // dialog stops it and removes its unfinished file before the dialog goes.
 
 #include <QDialog>
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 
+#include "app/dialog_worker.h"
 #include "app/vardo_doc.h"
 #include "datalist/date_time_pair.h"
 #include "datalist/excel_export.h"
@@ -60,12 +59,11 @@ class CExcelExportDlg : public QDialog {
     QProgressBar* progress;     // 1073
 
   private:
-    void Finished(ExportOutcome outcome, std::int64_t total);
+    void Finished(ExportOutcome outcome);
     void StopWorker();
 
     CVardoDoc& doc_;
-    std::thread worker_;
-    std::atomic<bool> stop_{false};
+    DialogWorker worker_;
 };
 
 }  // namespace vardo

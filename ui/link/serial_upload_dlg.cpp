@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -89,31 +88,30 @@ CSerialUploadDlg::CSerialUploadDlg(CVardoDoc& doc, QWidget* parent)
     connect(uploadAll, &QCheckBox::toggled, this, &CSerialUploadDlg::UpdateControls);
     connect(channels, &QListWidget::itemSelectionChanged, this, &CSerialUploadDlg::UpdateControls);
     connect(uploadButton, &QPushButton::clicked, this, &CSerialUploadDlg::Upload);
-    connect(stopButton, &QPushButton::clicked, this, [this] { stop_ = true; });
+    connect(stopButton, &QPushButton::clicked, this, [this] { worker_.RequestStop(); });
     UpdateControls();
 }
 
 CSerialUploadDlg::~CSerialUploadDlg() {
-    stop_ = true;
-    if (worker_.joinable()) worker_.join();
+    worker_.Stop();
     if (link_.IsOpen()) link_.Close();
     if (outputPath_.size() > 8) doc_.OpenPath(outputPath_);
 }
 
 void CSerialUploadDlg::UpdateControls() {
-    const bool pickers = !busy_ && !uploadAll->isChecked();
+    const bool pickers = !Busy() && !uploadAll->isChecked();
     for (QWidget* w : {static_cast<QWidget*>(start.date), static_cast<QWidget*>(start.time),
                        static_cast<QWidget*>(end.date), static_cast<QWidget*>(end.time)})
         w->setEnabled(pickers);
-    uploadButton->setEnabled(!busy_ && !channels->selectedItems().isEmpty());
-    stopButton->setEnabled(busy_);
-    model->setEnabled(!busy_);
-    uploadAll->setEnabled(!busy_);
-    channels->setEnabled(!busy_);
+    uploadButton->setEnabled(!Busy() && !channels->selectedItems().isEmpty());
+    stopButton->setEnabled(Busy());
+    model->setEnabled(!Busy());
+    uploadAll->setEnabled(!Busy());
+    channels->setEnabled(!Busy());
 }
 
 void CSerialUploadDlg::ReadRange() {
-    if (busy_) return;
+    if (Busy()) return;
     // Lines of a recorder that no longer answers would offer channels nobody has read.
     channels->clear();
     if (!link_.IsOpen() && !link_.Open(cs_, doc_.settingsPath())) {
@@ -146,7 +144,7 @@ void CSerialUploadDlg::ReadRange() {
 }
 
 void CSerialUploadDlg::ModelChanged() {
-    if (busy_ || model->currentIndex() < 0) return;
+    if (Busy() || model->currentIndex() < 0) return;
     cs_.modelIndex = model->currentData().toInt();
     if (!SaveCommSettings(doc_.settingsPath(), cs_))
         ReportSettingsWriteFailed(doc_.reporter(), doc_.settingsPath());
@@ -154,7 +152,7 @@ void CSerialUploadDlg::ModelChanged() {
 }
 
 void CSerialUploadDlg::Upload() {
-    if (busy_) return;
+    if (Busy()) return;
     if (!upload_ || !upload_->RangeKnown()) {
         ReportUpload(UploadStatus::CommFailed, doc_.reporter());
         return;
@@ -183,38 +181,19 @@ void CSerialUploadDlg::Upload() {
     target.address = now.address;
     target.home = doc_.home();
 
-    busy_ = true;
-    stop_ = false;
     outputPath_.clear();
     progress->setValue(0);
-    UpdateControls();
-    QPointer<CSerialUploadDlg> self(this);
-    // The worker reaches the dialog only through queued calls that check it still exists.
-    auto report = [self](std::uint32_t done, std::uint32_t total) {
-        QMetaObject::invokeMethod(
-            self,
-            [self, done, total] {
-                if (!self) return;
-                self->progress->setRange(0, static_cast<int>(total));
-                self->progress->setValue(static_cast<int>(done));
-            },
-            Qt::QueuedConnection);
-    };
     CSerialUpload* upload = upload_.get();
-    worker_ = std::thread([this, self, upload, target, report] {
-        const UploadStatus status = upload->Run(target, report, &stop_);
-        QMetaObject::invokeMethod(
-            self,
-            [self, status] {
-                if (self) self->Finished(status);
-            },
-            Qt::QueuedConnection);
-    });
+    worker_.Start(
+        this,
+        [upload, target, report = QueuedProgress(progress), stop = worker_.StopFlag()] {
+            return upload->Run(target, report, stop);
+        },
+        [this](UploadStatus status) { Finished(status); });
+    UpdateControls();
 }
 
 void CSerialUploadDlg::Finished(UploadStatus status) {
-    if (worker_.joinable()) worker_.join();
-    busy_ = false;
     UpdateControls();
     if (status == UploadStatus::Done) {
         progress->setValue(progress->maximum());
@@ -227,11 +206,11 @@ void CSerialUploadDlg::Finished(UploadStatus status) {
 }
 
 void CSerialUploadDlg::reject() {
-    if (!busy_) QDialog::reject();
+    if (!Busy()) QDialog::reject();
 }
 
 void CSerialUploadDlg::closeEvent(QCloseEvent* event) {
-    if (busy_)
+    if (Busy())
         event->ignore();
     else
         QDialog::closeEvent(event);

@@ -4,11 +4,10 @@
 // the current document when the dialog goes away.
 
 #include <QDialog>
-#include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 
+#include "app/dialog_worker.h"
 #include "app/vardo_doc.h"
 #include "datalist/date_time_pair.h"
 #include "link/recorder_link.h"
@@ -34,7 +33,7 @@ class CSerialUploadDlg : public QDialog {
     void ReadRange();
     // "上传": checks, then the fetch on the worker.
     void Upload();
-    bool Busy() const { return busy_; }
+    bool Busy() const { return worker_.Busy(); }
     const std::string& OutputPath() const { return outputPath_; }
 
     QLabel* rangeText;       // 1071
@@ -64,10 +63,8 @@ class CSerialUploadDlg : public QDialog {
     CRecorderLink link_;
     std::unique_ptr<CSerialUpload> upload_;
     std::string outputPath_;
-    bool busy_ = false;
     bool shown_ = false;
-    std::atomic<bool> stop_{false};
-    std::thread worker_;
+    DialogWorker worker_;
 };
 
 }  // namespace vardo
