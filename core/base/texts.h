@@ -49,7 +49,7 @@ inline constexpr const char* kStop = "停止";
 inline constexpr const char* kEnterInteger = "请输入一个整数。";
 inline constexpr const char* kEnterIntegerBetween = "请输入一个在 %d 和 %d 之间的整数。";
 
-// range setting (dialog 155), position query (dialog 133)
+// range setting (dialog 155; its span block is the export's too), position query (dialog 133)
 inline constexpr const char* kRangeSetTitle = "范围设定";
 inline constexpr const char* kRangeLabel = "时间范围：";
 inline constexpr const char* kRangeStartLabel = "开始时间：";
@@ -136,11 +136,6 @@ inline constexpr const char* kExcelCreateFailed = "建立文件失败，可能�
 inline constexpr const char* kExportDone = "输出完成！";
 inline constexpr const char* kReplaceFile = "%1 已经存在。\n要替换它吗?";
 inline constexpr const char* kExportButton = "导出...";
-inline constexpr const char* kTimeRange = "时间范围：";
-inline constexpr const char* kStartTimeLabel = "开始时间：";
-inline constexpr const char* kEndTimeLabel = "结束时间：";
-inline constexpr const char* kIntervalLabel = "间隔：";
-inline constexpr const char* kRecordIntervalsLabel = "记录间隔";
 inline constexpr const char* kOrderLabel = "排序：";
 inline constexpr const char* kOrderNewestFirst = "倒序";
 inline constexpr const char* kOrderOldestFirst = "顺序";

@@ -1,15 +1,12 @@
 #include "datalist/excel_export_dlg.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFileDialog>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimeEdit>
 #include <cstdio>
 #include <filesystem>
 
@@ -58,20 +55,7 @@ CExcelExportDlg::CExcelExportDlg(CVardoDoc& doc, QWidget* parent)
     setWindowTitle(QString::fromUtf8(texts::kExcelExportTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(247, 177));
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame->setGeometry(du.Rect(7, 27, 233, 103));
-    du.Place(Label(texts::kTimeRange, this), 7, 12);
-    du.Place(rangeText, 51, 11, 189, 8);
-    du.Place(Label(texts::kStartTimeLabel, this), 34, 46);
-    du.Place(start.date, 77, 42, 62, 15);
-    du.Place(start.time, 142, 42, 51, 15);
-    du.Place(Label(texts::kEndTimeLabel, this), 34, 68);
-    du.Place(end.date, 77, 64, 62, 15);
-    du.Place(end.time, 142, 64, 51, 15);
-    du.Place(Label(texts::kIntervalLabel, this), 50, 89);
-    du.Place(stepEdit, 77, 86, 40, 14);
-    du.Place(Label(texts::kRecordIntervalsLabel, this), 121, 89);
+    PlaceSpanFields(this, du, {27, 103, 42, 64, 86}, rangeText, start, end, stepEdit);
     du.Place(Label(texts::kOrderLabel, this), 50, 112);
     order->addItem(QString::fromUtf8(texts::kOrderNewestFirst));
     order->addItem(QString::fromUtf8(texts::kOrderOldestFirst));
@@ -93,7 +77,7 @@ CExcelExportDlg::~CExcelExportDlg() {
 void CExcelExportDlg::SetFileRange(VTime oldest, VTime newest) {
     fileOldest = oldest;
     fileNewest = newest;
-    rangeText->setText(QString::fromStdString(FormatTime(oldest) + " => " + FormatTime(newest)));
+    rangeText->setText(SpanText(oldest, newest));
 }
 
 void CExcelExportDlg::SetRange(VTime startTime, VTime endTime, int step) {

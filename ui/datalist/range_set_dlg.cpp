@@ -1,22 +1,13 @@
 #include "datalist/range_set_dlg.h"
 
-#include <QDateEdit>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 
 #include "app/dialog_units.h"
 #include "base/texts.h"
 
 namespace vardo {
-
-namespace {
-QLabel* Label(const char* text, QWidget* parent) {
-    return new QLabel(QString::fromUtf8(text), parent);
-}
-}  // namespace
 
 CRangeSetDlg::CRangeSetDlg(Reporter& reporter, QWidget* parent)
     : QDialog(parent),
@@ -30,20 +21,7 @@ CRangeSetDlg::CRangeSetDlg(Reporter& reporter, QWidget* parent)
     setWindowTitle(QString::fromUtf8(texts::kRangeSetTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(247, 141));
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame->setGeometry(du.Rect(7, 26, 233, 81));
-    du.Place(Label(texts::kRangeLabel, this), 7, 12);
-    du.Place(rangeText, 51, 11, 189, 8);
-    du.Place(Label(texts::kRangeStartLabel, this), 34, 41);
-    du.Place(start.date, 77, 37, 62, 15);
-    du.Place(start.time, 142, 37, 51, 15);
-    du.Place(Label(texts::kRangeEndLabel, this), 34, 63);
-    du.Place(end.date, 77, 59, 62, 15);
-    du.Place(end.time, 142, 59, 51, 15);
-    du.Place(Label(texts::kRangeStepLabel, this), 50, 85);
-    du.Place(stepEdit, 77, 82, 40, 14);
-    du.Place(Label(texts::kRangeStepUnit, this), 121, 85);
+    PlaceSpanFields(this, du, {26, 81, 37, 59, 82}, rangeText, start, end, stepEdit);
     du.Place(okButton, 38, 121, 50, 14);
     du.Place(closeButton, 133, 120, 50, 14);
     okButton->setDefault(true);
@@ -55,7 +33,7 @@ CRangeSetDlg::CRangeSetDlg(Reporter& reporter, QWidget* parent)
 void CRangeSetDlg::SetFileRange(VTime oldest, VTime newest) {
     fileOldest = oldest;
     fileNewest = newest;
-    rangeText->setText(QString::fromStdString(FormatTime(oldest) + " => " + FormatTime(newest)));
+    rangeText->setText(SpanText(oldest, newest));
 }
 
 void CRangeSetDlg::SetRange(VTime startTime, VTime endTime, int step) {
