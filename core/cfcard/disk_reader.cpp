@@ -1,12 +1,10 @@
 #include "cfcard/disk_reader.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace vardo {
 
@@ -50,21 +48,6 @@ int CDiskReader::ReadSectors(std::uint64_t first, std::uint32_t count, std::uint
 
 void CDiskReader::Close() {
     fd_.Reset();
-}
-
-std::string DevicePermissionHint(const std::string& device, int err) {
-    if (err != EACCES && err != EPERM) return {};
-    std::string group = "disk";
-    struct stat st {};
-    if (::stat(device.c_str(), &st) == 0) {
-        if (const struct group* g = ::getgrgid(st.st_gid); g != nullptr) group = g->gr_name;
-    }
-    char text[512];
-    std::snprintf(text, sizeof text,
-                  "没有读取 %s 的权限：请把当前用户加入 %s 组（sudo usermod -aG %s $USER），"
-                  "重新登录后再试。",
-                  device.c_str(), group.c_str(), group.c_str());
-    return text;
 }
 
 }  // namespace vardo

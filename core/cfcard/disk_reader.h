@@ -32,8 +32,4 @@ class CDiskReader : public SectorSource {
     int lastError_ = 0;
 };
 
-// What to tell a user whose open of device failed with err: for a permission refusal, the group
-// whose members may read the device (usually "disk"); empty for other failures.
-std::string DevicePermissionHint(const std::string& device, int err);
-
 }  // namespace vardo

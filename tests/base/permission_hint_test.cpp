@@ -53,24 +53,29 @@ TEST(PermissionHint, NamesTheGroupAndTheCommandOnlyWhenRightsAreMissing) {
     const struct {
         std::string device;
         bool write;
+        const char* group;
         std::string hint;
     } cases[] = {
-        {own, true,
+        {own, true, kPortGroup,
          "没有打开 " + own +
              " 的权限：请把用户加入 disk 组（sudo usermod -aG disk $USER），重新登录后再试。"},
-        {rootOnly, true,
+        {rootOnly, true, kPortGroup,
          "没有打开 " + rootOnly +
              " 的权限：请把用户加入 dialout 组（sudo usermod -aG dialout "
              "$USER），重新登录后再试。"},
-        {open, false, ""},
-        {open, true,
+        // A card reader is only ever read.
+        {rootOnly, false, kCardGroup,
+         "没有打开 " + rootOnly +
+             " 的权限：请把用户加入 disk 组（sudo usermod -aG disk $USER），重新登录后再试。"},
+        {open, false, kCardGroup, ""},
+        {open, true, kPortGroup,
          "没有打开 " + open +
              " 的权限：请把用户加入 dialout 组（sudo usermod -aG dialout "
              "$USER），重新登录后再试。"},
-        {dir / "missing", true, ""},
+        {dir / "missing", true, kPortGroup, ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(HintAsNobody(c.device, c.write, kPortGroup), c.hint) << c.device;
+        EXPECT_EQ(HintAsNobody(c.device, c.write, c.group), c.hint) << c.device;
     EXPECT_EQ(PermissionHint(rootOnly, true, kPortGroup), "") << "root may";
     EXPECT_EQ(WithPermissionHint("打开串口失败！", rootOnly, true, kPortGroup), "打开串口失败！");
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/dialog_units.h"
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "cfcard/disk_reader.h"
 #include "cfcard/removable_drives.h"
@@ -98,12 +99,11 @@ bool CCfUploadDlg::ListDrives() {
     return true;
 }
 
-void CCfUploadDlg::ShowOpenFailure(const std::string& device, int err) {
-    std::string text = texts::kCardDetectFailed;
+void CCfUploadDlg::ShowOpenFailure(const std::string& device) {
     // The system's words, and for a reader the user may not read, who may.
-    if (const std::string hint = DevicePermissionHint(device, err); !hint.empty())
-        text += "\n" + hint;
-    doc_.reporter().ShowMessage(text, MessageIcon::Information);
+    doc_.reporter().ShowMessage(
+        WithPermissionHint(texts::kCardDetectFailed, device, false, kCardGroup),
+        MessageIcon::Information);
 }
 
 void CCfUploadDlg::Scan() {
@@ -112,9 +112,9 @@ void CCfUploadDlg::Scan() {
     const std::string device = drives->currentText().toStdString();
     if (device.empty()) return;
     CDiskReader reader;
-    if (!reader.Open(device)) return ShowOpenFailure(device, reader.LastError());
+    if (!reader.Open(device)) return ShowOpenFailure(device);
     const Catalogue catalogue = ScanCard(reader);
-    if (!catalogue.readable) return ShowOpenFailure(device, 0);
+    if (!catalogue.readable) return ShowOpenFailure(device);
     for (const CatalogueEntry& e : catalogue.entries) {
         if (e.check != BackupCheck::Ok) {
             doc_.reporter().ShowMessage(texts::kCardBackupFaulty, MessageIcon::Error);
@@ -145,7 +145,7 @@ void CCfUploadDlg::Upload() {
     }
     const std::string device = drives->currentText().toStdString();
     auto reader = std::make_shared<CDiskReader>();
-    if (!reader->Open(device)) return ShowOpenFailure(device, reader->LastError());
+    if (!reader->Open(device)) return ShowOpenFailure(device);
 
     ImportRequest request;
     request.slot = selected.front()->data(Qt::UserRole).toInt();

@@ -51,7 +51,7 @@ class CCfUploadDlg : public QDialog {
 
   private:
     void Finished(ImportResult result);
-    void ShowOpenFailure(const std::string& device, int err);
+    void ShowOpenFailure(const std::string& device);
 
     CVardoDoc& doc_;
     // The import's own record and writer, used by the worker only while it runs.
