@@ -123,6 +123,13 @@ TEST_F(NavigationTest, TheReadoutFollowsTheHeldPointerAndBeyondTheEdgeTheCurvesS
     EXPECT_GT(testing::CountColor(v.workSurface, QRect(x - 50, f.B + 1, 100, 28), qRgb(0, 0, 128)),
               0)
         << "time box";
+    // Moving on leaves nothing of the last readout behind.
+    Mouse(&v, QEvent::MouseMove, at + QPoint(40, 60), Qt::NoButton, Qt::LeftButton);
+    for (const QPoint old :
+         {QPoint(x, f.T + 50), QPoint(x - 20, f.B + 10), QPoint(f.L + 5, at.y())})
+        EXPECT_EQ(testing::PixelAt(v.workSurface, old.x(), old.y()),
+                  testing::PixelAt(v.staticSurface, old.x(), old.y()))
+            << old.x() << "," << old.y();
 
     // 30 pixels left of the plot: every tick goes 30 window steps back.
     Mouse(&v, QEvent::MouseMove, QPoint(p.left - 30, at.y()), Qt::NoButton, Qt::LeftButton);

@@ -382,7 +382,7 @@ void CVardoView::mouseMoveEvent(QMouseEvent* event) {
         drawn = true;
     }
     inPaint_ = false;
-    if (drawn) ShowWork();
+    if (drawn) ShowWorkChanges();
 }
 
 void CVardoView::wheelEvent(QWheelEvent* event) {
@@ -469,6 +469,7 @@ void CVardoView::PaintWork() {
         QPainter p(&staticSurface);
         PaintStatic(p, *settings);
     }
+    staticChanged_ = true;
     CopyStaticToWork();
     {
         QPainter p(&workSurface);
@@ -513,6 +514,8 @@ void CVardoView::paintEvent(QPaintEvent*) {
         p.fillRect(draw, Qt::black);
     else
         p.drawImage(draw.topLeft(), workSurface);
+    // The window may have been painted only in part: what it showed before may still be there.
+    shownOverlay_ += workOverlay_;
 }
 
 void CVardoView::resizeEvent(QResizeEvent* event) {
@@ -649,8 +652,10 @@ void CVardoView::DrawTimeAxis(QPainter& p, const DisplaySettings& ds) {
 void CVardoView::DrawValueLegend(QPainter& p, const DisplaySettings& ds, int n) {
     if (doc_.dataValid == 0) return;
     const bool white = ds.backColor == kWhite;
+    const PlotFrame f = FrameOf(ds);
+    AddOverlay(p, QRect(f.R, 0, f.DW - f.R, f.DH));
     const std::vector<LegendRow> rows =
-        LegendRows(FrameOf(ds), ds.Chnls, doc_.history, upperFirst, upperRows, n);
+        LegendRows(f, ds.Chnls, doc_.history, upperFirst, upperRows, n);
     p.setFont(SongFont(15, 700));
     p.setPen(white ? QColor(0, 0, 0) : QColor(255, 84, 84));
     for (const LegendRow& r : rows) DrawTextAt(p, r.name);
@@ -671,6 +676,7 @@ void CVardoView::DrawScrollButtons(QPainter& p, const DisplaySettings& ds,
     for (int k = 0; k < 4; ++k) {
         const Rect& r = b.rects[k];
         p.drawImage(r.left, r.top, ScrollBitmap(highlight[k] == 1 ? lit[k] : normal[k]));
+        AddOverlay(p, ToQRect(r));
         buttonRects[k] = {r.left + ds.drawRect.left, r.top + ds.drawRect.top,
                           r.right + ds.drawRect.left, r.bottom + ds.drawRect.top};
     }
@@ -693,6 +699,8 @@ void CVardoView::DrawSelection() {
     const QColor fill(30, 30, 30);
     const QColor pen = ToQColor(ds.gridColor);
     if (b > a) {
+        const int m = ds.gridWidth + 1;
+        AddOverlay(p, QRect(a - m, f.T - m, b - a + 2 * m + 1, f.HP() + 2 * m + 1));
         // The painter hands every span of a band as tall as the plot to its thread pool; on a
         // busy machine waking the pool costs more than flipping the pixels here.
         if (QImage* img = DirectTarget(p, ds.gridWidth)) {
@@ -719,6 +727,11 @@ void CVardoView::DrawCursor(QPainter& p, const DisplaySettings& ds, QPoint point
     const CursorBoxes b = CursorBoxesAt(f, x, y);
     const QRect value = ToQRect(b.value);
     const QRect time = ToQRect(b.time);
+    const int m = ds.gridWidth + 2;
+    AddOverlay(p, QRect(x - m, f.T, 2 * m + 1, f.HP()));
+    AddOverlay(p, QRect(f.L, y - m, f.W(), 2 * m + 1));
+    AddOverlay(p, value.adjusted(-m, -m, m, m));
+    AddOverlay(p, time.adjusted(-m, -m, m, m));
     p.fillRect(value, QColor(0, 0, 128));
     p.fillRect(time, QColor(0, 0, 128));
     p.setPen(QPen(QColor(128, 0, 0), ds.gridWidth));
@@ -834,9 +847,29 @@ void CVardoView::OnPrintPreview() {
 
 void CVardoView::CopyStaticToWork() {
     if (staticSurface.isNull()) return;
-    if (workSurface.size() != staticSurface.size()) workSurface = staticSurface.copy();
-    std::memcpy(workSurface.bits(), staticSurface.constBits(),
-                static_cast<std::size_t>(staticSurface.sizeInBytes()));
+    if (staticChanged_ || workSurface.size() != staticSurface.size()) {
+        if (workSurface.size() != staticSurface.size()) workSurface = staticSurface.copy();
+        std::memcpy(workSurface.bits(), staticSurface.constBits(),
+                    static_cast<std::size_t>(staticSurface.sizeInBytes()));
+        staticChanged_ = false;
+    } else {
+        // Only the overlays drawn since the last copy differ from the static picture.
+        const QRegion dirty = workOverlay_ & QRect(QPoint(0, 0), staticSurface.size());
+        const qsizetype stride = staticSurface.bytesPerLine();
+        uchar* to = workSurface.bits();
+        const uchar* from = staticSurface.constBits();
+        for (const QRect& r : dirty) {
+            const auto offset = static_cast<qsizetype>(r.left()) * 4;
+            const auto bytes = static_cast<std::size_t>(r.width()) * 4;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(to + y * stride + offset, from + y * stride + offset, bytes);
+        }
+    }
+    workOverlay_ = QRegion();
+}
+
+void CVardoView::AddOverlay(const QPainter& p, const QRect& r) {
+    if (p.device() == &workSurface) workOverlay_ += r;
 }
 
 void CVardoView::UpdateZoomText() {
@@ -849,6 +882,16 @@ void CVardoView::ShowWork() {
     if (inPaint_) return;
     workReady_ = true;
     if (isVisible()) repaint(ToQRect(settings->drawRect));
+    shownOverlay_ = workOverlay_;
+}
+
+void CVardoView::ShowWorkChanges() {
+    if (inPaint_) return;
+    workReady_ = true;
+    const QRegion changed =
+        (workOverlay_ + shownOverlay_) & QRect(QPoint(0, 0), workSurface.size());
+    if (isVisible()) repaint(changed.translated(settings->drawRect.left, settings->drawRect.top));
+    shownOverlay_ = workOverlay_;
 }
 
 }  // namespace vardo

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -147,6 +148,15 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     bool firstLayoutQueued_ = false;
     bool workReady_ = false;  // the work surface is newer than the window: copy it only
     bool inPaint_ = false;
+    // Where the work surface differs from the static one (surface coordinates), and where the
+    // window may still show overlays of earlier moves: a pointer move restores, and the window
+    // receives, only these instead of the whole picture twice.
+    QRegion workOverlay_;
+    QRegion shownOverlay_;
+    bool staticChanged_ = true;
+    void AddOverlay(const QPainter& p, const QRect& r);
+    // The work surface to the window, only where it changed since the last time it was shown.
+    void ShowWorkChanges();
     QTimer* scrollTimer_ = nullptr;
     WheelSteps wheel_;
     // The pointer cannot be moved on every platform: the readout grabs the mouse instead and
