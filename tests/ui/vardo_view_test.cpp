@@ -5,15 +5,25 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
+#include "app/app_printer.h"
 #include "base/reporter.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
+#include "curves/set_panel.h"
 #include "settings/setup_ini.h"
+#include "support/workbook_reader.h"
 #include "ui_fixture.h"
 
 namespace vardo {
@@ -312,6 +322,197 @@ TEST_F(CurveViewTest, PastTheOldestSampleTheReadoutShowsNamesAndTimeButNoValues)
         EXPECT_GT(CountColor(Work(), QRect(x - 40, f.B + 2, 80, 26), qRgb(0, 0, 128)), 0);
         Mouse(view.get(), QEvent::MouseButtonRelease, QPoint(x, 200), Qt::LeftButton, Qt::NoButton);
     }
+}
+
+}  // namespace
+}  // namespace vardo
+
+// Printing: the page as paper shows it, rendered into an image for exact pixels, and once through
+// the application's printer into a PDF that independent tools read back.
+namespace vardo {
+namespace {
+
+using testing::Mouse;
+using testing::RunShell;
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kPaperGrid = qRgb(225, 225, 225);
+const QRgb kCursorBox = qRgb(0, 0, 128);
+const QRgb kButton = qRgb(128, 0, 0);
+
+class CurvePrintTest : public CurveViewTest {
+  protected:
+    // Twelve channels on a screen that holds the readout, a band and the scroll buttons: all
+    // three are the screen's, and paper must show none of them.
+    void ShowEverythingOnScreen() {
+        doc->OpenPath(LevelFile(12));
+        Show(1000, 350);
+        const PlotFrame f = Frame();
+        ASSERT_GT(CountColor(Work(), Work().rect(), kButton), 0);
+        Mouse(view.get(), QEvent::MouseButtonPress, QPoint(f.R - 100, 150), Qt::LeftButton,
+              Qt::LeftButton);
+        ASSERT_GT(CountColor(Work(), Work().rect(), kCursorBox), 0);
+        view->anchorPoint = QPoint(Band().left(), 100);
+        view->dragPoint = QPoint(Band().right(), 200);
+        view->DrawSelection();
+        ASSERT_GT(CountColor(Work(), Band(), qRgb(30, 30, 30)), 0);
+    }
+    // The page printed into an image with a margin round it, as a printer's printable area lies
+    // inside the sheet: the view's 1000 x 350 at twice its size.
+    QImage Printed() {
+        QImage sheet(2080, 760, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter p(&sheet);
+        view->PrintPage(p, kPage);
+        return sheet;
+    }
+    // A rectangle of the view's logical units on the printed sheet.
+    static QRect OnSheet(int x, int y, int w, int h) {
+        return QRect(kPage.left() + 2 * x, kPage.top() + 2 * y, 2 * w, 2 * h);
+    }
+    PlotFrame PaperFrame() const { return FrameOf(view->printSettings); }
+
+    QRect Band() const { return QRect(Frame().L + 100, Frame().T, 200, Frame().HP()); }
+
+    static inline const QRect kPage{40, 30, 2000, 700};
+};
+
+TEST_F(CurvePrintTest, ThePageIsWhiteFramedAndWrittenBesideWithoutOverlaysAndNothingOffThePage) {
+    ShowEverythingOnScreen();
+    const QImage sheet = Printed();
+    const PlotFrame f = PaperFrame();
+    const Rect& d = view->printSettings.drawRect;
+    ASSERT_EQ(d.right, 1000 - view->panel->width()) << "the strip is the panel's width";
+    // Curves reach far left of the plot, and the sheet's margin lies beyond the page.
+    EXPECT_EQ(sheet.width() * sheet.height() - CountColor(sheet, sheet.rect(), kWhite),
+              kPage.width() * kPage.height() - CountColor(sheet, kPage, kWhite))
+        << "nothing drawn outside the page";
+    for (int ch = 0; ch < 12; ++ch) {
+        const int y = WindowSampleY(f, view->printSettings, doc->history, ch, 0);
+        EXPECT_GT(CountColor(sheet, OnSheet(SampleX(f, 0, 1), y, 1, 1), ChannelColor(ch)), 0)
+            << "channel " << ch;
+        EXPECT_EQ(CountColor(sheet, OnSheet(0, y, f.L, 1), ChannelColor(ch)), 0)
+            << "channel " << ch << " stops at the plot";
+    }
+    for (int x : GridLinesX(f, view->printSettings.XLines))
+        EXPECT_GT(CountColor(sheet, OnSheet(x, f.T, 1, f.HP()), kPaperGrid), f.HP()) << x;
+    // The frame lies on the page's edges, whole, as the screen's outermost pixels would.
+    const int edges[][4] = {
+        {0, 0, 1, 350}, {d.right - 1, 0, 1, 350}, {0, 0, d.right, 1}, {0, 349, d.right, 1}};
+    for (const auto& e : edges)  // a corner may lose a pixel to the join
+        EXPECT_GE(CountColor(sheet, OnSheet(e[0], e[1], e[2], e[3]), kBlack), 4 * e[2] * e[3] - 2)
+            << "frame at " << e[0] << "," << e[1];
+    // "打印文件：..." and "打印时间：..." run down the strip from 20 units below the top.
+    for (int x : {d.right + 100, d.right + 60}) {
+        EXPECT_GT(CountText(sheet, OnSheet(x - 16, 20, 16, 200), kBlack), 100) << x;
+        EXPECT_EQ(CountColor(sheet, OnSheet(x - 16, 0, 16, 19), kWhite), 2 * 16 * 2 * 19) << x;
+    }
+    EXPECT_GT(CountText(sheet, OnSheet(f.R + 20, 10, 100, 17), kBlack), 0) << "legend";
+    EXPECT_EQ(CountColor(sheet, kPage, kYellow, 10), 0);
+    EXPECT_EQ(CountColor(sheet, kPage, kCursorBox, 10), 0);
+    EXPECT_EQ(CountColor(sheet, kPage, kButton, 10), 0);
+    const QRect paperBand = OnSheet(Band().left() + 2, f.T + 2, Band().width() - 4, 60);
+    EXPECT_GT(CountColor(sheet, paperBand, kWhite), paperBand.width() * paperBand.height() * 8 / 10)
+        << "no band";
+    // A hidden panel still leaves its width to the strip: the page is the same with it shown,
+    // but for the minute of printing, which may have turned in between.
+    view->TogglePanel();
+    ASSERT_EQ(view->panelShown, 1);
+    const QImage shown = Printed();
+    const int timeLeft = OnSheet(d.right + 40, 0, 0, 0).left();
+    const int timeRight = OnSheet(d.right + 64, 0, 0, 0).left();
+    EXPECT_EQ(shown.copy(0, 0, timeLeft, sheet.height()),
+              sheet.copy(0, 0, timeLeft, sheet.height()));
+    EXPECT_EQ(shown.copy(timeRight, 0, sheet.width() - timeRight, sheet.height()),
+              sheet.copy(timeRight, 0, sheet.width() - timeRight, sheet.height()));
+}
+
+// pdftoppm's picture of the only page of pdf, unsmoothed so that lines keep their colours.
+QImage Rasterised(const std::string& pdf) {
+    const std::string out = pdf + "-page";
+    RunShell("pdftoppm -r 50 -aa no -aaVector no -png -singlefile '" + pdf + "' '" + out + "'");
+    return QImage(QString::fromStdString(out + ".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(CurvePrintTest, TheApplicationsPrinterGivesOneLandscapePdfPageThatThePreviewShowsToo) {
+    if (RunShell("for t in pdfinfo pdftotext pdftoppm; do command -v $t >/dev/null || exit 1; done")
+            .find("exit status") != std::string::npos)
+        GTEST_SKIP() << "pdfinfo, pdftotext and pdftoppm (poppler-utils) are not installed";
+    ShowEverythingOnScreen();
+    QPrinter& printer = AppPrinter();
+    const std::string pdf = home / "page.pdf";
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    view->OnPrint(false);
+    EXPECT_TRUE(reporter.entries.empty());
+
+    const std::string info = RunShell("pdfinfo '" + pdf + "'");
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    double w = 0, h = 0;
+    const std::size_t size = info.find("Page size:");
+    ASSERT_NE(size, std::string::npos) << info;
+    ASSERT_EQ(std::sscanf(info.c_str() + size, "Page size: %lf x %lf", &w, &h), 2) << info;
+    EXPECT_GT(w, h) << "landscape";
+
+    const std::string text = RunShell("pdftotext '" + pdf + "' - | tr -d '\\n'");
+    for (const std::string& s :
+         {"打印文件：" + doc->filePath, std::string("打印时间："), std::string("通道数目：12"),
+          std::string("记录间隔：10秒"), std::string("=> 2026-03-04 12:00:00"),
+          std::string("通道 1 :"), std::string("通道 8 :")})
+        EXPECT_NE(text.find(s), std::string::npos) << s << " in " << text;
+    const std::size_t at = text.find("打印时间：");
+    int fields[5] = {};
+    EXPECT_EQ(std::sscanf(text.c_str() + at + std::strlen("打印时间："), "%d-%d-%d %d:%d",
+                          &fields[0], &fields[1], &fields[2], &fields[3], &fields[4]),
+              5)
+        << text.substr(at);
+
+    const QImage page = Rasterised(pdf);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(CountColor(page, page.rect(), kWhite), page.width() * page.height() / 2);
+    EXPECT_GT(CountColor(page, page.rect(), kPaperGrid), 50);
+    for (int ch = 0; ch < 4; ++ch)
+        EXPECT_GT(CountColor(page, page.rect(), ChannelColor(ch)), 50) << ch;
+    EXPECT_EQ(CountColor(page, page.rect(), kCursorBox, 10), 0);
+    EXPECT_EQ(CountColor(page, page.rect(), kButton, 10), 0);
+    // The frame is the longest black column, the side text lies right of its right edge.
+    int left = -1, right = -1;
+    for (int x = 0; x < page.width(); ++x)
+        if (CountColor(page, QRect(x, 0, 1, page.height()), kBlack) > page.height() * 3 / 4) {
+            if (left < 0) left = x;
+            right = x;
+        }
+    ASSERT_GT(right - left, page.width() / 2) << "frame";
+    EXPECT_GT(CountColor(page, QRect(right + 2, 0, page.width(), page.height()), kBlack), 20)
+        << "side text";
+
+    // The preview asks for its page through the same hook: handed the dialog's own printer, it
+    // writes what printing wrote.
+    const std::string previewPdf = home / "preview.pdf";
+    int previewPages = 0;
+    QPageLayout::Orientation previewOrientation = QPageLayout::Portrait;
+    QTimer::singleShot(0, view.get(), [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dlg = qobject_cast<QPrintPreviewDialog*>(w);
+            if (dlg == nullptr || !dlg->isVisible()) continue;
+            auto* preview = dlg->findChild<QPrintPreviewWidget*>();
+            testing::WaitUntil([preview] { return preview->pageCount() > 0; });
+            previewPages = preview->pageCount();
+            previewOrientation = preview->orientation();
+            dlg->printer()->setOutputFileName(QString::fromStdString(previewPdf));
+            emit dlg->paintRequested(dlg->printer());
+            dlg->reject();
+        }
+    });
+    view->OnPrintPreview();
+    printer.setOutputFileName({});
+    EXPECT_EQ(previewPages, 1);
+    EXPECT_EQ(previewOrientation, QPageLayout::Landscape);
+    const QImage previewed = Rasterised(previewPdf);
+    ASSERT_EQ(previewed.size(), page.size());
+    // The minute of printing may have turned in between; the picture left of it may not differ.
+    EXPECT_EQ(previewed.copy(0, 0, right + 1, page.height()),
+              page.copy(0, 0, right + 1, page.height()));
 }
 
 }  // namespace

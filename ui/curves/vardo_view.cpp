@@ -128,6 +128,19 @@ void LineWithoutEnd(const Pixels& img, QPoint a, QPoint b, QRgb c) {
     }
 }
 
+// A side line of the printed page, at most room long: a long path would run off the sheet, so
+// the font shrinks to fit, and below a legible size the path loses its middle instead.
+void DrawSideLine(QPainter& p, const QString& text, int room) {
+    constexpr int kFull = 14;
+    constexpr int kSmallest = 6;
+    int px = kFull;
+    p.setFont(SongFont(px, 300));
+    while (px > kSmallest && p.fontMetrics().horizontalAdvance(text) > room)
+        p.setFont(SongFont(--px, 300));
+    p.drawText(0, p.fontMetrics().ascent(),
+               p.fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+}
+
 }  // namespace
 
 CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
@@ -756,6 +769,12 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     // One logical unit is one pixel of the view; its client area is stretched over the page.
     p.translate(page.topLeft());
     p.scale(static_cast<double>(page.width()) / cw, static_cast<double>(page.height()) / ch);
+    // Nothing reaches into the sheet's margin, as nothing passes the screen's drawing surface.
+    p.setClipRect(0, 0, cw, ch, Qt::IntersectClip);
+    // A screen pixel x covers x .. x + 1, and a stretched line is centred on its coordinate:
+    // without the half unit every line would stand half a pixel up and left of its place, and
+    // the frame's outer half would fall off the page.
+    p.translate(0.5, 0.5);
 
     const DisplaySettings& live = *settings;
     printSettings = DisplaySettings{};
@@ -781,7 +800,16 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     const VTime left = leftEdgeTime;
     const VTime right = rightEdgeTime;
     DrawGrid(p, printSettings);
-    DrawCurves(p, printSettings);
+    {
+        // A full window reaches far left of the plot. On screen the surface ends at the drawing
+        // area and the frame covers the rest; on paper the page's margin lies beyond it and
+        // would show those pieces.
+        const PlotFrame f = FrameOf(printSettings);
+        p.save();
+        p.setClipRect(f.L, f.T, f.W(), f.HP(), Qt::IntersectClip);
+        DrawCurves(p, printSettings);
+        p.restore();
+    }
     DrawFrame(p, printSettings);
     DrawHeader(p, printSettings);
     DrawValueLegend(p, printSettings, 0);
@@ -799,14 +827,13 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     const TextItem lines[] = {
         {std::string(texts::kCurvePrintFile) + doc_.filePath, d.right + 100, d.top + 20},
         {std::string(texts::kPrintTime) + stamp, d.right + 60, d.top + 20}};
-    p.setFont(SongFont(14, 300));
     p.setPen(Qt::black);
     for (const TextItem& t : lines) {
         p.save();
         // Turned a quarter clockwise: the text runs down the strip.
         p.translate(t.x, t.y);
         p.rotate(90);
-        DrawTextAt(p, {t.text, 0, 0});
+        DrawSideLine(p, QString::fromStdString(t.text), d.Height() - 40);
         p.restore();
     }
     p.restore();
