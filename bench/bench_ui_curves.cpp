@@ -10,6 +10,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_printer.h"
 #include "app/main_frame.h"
 #include "app/vardo_app.h"
 #include "app/vardo_doc.h"
@@ -225,6 +229,34 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// One printed page through the application's landscape printer: written as PDF, as printing to a
+// file and the print system's spool receive it, and drawn into a sheet at 300 dpi, as a raster
+// driver receives it. Budget: 200 ms each.
+void BM_PrintPagePdf(benchmark::State& state) {
+    ShownView s;
+    QPrinter& printer = AppPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(Home().home + "page.pdf"));
+    for (auto _ : state)
+        if (!s.view->PrintOnto(printer)) state.SkipWithError("the page was not written");
+    state.counters["bytes"] =
+        static_cast<double>(std::filesystem::file_size(Home().home + "page.pdf"));
+}
+BENCHMARK(BM_PrintPagePdf)->Unit(benchmark::kMillisecond);
+
+void BM_PrintPage300Dpi(benchmark::State& state) {
+    ShownView s;
+    const QPageLayout layout = AppPrinter().pageLayout();
+    QImage sheet(layout.fullRectPixels(300).size(), QImage::Format_RGB32);
+    const QRect page = layout.paintRectPixels(300);
+    for (auto _ : state) {
+        sheet.fill(Qt::white);
+        QPainter p(&sheet);
+        s.view->PrintPage(p, page);
+    }
+}
+BENCHMARK(BM_PrintPage300Dpi)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -32,6 +32,7 @@ namespace {
 using testing::CountColor;
 using testing::CountText;
 using testing::PixelAt;
+using testing::RunShell;
 using testing::WriteLevelFile;
 
 const QRgb kBlack = qRgb(0, 0, 0);
@@ -39,6 +40,10 @@ const QRgb kYellow = qRgb(192, 192, 0);
 const QRgb kLegendRed = qRgb(255, 84, 84);
 const QRgb kLegendGreen = qRgb(0, 192, 0);
 const QRgb kGrid = qRgb(64, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kPaperGrid = qRgb(225, 225, 225);
+const QRgb kCursorBox = qRgb(0, 0, 128);
+const QRgb kButton = qRgb(128, 0, 0);
 
 // Channel ch holds a constant level, so that its curve is one horizontal line.
 std::uint8_t Level(int ch) {
@@ -324,21 +329,8 @@ TEST_F(CurveViewTest, PastTheOldestSampleTheReadoutShowsNamesAndTimeButNoValues)
     }
 }
 
-}  // namespace
-}  // namespace vardo
-
 // Printing: the page as paper shows it, rendered into an image for exact pixels, and once through
 // the application's printer into a PDF that independent tools read back.
-namespace vardo {
-namespace {
-
-using testing::Mouse;
-using testing::RunShell;
-
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kPaperGrid = qRgb(225, 225, 225);
-const QRgb kCursorBox = qRgb(0, 0, 128);
-const QRgb kButton = qRgb(128, 0, 0);
 
 class CurvePrintTest : public CurveViewTest {
   protected:
