@@ -618,9 +618,10 @@ void CVardoView::DrawCurves(QPainter& p, const DisplaySettings& ds) {
         p.setPen(QPen(color, ds.gridWidth));
         // Segments rather than one polyline: the raster engine takes a stretched polyline
         // through its general stroker with joins, and a printed page's jagged curves cost three
-        // times as long that way.
+        // times as long that way. Those wholly left of the plot would only be covered.
         segments.clear();
-        for (int i = 1; i < count; ++i) segments.emplace_back(line.point(i - 1), line.point(i));
+        for (int i = 1; i < count && line.point(i - 1).x() >= f.L; ++i)
+            segments.emplace_back(line.point(i - 1), line.point(i));
         p.drawLines(segments.data(), static_cast<int>(segments.size()));
         for (const QRect& m : markers) p.fillRect(m, color);
         p.fillRect(last.x(), last.y(), 1, 1, color);
