@@ -417,6 +417,12 @@ TEST_F(CurvePrintTest, ThePageIsWhiteFramedAndWrittenBesideWithoutOverlaysAndNot
               sheet.copy(0, 0, timeLeft, sheet.height()));
     EXPECT_EQ(shown.copy(timeRight, 0, sheet.width() - timeRight, sheet.height()),
               sheet.copy(timeRight, 0, sheet.width() - timeRight, sheet.height()));
+    // However long the path, its line ends 20 units above the page's bottom, as it starts below
+    // the top.
+    doc->filePath = "/" + std::string(400, 'x') + "/08@2026-03-04_12-00-00.vd";
+    const QImage longPath = Printed();
+    EXPECT_GT(CountText(longPath, OnSheet(d.right + 84, 300, 16, 30), kBlack), 0);
+    EXPECT_EQ(CountColor(longPath, OnSheet(d.right + 84, 331, 16, 19), kWhite), 2 * 16 * 2 * 19);
 }
 
 // pdftoppm's picture of the only page of pdf, unsmoothed so that lines keep their colours.

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetricsF>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -135,10 +136,11 @@ void DrawSideLine(QPainter& p, const QString& text, int room) {
     constexpr int kSmallest = 6;
     int px = kFull;
     p.setFont(SongFont(px, 300));
-    while (px > kSmallest && p.fontMetrics().horizontalAdvance(text) > room)
+    while (px > kSmallest && QFontMetricsF(p.font(), p.device()).horizontalAdvance(text) > room)
         p.setFont(SongFont(--px, 300));
-    p.drawText(0, p.fontMetrics().ascent(),
-               p.fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    const QFontMetricsF m(p.font(), p.device());
+    p.drawText(QPointF(0, m.ascent()),
+               m.horizontalAdvance(text) > room ? m.elidedText(text, Qt::ElideMiddle, room) : text);
 }
 
 }  // namespace
