@@ -1,6 +1,7 @@
 #include "app/vardo_doc.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "base/path_text.h"
@@ -37,6 +38,7 @@ CVardoDoc::CVardoDoc(Reporter& reporter, std::string home) : reporter_(reporter)
 }
 
 CVardoDoc::~CVardoDoc() {
+    acquisition.Stop();
     // The writer names its file from the history record: it finishes while the record lives.
     writer.Close();
 }
@@ -145,7 +147,67 @@ void CVardoDoc::CloseHistoryFile() {
 }
 
 int CVardoDoc::BuildWindow() {
+    if (history.file.empty() && history.sampleWidth == 2) return 1;
     return vardo::BuildWindow(history);
+}
+
+StartStatus CVardoDoc::Start(const StartProgress& progress) {
+    const std::string settings = settingsPath();
+    AcquisitionSettings s;
+    LoadCommSettings(settings, s.comm);
+    commSettings = s.comm;
+    s.settingsPath = settings;
+    s.save = ReadSaveReal(settings) != 0;
+    s.extension = ReadModelList(settings).ext;
+    s.home = home_;
+    saveFailureTold_ = false;
+    const StartStatus status = acquisition.Start(s, history, progress);
+    switch (status) {
+        case StartStatus::Started:
+            history.windowStart = 0;
+            displaySettings.Chnls = history.channelCount;
+            dataValid = 1;
+            filePath = texts::kRealtimeCurve;
+            if (onFileShown) onFileShown(filePath);
+            return status;
+        case StartStatus::PortBusy:
+            reporter_.ShowMessage(texts::kPortBusy, MessageIcon::Information);
+            return status;
+        case StartStatus::FileFailed:
+            reporter_.ShowMessage(texts::kFileCreateFailed, MessageIcon::Error);
+            break;
+        case StartStatus::BadSettings:
+            reporter_.ShowMessage(texts::kAcquisitionSettingsBad, MessageIcon::Information);
+            return status;
+        case StartStatus::CommFailed:
+            break;
+    }
+    // The record was cleared for the recorder that then failed: nothing of it is data.
+    dataValid = 0;
+    return status;
+}
+
+int CVardoDoc::Tick(SteadyClock::time_point now) {
+    const int taken = acquisition.Tick(now);
+    if (acquisition.SaveFailed()) TellSaveFailure();
+    return taken;
+}
+
+void CVardoDoc::Stop() {
+    acquisition.Stop();
+    if (acquisition.SaveFailed()) TellSaveFailure();
+}
+
+void CVardoDoc::TellSaveFailure() {
+    if (saveFailureTold_) return;
+    // Told before the box shows: ticks go on while it is up, and must not show it again.
+    saveFailureTold_ = true;
+    // A new file that could not be made after a full one leaves the full one as the last kept.
+    std::string kept = acquisition.SaveFailedPath();
+    if (kept.empty() && !acquisition.SavedFiles().empty()) kept = acquisition.SavedFiles().back();
+    char text[1024];
+    std::snprintf(text, sizeof text, texts::kSaveRealFailed, kept.c_str());
+    reporter_.ShowMessage(text, MessageIcon::Error);
 }
 
 int CVardoDoc::OpenPath(const std::string& path) {

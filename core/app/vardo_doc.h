@@ -12,6 +12,7 @@
 #include "base/reporter.h"
 #include "history/history_data.h"
 #include "history/history_writer.h"
+#include "realtime/realtime_acquisition.h"
 #include "settings/comm_settings.h"
 #include "settings/display_settings.h"
 
@@ -46,6 +47,8 @@ class CVardoDoc {
     int OpenHistoryFile();
     int ReopenLastFile();
     void CloseHistoryFile();
+    // Rebuilds the display window from the open file; the live record has no file, its window is
+    // the data and stays as acquisition left it.
     int BuildWindow();
     // Makes path the current file and LastFile; notifies the views. Returns the hint sent, or 0
     // without doing anything while acquisition runs (it writes into the same record).
@@ -55,6 +58,16 @@ class CVardoDoc {
     int OpenChosenPath(const std::string& path);
     // Command-line entry: remembers the path; the next ReopenLastFile opens it.
     int OnOpenDocument(const std::string& path);
+
+    // Real-time acquisition into `history`, with the settings SetUp.ini holds now. Start tells
+    // the cause of a failure (the port taken, the file not made) and leaves the caller to say
+    // that the start failed; on success the record shows "实时曲线".
+    StartStatus Start(const StartProgress& progress = nullptr);
+    // Takes every sample due by now; returns how many. A failed write while saving is told once.
+    int Tick(SteadyClock::time_point now);
+    // Stops the worker, finishes the saved file and closes the port.
+    void Stop();
+    bool Acquiring() const { return acquisition.Acquiring(); }
 
     void AddView(DocumentView* view);
     void RemoveView(DocumentView* view);
@@ -76,14 +89,19 @@ class CVardoDoc {
     DisplaySettings displaySettings;
     CommSettings commSettings;
     HistoryData history;
+    // After history: it writes into the record until it is destroyed.
+    CRealtimeAcquisition acquisition;
 
   private:
+    void TellSaveFailure();
+
     // LastFile := path, as text that leads back to the same bytes (PathText).
     void RememberFile(const std::string& path);
 
     Reporter& reporter_;
     std::string home_;
     std::vector<DocumentView*> views_;
+    bool saveFailureTold_ = false;
 };
 
 }  // namespace vardo

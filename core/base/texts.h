@@ -113,6 +113,11 @@ inline constexpr const char* kInitFailed = "初始化失败，请检查通讯是
 inline constexpr const char* kReadingConfig = "读取组态参数...";
 inline constexpr const char* kReadingChannelConfig = "读取组态参数 : 通道 %d";
 inline constexpr const char* kAllocatingStorage = "分配存储空间...";
+// our own words: the settings that index the model and interval tables, and a failed save
+inline constexpr const char* kAcquisitionSettingsBad =
+    "设置文件中的记录仪类型 (JlyIndex 0..7) 或采样时间 (Interval 0..8) 超出范围。";
+inline constexpr const char* kSaveRealFailed =
+    "实时数据写入失败，已停止保存。已保存的数据保留在：\n%s";
 
 // data list
 inline constexpr const char* kColumnNumber = "编号";

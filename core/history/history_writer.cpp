@@ -148,7 +148,7 @@ int CHistoryWriter::Open(Naming how) {
     // creation instead of a write in the middle of an upload.
     const off_t size = static_cast<off_t>(
         kHeaderSize + static_cast<std::uint64_t>(PresentChannelCount(*target)) * target->capacity);
-    bool ok = WriteAll(fd, head, 0) && ftruncate(fd, size) == 0;
+    bool ok = calls.write(fd, ByteSpan(head), 0) && ftruncate(fd, size) == 0;
     if (ok) {
         const int rc = calls.allocate(fd, 0, size);
         ok = rc == 0 || rc == EINVAL || rc == EOPNOTSUPP;
@@ -164,7 +164,7 @@ int CHistoryWriter::Open(Naming how) {
 }
 
 bool CHistoryWriter::WriteAt(const std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
-    if (WriteAll(file.Get(), ByteSpan(bytes, count), static_cast<std::int64_t>(offset)))
+    if (calls.write(file.Get(), ByteSpan(bytes, count), static_cast<std::int64_t>(offset)))
         return true;
     writeFailed = true;
     return false;

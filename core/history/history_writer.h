@@ -19,10 +19,12 @@ namespace vardo {
 int OpenUnnamedFile(const char* dir);
 
 // The system calls behind the promises a test must see kept when they fail: reserving a new
-// file's room is where a full disk shows; some file systems have no unnamed files.
+// file's room is where a full disk shows; some file systems have no unnamed files; a write can
+// still fail on a disk that goes away or a network share that stops answering.
 struct WriterCalls {
     int (*allocate)(int fd, off_t offset, off_t length) = ::posix_fallocate;
     int (*openUnnamed)(const char* dir) = OpenUnnamedFile;
+    bool (*write)(int fd, ByteSpan bytes, std::int64_t offset) = WriteAll;
 };
 
 class CHistoryWriter {

@@ -229,8 +229,9 @@ void CRealtimeAcquisition::Save(const LiveValues& raw, VTime time) {
         // Saving stops; what was written stays, under the name it has.
         saving = false;
         saveFailed = true;
-        saveFailedPath = writer.GetPath();
         writer.Close();
+        // Closing names the file after what it holds.
+        saveFailedPath = writer.GetPath();
     }
     h.newestTime = time;
     if (h.oldestTime == 0) h.oldestTime = time;

@@ -111,6 +111,8 @@ class CRealtimeAcquisition {
     const std::vector<std::string>& SavedFiles() const { return saved; }
     // Saving stopped on a write error; the file written so far is kept under SaveFailedPath().
     bool SaveFailed() const { return saveFailed; }
+    // The system calls of the file writer, for tests of the failures they report.
+    void SetWriterCalls(const WriterCalls& calls) { writer.SetCalls(calls); }
     const std::string& SaveFailedPath() const { return saveFailedPath; }
 
   private:

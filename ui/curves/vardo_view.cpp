@@ -454,11 +454,15 @@ void CVardoView::TogglePanel() {
 void CVardoView::FirstLayout() {
     if (laidOut_) return;
     laidOut_ = true;
-    if (doc_.dataValid == 0) doc_.ReopenLastFile();
+    InitialUpdate();
     UpdateZoomText();
     RecalcLayout();
     if (doc_.dataValid != 0) doc_.BuildWindow();
     if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CVardoView::InitialUpdate() {
+    if (doc_.dataValid == 0) doc_.ReopenLastFile();
 }
 
 void CVardoView::EnsureSurfaces() {
@@ -562,6 +566,10 @@ void CVardoView::PaintStatic(QPainter& p, const DisplaySettings& ds) {
     DrawCurves(p, ds);
     DrawFrame(p, ds);
     DrawHeader(p, ds);
+    FinishStatic(p, ds);
+}
+
+void CVardoView::FinishStatic(QPainter& p, const DisplaySettings& ds) {
     DrawScrollButtons(p, ds, {0, 0, 0, 0});
 }
 

@@ -40,7 +40,10 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     // selection band.
     virtual void Redraw();
     virtual int RecalcLayout();
-    virtual void PaintStatic(QPainter& p, const DisplaySettings& ds);
+    // The static picture: grid, curves, frame, header and axes, then FinishStatic.
+    void PaintStatic(QPainter& p, const DisplaySettings& ds);
+    // The static picture's last step, the one the views differ in: here the scroll buttons.
+    virtual void FinishStatic(QPainter& p, const DisplaySettings& ds);
     virtual void DrawGrid(QPainter& p, const DisplaySettings& ds);
     virtual void DrawCurves(QPainter& p, const DisplaySettings& ds);
     virtual void DrawFrame(QPainter& p, const DisplaySettings& ds);
@@ -122,9 +125,11 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
-    // The first paint's work: reopen the last file when there is no data, lay out, build the
-    // window.
+    // The first paint's work: InitialUpdate, lay out, build the window.
     void FirstLayout();
+    // What the view does as it first shows: the curve view reopens the last file when there is
+    // no data.
+    virtual void InitialUpdate();
     void CreatePanel();
     void EnsureSurfaces();
     void PaintWork();

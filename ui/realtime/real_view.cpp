@@ -1,26 +1,120 @@
 #include "realtime/real_view.h"
 
 #include <QPainter>
+#include <QTimer>
+#include <chrono>
+#include <string>
 
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
+#include "curves/set_panel.h"
+#include "datalist/progress_dlg.h"
+#include "history/file_browse_dlg.h"
+#include "settings/setup_ini.h"
 
 namespace vardo {
 
 CRealView::CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
-    : CVardoView(doc, frame, parent) {}
+    : CVardoView(doc, frame, parent) {
+    setAcceptDrops(false);
+    tickTimer_ = new QTimer(this);
+    tickTimer_->setSingleShot(true);
+    tickTimer_->setTimerType(Qt::PreciseTimer);
+    connect(tickTimer_, &QTimer::timeout, this, &CRealView::OnTick);
+    const Rule idle = [this] { return !Acquiring(); };
+    const Rule running = [this] { return Acquiring(); };
+    Handle(
+        cmd::kAcquireStart, [this] { Start(); }, idle);
+    Handle(
+        cmd::kAcquireStop, [this] { Stop(); }, running);
+    Handle(
+        cmd::kPrint, [this] { OnPrint(true); }, running);
+    Handle(
+        cmd::kPrintPreview, [this] { OnPrintPreview(); }, running);
+    // Its files open into the record that acquisition writes.
+    Handle(
+        cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); }, idle);
+    // Moving or zooming the window would rebuild it from a file the live record does not have,
+    // and its start counts the records saved.
+    for (int id : {cmd::kForward, cmd::kBack, cmd::kZoomIn, cmd::kZoomOut, cmd::kActualSize,
+                   cmd::kPositionQuery, cmd::kStatistics}) {
+        Handle(
+            id, [] {}, [] { return false; });
+    }
+}
 
-void CRealView::PaintStatic(QPainter& p, const DisplaySettings& ds) {
-    if (doc_.dataValid == 0) {
-        const PlotFrame f = FrameOf(ds);
-        p.fillRect(0, 0, f.DW, f.DH, ToQColor(ds.backColor));
+CRealView::~CRealView() {
+    if (Acquiring()) {
+        tickTimer_->stop();
+        doc_.Stop();
+        doc_.dataValid = 0;
+    }
+    // The base closes the record and saves the display settings.
+}
+
+void CRealView::InitialUpdate() {
+    if (doc_.onFileShown) doc_.onFileShown(doc_.filePath);
+}
+
+void CRealView::Start() {
+    if (Acquiring()) return;
+    CProgressDlg progress(frame_ != nullptr ? static_cast<QWidget*>(frame_) : this);
+    const StartStatus status =
+        doc_.Start([&progress](int position, int range, const std::string& text) {
+            if (text.empty()) {
+                progress.hide();
+                return;
+            }
+            if (!progress.isVisible()) progress.Begin(QString(), 0, range);
+            progress.SetText(QString::fromStdString(text));
+            progress.SetPos(position);
+        });
+    progress.hide();
+    if (status != StartStatus::Started) {
+        doc_.reporter().ShowMessage(texts::kInitFailed, MessageIcon::Error);
+        doc_.Stop();
+        update();
+        if (frame_ != nullptr) frame_->UpdateCommands();
         return;
     }
-    DrawGrid(p, ds);
-    DrawCurves(p, ds);
-    DrawFrame(p, ds);
-    DrawHeader(p, ds);
-    DrawValueLegend(p, ds, 0);
+    // The channel count just read reaches the display settings, and channels new to them get
+    // their defaults.
+    SaveDisplaySettings(doc_.settingsPath(), *settings);
+    LoadDisplaySettings(doc_.settingsPath(), *settings);
+    RecalcLayout();
+    if (panel != nullptr) panel->RefreshChannels();
+    ScheduleTick();
+    Redraw();
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CRealView::Stop() {
+    tickTimer_->stop();
+    doc_.Stop();
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CRealView::ScheduleTick() {
+    if (!Acquiring()) return;
+    using namespace std::chrono;
+    const auto wait = ceil<milliseconds>(doc_.acquisition.NextDue() - SteadyClock::now());
+    tickTimer_->start(static_cast<int>(wait.count() > 0 ? wait.count() : 0));
+}
+
+void CRealView::OnTick() {
+    if (!Acquiring()) return;
+    // Set before the tick: a message about a failed save keeps the event loop running, and the
+    // samples due meanwhile are taken on time.
+    ScheduleTick();
+    if (doc_.Tick(SteadyClock::now()) > 0) Redraw();
+}
+
+void CRealView::FinishStatic(QPainter&, const DisplaySettings&) {
+    // No scroll buttons. The legend at the newest sample goes over the picture as in the curve
+    // view, on the surface the window shows.
 }
 
 void CRealView::DrawTimeAxis(QPainter& p, const DisplaySettings& ds) {
@@ -31,6 +125,19 @@ void CRealView::DrawTimeAxis(QPainter& p, const DisplaySettings& ds) {
     p.setFont(SystemFont(0, 100));
     p.setPen(TextColor(ds));
     for (const TextItem& t : axis.labels) DrawTextAt(p, t);
+}
+
+// The readout, the band and auto-scrolling read and move a history file's window.
+void CRealView::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+}
+
+void CRealView::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CRealView::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
 }
 
 }  // namespace vardo
