@@ -12,6 +12,12 @@
 
 namespace vardo {
 
+namespace {
+
+constexpr std::size_t kMaxHostLength = 255;  // the longest name the resolver accepts
+
+}  // namespace
+
 bool ParseTcpAddress(const std::string& device, TcpAddress& out) {
     const std::string scheme = kTcpScheme;
     if (device.compare(0, scheme.size(), scheme) != 0) return false;
@@ -29,7 +35,14 @@ bool ParseTcpAddress(const std::string& device, TcpAddress& out) {
         host = rest.substr(0, colon);
         port = rest.substr(colon + 1);
     }
-    if (host.empty() || port.empty() || port.size() > 5) return false;
+    if (host.empty() || host.size() > kMaxHostLength || port.empty() || port.size() > 5)
+        return false;
+    // The resolver takes the host as a C string: a NUL would cut it, and blanks, control bytes,
+    // brackets or slashes belong to no host name or address.
+    for (char c : host) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u <= ' ' || u == 0x7F || c == '[' || c == ']' || c == '/') return false;
+    }
     long n = 0;
     for (char c : port) {
         if (c < '0' || c > '9') return false;

@@ -9,6 +9,7 @@
 
 #include "link/recorder_memory_map.h"
 #include "link/recorder_registers.h"
+#include "link/tcp_channel.h"
 #include "sim_line.h"
 
 namespace vardo {
@@ -77,6 +78,28 @@ TEST(RecorderData, ClockAndStampFieldChecks) {
         VTime t = before;
         EXPECT_EQ(DecodeStamp(c.stamp, t), c.result != before ? 1 : 0) << c.name;
         EXPECT_EQ(t, c.result) << c.name;
+    }
+}
+
+TEST(TcpAddress, HostAndPortOrRefused) {
+    const std::pair<std::string, std::string> accepted[] = {
+        {"tcp://127.0.0.1:4001", "127.0.0.1|4001"},
+        {"tcp://[fe80::1%eth0]:502", "fe80::1%eth0|502"},
+        {"tcp://nport.local:65535", "nport.local|65535"},
+    };
+    for (const auto& [text, want] : accepted) {
+        TcpAddress a;
+        ASSERT_TRUE(ParseTcpAddress(text, a)) << text;
+        EXPECT_EQ(a.host + "|" + a.port, want);
+    }
+    // A NUL would let the resolver see another host than the text names.
+    const std::string refused[] = {
+        "tcp://h:0",    "tcp://h:65536", "tcp://h:",     "tcp://:80",
+        "tcp://::1:80", "tcp://[::1]80", "tcp://a b:80", std::string("tcp://a\0b:80", 12),
+        "tcp://a/b:80", "tcp://a]:80",   "udp://h:80",   "tcp://" + std::string(256, 'h') + ":80"};
+    for (const std::string& text : refused) {
+        TcpAddress a;
+        EXPECT_FALSE(ParseTcpAddress(text, a)) << text;
     }
 }
 
