@@ -45,6 +45,8 @@ namespace {
 constexpr Colorref kWhite = 0xFFFFFF;
 // On paper the strip right of the picture is as wide as the settings panel, shown or not.
 constexpr int kPrintStripWidth = 160;
+// Rows copied to the window at a time.
+constexpr int kBlitRows = 64;
 
 bool Contains(const Rect& r, QPoint p) {
     return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
@@ -505,7 +507,7 @@ void CVardoView::Redraw() {
     ShowWork();
 }
 
-void CVardoView::paintEvent(QPaintEvent*) {
+void CVardoView::paintEvent(QPaintEvent* event) {
     if (!laidOut_) {
         // The first paint shows the empty area and the last file is reopened right after it,
         // so that a message about that file appears over a window that is already there.
@@ -529,10 +531,20 @@ void CVardoView::paintEvent(QPaintEvent*) {
     workReady_ = false;
     QPainter p(this);
     const QRect draw = ToQRect(settings->drawRect);
-    if (workSurface.isNull())
+    if (workSurface.isNull()) {
         p.fillRect(draw, Qt::black);
-    else
-        p.drawImage(draw.topLeft(), workSurface);
+    } else {
+        // In slices of fewer rows than the painter hands to its thread pool: waking the pool
+        // for every pointer move cost more than the copy itself.
+        for (const QRect& r : event->region()) {
+            const QRect wanted = r.translated(-draw.topLeft()) & workSurface.rect();
+            for (int y = wanted.top(); y <= wanted.bottom(); y += kBlitRows) {
+                const QRect slice(wanted.left(), y, wanted.width(),
+                                  std::min(kBlitRows, wanted.bottom() + 1 - y));
+                p.drawImage(slice.topLeft() + draw.topLeft(), workSurface, slice);
+            }
+        }
+    }
     // The window may have been painted only in part: what it showed before may still be there.
     shownOverlay_ += workOverlay_;
 }
