@@ -164,7 +164,6 @@ StartStatus CVardoDoc::Start(const StartProgress& progress) {
     const StartStatus status = acquisition.Start(s, history, progress);
     switch (status) {
         case StartStatus::Started:
-            history.windowStart = 0;
             displaySettings.Chnls = history.channelCount;
             dataValid = 1;
             filePath = texts::kRealtimeCurve;

@@ -67,7 +67,6 @@ class CVardoDoc {
     int Tick(SteadyClock::time_point now);
     // Stops the worker, finishes the saved file and closes the port.
     void Stop();
-    bool Acquiring() const { return acquisition.Acquiring(); }
 
     void AddView(DocumentView* view);
     void RemoveView(DocumentView* view);

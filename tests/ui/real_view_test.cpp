@@ -109,6 +109,14 @@ TEST_F(RealViewTest, StartMovesTheCurvesAStallLosesNoSampleAndStopSavesTheFile) 
     const QRect newest(plot.right - 4, plot.top, 4, plot.bottom - plot.top);
     EXPECT_GT(testing::CountColor(after, newest, ToQColor(DefaultChannelColor(0))), 0);
 
+    // A new layout redraws the live window; there is no file to rebuild it from.
+    const int shown = Doc().history.windowCount;
+    Frame().ExecuteCommand(cmd::kSettingsPanel);
+    Frame().resize(1100, 750);
+    QApplication::processEvents();
+    EXPECT_GE(Doc().history.windowCount, shown);
+    EXPECT_NE(WindowSample(Doc().history, 0, 0), 0u);
+
     // The interface thread busy for 3 s: the samples due meanwhile are all taken when it is back.
     const int had = Doc().history.windowCount;
     std::this_thread::sleep_for(3s);

@@ -1,0 +1,117 @@
+// What acquisition costs the interface thread in the real-time view, with 12 channels and a full
+// window of 1200 samples: one sampling period's tick (copy, shift, store, append, header update)
+// and redraw of the whole picture, with the recorder answering and with it silent while the
+// worker sits in its retries (budget 20 ms); and the stop command on a dead line, which waits for
+// the worker's exchange in progress. Run on the offscreen platform.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/vardo_doc.h"
+#include "base/reporter.h"
+#include "realtime/real_view.h"
+#include "recorder_server.h"
+
+namespace {
+
+using namespace vardo;
+
+// A 12-channel recorder served in-process, a home whose SetUp.ini reaches it with the default
+// time-outs, and the real-time view acquiring from it.
+struct LiveView {
+    explicit LiveView(int silentAfterLiveReads) {
+        char tmpl[] = "/tmp/vardo-bench-rt-XXXXXX";
+        home = std::string(mkdtemp(tmpl)) + "/";
+        sim::RecorderConfig recorder;
+        recorder.modelIndex = 5;
+        recorder.channelCount = 12;
+        recorder.livePerRead = true;
+        recorder.silentAfterLiveReads = silentAfterLiveReads;
+        server = std::make_unique<sim::CRecorderServer>(recorder, sim::FaultConfig{}, 0);
+        server->Start();
+        server->StartThread();
+        std::ofstream(home + "SetUp.ini")
+            << "[ComSet]\nComPort=COM1\nBaudrate=57600\nJlyIndex=5\nInterval=0\n[SaveReal]\n"
+               "SaveReal=1\n[Ports]\nCOM1="
+            << server->DevicePath() << "\n";
+        doc = std::make_unique<CVardoDoc>(reporter, home);
+        view = std::make_unique<CRealView>(*doc, nullptr);
+        view->resize(1400, 900);
+        view->show();
+        while (!view->LaidOut()) QApplication::processEvents();
+        view->Start();
+    }
+    ~LiveView() {
+        view.reset();
+        doc.reset();
+        std::filesystem::remove_all(home);
+    }
+    std::string home;
+    std::unique_ptr<sim::CRecorderServer> server;
+    SilentReporter reporter;
+    std::unique_ptr<CVardoDoc> doc;
+    std::unique_ptr<CRealView> view;
+};
+
+void TickAndRedraw(benchmark::State& state, int silentAfterLiveReads) {
+    LiveView live(silentAfterLiveReads);
+    if (!live.view->Acquiring()) {
+        state.SkipWithError("no start");
+        return;
+    }
+    const auto start = live.doc->acquisition.StartPoint();
+    // A full window first: every redraw below draws 12 x 1200 samples.
+    live.doc->Tick(start + std::chrono::seconds(1200));
+    std::int64_t k = 1200;
+    for (auto _ : state) {
+        live.doc->Tick(start + std::chrono::seconds(++k));
+        live.view->Redraw();
+    }
+    live.view->Stop();
+}
+
+void BM_TickAndRedraw12Channels(benchmark::State& state) {
+    TickAndRedraw(state, 0);
+}
+void BM_TickAndRedraw12ChannelsRecorderSilent(benchmark::State& state) {
+    TickAndRedraw(state, 2);
+}
+BENCHMARK(BM_TickAndRedraw12Channels)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_TickAndRedraw12ChannelsRecorderSilent)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+void BM_StopOnADeadLine(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Start's read of the live values is the last the recorder answers.
+        auto live = std::make_unique<LiveView>(1);
+        if (!live->view->Acquiring()) {
+            state.SkipWithError("no start");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        state.ResumeTiming();
+        live->view->Stop();
+        state.PauseTiming();
+        live.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StopOnADeadLine)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
