@@ -28,6 +28,7 @@
 #include "base/reporter.h"
 #include "curves/vardo_view.h"
 #include "history/history_format.h"
+#include "qt_benchmark_main.h"
 #include "settings/setup_ini.h"
 
 namespace {
@@ -260,10 +261,4 @@ BENCHMARK(BM_PrintPage300Dpi)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication qapp(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VARDO_QT_BENCHMARK_MAIN()

@@ -17,6 +17,7 @@
 
 #include "app/vardo_doc.h"
 #include "base/reporter.h"
+#include "qt_benchmark_main.h"
 #include "realtime/real_view.h"
 #include "recorder_server.h"
 
@@ -108,10 +109,4 @@ BENCHMARK(BM_StopOnADeadLine)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QApplication qapp(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VARDO_QT_BENCHMARK_MAIN()
