@@ -45,12 +45,16 @@ class RealViewTest : public ::testing::Test {
         ASSERT_FALSE(sim->device.empty());
         Settings(sim->device);
     }
-    void Settings(const std::string& device, int saveReal = 1) {
+    // The first of two equal keys counts: `comSet` goes first.
+    void Settings(const std::string& device, const std::string& comSet = {}) {
         fs::create_directories(home / "Data");
         std::ofstream(home / "SetUp.ini")
-            << "[ComSet]\nComPort=COM1\nBaudrate=57600\nJlyIndex=5\nInterval=0\n"
-               "ReadIntervalTimeout=50\nReadTotalTimeoutConstant=150\n[SaveReal]\nSaveReal="
-            << saveReal << "\n[Ports]\nCOM1=" << device << "\n";
+            << "[ComSet]\n"
+            << comSet
+            << "ComPort=COM1\nBaudrate=57600\nJlyIndex=5\nInterval=0\n"
+               "ReadIntervalTimeout=50\nReadTotalTimeoutConstant=150\n[SaveReal]\nSaveReal=1\n"
+               "[Ports]\nCOM1="
+            << device << "\n";
     }
     CRealView& Open() {
         app = std::make_unique<CVardoApp>(&reporter, home.path() + "/");
@@ -141,12 +145,20 @@ TEST_F(RealViewTest, FailedStartsSayWhyThenThatTheStartFailed) {
     struct Case {
         const char* name;
         std::vector<std::string> simArgs;  // no simulator when empty
+        const char* comSet;
         bool dataInTheWay;
         std::vector<std::string> messages;
     } cases[] = {
-        {"port missing", {}, false, {"串口被占用", kInitFailed}},
-        {"dead line", {"--stall", "1"}, false, {kInitFailed}},
-        {"file cannot be made", {"--freeze"}, true, {"文件建立失败！", kInitFailed}},
+        {"port missing", {}, "", false, {"串口被占用", kInitFailed}},
+        {"dead line", {"--stall", "1"}, "", false, {kInitFailed}},
+        {"file cannot be made", {"--freeze"}, "", true, {"文件建立失败！", kInitFailed}},
+        // Indexes past the interval table and the memory map: refused before the port opens.
+        {"Interval 9",
+         {"--freeze"},
+         "Interval=9\n",
+         false,
+         {"设置文件中的记录仪类型 (JlyIndex 0..7) 或采样时间 (Interval 0..8) 超出范围。",
+          kInitFailed}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,6 +166,7 @@ TEST_F(RealViewTest, FailedStartsSayWhyThenThatTheStartFailed) {
             Settings(home / "nonexistent");
         else
             Serve(c.simArgs);
+        if (*c.comSet != '\0') Settings(sim->device, c.comSet);
         if (c.dataInTheWay) {
             fs::remove_all(home / "Data");
             std::ofstream(home / "Data") << "in the way";
