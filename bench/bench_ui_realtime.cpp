@@ -1,8 +1,8 @@
 // What acquisition costs the interface thread in the real-time view, with 12 channels and a full
 // window of 1200 samples: one sampling period's tick (copy, shift, store, append, header update)
 // and redraw of the whole picture, with the recorder answering and with it silent while the
-// worker sits in its retries (budget 20 ms); and the stop command on a dead line, which waits for
-// the worker's exchange in progress. Run on the offscreen platform.
+// worker sits in its retries (budget 20 ms); and the stop command on a dead line, which ends the
+// worker's exchange in progress. Run on the offscreen platform.
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -49,6 +49,7 @@ struct LiveView {
         view->show();
         while (!view->LaidOut()) QApplication::processEvents();
         view->Start();
+        while (view->Starting()) QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     ~LiveView() {
         view.reset();

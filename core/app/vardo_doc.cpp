@@ -152,6 +152,12 @@ int CVardoDoc::BuildWindow() {
 }
 
 StartStatus CVardoDoc::Start(const StartProgress& progress) {
+    acquisition.Stop();
+    const AcquisitionSettings s = PrepareStart();
+    return FinishStart(acquisition.ReadConfiguration(s, progress), progress);
+}
+
+AcquisitionSettings CVardoDoc::PrepareStart() {
     const std::string settings = settingsPath();
     AcquisitionSettings s;
     LoadCommSettings(settings, s.comm);
@@ -161,7 +167,13 @@ StartStatus CVardoDoc::Start(const StartProgress& progress) {
     s.extension = ReadModelList(settings).ext;
     s.home = home_;
     saveFailureTold_ = false;
-    const StartStatus status = acquisition.Start(s, history, progress);
+    starting = true;
+    return s;
+}
+
+StartStatus CVardoDoc::FinishStart(StartStatus read, const StartProgress& progress) {
+    starting = false;
+    const StartStatus status = acquisition.Launch(read, history, progress);
     switch (status) {
         case StartStatus::Started:
             displaySettings.Chnls = history.channelCount;
@@ -179,6 +191,7 @@ StartStatus CVardoDoc::Start(const StartProgress& progress) {
             reporter_.ShowMessage(texts::kAcquisitionSettingsBad, MessageIcon::Information);
             return status;
         case StartStatus::CommFailed:
+        case StartStatus::Cancelled:
             break;
     }
     // The record was cleared for the recorder that then failed: nothing of it is data.
@@ -211,7 +224,7 @@ void CVardoDoc::TellSaveFailure() {
 
 int CVardoDoc::OpenPath(const std::string& path) {
     // Acquisition writes into the same record: opening another file now would pull it away.
-    if (history.acquiring) return 0;
+    if (AcquisitionBusy()) return 0;
     filePath = path;
     RememberFile(path);
     const int hint = ReopenLastFile() ? kHintOpened : kHintFailed;
@@ -220,7 +233,7 @@ int CVardoDoc::OpenPath(const std::string& path) {
 }
 
 int CVardoDoc::OpenChosenPath(const std::string& path) {
-    if (history.acquiring) return 0;
+    if (AcquisitionBusy()) return 0;
     CloseHistoryFile();
     filePath = path;
     RememberFile(path);

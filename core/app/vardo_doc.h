@@ -63,6 +63,14 @@ class CVardoDoc {
     // the cause of a failure (the port taken, the file not made) and leaves the caller to say
     // that the start failed; on success the record shows "实时曲线".
     StartStatus Start(const StartProgress& progress = nullptr);
+    // Start in the halves of the acquisition's, for the interface: the settings read now (on
+    // the owner's thread), the acquisition's reads anywhere, then FinishStart with what they
+    // returned. `starting` is set from the first to the last and keeps away every command that
+    // would touch the record meanwhile.
+    AcquisitionSettings PrepareStart();
+    StartStatus FinishStart(StartStatus read, const StartProgress& progress = nullptr);
+    // Acquiring, or starting to.
+    bool AcquisitionBusy() const { return history.acquiring != 0 || starting; }
     // Takes every sample due by now; returns how many. A failed write while saving is told once.
     int Tick(SteadyClock::time_point now);
     // Stops the worker, finishes the saved file and closes the port.
@@ -88,6 +96,7 @@ class CVardoDoc {
     DisplaySettings displaySettings;
     CommSettings commSettings;
     HistoryData history;
+    bool starting = false;
     // After history: it writes into the record until it is destroyed.
     CRealtimeAcquisition acquisition;
 

@@ -1,21 +1,11 @@
 #include "link/recorder_link.h"
 
 #include <array>
-#include <chrono>
-#include <thread>
 
 #include "link/recorder_registers.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
-
-namespace {
-
-void Pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-}  // namespace
 
 int CRecorderLink::Open(const CommSettings& cs, const std::string& settingsPath) {
     const std::string device = PortDevice(settingsPath, cs.portName);
@@ -58,7 +48,7 @@ int CRecorderLink::ReadMemory(std::uint16_t start, std::span<std::uint8_t> dest)
         for (int attempt = 0; attempt < Attempts() && !ok; ++attempt) ok = port.Transact();
         if (!ok) return 0;
         for (std::size_t i = 0; i < chunk; ++i) dest[offset + i] = port.replyBytes[3 + i];
-        Pause(10);
+        port.Rest(10);
     }
     return 1;
 }
@@ -74,10 +64,10 @@ int CRecorderLink::ReadHistory(std::uint32_t address, std::span<std::uint8_t> de
     port.requestLength = 6;
     port.ExpectData(dest.size());
     for (int attempt = 0; attempt < Attempts(); ++attempt) {
-        if (attempt > 0) Pause(100);
+        if (attempt > 0 && !port.Rest(100)) return 0;
         if (port.Transact()) {
             for (std::size_t i = 0; i < dest.size(); ++i) dest[i] = port.replyBytes[3 + i];
-            Pause(10);
+            port.Rest(10);
             return 1;
         }
     }

@@ -67,10 +67,13 @@ int ReadChannelCount(CRecorderLink& link, const RecorderMemoryRow& row, Retries 
         return 1;
     }
     std::uint8_t byte = 0;
-    if (!WithRetries(retries, [&] {
-            return link.ReadMemory(static_cast<std::uint16_t>(row.channelCountAddress),
-                                   std::span<std::uint8_t>(&byte, 1));
-        })) {
+    if (!WithRetries(
+            retries,
+            [&] {
+                return link.ReadMemory(static_cast<std::uint16_t>(row.channelCountAddress),
+                                       std::span<std::uint8_t>(&byte, 1));
+            },
+            &link.port)) {
         return 0;
     }
     if (byte < 1 || byte > kMaxChannels) return 0;
@@ -81,9 +84,12 @@ int ReadChannelCount(CRecorderLink& link, const RecorderMemoryRow& row, Retries 
 int ReadIntervalCode(CRecorderLink& link, const RecorderMemoryRow& row, Retries retries,
                      int& code) {
     std::uint8_t byte = 0;
-    if (!WithRetries(retries, [&] {
-            return link.ReadMemory(row.intervalCodeAddress, std::span<std::uint8_t>(&byte, 1));
-        })) {
+    if (!WithRetries(
+            retries,
+            [&] {
+                return link.ReadMemory(row.intervalCodeAddress, std::span<std::uint8_t>(&byte, 1));
+            },
+            &link.port)) {
         return 0;
     }
     if (!IsValidIntervalCode(byte)) return 0;
@@ -94,8 +100,9 @@ int ReadIntervalCode(CRecorderLink& link, const RecorderMemoryRow& row, Retries 
 int ReadChannelRange(CRecorderLink& link, const RecorderMemoryRow& row, int channel,
                      Retries retries, ChannelRange& out) {
     std::array<std::uint8_t, kChannelConfigBytes> bytes{};
-    if (!WithRetries(retries,
-                     [&] { return link.ReadMemory(ChannelConfigAddress(row, channel), bytes); })) {
+    if (!WithRetries(
+            retries, [&] { return link.ReadMemory(ChannelConfigAddress(row, channel), bytes); },
+            &link.port)) {
         return 0;
     }
     out = DecodeChannelRange(bytes);
@@ -107,7 +114,8 @@ int ReadLiveValues(CRecorderLink& link, const RecorderMemoryRow& row, int channe
     if (channels < 1 || channels > kMaxChannels) return 0;
     std::array<std::uint8_t, 2 * kMaxChannels> bytes{};
     const std::span<std::uint8_t> wanted(bytes.data(), 2 * static_cast<std::size_t>(channels));
-    if (!WithRetries(retries, [&] { return link.ReadMemory(row.liveValuesAddress, wanted); })) {
+    if (!WithRetries(
+            retries, [&] { return link.ReadMemory(row.liveValuesAddress, wanted); }, &link.port)) {
         return 0;
     }
     out = DecodeLiveValues(bytes, channels);

@@ -43,11 +43,17 @@ struct Retries {
 };
 
 // Calls `read` until it returns non-zero, at most `retries.attempts` times (at least once).
+// With `port`, the pauses rest on it, and an interrupted port ends the retries.
 template <typename Read>
-int WithRetries(Retries retries, Read read) {
+int WithRetries(Retries retries, Read read, CSerialPort* port = nullptr) {
     const int attempts = retries.attempts > 0 ? retries.attempts : 1;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retries.pauseMs));
+        if (attempt > 0) {
+            if (port == nullptr)
+                std::this_thread::sleep_for(std::chrono::milliseconds(retries.pauseMs));
+            else if (!port->Rest(retries.pauseMs))
+                return 0;
+        }
         if (read()) return 1;
     }
     return 0;

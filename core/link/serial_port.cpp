@@ -1,11 +1,11 @@
 #include "link/serial_port.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 namespace vardo {
 
@@ -13,34 +13,55 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits until fd is ready for `events` or `wait` has passed; false on time-out.
-bool WaitFor(int fd, short events, Clock::duration wait) {
-    if (wait < Clock::duration::zero()) wait = Clock::duration::zero();
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
-    timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-    pollfd p{fd, events, 0};
-    for (;;) {
-        const int r = ppoll(&p, 1, &ts, nullptr);
-        if (r > 0) return true;
-        if (r == 0) return false;
-        if (errno != EINTR) return false;
-    }
-}
-
 int NonNegative(int v) {
     return v < 0 ? 0 : v;
 }
 
 }  // namespace
 
+CSerialPort::CSerialPort() : wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
 CSerialPort::~CSerialPort() {
     Close();
+    if (wakeFd >= 0) ::close(wakeFd);
+}
+
+void CSerialPort::Interrupt() {
+    interrupted = true;
+    const std::uint64_t one = 1;
+    if (wakeFd >= 0 && ::write(wakeFd, &one, sizeof one) < 0) {
+        // Already signalled past the counter's limit: still readable, nothing is lost.
+    }
+}
+
+bool CSerialPort::WaitFor(int fd, short events, Clock::duration wait) {
+    if (interrupted.load()) return false;
+    if (wait < Clock::duration::zero()) wait = Clock::duration::zero();
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+    timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    // A negative descriptor is skipped by poll: Rest waits on the wake alone.
+    pollfd p[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+    for (;;) {
+        const int r = ppoll(p, 2, &ts, nullptr);
+        if (r > 0) return p[1].revents == 0 && p[0].revents != 0;
+        if (r == 0) return false;
+        if (errno != EINTR) return false;
+    }
+}
+
+bool CSerialPort::Rest(int ms) {
+    WaitFor(-1, 0, std::chrono::milliseconds(ms));
+    return !interrupted.load();
 }
 
 int CSerialPort::Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
                       int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier) {
     // Opening again replaces the port; the old channel would otherwise hold the lock.
     Close();
+    interrupted = false;
+    std::uint64_t count = 0;
+    while (wakeFd >= 0 && ::read(wakeFd, &count, sizeof count) > 0) {
+    }
     portName = device;
     baudRate = baud;
     channel = OpenByteChannel(device, baud);
@@ -77,8 +98,8 @@ void CSerialPort::WriteFrame() {
         if (w < 0 && errno != EAGAIN && errno != EINTR) return;
         if (bounded) {
             if (!WaitFor(handle, POLLOUT, deadline - Clock::now())) return;
-        } else {
-            WaitFor(handle, POLLOUT, std::chrono::seconds(1));
+        } else if (!WaitFor(handle, POLLOUT, std::chrono::seconds(1)) && interrupted.load()) {
+            return;
         }
     }
 }
@@ -130,7 +151,7 @@ std::size_t CSerialPort::ReadChars(char* dest, std::size_t max, std::size_t alre
 
 int CSerialPort::Transact() {
     lastCheck = FrameCheck::Empty;
-    if (!channel) return 0;
+    if (!channel || interrupted.load()) return 0;
     channel->ApplyLineState(baudRate);
     channel->DiscardInput();
     frameLength = EncodeFrame(
@@ -142,7 +163,7 @@ int CSerialPort::Transact() {
     ++stats.exchanges;
     stats.charsSent += frameLength;
     inFrame.fill(0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!Rest(10)) return 0;
 
     if (ReadChars(inFrame.data(), 1, 0) == 0) return 0;
     ++stats.charsReceived;

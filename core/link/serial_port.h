@@ -3,6 +3,8 @@
 // (a local serial line or a device server's TCP connection) and the four fixed buffers of an
 // exchange; knows nothing of what a request means.
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,7 +25,7 @@ struct LineStats {
 
 class CSerialPort {
   public:
-    CSerialPort() = default;
+    CSerialPort();
     ~CSerialPort();
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
@@ -41,6 +43,14 @@ class CSerialPort {
     // Sends requestBytes[0..requestLength) framed, waits for one reply and checks it; on
     // success replyBytes holds the decoded reply. 1 on a valid reply, else 0.
     int Transact();
+
+    // From any thread: the exchange in progress, and every wait and Rest after it, end at once
+    // and fail, until the port is opened again. What lets an owner stop a reader that is stuck
+    // on a silent line without waiting out its time-outs.
+    void Interrupt();
+    bool Interrupted() const { return interrupted.load(); }
+    // Sleeps ms unless interrupted; false when interrupted.
+    bool Rest(int ms);
 
     // How many data bytes the next Transact must bring back after the byte-count field.
     void ExpectData(std::size_t count) { expectedData = count; }
@@ -66,7 +76,14 @@ class CSerialPort {
     // complete reply (see the .cpp). Returns the count read.
     std::size_t ReadChars(char* dest, std::size_t max, std::size_t alreadyHave);
 
+    // Whether fd is ready for events before `wait` has passed; false on time-out and at once
+    // when interrupted.
+    bool WaitFor(int fd, short events, std::chrono::steady_clock::duration wait);
+
     PortTimeouts timeouts;
+    // An eventfd that Interrupt makes readable: every wait of the port also watches it.
+    int wakeFd = -1;
+    std::atomic<bool> interrupted{false};
     std::size_t expectedData = 0;
     FrameCheck lastCheck = FrameCheck::Empty;
     LineStats stats;

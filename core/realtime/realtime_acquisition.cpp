@@ -59,66 +59,86 @@ CRealtimeAcquisition::~CRealtimeAcquisition() {
 StartStatus CRealtimeAcquisition::Start(const AcquisitionSettings& s, HistoryData& h,
                                         const StartProgress& progress) {
     Stop();
+    return Launch(ReadConfiguration(s, progress), h, progress);
+}
+
+void CRealtimeAcquisition::Cancel() {
+    cancelled = true;
+    link.port.Interrupt();
+}
+
+StartStatus CRealtimeAcquisition::ReadFailed() {
+    link.Close();
+    return cancelled.load() ? StartStatus::Cancelled : StartStatus::CommFailed;
+}
+
+StartStatus CRealtimeAcquisition::ReadConfiguration(const AcquisitionSettings& s,
+                                                    const StartProgress& progress) {
     // Both index tables of twelve and nine entries and the memory map: nothing else is safe.
     if (!IsValidModelIndex(s.comm.modelIndex) || !IsValidIntervalCode(s.comm.samplingInterval)) {
         return StartStatus::BadSettings;
     }
     settings = s;
-    data = &h;
     row = RecorderMemoryMap[static_cast<std::size_t>(s.comm.modelIndex)];
     period = IntervalTable[static_cast<std::size_t>(s.comm.samplingInterval)];
     address = s.comm.address & 0xFF;
+    if (!link.Open(s.comm, s.settingsPath)) return StartStatus::PortBusy;
+    // A cancel before the port opened did not reach its waits.
+    if (cancelled.load()) return ReadFailed();
+
+    channels = 0;
+    if (!ReadChannelCount(link, row, kConfigRetries, channels)) return ReadFailed();
+    if (!link.port.Rest(static_cast<int>(kSettle.count()))) return ReadFailed();
+
+    if (progress) progress(0, channels + 1, texts::kReadingConfig);
+    for (int c = 0; c < channels; ++c) {
+        if (progress) progress(c, channels + 1, ChannelText(c + 1));
+        if (!ReadChannelRange(link, row, c, kConfigRetries, ranges[static_cast<std::size_t>(c)]))
+            return ReadFailed();
+    }
+    // The first samples are measurements, never the zeros of a buffer nobody filled.
+    if (!ReadLiveValues(link, row, channels, kConfigRetries, live)) return ReadFailed();
+    // The clock is read here, not by a tick, so that no tick ever waits on the line. Its second
+    // at the first sample is this reading plus the time until then.
+    const bool haveClock = WithRetries(
+        kClockRetries, [&] { return link.ReadClock(row.clockAddress, clock); }, &link.port);
+    if (cancelled.load()) return ReadFailed();
+    clockReadAt = SteadyClock::now();
+    if (!haveClock) clock = std::time(nullptr);
+    return StartStatus::Started;
+}
+
+StartStatus CRealtimeAcquisition::Launch(StartStatus read, HistoryData& h,
+                                         const StartProgress& progress) {
+    // The reads are over: a cancel from now on is a stop.
+    cancelled = false;
+    data = &h;
     saved.clear();
     saveFailed = false;
     saveFailedPath.clear();
     taken = 0;
-    if (!link.Open(s.comm, s.settingsPath)) return StartStatus::PortBusy;
+    if (read == StartStatus::BadSettings || read == StartStatus::PortBusy) return read;
 
     h = HistoryData{};
     std::memcpy(h.model, row.code, 5);
     h.capacity = row.historyCapacity;
     h.totalRecords = static_cast<int>(row.historyCapacity);
-    h.intervalCode = static_cast<std::uint8_t>(s.comm.samplingInterval);
+    h.intervalCode = static_cast<std::uint8_t>(settings.comm.samplingInterval);
     h.sampleWidth = 1;
     h.windowStep = 1;
-    if (!ReadChannelCount(link, row, kConfigRetries, channels)) {
-        Abandon();
-        return StartStatus::CommFailed;
-    }
+    if (read != StartStatus::Started) return read;
     h.channelCount = static_cast<std::uint8_t>(channels);
     h.channelEnabled.fill(1);
     h.hasOldestTime = 1;
-    std::this_thread::sleep_for(kSettle);
-
-    if (progress) progress(0, channels + 1, texts::kReadingConfig);
     for (int c = 0; c < channels; ++c) {
-        if (progress) progress(c, channels + 1, ChannelText(c + 1));
-        ChannelRange r;
-        if (!ReadChannelRange(link, row, c, kConfigRetries, r)) {
-            Abandon();
-            return StartStatus::CommFailed;
-        }
-        h.rangeLow[static_cast<std::size_t>(c)] = r.low;
-        h.rangeHigh[static_cast<std::size_t>(c)] = r.high;
+        h.rangeLow[static_cast<std::size_t>(c)] = ranges[static_cast<std::size_t>(c)].low;
+        h.rangeHigh[static_cast<std::size_t>(c)] = ranges[static_cast<std::size_t>(c)].high;
     }
-    // The first samples are measurements, never the zeros of a buffer nobody filled.
-    LiveValues first{};
-    if (!ReadLiveValues(link, row, channels, kConfigRetries, first)) {
-        Abandon();
-        return StartStatus::CommFailed;
-    }
-    // The clock is read here, not by a tick, so that no tick ever waits on the line. Its second
-    // at the first sample is this reading plus the time until then.
-    VTime clock = 0;
-    const bool haveClock =
-        WithRetries(kClockRetries, [&] { return link.ReadClock(row.clockAddress, clock); });
-    const auto clockReadAt = SteadyClock::now();
-    if (!haveClock) clock = std::time(nullptr);
 
-    saving = s.save;
+    saving = settings.save;
     if (saving) {
         if (progress) progress(channels, channels + 1, texts::kAllocatingStorage);
-        writer.SetTarget(&h, s.extension, address, s.home);
+        writer.SetTarget(&h, settings.extension, address, settings.home);
         if (!writer.Create()) {
             Abandon();
             return StartStatus::FileFailed;
@@ -127,7 +147,6 @@ StartStatus CRealtimeAcquisition::Start(const AcquisitionSettings& s, HistoryDat
     h.sampleWidth = 2;
     if (progress) progress(channels + 1, channels + 1, std::string());
 
-    live = first;
     acquiring = true;
     startPoint = SteadyClock::now();
     const auto untilFirst = startPoint + std::chrono::seconds(period) - clockReadAt;
@@ -253,14 +272,18 @@ void CRealtimeAcquisition::Stop() {
             std::lock_guard lock(liveMutex);
             acquiring = false;
         }
+        // The exchange in progress ends now rather than at its time-outs.
+        link.port.Interrupt();
         wake.notify_all();
         worker.join();
     }
     acquiring = false;
+    cancelled = false;
+    // Also a port left open by reads whose launch never came.
+    link.Close();
     if (data == nullptr) return;
     if (saving && writer.IsOpen()) FinishFile();
     saving = false;
-    link.Close();
     data->acquiring = 0;
 }
 

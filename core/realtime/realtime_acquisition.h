@@ -4,11 +4,13 @@
 // real-time form (1200 raw 16-bit values per channel, sample 0 the newest), and each sample
 // saved to a history file when asked.
 //
-// Threads. Start, Tick, Stop and every read of the record run on one thread, the owner's (the
-// interface thread, or vardo-cli's main thread). After Start the worker is the only user of
-// the link; it hands values over under a lock held for a copy of 24 bytes, so a tick never
-// waits on the line, however dead it is. Stop wakes the worker and joins it (at most one
-// exchange with the recorder) before the file is finished and the port closed.
+// Threads. Start, Launch, Tick, Stop and every read of the record run on one thread, the
+// owner's (the interface thread, or vardo-cli's main thread); ReadConfiguration may run on
+// another, touching nothing but the link and what Launch takes over. After Start the worker is
+// the only user of the link; it hands values over under a lock held for a copy of 24 bytes, so
+// a tick never waits on the line, however dead it is. Stop interrupts the worker's exchange and
+// joins it before the file is finished and the port closed, so it never waits on the line
+// either.
 //
 // Time. Sample k (from 1) is due at start + k x P on a steady clock, P the sampling period; a
 // tick takes every sample due by then, each with the latest values, so a late tick loses no
@@ -44,6 +46,7 @@ enum class StartStatus {
     CommFailed,  // "初始化失败，请检查通讯是否正常！"
     FileFailed,  // "文件建立失败！", then "初始化失败，请检查通讯是否正常！"
     BadSettings,  // JlyIndex outside 0..7 or Interval outside 0..8: nothing was opened
+    Cancelled,    // Cancel during the configuration reads: no message, nothing left open
 };
 
 // What Start needs; the caller reads it from SetUp.ini at the moment of use.
@@ -87,6 +90,16 @@ class CRealtimeAcquisition {
     // no file is left.
     StartStatus Start(const AcquisitionSettings& settings, HistoryData& data,
                       const StartProgress& progress = nullptr);
+    // Start in two halves, for an owner that must not wait on the line: the reads, on any
+    // thread, then Launch with what they returned, on the owner's, which fills `data`, creates
+    // the file and starts the worker. The record is cleared for a recorder that the reads
+    // reached, even when they then failed.
+    StartStatus ReadConfiguration(const AcquisitionSettings& settings,
+                                  const StartProgress& progress = nullptr);
+    StartStatus Launch(StartStatus read, HistoryData& data,
+                       const StartProgress& progress = nullptr);
+    // From any thread: ends the configuration reads at once, which then return Cancelled.
+    void Cancel();
 
     // Takes every sample due by `now` (while fewer than `limit` were taken), shifts it into the
     // window and saves it; `onSample`, if given, sees each one. Returns the number taken.
@@ -120,6 +133,7 @@ class CRealtimeAcquisition {
     void TakeSample(const LiveValues& raw, VTime time);
     void Save(const LiveValues& raw, VTime time);
     void FinishFile();
+    StartStatus ReadFailed();
     void Abandon();
 
     CRecorderLink link;
@@ -138,6 +152,12 @@ class CRealtimeAcquisition {
     SteadyClock::time_point startPoint{};
     VTime firstTime = 0;
     std::uint64_t taken = 0;
+
+    // What the configuration reads leave for Launch.
+    std::array<ChannelRange, kMaxChannels> ranges{};
+    VTime clock = 0;
+    SteadyClock::time_point clockReadAt{};
+    std::atomic<bool> cancelled{false};
 
     std::atomic<bool> acquiring{false};
     std::thread worker;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "app/vardo_doc.h"
 #include "base/le_bytes.h"
@@ -167,6 +168,46 @@ TEST_F(Acquisition, DeadLineRepeatsTheLastValuesAndUnreadableClockTakesTheComput
     EXPECT_GE(seen[0].time, before + 1);
     EXPECT_LE(seen[0].time, std::time(nullptr) + 1);
     for (const auto& s : seen) EXPECT_EQ(s.raw[1], 5000 + 97);  // the second read's values
+}
+
+// A silent recorder with exchanges of 3 s: stopping the worker, or cancelling the configuration
+// reads from another thread, does not wait them out.
+TEST_F(Acquisition, StopAndCancelEndTheExchangeInProgress) {
+    const auto exchange = 3s;
+    for (const bool duringStart : {false, true}) {
+        SCOPED_TRACE(duringStart ? "cancel while starting" : "stop while acquiring");
+        auto recorder = Recorder();
+        recorder.livePerRead = true;
+        recorder.silentAfterLiveReads = 2;  // Start's read and the worker's first poll
+        sim::FaultConfig faults;
+        faults.stallAfter = duringStart ? 1 : 0;
+        Serve(recorder, faults);
+        settings.comm.readTotalTimeoutConstant = static_cast<int>(exchange / 1ms);
+        std::chrono::steady_clock::duration took{};
+        if (duringStart) {
+            StartStatus status = StartStatus::Started;
+            std::thread reads([&] { status = acquisition.ReadConfiguration(settings); });
+            std::this_thread::sleep_for(300ms);
+            const auto before = std::chrono::steady_clock::now();
+            acquisition.Cancel();
+            reads.join();
+            took = std::chrono::steady_clock::now() - before;
+            EXPECT_EQ(status, StartStatus::Cancelled);
+            EXPECT_EQ(acquisition.Launch(status, data), StartStatus::Cancelled);
+            EXPECT_TRUE(StartMessages(status).empty());
+        } else {
+            ASSERT_EQ(acquisition.Start(settings, data), StartStatus::Started);
+            std::this_thread::sleep_for(800ms);  // into the second poll
+            const auto before = std::chrono::steady_clock::now();
+            acquisition.Stop();
+            took = std::chrono::steady_clock::now() - before;
+        }
+        EXPECT_LT(took, exchange / 3);
+        EXPECT_FALSE(acquisition.Acquiring());
+        // The port is closed: a terminal opens only once at a time.
+        CSerialPort probe;
+        EXPECT_GE(probe.Open(server->DevicePath(), 57600, 0, 0, 0, 0, 0), 0);
+    }
 }
 
 TEST_F(Acquisition, SavedFileIsReadableAfterEverySampleAndRollsOverWithoutLoss) {

@@ -6,6 +6,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +20,7 @@
 #include "app/vardo_app.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
+#include "datalist/progress_dlg.h"
 #include "realtime/real_view.h"
 #include "settings/ini_file.h"
 #include "support/sim_process.h"
@@ -74,6 +78,16 @@ class RealViewTest : public ::testing::Test {
         reporter.entries.clear();
         return out;
     }
+    // The start command, then the event loop until the start is over.
+    bool StartAcquisition() {
+        const bool ran = Frame().ExecuteCommand(cmd::kAcquireStart);
+        auto* view = dynamic_cast<CRealView*>(Frame().ActiveView());
+        QElapsedTimer clock;
+        clock.start();
+        while (view->Starting() && clock.elapsed() < 15000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return ran;
+    }
     // Runs the event loop until n samples are in the window (a sample a second).
     bool WaitForSamples(int n) {
         for (int i = 0; i < 4 && Doc().history.windowCount < n; ++i)
@@ -94,7 +108,7 @@ TEST_F(RealViewTest, StartMovesTheCurvesAStallLosesNoSampleAndStopSavesTheFile) 
     EXPECT_TRUE(Enabled(cmd::kAcquireStart));
     for (int id : {cmd::kAcquireStop, cmd::kPrint, cmd::kPrintPreview}) EXPECT_FALSE(Enabled(id));
 
-    ASSERT_TRUE(Frame().ExecuteCommand(cmd::kAcquireStart));
+    ASSERT_TRUE(StartAcquisition());
     ASSERT_TRUE(view.Acquiring()) << ::testing::PrintToString(Messages());
     EXPECT_EQ(Frame().StatusText(2).toStdString(), "实时曲线");
     for (int id : {cmd::kAcquireStop, cmd::kPrint, cmd::kPrintPreview}) EXPECT_TRUE(Enabled(id));
@@ -172,7 +186,7 @@ TEST_F(RealViewTest, FailedStartsSayWhyThenThatTheStartFailed) {
             std::ofstream(home / "Data") << "in the way";
         }
         CRealView& view = Open();
-        Frame().ExecuteCommand(cmd::kAcquireStart);
+        StartAcquisition();
         EXPECT_EQ(Messages(), c.messages);
         EXPECT_FALSE(view.Acquiring());
         EXPECT_TRUE(Enabled(cmd::kAcquireStart));
@@ -182,10 +196,62 @@ TEST_F(RealViewTest, FailedStartsSayWhyThenThatTheStartFailed) {
     }
 }
 
+// The configuration reads against a recorder that answers only the channel count: the event
+// loop turns meanwhile under the progress box, the commands that touch the record are off, and
+// the start fails, is cancelled by stop, or ends with the window, at once in the last two.
+TEST_F(RealViewTest, AStartOnADeadLineLeavesTheInterfaceTurning) {
+    for (const std::string how : {"fails", "stop", "close"}) {
+        SCOPED_TRACE(how);
+        Serve({"--stall", "2"});
+        CRealView& view = Open();
+        QTimer beat;
+        int beats = 0;
+        QObject::connect(&beat, &QTimer::timeout, [&beats] { ++beats; });
+        beat.start(10);
+        Frame().ExecuteCommand(cmd::kAcquireStart);
+        ASSERT_TRUE(view.Starting());
+        const auto shown = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = dynamic_cast<CProgressDlg*>(w); box && box->isVisible())
+                    return box->text->text().toStdString();
+            return std::string();
+        };
+        EXPECT_TRUE(testing::WaitUntil([&] { return shown() == "读取组态参数 : 通道 1"; }));
+        EXPECT_GT(beats, 10);
+        ASSERT_TRUE(view.Starting());
+        EXPECT_TRUE(Enabled(cmd::kAcquireStop));
+        for (int id : {cmd::kAcquireStart, cmd::kFileOpen, cmd::kSerialUpload, cmd::kCommSettings,
+                       cmd::kFileBrowser}) {
+            EXPECT_FALSE(Enabled(id)) << id;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        if (how == "close") {
+            app.reset();
+            EXPECT_LT(clock.elapsed(), 500);
+            EXPECT_TRUE(Messages().empty());
+            continue;
+        }
+        if (how == "stop") Frame().ExecuteCommand(cmd::kAcquireStop);
+        while (view.Starting() && clock.elapsed() < 15000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (how == "stop") {
+            EXPECT_LT(clock.elapsed(), 500);
+            EXPECT_TRUE(Messages().empty());
+        } else {
+            EXPECT_EQ(Messages(), std::vector<std::string>{kInitFailed});
+        }
+        EXPECT_FALSE(view.Acquiring());
+        EXPECT_TRUE(Enabled(cmd::kAcquireStart));
+        EXPECT_FALSE(Enabled(cmd::kAcquireStop));
+        app.reset();
+    }
+}
+
 TEST_F(RealViewTest, ADeadLineKeepsTheCurvesMovingWithTheLastValues) {
     Serve({"--silent-after-live", "2"});
     CRealView& view = Open();
-    Frame().ExecuteCommand(cmd::kAcquireStart);
+    StartAcquisition();
     ASSERT_TRUE(view.Acquiring());
     ASSERT_TRUE(WaitForSamples(4));
     const HistoryData& h = Doc().history;
@@ -196,7 +262,7 @@ TEST_F(RealViewTest, ADeadLineKeepsTheCurvesMovingWithTheLastValues) {
 TEST_F(RealViewTest, ClosingWhileAcquiringFinishesTheFileAndKeepsTheDisplaySettings) {
     Serve({"--freeze", "--channels", "7"});
     Open();
-    Frame().ExecuteCommand(cmd::kAcquireStart);
+    StartAcquisition();
     ASSERT_TRUE(WaitForSamples(1));
     app.reset();
     const auto names = testing::FileNames(home / "Data");
@@ -217,7 +283,7 @@ TEST_F(RealViewTest, AFailedWriteIsToldOnceAndTheFileKeptWhileTheCurvesGoOn) {
     WriterCalls calls;
     calls.write = WriteUntilTheDiskFails;
     Doc().acquisition.SetWriterCalls(calls);
-    Frame().ExecuteCommand(cmd::kAcquireStart);
+    StartAcquisition();
     ASSERT_TRUE(WaitForSamples(4));
     const std::vector<std::string> told = Messages();
     ASSERT_EQ(told.size(), 1u);

@@ -49,7 +49,7 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
     };
     // Opening a file replaces the record that acquisition writes into.
     Handle(
-        cmd::kFileOpen, [this] { OpenCommand(); }, [this] { return doc_.history.acquiring == 0; });
+        cmd::kFileOpen, [this] { OpenCommand(); }, [this] { return !doc_.AcquisitionBusy(); });
     // The import opens its file when done, which acquisition's record cannot allow.
     Handle(
         cmd::kCfUpload,
@@ -57,7 +57,7 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
             CCfUploadDlg dialog(doc_, dialogParent);
             dialog.exec();
         },
-        [this] { return doc_.history.acquiring == 0; });
+        [this] { return !doc_.AcquisitionBusy(); });
     // The upload opens its file when done, which acquisition's record cannot allow.
     Handle(
         cmd::kSerialUpload,
@@ -65,7 +65,7 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
             CSerialUploadDlg dialog(doc_, dialogParent);
             dialog.exec();
         },
-        [this] { return doc_.history.acquiring == 0; });
+        [this] { return !doc_.AcquisitionBusy(); });
     // The new values apply when a link next opens, which acquisition's own link does not.
     Handle(
         cmd::kCommSettings,
@@ -73,7 +73,7 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
             CCommSetDlg dialog(doc_, dialogParent);
             dialog.exec();
         },
-        [this] { return doc_.history.acquiring == 0; });
+        [this] { return !doc_.AcquisitionBusy(); });
     Handle(cmd::kCodeLookup, [this] {
         CCodeConvDlg dialog(dialogParent);
         dialog.exec();

@@ -17,6 +17,21 @@
 
 namespace vardo {
 
+namespace {
+
+// One step of the start as the progress box shows it; an empty text closes the box.
+void ShowStep(CProgressDlg& box, int position, int range, const std::string& text) {
+    if (text.empty()) {
+        box.hide();
+        return;
+    }
+    if (!box.isVisible()) box.Begin(QString(), 0, range);
+    box.SetText(QString::fromStdString(text));
+    box.SetPos(position);
+}
+
+}  // namespace
+
 CRealView::CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     : CVardoView(doc, frame, parent) {
     setAcceptDrops(false);
@@ -24,12 +39,12 @@ CRealView::CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     tickTimer_->setSingleShot(true);
     tickTimer_->setTimerType(Qt::PreciseTimer);
     connect(tickTimer_, &QTimer::timeout, this, &CRealView::OnTick);
-    const Rule idle = [this] { return !Acquiring(); };
+    const Rule idle = [this] { return !Acquiring() && !Starting(); };
     const Rule running = [this] { return Acquiring(); };
     Handle(
         cmd::kAcquireStart, [this] { Start(); }, idle);
     Handle(
-        cmd::kAcquireStop, [this] { Stop(); }, running);
+        cmd::kAcquireStop, [this] { Stop(); }, [this] { return Acquiring() || Starting(); });
     Handle(
         cmd::kPrint, [this] { OnPrint(true); }, running);
     Handle(
@@ -47,6 +62,13 @@ CRealView::CRealView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
 }
 
 CRealView::~CRealView() {
+    if (Starting()) {
+        doc_.acquisition.Cancel();
+        starter_.Stop();
+        // The reads' launch will not come: what they opened closes here.
+        doc_.starting = false;
+        doc_.acquisition.Stop();
+    }
     if (Acquiring()) {
         tickTimer_->stop();
         doc_.Stop();
@@ -60,21 +82,42 @@ void CRealView::InitialUpdate() {
 }
 
 void CRealView::Start() {
-    if (Acquiring()) return;
-    CProgressDlg progress(frame_ != nullptr ? static_cast<QWidget*>(frame_) : this);
+    if (Acquiring() || Starting()) return;
+    const AcquisitionSettings settings = doc_.PrepareStart();
+    progress_ =
+        std::make_unique<CProgressDlg>(frame_ != nullptr ? static_cast<QWidget*>(frame_) : this);
+    // The reads' steps reach the box through the event loop, which goes on meanwhile.
+    const QPointer<CProgressDlg> box(progress_.get());
+    const StartProgress queued = [box](int position, int range, const std::string& text) {
+        QMetaObject::invokeMethod(
+            box,
+            [box, position, range, text] {
+                if (box) ShowStep(*box, position, range, text);
+            },
+            Qt::QueuedConnection);
+    };
+    CRealtimeAcquisition* acquisition = &doc_.acquisition;
+    starter_.Start(
+        this,
+        [acquisition, settings, queued] {
+            return acquisition->ReadConfiguration(settings, queued);
+        },
+        [this](StartStatus read) { Started(read); });
+    if (frame_ != nullptr) frame_->UpdateCommands();
+}
+
+void CRealView::Started(StartStatus read) {
+    // Steps still queued from the reads must not reopen the box.
+    const std::unique_ptr<CProgressDlg> box = std::move(progress_);
     const StartStatus status =
-        doc_.Start([&progress](int position, int range, const std::string& text) {
-            if (text.empty()) {
-                progress.hide();
-                return;
-            }
-            if (!progress.isVisible()) progress.Begin(QString(), 0, range);
-            progress.SetText(QString::fromStdString(text));
-            progress.SetPos(position);
+        doc_.FinishStart(read, [&box](int position, int range, const std::string& text) {
+            ShowStep(*box, position, range, text);
         });
-    progress.hide();
+    box->hide();
     if (status != StartStatus::Started) {
-        doc_.reporter().ShowMessage(texts::kInitFailed, MessageIcon::Error);
+        // A start the user cancelled did not fail.
+        if (status != StartStatus::Cancelled)
+            doc_.reporter().ShowMessage(texts::kInitFailed, MessageIcon::Error);
         doc_.Stop();
         update();
         if (frame_ != nullptr) frame_->UpdateCommands();
@@ -92,6 +135,11 @@ void CRealView::Start() {
 }
 
 void CRealView::Stop() {
+    if (Starting()) {
+        // The reads end at once; their finish closes what they opened, without a message.
+        doc_.acquisition.Cancel();
+        return;
+    }
     tickTimer_->stop();
     doc_.Stop();
     if (frame_ != nullptr) frame_->UpdateCommands();
