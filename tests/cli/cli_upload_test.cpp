@@ -234,8 +234,9 @@ TEST_F(CliUpload, FaultsGiveTheSameFileOrNoFile) {
 // whole and is not.
 TEST_F(CliUpload, AKilledUploadLeavesNothingOrTheWholeFile) {
     const sim::RecorderConfig recorder = Recorder(2, 3, 3);
+    // An end on the record grid moves back one record: the upload of ..10:00:00 ends at 09:59:50.
     const auto expected = test::ExpectedFile({recorder, *ParseTime("2026-03-01 09:00:00"),
-                                              *ParseTime("2026-03-01 10:00:00"), Channels({1, 3})});
+                                              *ParseTime("2026-03-01 09:59:50"), Channels({1, 3})});
     const std::pair<int, int> cases[] = {{0, SIGKILL}, {3, SIGKILL}, {5, SIGKILL},
                                          {3, SIGTERM}, {3, SIGINT},  {5, SIGHUP}};
     for (auto [blocks, sig] : cases) {
