@@ -2,7 +2,8 @@
 // window of 1200 samples: one sampling period's tick (copy, shift, store, append, header update)
 // and redraw of the whole picture, with the recorder answering and with it silent while the
 // worker sits in its retries (budget 20 ms); and the stop command on a dead line, which ends the
-// worker's exchange in progress. Run on the offscreen platform.
+// worker's exchange in progress; and the start command on a dead line, whose reads run on a thread
+// of their own. Run on the offscreen platform.
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -28,7 +29,8 @@ using namespace vardo;
 // A 12-channel recorder served in-process, a home whose SetUp.ini reaches it with the default
 // time-outs, and the real-time view acquiring from it.
 struct LiveView {
-    explicit LiveView(int silentAfterLiveReads) {
+    // stallAfter: the reply from which the recorder is silent (0: never); start: begin acquiring.
+    explicit LiveView(int silentAfterLiveReads, int stallAfter = 0, bool start = true) {
         char tmpl[] = "/tmp/vardo-bench-rt-XXXXXX";
         home = std::string(mkdtemp(tmpl)) + "/";
         sim::RecorderConfig recorder;
@@ -36,7 +38,9 @@ struct LiveView {
         recorder.channelCount = 12;
         recorder.livePerRead = true;
         recorder.silentAfterLiveReads = silentAfterLiveReads;
-        server = std::make_unique<sim::CRecorderServer>(recorder, sim::FaultConfig{}, 0);
+        sim::FaultConfig faults;
+        faults.stallAfter = stallAfter;
+        server = std::make_unique<sim::CRecorderServer>(recorder, faults, 0);
         server->Start();
         server->StartThread();
         std::ofstream(home + "SetUp.ini")
@@ -48,6 +52,7 @@ struct LiveView {
         view->resize(1400, 900);
         view->show();
         while (!view->LaidOut()) QApplication::processEvents();
+        if (!start) return;
         view->Start();
         while (view->Starting()) QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
@@ -107,6 +112,24 @@ void BM_StopOnADeadLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StopOnADeadLine)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The start command against a recorder silent from its first reply: what it holds the
+// interface thread while the reads go on without it.
+void BM_StartCommandOnADeadLine(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto live = std::make_unique<LiveView>(0, 1, false);
+        state.ResumeTiming();
+        live->view->Start();
+        state.PauseTiming();
+        if (!live->view->Starting()) state.SkipWithError("the start did not go on");
+        live->view->Stop();
+        while (live->view->Starting()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        live.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartCommandOnADeadLine)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
