@@ -9,6 +9,8 @@
 #include <set>
 #include <system_error>
 
+#include "base/unique_fd.h"
+
 namespace vardo {
 
 namespace {
@@ -40,15 +42,13 @@ std::vector<std::string> Entries(const fs::path& dir, const std::string& prefix)
 // Opening without waiting for carrier and without becoming our controlling terminal; only a
 // terminal counts, so a UART-less ttyS (EIO) or a stray file is left out.
 bool Probe(const std::string& path, int& error) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.Valid()) {
         error = errno;
         return error == EACCES || error == EPERM || error == EBUSY;
     }
-    const bool tty = ::isatty(fd) == 1;
-    ::close(fd);
     error = 0;
-    return tty;
+    return ::isatty(fd.Get()) == 1;
 }
 
 }  // namespace

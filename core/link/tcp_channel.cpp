@@ -6,9 +6,9 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace vardo {
 
@@ -53,53 +53,47 @@ bool ParseTcpAddress(const std::string& device, TcpAddress& out) {
     return true;
 }
 
-CTcpChannel::~CTcpChannel() {
-    if (fd >= 0) ::close(fd);
-}
-
 int CTcpChannel::Open(const TcpAddress& address, int timeoutMs) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found) != 0) return 0;
-    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
-        const int s =
-            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (s < 0) continue;
-        bool connected = ::connect(s, a->ai_addr, a->ai_addrlen) == 0;
+    for (addrinfo* a = found; a != nullptr && !fd_.Valid(); a = a->ai_next) {
+        UniqueFd s(
+            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
+        if (!s.Valid()) continue;
+        bool connected = ::connect(s.Get(), a->ai_addr, a->ai_addrlen) == 0;
         if (!connected && errno == EINPROGRESS) {
-            pollfd p{s, POLLOUT, 0};
+            pollfd p{s.Get(), POLLOUT, 0};
             int error = 0;
             socklen_t length = sizeof error;
             connected = poll(&p, 1, timeoutMs) == 1 &&
-                        getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+                        getsockopt(s.Get(), SOL_SOCKET, SO_ERROR, &error, &length) == 0 &&
+                        error == 0;
         }
-        if (!connected) {
-            ::close(s);
-            continue;
-        }
+        if (!connected) continue;
         // A request is one small frame that waits for its reply: send it at once.
         const int on = 1;
-        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        fd = s;
+        setsockopt(s.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        fd_ = std::move(s);
     }
     freeaddrinfo(found);
-    return fd >= 0 ? 1 : 0;
+    return fd_.Valid() ? 1 : 0;
 }
 
 long CTcpChannel::Read(char* dest, std::size_t max) {
-    return ::recv(fd, dest, max, MSG_DONTWAIT);
+    return ::recv(fd_.Get(), dest, max, MSG_DONTWAIT);
 }
 
 long CTcpChannel::Write(const char* data, std::size_t size) {
-    return ::send(fd, data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
+    return ::send(fd_.Get(), data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
 }
 
 void CTcpChannel::DiscardInput() {
     // Bounded: a server that keeps sending must not hold the exchange here.
     char sink[256];
-    for (int i = 0; i < 64 && ::recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
+    for (int i = 0; i < 64 && ::recv(fd_.Get(), sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
     }
 }
 

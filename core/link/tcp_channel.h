@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/unique_fd.h"
 #include "link/byte_channel.h"
 
 namespace vardo {
@@ -19,11 +20,10 @@ bool ParseTcpAddress(const std::string& device, TcpAddress& out);
 
 class CTcpChannel : public CByteChannel {
   public:
-    ~CTcpChannel() override;
     // Connects within `timeoutMs`; 1 on success.
     int Open(const TcpAddress& address, int timeoutMs);
 
-    int Descriptor() const override { return fd; }
+    int Descriptor() const override { return fd_.Get(); }
     long Read(char* dest, std::size_t max) override;
     // A server that hung up gives EPIPE, never the signal that would end the program.
     long Write(const char* data, std::size_t size) override;
@@ -31,7 +31,7 @@ class CTcpChannel : public CByteChannel {
     void DiscardInput() override;
 
   private:
-    int fd = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace vardo

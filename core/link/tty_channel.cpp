@@ -6,6 +6,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace vardo {
 
 namespace {
@@ -36,29 +38,25 @@ speed_t SpeedOf(int baud) {
 }  // namespace
 
 CTtyChannel::~CTtyChannel() {
-    if (fd < 0) return;
     // The exclusive flag outlives the descriptor on a terminal that someone else keeps open.
-    ioctl(fd, TIOCNXCL);
-    ::close(fd);
+    if (fd_.Valid()) ioctl(fd_.Get(), TIOCNXCL);
 }
 
 int CTtyChannel::Open(const std::string& device, int baud) {
-    const int d = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (d < 0) return 0;
+    UniqueFd d(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!d.Valid()) return 0;
     // Exclusive like a Windows COM port: the advisory lock also holds against root, which
     // TIOCEXCL alone does not.
-    if (!isatty(d) || flock(d, LOCK_EX | LOCK_NB) != 0 || ioctl(d, TIOCEXCL) != 0) {
-        ::close(d);
+    if (!isatty(d.Get()) || flock(d.Get(), LOCK_EX | LOCK_NB) != 0 || ioctl(d.Get(), TIOCEXCL) != 0)
         return 0;
-    }
-    fd = d;
+    fd_ = std::move(d);
     ApplyLineState(baud);
     return 1;
 }
 
 void CTtyChannel::ApplyLineState(int baud) {
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0) return;
+    if (tcgetattr(fd_.Get(), &tio) != 0) return;
     // Raw: no echo, no line editing, no CR/LF translation either way, no signals.
     cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
@@ -70,21 +68,21 @@ void CTtyChannel::ApplyLineState(int baud) {
     tio.c_cc[VSTOP] = 0x13;
     const speed_t speed = SpeedOf(baud);
     if (speed != B0) cfsetspeed(&tio, speed);
-    tcsetattr(fd, TCSANOW, &tio);
+    tcsetattr(fd_.Get(), TCSANOW, &tio);
     int lines = TIOCM_DTR | TIOCM_RTS;
-    ioctl(fd, TIOCMBIC, &lines);
+    ioctl(fd_.Get(), TIOCMBIC, &lines);
 }
 
 long CTtyChannel::Read(char* dest, std::size_t max) {
-    return ::read(fd, dest, max);
+    return ::read(fd_.Get(), dest, max);
 }
 
 long CTtyChannel::Write(const char* data, std::size_t size) {
-    return ::write(fd, data, size);
+    return ::write(fd_.Get(), data, size);
 }
 
 void CTtyChannel::DiscardInput() {
-    tcflush(fd, TCIFLUSH);
+    tcflush(fd_.Get(), TCIFLUSH);
 }
 
 }  // namespace vardo

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/unique_fd.h"
 #include "link/byte_channel.h"
 
 namespace vardo {
@@ -15,14 +16,14 @@ class CTtyChannel : public CByteChannel {
     // 1 on success.
     int Open(const std::string& device, int baud);
 
-    int Descriptor() const override { return fd; }
+    int Descriptor() const override { return fd_.Get(); }
     long Read(char* dest, std::size_t max) override;
     long Write(const char* data, std::size_t size) override;
     void ApplyLineState(int baud) override;
     void DiscardInput() override;
 
   private:
-    int fd = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace vardo
