@@ -47,37 +47,20 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
             return QString();
         return dialog.selectedFiles().front();
     };
+    const Rule notAcquiring = [this] { return !doc_.AcquisitionBusy(); };
     // Opening a file replaces the record that acquisition writes into.
     Handle(
-        cmd::kFileOpen, [this] { OpenCommand(); }, [this] { return !doc_.AcquisitionBusy(); });
-    // The import opens its file when done, which acquisition's record cannot allow.
+        cmd::kFileOpen, [this] { OpenCommand(); }, notAcquiring);
+    // The import and the upload open their file when done, which acquisition's record cannot
+    // allow.
     Handle(
-        cmd::kCfUpload,
-        [this] {
-            CCfUploadDlg dialog(doc_, dialogParent);
-            dialog.exec();
-        },
-        [this] { return !doc_.AcquisitionBusy(); });
-    // The upload opens its file when done, which acquisition's record cannot allow.
+        cmd::kCfUpload, [this] { CCfUploadDlg(doc_, dialogParent).exec(); }, notAcquiring);
     Handle(
-        cmd::kSerialUpload,
-        [this] {
-            CSerialUploadDlg dialog(doc_, dialogParent);
-            dialog.exec();
-        },
-        [this] { return !doc_.AcquisitionBusy(); });
+        cmd::kSerialUpload, [this] { CSerialUploadDlg(doc_, dialogParent).exec(); }, notAcquiring);
     // The new values apply when a link next opens, which acquisition's own link does not.
     Handle(
-        cmd::kCommSettings,
-        [this] {
-            CCommSetDlg dialog(doc_, dialogParent);
-            dialog.exec();
-        },
-        [this] { return !doc_.AcquisitionBusy(); });
-    Handle(cmd::kCodeLookup, [this] {
-        CCodeConvDlg dialog(dialogParent);
-        dialog.exec();
-    });
+        cmd::kCommSettings, [this] { CCommSetDlg(doc_, dialogParent).exec(); }, notAcquiring);
+    Handle(cmd::kCodeLookup, [this] { CCodeConvDlg(dialogParent).exec(); });
 }
 
 void DocumentCommands::OpenCommand() {
