@@ -84,9 +84,7 @@ struct LiveOptions {
 int RunLive(const LiveOptions& o) {
     const std::string settingsPath = Home() + "SetUp.ini";
     AcquisitionSettings settings;
-    LoadCommSettings(settingsPath, settings.comm);
-    ApplyLinkOptions(o.link, settings.comm);
-    if (!CheckModelIndex(settings.comm)) return 1;
+    if (!LoadLinkSettings(settingsPath, o.link, settings.comm)) return 1;
     if (!IsValidIntervalCode(settings.comm.samplingInterval)) {
         std::fprintf(stderr, "vardo-cli: sampling time %d (Interval) is not one of 0..8\n",
                      settings.comm.samplingInterval);

@@ -21,10 +21,8 @@ namespace {
 int RunRecorder(const LinkOptions& options) {
     const std::string settingsPath = Home() + "SetUp.ini";
     CommSettings cs;
-    LoadCommSettings(settingsPath, cs);
-    ApplyLinkOptions(options, cs);
+    if (!LoadLinkSettings(settingsPath, options, cs)) return 1;
 
-    if (!CheckModelIndex(cs)) return 1;
     const std::string port = PortDevice(settingsPath, cs.portName);
     PathReporter reporter(port);
     CRecorderLink link;

@@ -67,8 +67,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
     if (!o.all && !(o.from && o.to)) return UsageError(command, "give --all, or --from and --to");
     const std::string settingsPath = Home() + "SetUp.ini";
     CommSettings cs;
-    LoadCommSettings(settingsPath, cs);
-    ApplyLinkOptions(o.link, cs);
+    if (!LoadLinkSettings(settingsPath, o.link, cs)) return 1;
 
     UploadChoice choice;
     choice.all = o.all;
@@ -81,7 +80,6 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         choice.channels.fill(true);
     }
 
-    if (!CheckModelIndex(cs)) return 1;
     const std::string port = PortDevice(settingsPath, cs.portName);
     PathReporter device(port);
     CRecorderLink link;

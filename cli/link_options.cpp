@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/recorder_memory_map.h"
+#include "settings/setup_ini.h"
 
 namespace vardo::cli {
 
@@ -21,13 +22,12 @@ void AddLinkOptions(CLI::App* command, LinkOptions& options) {
     AddWholeNumberOption(command, "--address", options.address, 0, 255, "the recorder's address");
 }
 
-void ApplyLinkOptions(const LinkOptions& options, CommSettings& cs) {
+bool LoadLinkSettings(const std::string& settingsPath, const LinkOptions& options,
+                      CommSettings& cs) {
+    LoadCommSettings(settingsPath, cs);
     if (options.port) cs.portName = *options.port;
     if (options.model) cs.modelIndex = *options.model;
     if (options.address) cs.address = *options.address;
-}
-
-bool CheckModelIndex(const CommSettings& cs) {
     if (IsValidModelIndex(cs.modelIndex)) return true;
     std::fprintf(stderr, "vardo-cli: model index %d (JlyIndex) is not one of 0..7\n",
                  cs.modelIndex);

@@ -18,11 +18,10 @@ struct LinkOptions {
 
 // Adds --port, --model and --address to command, kept in options.
 void AddLinkOptions(CLI::App* command, LinkOptions& options);
-// Puts what was given over the settings read from SetUp.ini.
-void ApplyLinkOptions(const LinkOptions& options, CommSettings& cs);
-
-// A model index read from SetUp.ini may be anything; false (with a message) when it names no
-// model of the memory map.
-bool CheckModelIndex(const CommSettings& cs);
+// The link's settings for this run: those of settingsPath with what was given put over them.
+// A model index read from SetUp.ini may be anything: false (with a message) when the one in
+// force names no model of the memory map.
+bool LoadLinkSettings(const std::string& settingsPath, const LinkOptions& options,
+                      CommSettings& cs);
 
 }  // namespace vardo::cli
