@@ -23,13 +23,12 @@ CSerialPort::CSerialPort() : wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
 CSerialPort::~CSerialPort() {
     Close();
-    if (wakeFd >= 0) ::close(wakeFd);
 }
 
 void CSerialPort::Interrupt() {
     interrupted = true;
     const std::uint64_t one = 1;
-    if (wakeFd >= 0 && ::write(wakeFd, &one, sizeof one) < 0) {
+    if (wakeFd.Valid() && ::write(wakeFd.Get(), &one, sizeof one) < 0) {
         // Already signalled past the counter's limit: still readable, nothing is lost.
     }
 }
@@ -40,7 +39,7 @@ bool CSerialPort::WaitFor(int fd, short events, Clock::duration wait) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
     timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
     // A negative descriptor is skipped by poll: Rest waits on the wake alone.
-    pollfd p[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+    pollfd p[2] = {{fd, events, 0}, {wakeFd.Get(), POLLIN, 0}};
     for (;;) {
         const int r = ppoll(p, 2, &ts, nullptr);
         if (r > 0) return p[1].revents == 0 && p[0].revents != 0;
@@ -60,7 +59,7 @@ int CSerialPort::Open(const std::string& device, int baud, int readInterval, int
     Close();
     interrupted = false;
     std::uint64_t count = 0;
-    while (wakeFd >= 0 && ::read(wakeFd, &count, sizeof count) > 0) {
+    while (wakeFd.Valid() && ::read(wakeFd.Get(), &count, sizeof count) > 0) {
     }
     portName = device;
     baudRate = baud;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "base/unique_fd.h"
 #include "link/byte_channel.h"
 #include "link/frame_codec.h"
 #include "link/port_timeouts.h"
@@ -82,7 +83,7 @@ class CSerialPort {
 
     PortTimeouts timeouts;
     // An eventfd that Interrupt makes readable: every wait of the port also watches it.
-    int wakeFd = -1;
+    UniqueFd wakeFd;
     std::atomic<bool> interrupted{false};
     std::size_t expectedData = 0;
     FrameCheck lastCheck = FrameCheck::Empty;
