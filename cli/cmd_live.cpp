@@ -24,9 +24,13 @@ namespace vardo::cli {
 namespace {
 
 volatile sig_atomic_t stopSignal = 0;
+// Set while Start reads the recorder: its retries on a dead line last seconds, and Ctrl-C should
+// not wait for them. Cancel only stores flags and writes to an eventfd, which a handler may do.
+std::atomic<CRealtimeAcquisition*> starting{nullptr};
 
 void OnStopSignal(int) {
     stopSignal = 1;
+    if (CRealtimeAcquisition* a = starting.load()) a->Cancel();
 }
 
 // SIGINT and SIGTERM end the run between samples; a closed stdout shows as a failed write, not
@@ -99,7 +103,15 @@ int RunLive(const LiveOptions& o) {
     PathReporter device(PortDevice(settingsPath, settings.comm.portName));
     HistoryData data;
     CRealtimeAcquisition acquisition;
+    if (stopSignal) return 0;
+    starting = &acquisition;
     const StartStatus status = acquisition.Start(settings, data);
+    starting = nullptr;
+    // Stopped by the user before the first sample: nothing was taken, nothing to say.
+    if (status == StartStatus::Cancelled || (status == StartStatus::Started && stopSignal)) {
+        acquisition.Stop();
+        return 0;
+    }
     if (status != StartStatus::Started) {
         for (const char* message : StartMessages(status)) {
             device.ShowMessage(message, MessageIcon::Error);

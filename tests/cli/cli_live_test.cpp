@@ -179,5 +179,29 @@ TEST_F(CliLive, KilledRunLeavesAReadableFileAndTermFinishesIt) {
     }
 }
 
+// Ctrl-C while the start retries a dead line ends the run at once, as after any sample.
+TEST_F(CliLive, InterruptedStartEndsAtOnceWithoutAWord) {
+    StartSim({"--stall", "1"});
+    WriteSettings(sim->device, "ReadTotalTimeoutConstant=3000\n");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("VARDO_HOME", home.path().c_str(), 1);
+        freopen((home / "out.txt").c_str(), "w", stdout);
+        freopen((home / "err.txt").c_str(), "w", stderr);
+        execl(VARDO_BIN_DIR "/vardo-cli", "vardo-cli", "live", "--save", nullptr);
+        _exit(127);
+    }
+    std::this_thread::sleep_for(500ms);
+    kill(pid, SIGINT);
+    const auto sent = std::chrono::steady_clock::now();
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 2s) << "the retries were waited out";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(testing::ReadText(home / "out.txt"), "");
+    EXPECT_EQ(testing::ReadText(home / "err.txt"), "");
+    EXPECT_TRUE(testing::FileNames(home / "Data").empty());
+}
+
 }  // namespace
 }  // namespace vardo
