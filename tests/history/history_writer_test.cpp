@@ -260,9 +260,12 @@ TEST(CHistoryWriter, AnUnfinishedTransferLeavesNothing) {
             EXPECT_EQ(f.Files().size(), unnamed ? 0u : 1u);
             for (const std::string& name : f.Files())
                 EXPECT_TRUE(name.starts_with(".") && name.ends_with(".part")) << name;
-            if (way == WriteFails) EXPECT_EQ(w->WriteChannelBlock(run, 9, 0), -1);
-            if (way == Completes || way == WriteFails)
+            if (way == WriteFails) {
+                EXPECT_EQ(w->WriteChannelBlock(run, 9, 0), -1);
+            }
+            if (way == Completes || way == WriteFails) {
                 EXPECT_EQ(w->Close(), way == Completes ? 1 : 0);
+            }
             if (way == Discarded) w->Discard();
             w.reset();
             EXPECT_EQ(f.Files(), way == Completes
