@@ -180,6 +180,11 @@ TEST_F(NavigationTest, ARightDragSelectsABandThatTheStatisticsReadAndALeftClickC
     const char* want[2][4] = {{"通道1", "5.7", "7.5", "3.9"}, {"通道2", "44.9", "46.7", "43.1"}};
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_EQ(t->item(r, c)->text(), U(want[r][c])) << r << c;
+    t->setRowCount(kMaxChannels);
+    dlg.show();
+    EXPECT_LE(t->visualRect(t->model()->index(kMaxChannels - 1, 0)).bottom(),
+              t->viewport()->height())
+        << "twelve channels fit without scrolling";
     const VTime newest = Doc().history.newestTime;
     EXPECT_EQ(newest - dlg.statEnd, 10 * 10);
     EXPECT_EQ(newest - dlg.statStart, 19 * 10);

@@ -57,9 +57,16 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     du.Place(list_, 7, 65, 216, 145);
     list_->setShowGrid(true);
     list_->verticalHeader()->hide();
-    // Rows as tall as a line of text, so that twelve channels fit without scrolling.
+    // Rows as tall as a line of text, and no taller than lets twelve channels fit without
+    // scrolling in the list's fixed height.
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    const int line = list_->fontMetrics().height();
+    const int room =
+        list_->height() - list_->horizontalHeader()->sizeHint().height() - 2 * list_->frameWidth();
+    // The style's minimum section would otherwise win over the height asked for.
+    list_->verticalHeader()->setMinimumSectionSize(line);
+    list_->verticalHeader()->setDefaultSectionSize(
+        std::max(line, std::min(line + 4, room / kMaxChannels)));
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setHorizontalHeaderLabels(
         {U(texts::kStatChannel), U(texts::kStatMean), U(texts::kStatPeak), U(texts::kStatValley)});
