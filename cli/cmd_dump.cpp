@@ -57,17 +57,13 @@ int RunDump(const CLI::App& command, const DumpOptions& o) {
         }
         out += '\n';
         if (out.size() >= kChunk) {
-            written = written && std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+            written = written && WriteOut(out);
             out.clear();
         }
     });
-    written = written && std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+    written = written && WriteOut(out);
     ReleaseHistoryFile(h);
-    if (std::fflush(stdout) != 0 || !written) {
-        std::fputs("vardo-cli dump: writing the output failed\n", stderr);
-        return 1;
-    }
-    return 0;
+    return FinishOutput(command, written);
 }
 
 }  // namespace

@@ -39,12 +39,7 @@ int RunStats(const CLI::App& command, const RecordOptions& o) {
         line({name, cells[0], cells[1], cells[2]});
     }
     ReleaseHistoryFile(h);
-    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
-    if (std::fflush(stdout) != 0 || !written) {
-        std::fputs("vardo-cli stats: writing the output failed\n", stderr);
-        return 1;
-    }
-    return 0;
+    return FinishOutput(command, WriteOut(out));
 }
 
 }  // namespace

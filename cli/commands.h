@@ -82,6 +82,11 @@ class PathReporter : public StderrReporter {
 // are what is missing (nothing otherwise).
 void ReportPermission(const std::string& device, bool write, const char* group);
 
+// Stdout for commands that print a listing: WriteOut writes text, false when the write failed;
+// FinishOutput flushes and, when anything failed, says so on stderr and gives exit status 1.
+bool WriteOut(const std::string& text);
+int FinishOutput(const CLI::App& command, bool written);
+
 // Where SetUp.ini and Data/ live: ModuleDirectory(), ending in '/'.
 std::string Home();
 

@@ -178,6 +178,16 @@ void ReportPermission(const std::string& device, bool write, const char* group) 
     if (!hint.empty()) std::cerr << hint << '\n';
 }
 
+bool WriteOut(const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
+
+int FinishOutput(const CLI::App& command, bool written) {
+    if (std::fflush(stdout) == 0 && written) return 0;
+    std::fprintf(stderr, "vardo-cli %s: writing the output failed\n", command.get_name().c_str());
+    return 1;
+}
+
 std::string Home() {
     return ModuleDirectory();
 }
