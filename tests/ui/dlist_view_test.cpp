@@ -135,7 +135,7 @@ class ExportDialogTest : public DListViewTest {
                const std::function<void(CExcelExportDlg&)>& more) {
         {
             dlg.chooseFile = [&](QWidget*, const QString& title, const QString& folder,
-                                 const QString& name, const QString&) {
+                                 const QString& name, const QString&, QString*) {
                 asked.push_back(title.toStdString() + "|" + folder.toStdString() + "|" +
                                 name.toStdString());
                 return chosen;
@@ -194,7 +194,8 @@ TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
                                                     "开始时间 超出范围", "结束时间 超出范围"}));
     EXPECT_TRUE(asked.empty());
     Export(home / "no/such/folder/x");
-    EXPECT_EQ(Messages(), std::vector<std::string>{"建立文件失败，可能缺少Excel驱动!"});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "建立文件失败，可能缺少Excel驱动!\nNo such file or directory"});
     EXPECT_FALSE(std::filesystem::exists(home / "x.xls"));
 }
 
@@ -209,7 +210,7 @@ TEST_F(ExportDialogTest, ClosingStopsTheWorkerAndLeavesNoFile) {
         QTimer::singleShot(0, &dlg, [&] {
             dlg.start.Set(dlg.fileOldest);
             dlg.chooseFile = [&](QWidget*, const QString&, const QString&, const QString&,
-                                 const QString&) { return home / "stopped.xls"; };
+                                 const QString&, QString*) { return home / "stopped.xls"; };
             dlg.OnExport();
             EXPECT_EQ(dlg.busy, 1);
             dlg.OnExport();  // a second press while it runs does nothing
