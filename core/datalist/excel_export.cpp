@@ -11,14 +11,15 @@
 namespace vardo {
 
 std::string XlsPath(const std::string& chosen) {
-    return chosen.ends_with(".xls") ? chosen : chosen + ".xls";
+    // A name ending in "/" is a folder's: left as it is, for the export to refuse.
+    return chosen.ends_with(".xls") || chosen.ends_with('/') ? chosen : chosen + ".xls";
 }
 
 std::string ExportPath(const std::string& chosen, ExportFormat format) {
     const char* extension = format == ExportFormat::Xlsx  ? ".xlsx"
                             : format == ExportFormat::Csv ? ".csv"
                                                           : ".xls";
-    return chosen.ends_with(extension) ? chosen : chosen + extension;
+    return chosen.ends_with(extension) || chosen.ends_with('/') ? chosen : chosen + extension;
 }
 
 ExportFormat ExportFormatOfPath(const std::string& path) {

@@ -23,7 +23,7 @@ inline constexpr int kRowsPerSheet = 65535;
 inline constexpr int kMaxRowStep = 80000;
 
 // The path the workbook is written to: ".xls" appended unless the last four characters are
-// exactly ".xls".
+// exactly ".xls" (or the name ends in "/").
 std::string XlsPath(const std::string& chosen);
 // The path a file of format chosen in the dialog is written to: its extension (".xls",
 // ".xlsx", ".csv") appended unless chosen ends exactly so.

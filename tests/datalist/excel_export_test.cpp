@@ -35,10 +35,29 @@ std::unique_ptr<testing::DecodedFile> Load(int n) {
 }
 
 TEST(ExcelExport, PathRuleAndRangeChecksInTheirOrder) {
-    const std::pair<const char*, const char*> paths[] = {
-        {"a", "a.xls"},           {"a.xls", "a.xls"},         {"a.XLS", "a.XLS.xls"},
-        {"a.xlsx", "a.xlsx.xls"}, {"d.xls/a", "d.xls/a.xls"}, {"xls", "xls.xls"}};
+    const std::pair<const char*, const char*> paths[] = {{"a", "a.xls"},
+                                                         {"a.xls", "a.xls"},
+                                                         {"a.XLS", "a.XLS.xls"},
+                                                         {"a.xlsx", "a.xlsx.xls"},
+                                                         {"d.xls/a", "d.xls/a.xls"},
+                                                         {"xls", "xls.xls"},
+                                                         {"d/", "d/"}};
     for (const auto& [chosen, written] : paths) EXPECT_EQ(XlsPath(chosen), written) << chosen;
+    const struct {
+        const char* chosen;
+        ExportFormat format;
+        const char* written;
+    } named[] = {
+        {"a", ExportFormat::Xls, "a.xls"},        {"a.csv", ExportFormat::Xls, "a.csv.xls"},
+        {"a", ExportFormat::Xlsx, "a.xlsx"},      {"a.xls", ExportFormat::Xlsx, "a.xls.xlsx"},
+        {"a.xlsx", ExportFormat::Xlsx, "a.xlsx"}, {"a.CSV", ExportFormat::Csv, "a.CSV.csv"},
+        {"a.csv", ExportFormat::Csv, "a.csv"},
+    };
+    for (const auto& n : named) {
+        EXPECT_EQ(ExportPath(n.chosen, n.format), n.written) << n.chosen;
+        // What the dialog writes, the command reads back as the same format.
+        EXPECT_EQ(ExportFormatOfPath(n.written), n.format) << n.written;
+    }
 
     const struct {
         VTime start, end;
