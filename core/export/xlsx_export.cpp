@@ -22,6 +22,7 @@ namespace {
 constexpr lxw_row_t kRowsPerSheet = LXW_ROW_MAX - 1;
 constexpr double kTimeColumnWidth = 20;
 constexpr int kMaxDecimalsShown = 30;
+constexpr lxw_row_t kRowsPerCheck = 4096;
 
 class XlsxExportWriter : public ExportWriter {
   public:
@@ -48,6 +49,7 @@ class XlsxExportWriter : public ExportWriter {
     bool Row(const ExportRow& row) override {
         if (row.cells.size() != decimals_.size()) return false;
         if (row_ > kRowsPerSheet && !NewSheet()) return false;
+        if (row_ % kRowsPerCheck == 0 && !SheetStored()) return false;
         bool ok = Text(0, row.number) && Text(1, row.time);
         for (std::size_t d = 0; ok && d < row.cells.size(); ++d) {
             const ExportCell& c = row.cells[d];
@@ -60,6 +62,10 @@ class XlsxExportWriter : public ExportWriter {
     }
 
     bool Finish() override {
+        if (!SheetStored()) {
+            Abandon();
+            return false;
+        }
         errno = 0;
         const lxw_error closed = workbook_close(book_);
         book_ = nullptr;
@@ -79,7 +85,21 @@ class XlsxExportWriter : public ExportWriter {
     }
 
   private:
+    // The library keeps a sheet's rows in a temporary file whose writes it never checks: a
+    // full disk would cut the sheet short without a word. Its stream is checked here instead;
+    // only the row still in the library's memory escapes, and the writing of the book after it
+    // is checked by the library.
+    bool SheetStored() {
+        FILE* rows = sheet_ != nullptr ? sheet_->optimize_tmpfile : nullptr;
+        if (rows == nullptr) return true;
+        errno = 0;
+        if (std::fflush(rows) == 0 && std::ferror(rows) == 0) return true;
+        error_ = errno != 0 ? errno : EIO;
+        return false;
+    }
+
     bool NewSheet() {
+        if (!SheetStored()) return false;
         char name[32];
         std::snprintf(name, sizeof name, texts::kExcelSheet, ++sheets_);
         sheet_ = workbook_add_worksheet(book_, name);
