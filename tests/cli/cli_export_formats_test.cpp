@@ -64,7 +64,6 @@ TEST(CliExportFormats, EachFormatHoldsTheCellsDumpPrints) {
         {{"x", "--format", "xlsx"}, "x", "xlsx"},
         {{"b.csv", "--format", "xls"}, "b.csv", "xls"},
         {{"c.CSV"}, "c.CSV.xls", "xls"},
-        {{"d.xlsx.txt"}, "d.xlsx.txt.xls", "xls"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
@@ -96,47 +95,36 @@ TEST(CliExportFormats, WhatExportReplacesAndWhatItRefuses) {
     testing::TempDir home;
     const std::string file = home / "a.vd";
     ASSERT_TRUE(testing::WriteBytes(file, BuildFile(Wrapped())));
-    std::filesystem::create_directory(home / "folder.csv");
     std::filesystem::create_directory(home / "sub");
     ASSERT_TRUE(testing::WriteBytes(home / "sub/target.csv", std::string("old")));
     std::filesystem::create_symlink("sub/target.csv", home / "link.csv");
     std::filesystem::create_symlink("sub/later.xlsx", home / "dangling.xlsx");
-    for (const char* name : {"ro.csv", "theirs.csv", "ro.xls", "ro.xlsx"}) {
+    for (const char* name : {"ro.xlsx", "theirs.csv"}) {
         ASSERT_TRUE(testing::WriteBytes(home / name, std::string("kept")));
     }
-    for (const char* name : {"ro.csv", "ro.xls", "ro.xlsx"}) ::chmod((home / name).c_str(), 0444);
+    ::chmod((home / "ro.xlsx").c_str(), 0444);
     const bool chowned = ::chown((home / "theirs.csv").c_str(), 65534, 65534) == 0;
     const std::vector<std::string> before = Entries(home.path());
     const std::string span = "2099-12-31 23:59:58";
 
-    // Refused: nothing changes, and the message says why on its second line.
+    // Refused, in every format's way of naming: nothing changes, and the message says why on
+    // its second line. (ExportFile's own test goes through every refusal.)
     const struct {
         std::string out;
-        std::string path;  // as the message names it
         std::string reason;
     } refusals[] = {
-        {"ro.csv", "ro.csv", "Permission denied"},
-        {"ro.xls", "ro.xls", "Permission denied"},
-        {"ro.xlsx", "ro.xlsx", "Permission denied"},
-        {"theirs.csv", "theirs.csv", chowned ? "Permission denied" : ""},
-        {"folder.csv", "folder.csv", "Is a directory"},
-        {"folder.csv/", "folder.csv/", "Is a directory"},
-        {"new/", "new/", "Is a directory"},
-        {"sub/", "sub/", "Is a directory"},
-        {std::string(252, 'n') + ".csv", std::string(252, 'n') + ".csv", "File name too long"},
-        {"missing/x.csv", "missing/x.csv", "No such file or directory"},
+        {"ro.xlsx", "Permission denied"},
+        {"theirs.csv", chowned ? "Permission denied" : ""},
+        {"sub/", "Is a directory"},  // no ".xls" added
+        {std::string(252, 'n') + ".csv", "File name too long"},
     };
     for (const auto& r : refusals) {
         if (r.reason.empty()) continue;
         const CliRun run = RunCli(home, "export", {file, home / r.out, "--from", span});
         EXPECT_EQ(run.status, 1) << r.out;
-        EXPECT_EQ(run.err, home / r.path + ": " + kFailed + "\n" + r.reason + "\n") << r.out;
-        for (const char* name : {"ro.csv", "theirs.csv", "ro.xls", "ro.xlsx", "sub/target.csv"}) {
-            EXPECT_EQ(ReadText(home / name), name == std::string("sub/target.csv") ? "old" : "kept")
-                << r.out;
-        }
+        EXPECT_EQ(run.err, home / r.out + ": " + kFailed + "\n" + r.reason + "\n") << r.out;
+        EXPECT_EQ(ReadText(home / "ro.xlsx") + ReadText(home / "theirs.csv"), "keptkept");
         EXPECT_EQ(Entries(home.path()), before) << r.out;
-        EXPECT_EQ(Entries(home / "sub"), std::vector<std::string>{"target.csv"}) << r.out;
     }
 
     // A link keeps its place; the file it names is replaced, or made where it does not exist.
