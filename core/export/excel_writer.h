@@ -24,14 +24,14 @@ class CExcelWriter {
 
     // Opens the file that will take path's place; 0 when path is refused or no file can be
     // made there (Error says why).
-    int Open(const std::string& path);
+    [[nodiscard]] int Open(const std::string& path);
     // Starts worksheet name with these columns; 0 when not open or the table does not fit.
-    int CreateTable(std::string_view name, std::span<const ExcelColumn> columns);
+    [[nodiscard]] int CreateTable(std::string_view name, std::span<const ExcelColumn> columns);
     // Appends one row to the newest worksheet; 0 when it does not fit.
-    int InsertRow(std::span<const ExcelCell> values);
+    [[nodiscard]] int InsertRow(std::span<const ExcelCell> values);
     // Writes the workbook out and puts it in path's place. 0 on any failure, with nothing left
     // of it and whatever was at path untouched.
-    int Close();
+    [[nodiscard]] int Close();
     // Gives up: nothing is left, path is untouched.
     void Abandon();
 
