@@ -185,10 +185,10 @@ TEST_F(ExportDialogTest, WritesTheListsRangeAndCountsItsDefaultNames) {
 
 TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
     Start();
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.stepEdit->setText("0"); });
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.start.Set(dlg.fileNewest + 10); });
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.start.Set(dlg.fileOldest - 10); });
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.end.Set(dlg.fileNewest + 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.stepEdit->setText("0"); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.start.Set(dlg.span.fileNewest + 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.start.Set(dlg.span.fileOldest - 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.end.Set(dlg.span.fileNewest + 10); });
     EXPECT_EQ(Messages(), (std::vector<std::string>{"请输入一个在 1 和 80000 之间的整数。",
                                                     "请确认 开始时间 < 结束时间",
                                                     "开始时间 超出范围", "结束时间 超出范围"}));
@@ -207,7 +207,7 @@ TEST_F(ExportDialogTest, ClosingStopsTheWorkerAndLeavesNoFile) {
     CDListView& v = View();
     v.exportDialogShown = [&](CExcelExportDlg& dlg) {
         QTimer::singleShot(0, &dlg, [&] {
-            dlg.start.Set(dlg.fileOldest);
+            dlg.span.start.Set(dlg.span.fileOldest);
             dlg.chooseFile = [&](QWidget*, const QString&, const QString&, const QString&,
                                  const QString&) { return home / "stopped.xls"; };
             dlg.OnExport();

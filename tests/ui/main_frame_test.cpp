@@ -11,6 +11,9 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
@@ -206,7 +209,7 @@ TEST_F(MainFrameTest, BarsTogglePromptsGoToTheFirstPane) {
     EXPECT_EQ(f.StatusText(0), U("就绪"));
 }
 
-TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndSaysWhenTheViewerFails) {
+TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndShowsTheGuideItselfWhenTheViewerFails) {
     CMainFrame& f = Start();
     std::vector<std::string> opened;
     bool viewerWorks = true;
@@ -219,12 +222,28 @@ TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndSaysWhenTheViewerFails) {
     testing::WriteBytes(home / "help.chm", std::string("ITSF"));
     f.Action(cmd::kHelp)->trigger();
     EXPECT_EQ(opened, (std::vector<std::string>{guide, home / "help.chm"}));
-    EXPECT_TRUE(reporter.entries.empty());
+    EXPECT_EQ(f.HelpWindow(), nullptr);
     viewerWorks = false;
     f.Action(cmd::kHelp)->trigger();
-    ASSERT_EQ(reporter.entries.size(), 1u);
-    EXPECT_EQ(reporter.entries[0].text, "无法打开帮助文件：" + home / "help.chm");
-    EXPECT_EQ(reporter.entries[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(reporter.entries.empty());
+    CHelpWindow* help = f.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(help));
+    EXPECT_EQ(help->browser->source().toLocalFile().toStdString(), guide);
+    EXPECT_EQ(help->windowTitle(), U("Vardo 使用说明 - Vardo"));
+    // A click on the guide's first link shows that page in the same window.
+    QTextCursor link(help->browser->document());
+    while (!link.atEnd() && !link.charFormat().isAnchor())
+        link.movePosition(QTextCursor::NextCharacter);
+    ASSERT_FALSE(link.atEnd());
+    const QString href = link.charFormat().anchorHref();
+    link.movePosition(QTextCursor::NextCharacter);
+    QTest::mouseClick(help->browser->viewport(), Qt::LeftButton, {},
+                      help->browser->cursorRect(link).center());
+    EXPECT_TRUE(testing::WaitUntil([&] { return help->browser->source().fileName() == href; }))
+        << href.toStdString();
+    f.Action(cmd::kHelp)->trigger();
+    EXPECT_EQ(f.HelpWindow(), help) << "one window, brought forward";
 }
 
 TEST_F(MainFrameTest, CommandLineFileIsShownAndReopenedOnTheNextRunAndAfterTheCurvesComeBack) {

@@ -55,12 +55,12 @@ CSerialUploadDlg::CSerialUploadDlg(CVardoDoc& doc, QWidget* parent)
     const DialogUnits du(this);
     setFixedSize(du.Size(280, 182));
     du.Place(rangeText, 7, 7, 266, 10);
-    du.Place(new QGroupBox(Utf8(texts::kUploadChannels), this), 7, 20, 80, 136);
+    du.PlaceFrame(new QGroupBox(Utf8(texts::kUploadChannels), this), 7, 20, 80, 136);
     du.Place(channels, 12, 31, 70, 120);
     du.Place(new QLabel(Utf8(texts::kInstrumentType), this), 95, 24);
     du.Place(model, 135, 21, 138, 13);
     du.Place(uploadAll, 95, 40, 100, 12);
-    du.Place(new QGroupBox(Utf8(texts::kTimeSetting), this), 92, 56, 181, 58);
+    du.PlaceFrame(new QGroupBox(Utf8(texts::kTimeSetting), this), 92, 56, 181, 58);
     du.Place(new QLabel(Utf8(texts::kUploadStartLabel), this), 98, 72);
     du.Place(start.date, 135, 70, 70, 13);
     du.Place(start.time, 208, 70, 58, 13);
