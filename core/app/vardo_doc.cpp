@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "base/path_text.h"
@@ -80,8 +82,15 @@ const char* HistoryOpenMessage(HistoryOpen result) {
 
 int CVardoDoc::OpenHistoryFile() {
     const HistoryOpen result = LoadHistoryFile(filePath, history);
-    // A file that cannot be opened at all is the framework's to report, before the document.
-    if (result == HistoryOpen::OpenFailed) return 0;
+    if (result == HistoryOpen::OpenFailed) {
+        // The file shown until now went away (deleted, or its folder moved): said, so that the
+        // window going blank has a reason. A file that is there but cannot be read is the
+        // framework's to report, before the document.
+        std::error_code ec;
+        if (!std::filesystem::exists(filePath, ec) && !ec)
+            reporter_.ShowMessage(texts::kFileMissing, MessageIcon::Error);
+        return 0;
+    }
     if (result != HistoryOpen::Ok) {
         reporter_.ShowMessage(HistoryOpenMessage(result), MessageIcon::Error);
         CloseHistoryFile();
@@ -237,7 +246,11 @@ int CVardoDoc::OpenChosenPath(const std::string& path) {
     CloseHistoryFile();
     filePath = path;
     RememberFile(path);
-    if (!ReopenLastFile()) return 0;
+    // The previous file is closed either way: the views must drop what they drew of it.
+    if (!ReopenLastFile()) {
+        UpdateAllViews(kHintFailed);
+        return 0;
+    }
     UpdateAllViews(kHintOpened);
     return 1;
 }

@@ -124,14 +124,21 @@ TEST(CVardoDoc, RefusedFilesAreReportedAndUnopenableOnesForgottenSilently) {
         EXPECT_EQ(f.Setting("FileSet", "LastFile"), "") << message;
         EXPECT_EQ(f.Setting("ViewSet", "Chnls"), "8") << "the display settings are left alone";
     }
-    // a file that cannot be opened: no message, and nothing names it once nothing shows it
-    DocFixture f;
-    std::vector<std::string> shown;
-    f.doc.onFileShown = [&](const std::string& p) { shown.push_back(p); };
-    EXPECT_EQ(f.doc.OpenPath(f.home / "absent.vd"), kHintFailed);
-    EXPECT_TRUE(f.reporter.entries.empty());
-    EXPECT_EQ(f.Setting("FileSet", "LastFile"), "");
-    EXPECT_EQ(shown, std::vector<std::string>{""});
+    // a file that is not there is said to be missing, one that cannot be read is the
+    // framework's to report; nothing names either once nothing shows it
+    for (const auto& [name, message] :
+         {std::pair<std::string, std::string>{"absent.vd", texts::kFileMissing},
+          {"Data/folder@2004-05-06.vd", ""}}) {
+        DocFixture f;
+        std::filesystem::create_directories(f.home / "Data/folder@2004-05-06.vd");
+        std::vector<std::string> shown;
+        f.doc.onFileShown = [&](const std::string& p) { shown.push_back(p); };
+        EXPECT_EQ(f.doc.OpenPath(f.home / name), kHintFailed);
+        ASSERT_EQ(f.reporter.entries.size(), message.empty() ? 0u : 1u) << name;
+        if (!message.empty()) EXPECT_EQ(f.reporter.entries[0].text, message);
+        EXPECT_EQ(f.Setting("FileSet", "LastFile"), "");
+        EXPECT_EQ(shown, std::vector<std::string>{""});
+    }
 }
 
 TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
@@ -143,19 +150,19 @@ TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
     EXPECT_EQ(f.doc.dataValid, 0);
     EXPECT_EQ(f.doc.ReopenLastFile(), 1);
     EXPECT_EQ(f.doc.filePath, good);
-    // the open command notifies only when it opened
+    // the open command closes the file it showed either way, and tells the views which way
     EXPECT_EQ(f.doc.OpenChosenPath(good), 1);
     FileLayout bad;
     bad.model = "XX330";
     EXPECT_EQ(f.doc.OpenChosenPath(f.Put("08@2004-05-06_07-08-19.vd", bad)), 0);
-    EXPECT_EQ(f.view.hints, std::vector<int>{kHintOpened});
+    EXPECT_EQ(f.view.hints, (std::vector<int>{kHintOpened, kHintFailed}));
     EXPECT_TRUE(f.doc.history.file.empty());
 
     f.doc.history.acquiring = 1;
     f.doc.filePath = texts::kRealtimeCurve;
     EXPECT_EQ(f.doc.OpenPath(good), 0);
     EXPECT_EQ(f.doc.OpenChosenPath(good), 0);
-    EXPECT_EQ(f.view.hints.size(), 1u);
+    EXPECT_EQ(f.view.hints.size(), 2u);
     EXPECT_EQ(f.doc.filePath, texts::kRealtimeCurve);
 }
 
