@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
@@ -92,6 +93,9 @@ struct DialogClicksTest : ::testing::Test {
     void SetUp() override {
         std::filesystem::create_directories(home / "Data");
         std::filesystem::create_directories(home / "dev");
+        // The file browser lists one file, with its icon and summary.
+        testing::WriteLevelFile(home / "Data/08@2026-03-04_12-00-00.vd", 2, 10,
+                                [](int, std::uint32_t) { return std::uint8_t{7}; });
         // The serial upload reads the recorder as it opens; no port answers here.
         std::ofstream(home / "SetUp.ini") << "[Ports]\nCOM1=" << home / "no-port"
                                           << "\n";
@@ -127,7 +131,13 @@ TEST_F(DialogClicksTest, EveryControlOfEveryDialogTakesAClickAtItsCentre) {
              return d;
          },
          4},
-        {"file-browser", [&] { return new CFileBrowseDlg(doc); }, 5},
+        {"file-browser",
+         [&] {
+             auto* d = new CFileBrowseDlg(doc);
+             d->files->setCurrentRow(0);
+             return d;
+         },
+         5},
         {"code-lookup", [&] { return new CCodeConvDlg(); }, 2},
         {"about", [&] { return new CAboutDlg(); }, 1},
         {"settings-panel",
