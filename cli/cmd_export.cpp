@@ -22,7 +22,7 @@ struct ExportOptions {
     int ascending = 0;
 };
 
-int RunExport(const ExportOptions& o) {
+int RunExport(const CLI::App& command, const ExportOptions& o) {
     HistoryData h;
     const HistoryOpen opened = LoadHistoryFile(o.file, h);
     if (opened != HistoryOpen::Ok) {
@@ -48,8 +48,7 @@ int RunExport(const ExportOptions& o) {
         PathReporter(request.path).ShowMessage(texts::kExcelCreateFailed, MessageIcon::Error);
         return 1;
     }
-    std::printf("%s\n", request.path.c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return FinishOutput(command, WriteOut(request.path + "\n"));
 }
 
 }  // namespace
@@ -67,7 +66,7 @@ Command AddExport(CLI::App& parent) {
     AddTimeOption(command, "--to", o->to, "the last time exported (the newest record)");
     AddWholeNumberOption(command, "--step", o->step, 1, kMaxRowStep, "records between two rows");
     AddOrderOption(command, o->ascending);
-    return {command, [o] { return RunExport(*o); }};
+    return {command, [command, o] { return RunExport(*command, *o); }};
 }
 
 }  // namespace vardo::cli

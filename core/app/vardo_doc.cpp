@@ -10,6 +10,7 @@
 #include "base/texts.h"
 #include "base/unique_fd.h"
 #include "history/history_loader.h"
+#include "history/interrupted_save.h"
 #include "settings/module_directory.h"
 #include "settings/setup_ini.h"
 
@@ -160,6 +161,12 @@ int CVardoDoc::BuildWindow() {
     return vardo::BuildWindow(history);
 }
 
+void CVardoDoc::TellOversizedSettings() {
+    const std::string path = settingsPath();
+    const std::string notice = OversizedSettingsNotice(path);
+    if (!notice.empty()) reporter_.ShowMessage(path + ": " + notice, MessageIcon::Warning);
+}
+
 StartStatus CVardoDoc::Start(const StartProgress& progress) {
     acquisition.Stop();
     const AcquisitionSettings s = PrepareStart();
@@ -175,6 +182,12 @@ AcquisitionSettings CVardoDoc::PrepareStart() {
     s.save = ReadSaveReal(settings) != 0;
     s.extension = ReadModelList(settings).ext;
     s.home = home_;
+    for (const LeftoverSave& leftover : RecoverInterruptedSaves(home_)) {
+        reporter_.ShowMessage(LeftoverSaveMessage(leftover),
+                              leftover.outcome == LeftoverSave::Outcome::RenameFailed
+                                  ? MessageIcon::Warning
+                                  : MessageIcon::Information);
+    }
     saveFailureTold_ = false;
     starting = true;
     return s;

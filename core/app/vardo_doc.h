@@ -86,6 +86,9 @@ class CVardoDoc {
 
     const std::string& home() const { return home_; }
     std::string settingsPath() const;
+    // At the program's start: a settings file too large to be read is ignored, and the user is
+    // told so rather than finding every setting back at its default without a word.
+    void TellOversizedSettings();
     std::string dataDirectory() const;
     Reporter& reporter() { return reporter_; }
 

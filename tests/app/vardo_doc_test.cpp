@@ -8,6 +8,7 @@
 #include "../support/history_file_builder.h"
 #include "base/texts.h"
 #include "settings/ini_file.h"
+#include "settings/setup_ini.h"
 
 namespace vardo {
 namespace {
@@ -181,6 +182,34 @@ TEST(CVardoDoc, CloseReleasesResetsAndWritesTheModelNames) {
     EXPECT_EQ(f.Setting("VarParams", "Type4"), "ZT550_12通道");
     EXPECT_EQ(f.Setting("VarParams", "Ext"), "vd");
     EXPECT_NE(f.Setting("FileSet", "LastFile"), "");  // it reopens at the next start
+}
+
+// The start of acquisition puts right what a killed save left, and says so; a settings file
+// too large to read is told at the program's start.
+TEST(CVardoDoc, StartRecoversLeftoversAndOversizedSettingsAreTold) {
+    DocFixture f;
+    std::filesystem::create_directory(f.home / "Data");
+    f.Put("Data/08@1970-01-01_08-00-00.vd");
+    f.doc.PrepareStart();
+    f.doc.FinishStart(StartStatus::BadSettings);  // ends the start without a recorder
+    ASSERT_EQ(f.reporter.entries.size(), 2u);
+    EXPECT_EQ(f.reporter.entries[0].text,
+              f.home / "Data/08@1970-01-01_08-00-00.vd: " + "中断的实时保存，已按最新记录改名为 " +
+                  (f.home / "Data/08@2004-05-06_07-08-09.vd"));
+    EXPECT_TRUE(std::filesystem::exists(f.home / "Data/08@2004-05-06_07-08-09.vd"));
+
+    for (const std::size_t size : {ini::kMaxFileSize, ini::kMaxFileSize + 1}) {
+        DocFixture g;
+        ASSERT_TRUE(testing::WriteBytes(g.doc.settingsPath(), std::string(size, ';')));
+        g.doc.TellOversizedSettings();
+        ASSERT_EQ(g.reporter.entries.size(), size > ini::kMaxFileSize ? 1u : 0u) << size;
+        if (size > ini::kMaxFileSize) {
+            EXPECT_EQ(g.reporter.entries[0].text,
+                      g.doc.settingsPath() + ": " + OversizedSettingsNotice(g.doc.settingsPath()));
+            EXPECT_NE(g.reporter.entries[0].text.find("已忽略"), std::string::npos);
+            EXPECT_EQ(g.reporter.entries[0].icon, MessageIcon::Warning);
+        }
+    }
 }
 
 TEST(CVardoDoc, ViewsMayLeaveWhileNotified) {
