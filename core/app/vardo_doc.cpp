@@ -6,11 +6,14 @@
 #include <system_error>
 #include <vector>
 
+#include "base/file_refusal.h"
 #include "base/path_text.h"
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "base/unique_fd.h"
 #include "history/history_loader.h"
 #include "history/interrupted_save.h"
+#include "link/serial_devices.h"
 #include "settings/module_directory.h"
 #include "settings/setup_ini.h"
 
@@ -203,11 +206,19 @@ StartStatus CVardoDoc::FinishStart(StartStatus read, const StartProgress& progre
             filePath = texts::kRealtimeCurve;
             if (onFileShown) onFileShown(filePath);
             return status;
-        case StartStatus::PortBusy:
-            reporter_.ShowMessage(texts::kPortBusy, MessageIcon::Information);
+        case StartStatus::PortBusy: {
+            // Missing, not a terminal, held by another program, or not this user's to open.
+            const std::string device = PortDevice(settingsPath(), commSettings.portName);
+            reporter_.ShowMessage(
+                WithPermissionHint(WithReason(texts::kPortBusy, device, PortRefusalReason(device)),
+                                   device, true, kPortGroup),
+                MessageIcon::Information);
             return status;
+        }
         case StartStatus::FileFailed:
-            reporter_.ShowMessage(texts::kFileCreateFailed, MessageIcon::Error);
+            reporter_.ShowMessage(WithReason(texts::kFileCreateFailed, dataDirectory(),
+                                             FolderWriteRefusalReason(dataDirectory())),
+                                  MessageIcon::Error);
             break;
         case StartStatus::BadSettings:
             reporter_.ShowMessage(texts::kAcquisitionSettingsBad, MessageIcon::Information);

@@ -193,8 +193,16 @@ TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
                                                     "请确认 开始时间 < 结束时间",
                                                     "开始时间 超出范围", "结束时间 超出范围"}));
     EXPECT_TRUE(asked.empty());
-    Export(home / "no/such/folder/x");
-    EXPECT_EQ(Messages(), std::vector<std::string>{"建立文件失败，可能缺少Excel驱动!"});
+    // A failure says what stood in the way on its second line.
+    std::filesystem::create_directories(home / "folder.xls");
+    for (const auto& [chosen, reason] :
+         {std::pair<std::string, std::string>{
+              home / "no/such/folder/x", home / "no/such/folder/x.xls: No such file or directory"},
+          {home / "folder.xls", home / "folder.xls: Is a directory"}}) {
+        Export(chosen);
+        EXPECT_EQ(Messages(),
+                  std::vector<std::string>{"建立文件失败，可能缺少Excel驱动!\n" + reason});
+    }
     EXPECT_FALSE(std::filesystem::exists(home / "x.xls"));
 }
 

@@ -12,6 +12,7 @@
 #include "app/dialog_units.h"
 #include "app/file_names.h"
 #include "base/dialog_integer.h"
+#include "base/file_refusal.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -106,6 +107,7 @@ void CExcelExportDlg::OnExport() {
     }
 
     busy = 1;
+    path_ = request.path;
     progress->setRange(0, 1);
     progress->setValue(0);
     // The worker works on copies of the request and of the whole record, the file's bytes
@@ -135,7 +137,9 @@ void CExcelExportDlg::Finished(ExportOutcome outcome) {
         progress->setValue(1000);
         doc_.reporter().ShowMessage(texts::kExportDone, MessageIcon::Information);
     } else if (outcome == ExportOutcome::Failed) {
-        doc_.reporter().ShowMessage(texts::kExcelCreateFailed, MessageIcon::Error);
+        doc_.reporter().ShowMessage(
+            WithReason(texts::kExcelCreateFailed, path_, FileCreateRefusalReason(path_)),
+            MessageIcon::Error);
     }
 }
 

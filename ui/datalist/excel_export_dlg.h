@@ -51,6 +51,8 @@ class CExcelExportDlg : public QDialog {
     void StopWorker();
 
     CVardoDoc& doc_;
+    // The workbook being written: what a failure names.
+    std::string path_;
     DialogWorker worker_;
 };
 
