@@ -22,15 +22,17 @@ int Refuse(const char* message) {
     return 1;
 }
 
-// A reader that would not open: the message, and the way to the rights when they are missing.
-int RefuseReader(const std::string& device) {
-    Refuse(texts::kCardDetectFailed);
-    ReportPermission(device, false, kCardGroup);
+// A refusal about one device, file or folder: "PATH: message".
+int Refuse(const std::string& path, const char* message) {
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
     return 1;
 }
 
-int Flushed() {
-    return std::fflush(stdout) == 0 ? 0 : 1;
+// A reader that would not open: the message, and the way to the rights when they are missing.
+int RefuseReader(const std::string& device) {
+    Refuse(device, texts::kCardDetectFailed);
+    ReportPermission(device, false, kCardGroup);
+    return 1;
 }
 
 std::string Format(const char* format, int value) {
@@ -51,42 +53,52 @@ int ParseSlot(std::string text) {
     return slot < card::kSlotCount ? slot : -1;
 }
 
-int Devices() {
+int Devices(const CLI::App& command) {
     // The kernel's list by default; tests hand in a tree of their own.
     const char* root = std::getenv("VARDO_SYS_BLOCK");
     const auto drives = ListRemovableDrives(root != nullptr && *root ? root : kSysBlockRoot);
     if (drives.empty()) return Refuse(texts::kCardDetectFailed);
-    std::printf("%s\n", texts::kCardDrive);
-    for (const std::string& d : drives) std::printf("%s\n", d.c_str());
-    return Flushed();
+    std::string out = std::string(texts::kCardDrive) + "\n";
+    for (const std::string& d : drives) out += d + "\n";
+    return FinishOutput(command, WriteOut(out));
 }
 
-int List(const std::string& device) {
+int List(const CLI::App& command, const std::string& device) {
     CDiskReader reader;
     if (!reader.Open(device)) return RefuseReader(device);
     const Catalogue catalogue = ScanCard(reader);
-    if (!catalogue.readable) return Refuse(texts::kCardDetectFailed);
+    if (!catalogue.readable) return Refuse(device, texts::kCardDetectFailed);
     const ModelList models = ReadModelList(Home() + "SetUp.ini");
-    std::printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", texts::kCardColumnFile, texts::kCardColumnAddress,
-                texts::kCardColumnStart, texts::kCardColumnEnd, texts::kCardColumnModel,
-                texts::kCardColumnChannels, texts::kCardColumnInterval);
+    const auto row = [](std::initializer_list<std::string> cells) {
+        std::string line;
+        for (const std::string& c : cells) line += (line.empty() ? "" : "\t") + c;
+        return line + "\n";
+    };
+    bool written =
+        WriteOut(row({texts::kCardColumnFile, texts::kCardColumnAddress, texts::kCardColumnStart,
+                      texts::kCardColumnEnd, texts::kCardColumnModel, texts::kCardColumnChannels,
+                      texts::kCardColumnInterval}));
     for (const CatalogueEntry& e : catalogue.entries) {
         const CardBackup& b = e.backup;
         const std::string file = Format(texts::kCardFileFormat, b.slot);
         if (e.check != BackupCheck::Ok) {
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), texts::kCardBackupFaulty);
+            // In its place among the rows, for a reader of both streams on one terminal.
+            written = FlushOut() && written;
+            Refuse(file, texts::kCardBackupFaulty);
             continue;
         }
-        std::printf("%s\t%s\t%s\t%s\t%s\t%d\t%s\n", file.c_str(),
-                    Format(texts::kCardAddressFormat, b.address).c_str(),
-                    FormatTime(b.oldestTime).c_str(), FormatTime(b.newestTime).c_str(),
-                    models.names[static_cast<std::size_t>(b.modelIndex)].c_str(), b.channelCount,
-                    Format(texts::kCardIntervalFormat, IntervalTable[b.intervalCode]).c_str());
+        written =
+            WriteOut(
+                row({file, Format(texts::kCardAddressFormat, b.address), FormatTime(b.oldestTime),
+                     FormatTime(b.newestTime), models.names[static_cast<std::size_t>(b.modelIndex)],
+                     std::to_string(b.channelCount),
+                     Format(texts::kCardIntervalFormat, IntervalTable[b.intervalCode])})) &&
+            written;
     }
-    return Flushed();
+    return FinishOutput(command, written);
 }
 
-int Import(const std::string& device, int slot) {
+int Import(const CLI::App& command, const std::string& device, int slot) {
     CDiskReader reader;
     if (!reader.Open(device)) return RefuseReader(device);
     ImportRequest request;
@@ -96,18 +108,29 @@ int Import(const std::string& device, int slot) {
     CHistoryWriter writer;
     HistoryData h;
     const ImportResult result = ImportBackup(reader, request, writer, h);
-    if (result != ImportResult::Done) return Refuse(ImportMessage(result));
-    std::printf("%s\n", writer.GetPath().c_str());
-    return Flushed();
+    switch (result) {
+        case ImportResult::Done:
+            return FinishOutput(command, WriteOut(writer.GetPath() + "\n"));
+        case ImportResult::SectorDamaged:
+            return Refuse(device, ImportMessage(result));
+        case ImportResult::NoBackup:
+        case ImportResult::Faulty:
+            return Refuse(Format(texts::kCardFileFormat, slot), ImportMessage(result));
+        case ImportResult::CreateFailed:
+            return Refuse(Home() + "Data", ImportMessage(result));
+        case ImportResult::Stopped:
+            break;
+    }
+    return 1;
 }
 
 int RunCard(const CLI::App& command, const std::vector<std::string>& args) {
-    if (args.size() == 1 && args[0] == "devices") return Devices();
-    if (args.size() == 2 && args[0] == "list") return List(args[1]);
+    if (args.size() == 1 && args[0] == "devices") return Devices(command);
+    if (args.size() == 2 && args[0] == "list") return List(command, args[1]);
     if (args.size() == 3 && args[0] == "import") {
         const int slot = ParseSlot(args[2]);
         if (slot < 0) return UsageError(command, "\"" + args[2] + "\" is not a slot from 0 to 255");
-        return Import(args[1], slot);
+        return Import(command, args[1], slot);
     }
     return UsageError(command, args.empty()
                                    ? "what to do with the card?"

@@ -44,7 +44,7 @@ CLI::Option* AddFormatOption(CLI::App* command, std::optional<ExportFormat>& for
         ->check(isFormat);
 }
 
-int RunExport(const ExportOptions& o) {
+int RunExport(const CLI::App& command, const ExportOptions& o) {
     HistoryData h;
     const HistoryOpen opened = LoadHistoryFile(o.file, h);
     if (opened != HistoryOpen::Ok) {
@@ -78,8 +78,7 @@ int RunExport(const ExportOptions& o) {
                 MessageIcon::Error);
         return 1;
     }
-    std::printf("%s\n", request.path.c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return FinishOutput(command, WriteOut(request.path + "\n"));
 }
 
 }  // namespace
@@ -103,7 +102,7 @@ Command AddExport(CLI::App& parent) {
     AddWholeNumberOption(command, "--step", o->step, 1, kMaxRowStep, "records between two rows");
     AddOrderOption(command, o->ascending);
     AddFormatOption(command, o->format);
-    return {command, [o] { return RunExport(*o); }};
+    return {command, [command, o] { return RunExport(*command, *o); }};
 }
 
 }  // namespace vardo::cli

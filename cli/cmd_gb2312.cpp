@@ -19,15 +19,13 @@ int RunGb2312(const CLI::App& command, const std::vector<std::string>& args) {
         // A lone argument is the text, whatever it begins with: "-" is a character too.
         const auto code = CodeOfText(args[0], &why);
         if (!code) return Refuse(why);
-        std::printf("%s\n", FormatCode(*code).c_str());
+        return FinishOutput(command, WriteOut(FormatCode(*code) + "\n"));
     } else if (args.size() == 2 && args[0] == "--code") {
         const auto text = TextOfCode(args[1], &why);
         if (!text) return Refuse(why);
-        std::printf("%s\n", text->c_str());
-    } else {
-        return UsageError(command, "a text, or --code and a code");
+        return FinishOutput(command, WriteOut(*text + "\n"));
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return UsageError(command, "a text, or --code and a code");
 }
 
 }  // namespace

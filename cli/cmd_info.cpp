@@ -11,7 +11,7 @@ namespace vardo::cli {
 
 namespace {
 
-int RunInfo(const std::string& path) {
+int RunInfo(const CLI::App& command, const std::string& path) {
     const std::string name = path.substr(path.rfind('/') + 1);
     const ModelList models = ReadModelList(Home() + "SetUp.ini");
 
@@ -33,8 +33,7 @@ int RunInfo(const std::string& path) {
         if (summary[i] == '\r' && i + 1 < summary.size() && summary[i + 1] == '\n') continue;
         out += summary[i];
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return FinishOutput(command, WriteOut(out));
 }
 
 }  // namespace
@@ -44,7 +43,7 @@ Command AddInfo(CLI::App& parent) {
     CLI::App* command =
         AddCommand(parent, "info", "The summary of a history file's header.", "info FILE");
     AddPathArgument(command, "FILE", *path, "a history file");
-    return {command, [path] { return RunInfo(*path); }};
+    return {command, [command, path] { return RunInfo(*command, *path); }};
 }
 
 }  // namespace vardo::cli

@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string>
 
 #include "base/texts.h"
 #include "commands.h"
+#include "history/interrupted_save.h"
 #include "history/ring.h"
 #include "link_options.h"
 #include "realtime/realtime_acquisition.h"
@@ -55,8 +57,9 @@ bool WaitUntil(SteadyClock::time_point due) {
     return true;
 }
 
+// Each line goes out whole as it is taken: a reader sees a sample when it is due.
 bool PrintLine(const std::string& line) {
-    return std::fputs(line.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+    return WriteOut(line) && FlushOut();
 }
 
 std::string HeaderLine(int channels) {
@@ -85,7 +88,7 @@ struct LiveOptions {
     LinkOptions link;
 };
 
-int RunLive(const LiveOptions& o) {
+int RunLive(const CLI::App& command, const LiveOptions& o) {
     const std::string settingsPath = Home() + "SetUp.ini";
     AcquisitionSettings settings;
     if (!LoadLinkSettings(settingsPath, o.link, settings.comm)) return 1;
@@ -100,7 +103,12 @@ int RunLive(const LiveOptions& o) {
     settings.home = Home();
 
     CatchStopSignals();
-    PathReporter device(PortDevice(settingsPath, settings.comm.portName));
+    const std::string port = PortDevice(settingsPath, settings.comm.portName);
+    PathReporter device(port);
+    // What an earlier run left when it was killed is put right before this run saves anew.
+    for (const LeftoverSave& leftover : RecoverInterruptedSaves(settings.home)) {
+        std::fprintf(stderr, "%s\n", LeftoverSaveMessage(leftover).c_str());
+    }
     HistoryData data;
     CRealtimeAcquisition acquisition;
     if (stopSignal) return 0;
@@ -115,6 +123,7 @@ int RunLive(const LiveOptions& o) {
     if (status != StartStatus::Started) {
         for (const char* message : StartMessages(status)) {
             device.ShowMessage(message, MessageIcon::Error);
+            if (std::strcmp(message, texts::kPortBusy) == 0) ReportPortRefusal(port);
         }
         return 1;
     }
@@ -130,6 +139,10 @@ int RunLive(const LiveOptions& o) {
     }
     acquisition.Stop();
 
+    // Only a reader that went away ends the run quietly; any other failed write is told, after
+    // which the samples taken so far are saved and reported as after any other end.
+    const bool outputFailed = !open && OutputError() != 0 && OutputError() != EPIPE;
+    if (outputFailed) ReportOutputFailure(command);
     for (const std::string& path : acquisition.SavedFiles()) {
         std::fprintf(stderr, "%s\n", path.c_str());
     }
@@ -141,7 +154,10 @@ int RunLive(const LiveOptions& o) {
         if (!kept.empty()) std::fprintf(stderr, "%s\n", kept.c_str());
         return 1;
     }
-    return 0;
+    if (outputFailed) return 1;
+    // A reader that went away has nothing more to be told.
+    if (OutputError() == EPIPE || !open) return 0;
+    return FinishOutput(command);
 }
 
 }  // namespace
@@ -156,7 +172,7 @@ Command AddLive(CLI::App& parent) {
     command->add_flag("--save", o->save, "save the samples to a history file in Data/")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     AddLinkOptions(command, o->link);
-    return {command, [o] { return RunLive(*o); }};
+    return {command, [command, o] { return RunLive(*command, *o); }};
 }
 
 }  // namespace vardo::cli

@@ -18,7 +18,7 @@ namespace vardo::cli {
 
 namespace {
 
-int RunRecorder(const LinkOptions& options) {
+int RunRecorder(const CLI::App& command, const LinkOptions& options) {
     const std::string settingsPath = Home() + "SetUp.ini";
     CommSettings cs;
     if (!LoadLinkSettings(settingsPath, options, cs)) return 1;
@@ -28,7 +28,7 @@ int RunRecorder(const LinkOptions& options) {
     CRecorderLink link;
     if (!link.Open(cs, settingsPath)) {
         reporter.ShowMessage(texts::kOpenPortFailed, MessageIcon::Error);
-        ReportPermission(port, true, kPortGroup);
+        ReportPortRefusal(port);
         return 1;
     }
     const RecorderMemoryRow& row = RecorderMemoryMap[static_cast<std::size_t>(cs.modelIndex)];
@@ -65,28 +65,33 @@ int RunRecorder(const LinkOptions& options) {
     }
     link.Close();
 
-    std::printf("model: %s (index %d)\n", row.code, cs.modelIndex);
-    std::printf("address: %d\n", cs.address);
-    std::printf("channels: %d\n", channels);
-    std::printf("interval: %d s (code %d)\n", IntervalTable[static_cast<std::size_t>(intervalCode)],
-                intervalCode);
+    std::string out;
+    const auto line = [&out](const char* format, auto... values) {
+        char text[256];
+        std::snprintf(text, sizeof text, format, values...);
+        out += text;
+    };
+    line("model: %s (index %d)\n", row.code, cs.modelIndex);
+    line("address: %d\n", cs.address);
+    line("channels: %d\n", channels);
+    line("interval: %d s (code %d)\n", IntervalTable[static_cast<std::size_t>(intervalCode)],
+         intervalCode);
     for (int c = 0; c < channels; ++c) {
         const ChannelRange& r = ranges[static_cast<std::size_t>(c)];
-        std::printf("channel %d range: %s .. %s\n", c + 1,
-                    FormatDecimal(r.low.Value(), r.low.Decimals()).c_str(),
-                    FormatDecimal(r.high.Value(), r.high.Decimals()).c_str());
+        line("channel %d range: %s .. %s\n", c + 1,
+             FormatDecimal(r.low.Value(), r.low.Decimals()).c_str(),
+             FormatDecimal(r.high.Value(), r.high.Decimals()).c_str());
     }
-    std::printf("clock: %s\n", FormatTime(clock).c_str());
-    std::printf("newest record: %s\n", FormatTime(newest).c_str());
-    std::printf("write pointer: %u\n", pointer);
+    line("clock: %s\n", FormatTime(clock).c_str());
+    line("newest record: %s\n", FormatTime(newest).c_str());
+    line("write pointer: %u\n", pointer);
     for (int c = 0; c < channels; ++c) {
         const ChannelRange& r = ranges[static_cast<std::size_t>(c)];
         const std::uint16_t raw = live[static_cast<std::size_t>(c)];
-        std::printf(
-            "channel %d live: %u (%s)\n", c + 1, raw,
-            FormatDecimal(EngineeringValue(r.low, r.high, raw, 2), r.high.Decimals()).c_str());
+        line("channel %d live: %u (%s)\n", c + 1, raw,
+             FormatDecimal(EngineeringValue(r.low, r.high, raw, 2), r.high.Decimals()).c_str());
     }
-    return 0;
+    return FinishOutput(command, WriteOut(out));
 }
 
 }  // namespace
@@ -96,7 +101,7 @@ Command AddRecorder(CLI::App& parent) {
     CLI::App* command = AddCommand(parent, "recorder", "What the recorder says of itself.",
                                    "recorder [--port COMn] [--model N] [--address N]");
     AddLinkOptions(command, *options);
-    return {command, [options] { return RunRecorder(*options); }};
+    return {command, [command, options] { return RunRecorder(*command, *options); }};
 }
 
 }  // namespace vardo::cli

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <iostream>
 #include <sstream>
 
 #include "base/permission_hint.h"
@@ -85,7 +84,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
     CRecorderLink link;
     if (!link.Open(cs, settingsPath)) {
         ReportUpload(UploadStatus::OpenFailed, device);
-        ReportPermission(port, true, kPortGroup);
+        ReportPortRefusal(port);
         return 1;
     }
     CSerialUpload upload(link, cs.modelIndex);
@@ -136,8 +135,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         ReportUpload(status, reporter);
         return 1;
     }
-    std::cout << upload.OutputPath() << '\n';
-    return 0;
+    return FinishOutput(command, WriteOut(upload.OutputPath() + "\n"));
 }
 
 }  // namespace

@@ -81,11 +81,21 @@ class PathReporter : public StderrReporter {
 // Under a refusal to open device: the line that says which group may, when the user's rights
 // are what is missing (nothing otherwise).
 void ReportPermission(const std::string& device, bool write, const char* group);
+// Under "打开串口失败！" or "串口被占用": "DEVICE: the system's reason" and, where the rights
+// are missing, the line that says which group may.
+void ReportPortRefusal(const std::string& device);
 
-// Stdout for commands that print a listing: WriteOut writes text, false when the write failed;
-// FinishOutput flushes and, when anything failed, says so on stderr and gives exit status 1.
+// Stdout, for every command: WriteOut writes text, false when this or an earlier write failed
+// (the first failure's reason is kept); FlushOut flushes, false likewise. FinishOutput flushes
+// and closes stdout and, when anything failed (or written is false), says why on stderr and
+// gives exit status 1, else 0. Nothing may write to stdout after FinishOutput.
 bool WriteOut(const std::string& text);
-int FinishOutput(const CLI::App& command, bool written);
+bool FlushOut();
+int FinishOutput(const CLI::App& command, bool written = true);
+// errno of the first failed write or flush of stdout; 0 when none failed.
+int OutputError();
+// "vardo-cli NAME: writing the output failed: REASON" on stderr.
+void ReportOutputFailure(const CLI::App& command);
 
 // Where SetUp.ini and Data/ live: ModuleDirectory(), ending in '/'.
 std::string Home();

@@ -1,6 +1,10 @@
 // vardo-cli: the program's core, headless. Same rules and texts as the desktop program.
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -8,7 +12,9 @@
 
 #include "base/permission_hint.h"
 #include "commands.h"
+#include "link/serial_devices.h"
 #include "settings/module_directory.h"
+#include "settings/setup_ini.h"
 
 namespace vardo::cli {
 
@@ -74,6 +80,10 @@ bool IsWholeNumber(const std::string& text, int low, int high, int& out) {
     return true;
 }
 
+std::string CommandName(const CLI::App& command) {
+    return command.get_parent() == nullptr ? "vardo-cli" : "vardo-cli " + command.get_name();
+}
+
 // The command being parsed when the parser gave up: the innermost one it had entered.
 const CLI::App& InnermostCommand(const CLI::App& app) {
     const auto chosen = app.get_subcommands();
@@ -98,9 +108,8 @@ void TakeArgumentsAsTheyStand(CLI::App* command, std::vector<std::string>& args)
 }
 
 int UsageError(const CLI::App& command, const std::string& why) {
-    const std::string name =
-        command.get_parent() == nullptr ? "vardo-cli" : "vardo-cli " + command.get_name();
-    std::cerr << name << ": " << why << '\n' << FormatterOf(command).ErrorUsage(&command);
+    std::cerr << CommandName(command) << ": " << why << '\n'
+              << FormatterOf(command).ErrorUsage(&command);
     return 1;
 }
 
@@ -178,14 +187,47 @@ void ReportPermission(const std::string& device, bool write, const char* group) 
     if (!hint.empty()) std::cerr << hint << '\n';
 }
 
+namespace {
+// The error of the first write to stdout that failed; 0 while every write went through.
+int outputError = 0;
+}  // namespace
+
+void ReportPortRefusal(const std::string& device) {
+    const std::string reason = PortRefusalReason(device);
+    if (!reason.empty()) PathReporter(device).ShowMessage(reason, MessageIcon::Error);
+    ReportPermission(device, true, kPortGroup);
+}
+
 bool WriteOut(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (outputError != 0) return false;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size()) return true;
+    outputError = errno != 0 ? errno : EIO;
+    return false;
+}
+
+bool FlushOut() {
+    if (outputError == 0 && std::fflush(stdout) != 0) outputError = errno != 0 ? errno : EIO;
+    return outputError == 0;
+}
+
+int OutputError() {
+    return outputError;
 }
 
 int FinishOutput(const CLI::App& command, bool written) {
-    if (std::fflush(stdout) == 0 && written) return 0;
-    std::fprintf(stderr, "vardo-cli %s: writing the output failed\n", command.get_name().c_str());
+    if (!written && outputError == 0) outputError = EIO;
+    FlushOut();
+    // The descriptor, not the stream: a file system that reports errors only when the file is
+    // closed (a network share) says so here, and the stream's flush at exit finds nothing to do.
+    if (outputError == 0 && ::close(STDOUT_FILENO) != 0 && errno != EINTR) outputError = errno;
+    if (outputError == 0) return 0;
+    ReportOutputFailure(command);
     return 1;
+}
+
+void ReportOutputFailure(const CLI::App& command) {
+    std::fprintf(stderr, "%s: writing the output failed: %s\n", CommandName(command).c_str(),
+                 std::strerror(outputError));
 }
 
 std::string Home() {
@@ -214,14 +256,12 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::cout << InnermostCommand(app).help();
-        return 0;
+        const CLI::App& command = InnermostCommand(app);
+        return FinishOutput(command, WriteOut(command.help()));
     } catch (const CLI::CallForAllHelp&) {
-        std::cout << app.help("", CLI::AppFormatMode::All);
-        return 0;
+        return FinishOutput(app, WriteOut(app.help("", CLI::AppFormatMode::All)));
     } catch (const CLI::CallForVersion& e) {
-        std::cout << e.what() << '\n';
-        return 0;
+        return FinishOutput(app, WriteOut(std::string(e.what()) + "\n"));
     } catch (const CLI::ParseError& e) {
         const CLI::App& command = InnermostCommand(app);
         // The parser's own words for a command it does not know say nothing of the command.
@@ -229,6 +269,10 @@ int main(int argc, char** argv) {
             return UsageError(app, std::string("unknown command ") + argv[1]);
         }
         return UsageError(command, e.what());
+    }
+    const std::string settings = Home() + "SetUp.ini";
+    if (const std::string notice = vardo::OversizedSettingsNotice(settings); !notice.empty()) {
+        PathReporter(settings).ShowMessage(notice, vardo::MessageIcon::Warning);
     }
     return commands.at(app.get_subcommands().front()).run();
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app_icon.h"
+#include "app/qt_translations.h"
 #include "app/vardo_app.h"
 #include "base/texts.h"
 
@@ -42,6 +43,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication qapp(argc, argv);
+    if (!vardo::InstallQtTranslations(vardo::ProgramLocale()))
+        std::fputs(
+            "vardo: Qt's own Chinese texts are not installed (qt6-translations-l10n); its "
+            "file, colour and print dialogs stay in English\n",
+            stderr);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vardo::AppIcon(64))));
     QApplication::setApplicationName(QString::fromUtf8(vardo::texts::kAppTitle));
     // The desktop entry's name: how the desktop matches the window to the entry and its icon.

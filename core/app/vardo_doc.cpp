@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
+#include "base/file_refusal.h"
 #include "base/path_text.h"
+#include "base/permission_hint.h"
 #include "base/texts.h"
 #include "base/unique_fd.h"
 #include "history/history_loader.h"
+#include "history/interrupted_save.h"
+#include "link/serial_devices.h"
 #include "settings/module_directory.h"
 #include "settings/setup_ini.h"
 
@@ -80,8 +86,15 @@ const char* HistoryOpenMessage(HistoryOpen result) {
 
 int CVardoDoc::OpenHistoryFile() {
     const HistoryOpen result = LoadHistoryFile(filePath, history);
-    // A file that cannot be opened at all is the framework's to report, before the document.
-    if (result == HistoryOpen::OpenFailed) return 0;
+    if (result == HistoryOpen::OpenFailed) {
+        // The file shown until now went away (deleted, or its folder moved): said, so that the
+        // window going blank has a reason. A file that is there but cannot be read is the
+        // framework's to report, before the document.
+        std::error_code ec;
+        if (!std::filesystem::exists(filePath, ec) && !ec)
+            reporter_.ShowMessage(texts::kFileMissing, MessageIcon::Error);
+        return 0;
+    }
     if (result != HistoryOpen::Ok) {
         reporter_.ShowMessage(HistoryOpenMessage(result), MessageIcon::Error);
         CloseHistoryFile();
@@ -151,6 +164,12 @@ int CVardoDoc::BuildWindow() {
     return vardo::BuildWindow(history);
 }
 
+void CVardoDoc::TellOversizedSettings() {
+    const std::string path = settingsPath();
+    const std::string notice = OversizedSettingsNotice(path);
+    if (!notice.empty()) reporter_.ShowMessage(path + ": " + notice, MessageIcon::Warning);
+}
+
 StartStatus CVardoDoc::Start(const StartProgress& progress) {
     acquisition.Stop();
     const AcquisitionSettings s = PrepareStart();
@@ -166,6 +185,12 @@ AcquisitionSettings CVardoDoc::PrepareStart() {
     s.save = ReadSaveReal(settings) != 0;
     s.extension = ReadModelList(settings).ext;
     s.home = home_;
+    for (const LeftoverSave& leftover : RecoverInterruptedSaves(home_)) {
+        reporter_.ShowMessage(LeftoverSaveMessage(leftover),
+                              leftover.outcome == LeftoverSave::Outcome::RenameFailed
+                                  ? MessageIcon::Warning
+                                  : MessageIcon::Information);
+    }
     saveFailureTold_ = false;
     starting = true;
     return s;
@@ -181,11 +206,19 @@ StartStatus CVardoDoc::FinishStart(StartStatus read, const StartProgress& progre
             filePath = texts::kRealtimeCurve;
             if (onFileShown) onFileShown(filePath);
             return status;
-        case StartStatus::PortBusy:
-            reporter_.ShowMessage(texts::kPortBusy, MessageIcon::Information);
+        case StartStatus::PortBusy: {
+            // Missing, not a terminal, held by another program, or not this user's to open.
+            const std::string device = PortDevice(settingsPath(), commSettings.portName);
+            reporter_.ShowMessage(
+                WithPermissionHint(WithReason(texts::kPortBusy, device, PortRefusalReason(device)),
+                                   device, true, kPortGroup),
+                MessageIcon::Information);
             return status;
+        }
         case StartStatus::FileFailed:
-            reporter_.ShowMessage(texts::kFileCreateFailed, MessageIcon::Error);
+            reporter_.ShowMessage(WithReason(texts::kFileCreateFailed, dataDirectory(),
+                                             FolderWriteRefusalReason(dataDirectory())),
+                                  MessageIcon::Error);
             break;
         case StartStatus::BadSettings:
             reporter_.ShowMessage(texts::kAcquisitionSettingsBad, MessageIcon::Information);
@@ -237,7 +270,11 @@ int CVardoDoc::OpenChosenPath(const std::string& path) {
     CloseHistoryFile();
     filePath = path;
     RememberFile(path);
-    if (!ReopenLastFile()) return 0;
+    // The previous file is closed either way: the views must drop what they drew of it.
+    if (!ReopenLastFile()) {
+        UpdateAllViews(kHintFailed);
+        return 0;
+    }
     UpdateAllViews(kHintOpened);
     return 1;
 }

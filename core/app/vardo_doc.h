@@ -53,8 +53,8 @@ class CVardoDoc {
     // Makes path the current file and LastFile; notifies the views. Returns the hint sent, or 0
     // without doing anything while acquisition runs (it writes into the same record).
     int OpenPath(const std::string& path);
-    // The open command after its dialog: returns 1 and notifies with hint 1 when it opened;
-    // refused (0) while acquisition runs.
+    // The open command after its dialog: returns 1 and notifies with hint 1 when it opened,
+    // else 0 with hint 2; refused (0, no hint) while acquisition runs.
     int OpenChosenPath(const std::string& path);
     // Command-line entry: remembers the path; the next ReopenLastFile opens it.
     int OnOpenDocument(const std::string& path);
@@ -86,6 +86,9 @@ class CVardoDoc {
 
     const std::string& home() const { return home_; }
     std::string settingsPath() const;
+    // At the program's start: a settings file too large to be read is ignored, and the user is
+    // told so rather than finding every setting back at its default without a word.
+    void TellOversizedSettings();
     std::string dataDirectory() const;
     Reporter& reporter() { return reporter_; }
 

@@ -85,7 +85,9 @@ inline constexpr const char* kCardDetectFailed = "检测CF卡失败，请检查C
 inline constexpr const char* kCardBackupFaulty = "CF卡备份文件有误，请重新备份！";
 inline constexpr const char* kCardSelectFile = "请选择列表中需要上传的文件！";
 inline constexpr const char* kSectorDamaged = "扇区损坏！";
-inline constexpr const char* kCardFileMissing = "该文件不存在！";
+inline constexpr const char* kFileMissing = "该文件不存在！";
+// The card's backup that is not there says it in the same words.
+inline constexpr const char* kCardFileMissing = kFileMissing;
 inline constexpr const char* kCardCreateFailed = "建立文件失败！";
 inline constexpr const char* kCardUploadDone = "文件上传完成！";
 

@@ -1,5 +1,7 @@
 #include "curves/set_panel_rules.h"
 
+#include <algorithm>
+
 namespace vardo {
 
 namespace {
@@ -61,15 +63,11 @@ std::vector<int> ChecksForVisibleRows(int chnls, int topRow) {
 }
 
 int ClampGridLines(int v) {
-    if (v >= 50) return 49;
-    if (v <= 0) return 0;
-    return v;
+    return std::clamp(v, 0, kMaxGridLines);
 }
 
 int ClampScaleEnd(int v) {
-    if (v <= -10000) return -9999;
-    if (v >= 20000) return 19999;
-    return v;
+    return std::clamp(v, kMinScaleEnd, kMaxScaleEnd);
 }
 
 }  // namespace vardo

@@ -1,5 +1,6 @@
 #include "history/history_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -44,7 +45,7 @@ void EncodeDecimalValue(const DecimalValue& v, std::uint8_t* b) {
 
 std::string FormatDecimal(float value, int decimals) {
     char format[16];
-    std::snprintf(format, sizeof format, "%%.%df", decimals);
+    std::snprintf(format, sizeof format, "%%.%df", std::clamp(decimals, 0, kMaxDecimals));
     char text[512];
     std::snprintf(text, sizeof text, format, static_cast<double>(value));
     return text;

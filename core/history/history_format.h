@@ -35,6 +35,10 @@ inline constexpr std::size_t ChannelConfigOffset(int k) {
                  : header::kChannels9to12 + 16 * static_cast<std::size_t>(k - 8);
 }
 
+// The most decimals a value is shown with: a single-precision number has no more to show, and a
+// file's decimals byte may say 255.
+inline constexpr int kMaxDecimals = 9;
+
 // A number as the recorder stores it: integer / 10^decimals.
 struct DecimalValue {
     std::int16_t integer = 0;
@@ -43,7 +47,7 @@ struct DecimalValue {
 
     void Set(std::int16_t i, std::uint8_t d);
     float Value() const { return value; }
-    int Decimals() const { return decimals; }
+    int Decimals() const { return decimals < kMaxDecimals ? decimals : kMaxDecimals; }
     float operator-(const DecimalValue& b) const { return value - b.value; }
 };
 inline float operator+(float a, const DecimalValue& b) {
@@ -54,7 +58,7 @@ DecimalValue MakeDecimal(std::int16_t integer, std::uint8_t decimals);
 DecimalValue DecodeDecimalValue(const std::uint8_t* bytes3);
 void EncodeDecimalValue(const DecimalValue& v, std::uint8_t* bytes3);
 
-// "%.Nf" with N the decimals of the value that decides the precision.
+// "%.Nf" with N the decimals of the value that decides the precision, within 0..kMaxDecimals.
 std::string FormatDecimal(float value, int decimals);
 
 using PackedTime = std::array<std::uint8_t, 6>;

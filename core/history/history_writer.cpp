@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -124,6 +125,9 @@ int CHistoryWriter::Open(Naming how) {
         return 0;
     }
     const int fd = file.Get();
+    // Held while the file is written: the leftovers of an interrupted save are recovered by the
+    // next start, which must leave alone a file that another acquisition is still writing.
+    if (naming == Naming::Named) flock(fd, LOCK_EX | LOCK_NB);
     target->windowStart = 0;
 
     std::uint8_t head[kHeaderSize] = {};
@@ -326,6 +330,11 @@ bool CHistoryWriter::Rename() {
     path = moved;
     createdName = name;
     return true;
+}
+
+std::string MoveToFreeHistoryName(const std::string& from, const std::string& dir,
+                                  const std::string& name) {
+    return MoveToFreeName(from, dir, name);
 }
 
 }  // namespace vardo

@@ -94,6 +94,11 @@ class CHistoryWriter {
     bool writeFailed = false;
 };
 
+// Moves the file at from into dir under name or, when that is taken, its first free "(i)"
+// variant: never over an existing file. The path it now has, or empty when it could not move.
+std::string MoveToFreeHistoryName(const std::string& from, const std::string& dir,
+                                  const std::string& name);
+
 // "%02d@%d-%02d-%02d_%02d-%02d-%02d.%s": the name every program-made history file carries.
 std::string HistoryFileName(int address, VTime newestTime, const std::string& extension);
 

@@ -1,5 +1,9 @@
 #include "link/port_timeouts.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 namespace vardo {
 
 int TimeoutScale(int baudRate) {
@@ -22,11 +26,14 @@ int TimeoutScale(int baudRate) {
 }
 
 PortTimeouts ScaleTimeouts(int baudRate, const PortTimeouts& configured) {
-    const int k = TimeoutScale(baudRate);
+    // SetUp.ini may hold any int: a time-out that long is a line without one, and stays an int.
+    const auto scaled = [k = static_cast<std::int64_t>(TimeoutScale(baudRate))](int ms) {
+        return static_cast<int>(std::clamp<std::int64_t>(ms * k, 0, INT_MAX));
+    };
     PortTimeouts t = configured;
-    t.readInterval = configured.readInterval * k;
-    t.readTotalConstant = configured.readTotalConstant * k;
-    t.writeTotalConstant = configured.writeTotalConstant * k;
+    t.readInterval = scaled(configured.readInterval);
+    t.readTotalConstant = scaled(configured.readTotalConstant);
+    t.writeTotalConstant = scaled(configured.writeTotalConstant);
     return t;
 }
 

@@ -45,7 +45,10 @@ int CRecorderLink::ReadMemory(std::uint16_t start, std::span<std::uint8_t> dest)
         port.requestLength = 6;
         port.ExpectData(chunk);
         int ok = 0;
-        for (int attempt = 0; attempt < Attempts() && !ok; ++attempt) ok = port.Transact();
+        // An interrupted port fails every attempt at once: millions of them would still take
+        // seconds.
+        for (int attempt = 0; attempt < Attempts() && !ok && !port.Interrupted(); ++attempt)
+            ok = port.Transact();
         if (!ok) return 0;
         for (std::size_t i = 0; i < chunk; ++i) dest[offset + i] = port.replyBytes[3 + i];
         port.Rest(10);

@@ -1,15 +1,18 @@
 #include "link/serial_devices.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
 
 #include "base/unique_fd.h"
+#include "link/byte_channel.h"
 
 namespace vardo {
 
@@ -75,6 +78,18 @@ std::vector<SerialDevice> ListSerialDevices(const std::string& devRoot) {
         }
     }
     return out;
+}
+
+std::string PortRefusalReason(const std::string& device) {
+    if (device.compare(0, std::strlen(kTcpScheme), kTcpScheme) == 0) return {};
+    // The same steps as the port's own open, each failure in the system's words.
+    const UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.Valid()) return std::strerror(errno);
+    if (::isatty(fd.Get()) != 1) return "Not a serial device";
+    // Unlocked again when fd closes: the probe takes nothing from the owner it finds.
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+        return std::strerror(errno == EWOULDBLOCK ? EBUSY : errno);
+    return {};
 }
 
 }  // namespace vardo

@@ -16,4 +16,10 @@ struct SerialDevice {
 // devRoot stands for /dev (tests hand in a folder of their own).
 std::vector<SerialDevice> ListSerialDevices(const std::string& devRoot = "/dev");
 
+// Why the terminal at device would not open as a port, after an open that failed: the system's
+// words for it ("No such file or directory", "Permission denied", "Device or resource busy"
+// when another program holds it), or "Not a serial device" for a path that opens but is no
+// terminal. Empty for a device server's address, and when the device opens now.
+std::string PortRefusalReason(const std::string& device);
+
 }  // namespace vardo

@@ -33,6 +33,12 @@ struct Rect {
     int Height() const { return bottom - top; }
 };
 
+// What the settings panel lets the user choose, and so all a loaded value may be: more grid lines
+// cost memory and time for nothing, and scale ends beyond these overflow the label arithmetic.
+inline constexpr int kMaxGridLines = 49;
+inline constexpr int kMinScaleEnd = -9999;
+inline constexpr int kMaxScaleEnd = 19999;
+
 struct DisplaySettings {
     std::vector<Colorref> channelColors;
     std::vector<int> channelChecks;

@@ -202,6 +202,12 @@ std::string Replace(std::string_view text, std::string_view section, std::string
     return out;
 }
 
+bool IsOversized(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<std::uint64_t>(st.st_size) > kMaxFileSize;
+}
+
 int ParseInt(std::string_view value) {
     // The profile functions read integers through a 30-character buffer.
     value = value.substr(0, 29);

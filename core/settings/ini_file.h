@@ -40,6 +40,10 @@ namespace ini {
 // Settings files are a few kilobytes; anything larger is not one of ours and is not parsed.
 inline constexpr std::size_t kMaxFileSize = 1 << 20;
 
+// Whether the file at path is a regular file over kMaxFileSize: every key then reads as its
+// default and no write succeeds, which the user must be told.
+bool IsOversized(const std::string& path);
+
 enum class Encoding { Utf8, Gbk };
 
 struct DecodedText {

@@ -29,6 +29,18 @@ std::string Numbered(const char* stem, int n) {
     return stem + std::to_string(n);
 }
 
+// The extension ends every file name the program makes: a slash would put the file elsewhere,
+// a control character or a dot would give names no one can type or the browser cannot match.
+// Empty stays allowed: it harms no name, and the reopening rule has a meaning for it.
+bool IsSafeExtension(const std::string& ext) {
+    for (char c : ext) {
+        const bool word =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        if (!word) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void LoadDisplaySettings(const std::string& path, DisplaySettings& ds) {
@@ -44,11 +56,11 @@ void LoadDisplaySettings(const std::string& path, DisplaySettings& ds) {
         ds.channelChecks.push_back(ini.GetInt(kViewSet, Numbered("check", i), 1));
     }
     ds.YMode = ini.GetInt(kViewSet, "YMode", d.YMode);
-    ds.YSmall = ini.GetInt(kViewSet, "YSmall", d.YSmall);
-    ds.YLarge = ini.GetInt(kViewSet, "YLarge", d.YLarge);
+    ds.YSmall = std::clamp(ini.GetInt(kViewSet, "YSmall", d.YSmall), kMinScaleEnd, kMaxScaleEnd);
+    ds.YLarge = std::clamp(ini.GetInt(kViewSet, "YLarge", d.YLarge), kMinScaleEnd, kMaxScaleEnd);
     ds.XMode = ini.GetInt(kViewSet, "XMode", d.XMode);
-    ds.XLines = ini.GetInt(kViewSet, "XLines", d.XLines);
-    ds.YLines = ini.GetInt(kViewSet, "YLines", d.YLines);
+    ds.XLines = std::clamp(ini.GetInt(kViewSet, "XLines", d.XLines), 0, kMaxGridLines);
+    ds.YLines = std::clamp(ini.GetInt(kViewSet, "YLines", d.YLines), 0, kMaxGridLines);
     ds.SetPannel = ini.GetInt(kViewSet, "SetPannel", d.SetPannel);
     ds.layoutDirty = 1;
 }
@@ -141,7 +153,8 @@ ModelList ReadModelList(const std::string& path) {
         list.names[i] = ini.GetString(kVarParams, Numbered("Type", static_cast<int>(i) + 1),
                                       list.names[i], kModelNameBuffer);
     }
-    list.ext = ini.GetString(kVarParams, "Ext", list.ext, kExtBuffer);
+    const std::string ext = ini.GetString(kVarParams, "Ext", list.ext, kExtBuffer);
+    if (IsSafeExtension(ext)) list.ext = ext;
     return list;
 }
 
@@ -152,6 +165,12 @@ int WriteModelList(const std::string& path, const ModelList& list) {
             return 0;
     }
     return ini.WriteString(kVarParams, "Ext", list.ext);
+}
+
+std::string OversizedSettingsNotice(const std::string& path) {
+    if (!ini::IsOversized(path)) return {};
+    return "设置文件大于 " + std::to_string(ini::kMaxFileSize >> 20) +
+           " MB，已忽略：各项设置取默认值，更改不会保存。";
 }
 
 std::string PortDevice(const std::string& path, const std::string& portName) {

@@ -29,6 +29,10 @@ int WriteSaveReal(const std::string& path, int flag);
 ModelList ReadModelList(const std::string& path);
 int WriteModelList(const std::string& path, const ModelList& list);
 
+// What the user is told of a settings file too large to be one (ini::IsOversized): nothing is
+// read from it and nothing written to it. Empty when the file at path is not oversized.
+std::string OversizedSettingsNotice(const std::string& path);
+
 // The device behind a port name: section [Ports] maps COM1=/dev/ttyUSB0 and so on; without an
 // entry COMn is /dev/ttyS(n-1). Anything else is used as a path as it stands.
 std::string PortDevice(const std::string& path, const std::string& portName);

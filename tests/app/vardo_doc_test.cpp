@@ -8,6 +8,7 @@
 #include "../support/history_file_builder.h"
 #include "base/texts.h"
 #include "settings/ini_file.h"
+#include "settings/setup_ini.h"
 
 namespace vardo {
 namespace {
@@ -124,14 +125,21 @@ TEST(CVardoDoc, RefusedFilesAreReportedAndUnopenableOnesForgottenSilently) {
         EXPECT_EQ(f.Setting("FileSet", "LastFile"), "") << message;
         EXPECT_EQ(f.Setting("ViewSet", "Chnls"), "8") << "the display settings are left alone";
     }
-    // a file that cannot be opened: no message, and nothing names it once nothing shows it
-    DocFixture f;
-    std::vector<std::string> shown;
-    f.doc.onFileShown = [&](const std::string& p) { shown.push_back(p); };
-    EXPECT_EQ(f.doc.OpenPath(f.home / "absent.vd"), kHintFailed);
-    EXPECT_TRUE(f.reporter.entries.empty());
-    EXPECT_EQ(f.Setting("FileSet", "LastFile"), "");
-    EXPECT_EQ(shown, std::vector<std::string>{""});
+    // a file that is not there is said to be missing, one that cannot be read is the
+    // framework's to report; nothing names either once nothing shows it
+    for (const auto& [name, message] :
+         {std::pair<std::string, std::string>{"absent.vd", texts::kFileMissing},
+          {"Data/folder@2004-05-06.vd", ""}}) {
+        DocFixture f;
+        std::filesystem::create_directories(f.home / "Data/folder@2004-05-06.vd");
+        std::vector<std::string> shown;
+        f.doc.onFileShown = [&](const std::string& p) { shown.push_back(p); };
+        EXPECT_EQ(f.doc.OpenPath(f.home / name), kHintFailed);
+        ASSERT_EQ(f.reporter.entries.size(), message.empty() ? 0u : 1u) << name;
+        if (!message.empty()) EXPECT_EQ(f.reporter.entries[0].text, message);
+        EXPECT_EQ(f.Setting("FileSet", "LastFile"), "");
+        EXPECT_EQ(shown, std::vector<std::string>{""});
+    }
 }
 
 TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
@@ -143,19 +151,19 @@ TEST(CVardoDoc, CommandLineAndOpenCommandOpenOnlyWhenNotAcquiring) {
     EXPECT_EQ(f.doc.dataValid, 0);
     EXPECT_EQ(f.doc.ReopenLastFile(), 1);
     EXPECT_EQ(f.doc.filePath, good);
-    // the open command notifies only when it opened
+    // the open command closes the file it showed either way, and tells the views which way
     EXPECT_EQ(f.doc.OpenChosenPath(good), 1);
     FileLayout bad;
     bad.model = "XX330";
     EXPECT_EQ(f.doc.OpenChosenPath(f.Put("08@2004-05-06_07-08-19.vd", bad)), 0);
-    EXPECT_EQ(f.view.hints, std::vector<int>{kHintOpened});
+    EXPECT_EQ(f.view.hints, (std::vector<int>{kHintOpened, kHintFailed}));
     EXPECT_TRUE(f.doc.history.file.empty());
 
     f.doc.history.acquiring = 1;
     f.doc.filePath = texts::kRealtimeCurve;
     EXPECT_EQ(f.doc.OpenPath(good), 0);
     EXPECT_EQ(f.doc.OpenChosenPath(good), 0);
-    EXPECT_EQ(f.view.hints.size(), 1u);
+    EXPECT_EQ(f.view.hints.size(), 2u);
     EXPECT_EQ(f.doc.filePath, texts::kRealtimeCurve);
 }
 
@@ -174,6 +182,34 @@ TEST(CVardoDoc, CloseReleasesResetsAndWritesTheModelNames) {
     EXPECT_EQ(f.Setting("VarParams", "Type4"), "ZT550_12通道");
     EXPECT_EQ(f.Setting("VarParams", "Ext"), "vd");
     EXPECT_NE(f.Setting("FileSet", "LastFile"), "");  // it reopens at the next start
+}
+
+// The start of acquisition puts right what a killed save left, and says so; a settings file
+// too large to read is told at the program's start.
+TEST(CVardoDoc, StartRecoversLeftoversAndOversizedSettingsAreTold) {
+    DocFixture f;
+    std::filesystem::create_directory(f.home / "Data");
+    f.Put("Data/08@1970-01-01_08-00-00.vd");
+    f.doc.PrepareStart();
+    f.doc.FinishStart(StartStatus::BadSettings);  // ends the start without a recorder
+    ASSERT_EQ(f.reporter.entries.size(), 2u);
+    EXPECT_EQ(f.reporter.entries[0].text,
+              f.home / "Data/08@1970-01-01_08-00-00.vd: " + "中断的实时保存，已按最新记录改名为 " +
+                  (f.home / "Data/08@2004-05-06_07-08-09.vd"));
+    EXPECT_TRUE(std::filesystem::exists(f.home / "Data/08@2004-05-06_07-08-09.vd"));
+
+    for (const std::size_t size : {ini::kMaxFileSize, ini::kMaxFileSize + 1}) {
+        DocFixture g;
+        ASSERT_TRUE(testing::WriteBytes(g.doc.settingsPath(), std::string(size, ';')));
+        g.doc.TellOversizedSettings();
+        ASSERT_EQ(g.reporter.entries.size(), size > ini::kMaxFileSize ? 1u : 0u) << size;
+        if (size > ini::kMaxFileSize) {
+            EXPECT_EQ(g.reporter.entries[0].text,
+                      g.doc.settingsPath() + ": " + OversizedSettingsNotice(g.doc.settingsPath()));
+            EXPECT_NE(g.reporter.entries[0].text.find("已忽略"), std::string::npos);
+            EXPECT_EQ(g.reporter.entries[0].icon, MessageIcon::Warning);
+        }
+    }
 }
 
 TEST(CVardoDoc, ViewsMayLeaveWhileNotified) {

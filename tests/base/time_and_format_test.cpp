@@ -98,9 +98,10 @@ TEST(DecimalValueFormat, DecodesSignedIntegerAndDecimalsAndEncodesBack) {
         float value;
         int decimals;
     } cases[] = {
-        {{0xE8, 0x03, 0x01}, 100.0f, 1},    {{0x18, 0xFC, 0x02}, -10.0f, 2},
-        {{0xFF, 0xFF, 0x03}, -0.001f, 3},   {{0xFF, 0x7F, 0x00}, 32767.0f, 0},
-        {{0x00, 0x80, 0x00}, -32768.0f, 0},
+        {{0xE8, 0x03, 0x01}, 100.0f, 1},           {{0x18, 0xFC, 0x02}, -10.0f, 2},
+        {{0xFF, 0xFF, 0x03}, -0.001f, 3},          {{0xFF, 0x7F, 0x00}, 32767.0f, 0},
+        {{0x00, 0x80, 0x00}, -32768.0f, 0},        {{0x10, 0x27, 0xFF}, 0.0f, kMaxDecimals},
+        {{0x10, 0x27, 0x0A}, 1e-6f, kMaxDecimals},
     };
     for (const auto& c : cases) {
         const DecimalValue v = DecodeDecimalValue(c.bytes.data());
@@ -110,6 +111,22 @@ TEST(DecimalValueFormat, DecodesSignedIntegerAndDecimalsAndEncodesBack) {
         EncodeDecimalValue(v, back.data());
         EXPECT_EQ(back, c.bytes);
     }
+}
+
+// A file's decimals byte is any byte: the text stays as short as the format can mean it.
+TEST(DecimalValueFormat, DecimalsAreBoundedWhenShown) {
+    const struct {
+        float value;
+        int decimals;
+        const char* text;
+    } cases[] = {{2.25f, 2, "2.25"},
+                 {2.25f, 0, "2"},
+                 {2.25f, -7, "2"},
+                 {2.25f, 9, "2.250000000"},
+                 {2.25f, 10, "2.250000000"},
+                 {-1.5f, 255, "-1.500000000"},
+                 {1e30f, 255, "1000000015047466219876688855040.000000000"}};
+    for (const auto& c : cases) EXPECT_EQ(FormatDecimal(c.value, c.decimals), c.text) << c.decimals;
 }
 
 TEST(LittleEndianBytes, ReadsRefuseToCrossTheEnd) {

@@ -80,13 +80,14 @@ TEST_F(CardFixture, ImportWritesTheBackupsFileAndPrintsItsPath) {
 }
 
 TEST_F(CardFixture, RefusalsPrintOneMessageAndLeaveNoFile) {
+    // Each refusal names what it concerns: the slot's file, the device, the folder.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"import", home / "card.img", "2"}, "该文件不存在！\n"},
-        {{"import", home / "card.img", "03.dat"}, "CF卡备份文件有误，请重新备份！\n"},
-        {{"import", home / "card.img", "7"}, "扇区损坏！\n"},
-        {{"import", home / "missing.img", "0"}, kDetectFailed},
-        {{"list", home / "missing.img"}, kDetectFailed},
-        {{"list", home / "SetUp.ini"}, kDetectFailed},  // no signature sector at all
+        {{"import", home / "card.img", "2"}, "02.dat: 该文件不存在！\n"},
+        {{"import", home / "card.img", "03.dat"}, "03.dat: CF卡备份文件有误，请重新备份！\n"},
+        {{"import", home / "card.img", "7"}, home / "card.img: 扇区损坏！\n"},
+        {{"import", home / "missing.img", "0"}, home / "missing.img: " + kDetectFailed},
+        {{"list", home / "missing.img"}, home / "missing.img: " + kDetectFailed},
+        {{"list", home / "SetUp.ini"}, home / "SetUp.ini: " + kDetectFailed},  // no signature
         {{"import", home / "card.img", "256"}, kCardUsage},
         {{"import", home / "card.img", "123.dat.dat"}, kCardUsage},
         {{"import", home / "card.img", "-1"}, kCardUsage},
@@ -112,7 +113,7 @@ TEST_F(CardFixture, RefusalsPrintOneMessageAndLeaveNoFile) {
     const CliRun run = RunCli(home, {"card", "import", home / "card.img", "0"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "建立文件失败！\n");
+    EXPECT_EQ(run.err, home / "Data: 建立文件失败！\n");
 }
 
 TEST(CliCard, DevicesListsRemovableWholeDisks) {

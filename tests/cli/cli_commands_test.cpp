@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <map>
 
+#include "../support/card_image.h"
 #include "../support/cli_run.h"
+#include "recorder_server.h"
+#include "settings/setup_ini.h"
 
 namespace vardo {
 namespace {
@@ -112,6 +115,75 @@ TEST(CliCommands, ReadingLeavesTheHomeAsItWasGoodFileOrBad) {
             RunCli(home, args);
             EXPECT_EQ(Snapshot(home.path()), before)
                 << withSettings << " " << args[0] << " " << args[1];
+        }
+    }
+}
+
+// Output that cannot be written fails every command, and each says so: a listing cut short or a
+// saved file's path that never arrived must not pass for success.
+TEST(CliCommands, OutputThatCannotBeWrittenIsAFailureOfEveryCommand) {
+    testing::TempDir home;
+    sim::RecorderConfig config;
+    config.modelIndex = 5;
+    config.channelCount = 2;
+    config.newestTime = *ParseTime("2026-03-01 11:00:00");
+    config.frozen = true;
+    sim::CRecorderServer recorder(config, {}, 0);
+    ASSERT_EQ(recorder.Start(), 1);
+    recorder.StartThread();
+    ASSERT_TRUE(
+        testing::WriteBytes(home / "SetUp.ini",
+                            "[ComSet]\nComPort=COM1\nBaudrate=57600\nJlyIndex=5\nAddress=8\n"
+                            "Interval=0\nReadIntervalTimeout=50\nReadTotalTimeoutConstant=150\n"
+                            "[Ports]\nCOM1=" +
+                                recorder.DevicePath() + "\n"));
+    const std::string file = home / "01@2004-05-06_07-08-09.vd";
+    ASSERT_TRUE(testing::WriteBytes(file, testing::BuildFile(testing::FileLayout{})));
+    testing::CardImage card;
+    card.Add(testing::BackupLayout{});
+    ASSERT_TRUE(card.WriteFile(home / "card.img"));
+    const std::vector<std::string> runs[] = {
+        {"--help"},
+        {"--version"},
+        {"dump", "--help"},
+        {"home"},
+        {"info", file},
+        {"dump", file},
+        {"stats", file},
+        {"export", file, home / "out.xls"},
+        {"gb2312", "啊"},
+        {"gb2312", "--code", "B0A1"},
+        {"card", "list", home / "card.img"},
+        {"card", "import", home / "card.img", "0"},
+        {"recorder"},
+        {"upload", "--from", "2026-03-01 10:59:00", "--to", "2026-03-01 11:00:00"},
+        {"live", "--count", "2"},
+    };
+    for (const auto& args : runs) {
+        const CliRun r = RunCli(home.path(), args, "/dev/full");
+        const std::string name = args[0][0] == '-' ? "vardo-cli" : "vardo-cli " + args[0];
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_TRUE(
+            r.err.ends_with(name + ": writing the output failed: No space left on device\n"))
+            << r.err;
+    }
+}
+
+// A settings file too large to be one is ignored, and every command says so first.
+TEST(CliCommands, OversizedSettingsAreToldNotSilentlyIgnored) {
+    testing::TempDir home;
+    for (const std::size_t size : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
+        ASSERT_TRUE(testing::WriteBytes(home / "SetUp.ini",
+                                        "[VarParams]\nExt=dat\n" + std::string(size - 20, ';')));
+        const CliRun r = RunCli(home, {"home"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, home.path() + "\n");
+        if (size > (1u << 20)) {
+            EXPECT_EQ(r.err,
+                      home / "SetUp.ini: " + OversizedSettingsNotice(home / "SetUp.ini") + "\n");
+            EXPECT_NE(r.err.find("已忽略"), std::string::npos);
+        } else {
+            EXPECT_EQ(r.err, "");
         }
     }
 }

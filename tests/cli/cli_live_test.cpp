@@ -1,12 +1,16 @@
 // vardo-cli live against vardo-recorder-sim: both real processes, as a user runs them.
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -130,11 +134,21 @@ TEST_F(CliLive, RefusalsBeforeThePortOpensAndFailedStarts) {
     }
     EXPECT_TRUE(recorder.Model().RequestLog().empty());
 
-    const std::string dev = "/nonexistent/tty";
-    WriteSettings(dev);
-    CliRun r = Live({"--save"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, dev + ": 串口被占用\n" + dev + ": 初始化失败，请检查通讯是否正常！\n");
+    // "串口被占用" for every port that would not open, and after it the system's reason.
+    const std::pair<std::string, const char*> ports[] = {
+        {"/nonexistent/tty", "No such file or directory"},
+        {"/dev/null", "Not a serial device"},
+        {home / "SetUp.ini", "Not a serial device"},
+        {home.path(), "Is a directory"},
+    };
+    CliRun r;
+    for (const auto& [dev, reason] : ports) {
+        WriteSettings(dev);
+        r = Live({"--save"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, dev + ": 串口被占用\n" + dev + ": " + reason + "\n" + dev +
+                             ": 初始化失败，请检查通讯是否正常！\n");
+    }
     WriteSettings(recorder.DevicePath());
     std::ofstream(home / "Data") << "in the way";
     r = Live({"--save"});
@@ -176,6 +190,88 @@ TEST_F(CliLive, KilledRunLeavesAReadableFileAndTermFinishesIt) {
         }
         const CliRun info = testing::RunCli(home, {"info", home / ("Data/" + name)});
         EXPECT_EQ(info.status, 0) << info.err;
+        if (sig != SIGKILL) continue;
+        // The next run puts the killed one's file under its proper name first, and says so.
+        const CliRun next = Live({"--save", "--count", "1"});
+        EXPECT_EQ(next.status, 0) << next.err;
+        const std::string left = home / ("Data/" + name);
+        EXPECT_TRUE(next.err.starts_with(left + ": 中断的实时保存，已按最新记录改名为 " +
+                                         (home / "Data/08@2026-03-01_10-57-")))
+            << next.err;
+        const auto after = testing::FileNames(home / "Data");
+        EXPECT_EQ(after.size(), 2u);
+        for (const std::string& n : after) EXPECT_TRUE(n.starts_with("08@2026-03-01_10-57-")) << n;
+    }
+}
+
+// Only a reader that went away ends the run quietly; any other failed write stops it with the
+// reason and status 1. Either way the samples taken are saved under their name and reported.
+TEST_F(CliLive, OutputThatCannotBeWrittenStopsTheRunAndKeepsWhatWasTaken) {
+    StartSim();
+    constexpr off_t kLimit = 64 << 20;  // above any history file
+    const std::string big = home / "out.big";
+    for (const bool readerGone : {true, false}) {
+        SCOPED_TRACE(readerGone ? "reader went away" : "file too large");
+        std::filesystem::remove_all(home / "Data");
+        int pipeFds[2] = {-1, -1};
+        if (readerGone) {
+            ASSERT_EQ(pipe(pipeFds), 0);
+        } else {
+            // Room for the header and one sample's line: the second line meets the limit.
+            std::filesystem::remove(big);
+            testing::WriteBytes(big, std::string());
+            std::filesystem::resize_file(big, kLimit - 100);
+        }
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("VARDO_HOME", home.path().c_str(), 1);
+            setenv("TZ", "Asia/Shanghai", 1);
+            if (readerGone) {
+                dup2(pipeFds[1], 1);
+                close(pipeFds[0]);
+                close(pipeFds[1]);
+            } else {
+                const rlimit limit{static_cast<rlim_t>(kLimit), static_cast<rlim_t>(kLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                signal(SIGXFSZ, SIG_IGN);
+                dup2(open(big.c_str(), O_WRONLY | O_APPEND), 1);
+            }
+            freopen((home / "err.txt").c_str(), "w", stderr);
+            execl(VARDO_BIN_DIR "/vardo-cli", "vardo-cli", "live", "--save", "--count", "5",
+                  nullptr);
+            _exit(127);
+        }
+        if (readerGone) {
+            // The header and the first sample, then the reader leaves.
+            close(pipeFds[1]);
+            std::string got;
+            char buffer[256];
+            while (std::count(got.begin(), got.end(), '\n') < 2) {
+                const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+                if (n <= 0) break;
+                got.append(buffer, static_cast<std::size_t>(n));
+            }
+            close(pipeFds[0]);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        const auto files = testing::FileNames(home / "Data");
+        ASSERT_EQ(files.size(), 1u);
+        const std::string saved = home / ("Data/" + *files.begin());
+        const std::string err = testing::ReadText(home / "err.txt");
+        EXPECT_TRUE(WIFEXITED(status)) << status;
+        if (readerGone) {
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(err, saved + "\n");
+            EXPECT_TRUE(files.begin()->starts_with("08@2026-03-01_10-57-1")) << *files.begin();
+        } else {
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+            EXPECT_EQ(err,
+                      "vardo-cli live: writing the output failed: File too large\n" + saved + "\n");
+            // Two samples taken: the one printed and the one whose line did not fit.
+            EXPECT_EQ(*files.begin(), "08@2026-03-01_10-57-17.vd");
+        }
+        EXPECT_EQ(testing::RunCli(home, {"info", saved}).status, 0);
     }
 }
 

@@ -279,15 +279,23 @@ TEST_F(CliUpload, AKilledUploadLeavesNothingOrTheWholeFile) {
 
 TEST_F(CliUpload, PortOrFileThatCannotBeOpenedIsReported) {
     StartSim(Recorder(1, 2, 3));
+    // The system's message, then the system's reason.
     {
         CSerialPort holder;
         ASSERT_GE(holder.Open(sim->device, 57600, 20, 20, 5, 50, 5), 0);
-        const std::string busy = sim->device + ": " + texts::kOpenPortFailed;
+        const std::string busy = sim->device + ": " + texts::kOpenPortFailed + "\n" + sim->device +
+                                 ": Device or resource busy";
         ExpectRefused(Upload({"--all"}), busy.c_str());
         ExpectRefused(testing::RunCli(home, {"recorder"}), busy.c_str());
     }
     ExpectRefused(Upload({"--all", "--port", "/nonexistent/tty"}),
-                  (std::string("/nonexistent/tty: ") + texts::kOpenPortFailed).c_str());
+                  (std::string("/nonexistent/tty: ") + texts::kOpenPortFailed +
+                   "\n/nonexistent/tty: No such file or directory")
+                      .c_str());
+    ExpectRefused(
+        testing::RunCli(home, {"recorder", "--port", "/dev/null"}),
+        (std::string("/dev/null: ") + texts::kOpenPortFailed + "\n/dev/null: Not a serial device")
+            .c_str());
     std::ofstream(home / "Data") << "a file where the folder should be";
     const CliRun r = Upload({"--from", "2026-03-01 10:00:00", "--to", "2026-03-01 10:10:00"});
     EXPECT_EQ(r.status, 1);

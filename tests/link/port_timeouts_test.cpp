@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace vardo {
 namespace {
 
@@ -19,6 +21,25 @@ TEST(PortTimeouts, ConstantsAndIntervalScaleWithCharacterTime) {
         EXPECT_EQ(t.writeTotalConstant, 50 * k) << baud;
         EXPECT_EQ(t.writeTotalMultiplier, 7) << baud;
     }
+}
+
+// Whatever SetUp.ini holds, the scaled time-outs stay ints and the budgets do not wrap.
+TEST(PortTimeouts, ExtremeSettingsClampInsteadOfOverflowing) {
+    const struct {
+        int baud, configured, scaled;
+    } cases[] = {{1200, INT_MAX, INT_MAX},          {1200, INT_MAX / 48, INT_MAX / 48 * 48},
+                 {1200, INT_MAX / 48 + 1, INT_MAX}, {2400, 100000000, INT_MAX},
+                 {57600, INT_MAX, INT_MAX},         {1200, INT_MIN, 0}};
+    for (const auto& c : cases) {
+        const PortTimeouts t =
+            ScaleTimeouts(c.baud, {c.configured, c.configured, INT_MAX, c.configured, INT_MAX});
+        EXPECT_EQ(t.readInterval, c.scaled) << c.baud << " " << c.configured;
+        EXPECT_EQ(t.readTotalConstant, c.scaled) << c.baud << " " << c.configured;
+        EXPECT_EQ(t.writeTotalConstant, c.scaled) << c.baud << " " << c.configured;
+    }
+    const PortTimeouts t = ScaleTimeouts(1200, {INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX});
+    EXPECT_EQ(ReadTotalBudget(t, 199), 200L * INT_MAX);
+    EXPECT_EQ(WriteTotalBudget(t, 17), 18L * INT_MAX);
 }
 
 TEST(PortTimeouts, BudgetsAddPerCharacterTime) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -172,42 +173,49 @@ TEST_F(Acquisition, DeadLineRepeatsTheLastValuesAndUnreadableClockTakesTheComput
 
 // A silent recorder with exchanges of 3 s: stopping the worker, or cancelling the configuration
 // reads from another thread, does not wait them out.
+// Within a second whatever SetUp.ini says: time-outs and attempts at the int limit included.
 TEST_F(Acquisition, StopAndCancelEndTheExchangeInProgress) {
-    const auto exchange = 3s;
-    for (const bool duringStart : {false, true}) {
-        SCOPED_TRACE(duringStart ? "cancel while starting" : "stop while acquiring");
-        auto recorder = Recorder();
-        recorder.livePerRead = true;
-        recorder.silentAfterLiveReads = 2;  // Start's read and the worker's first poll
-        sim::FaultConfig faults;
-        faults.stallAfter = duringStart ? 1 : 0;
-        Serve(recorder, faults);
-        settings.comm.readTotalTimeoutConstant = static_cast<int>(exchange / 1ms);
-        std::chrono::steady_clock::duration took{};
-        if (duringStart) {
-            StartStatus status = StartStatus::Started;
-            std::thread reads([&] { status = acquisition.ReadConfiguration(settings); });
-            std::this_thread::sleep_for(300ms);
-            const auto before = std::chrono::steady_clock::now();
-            acquisition.Cancel();
-            reads.join();
-            took = std::chrono::steady_clock::now() - before;
-            EXPECT_EQ(status, StartStatus::Cancelled);
-            EXPECT_EQ(acquisition.Launch(status, data), StartStatus::Cancelled);
-            EXPECT_TRUE(StartMessages(status).empty());
-        } else {
-            ASSERT_EQ(acquisition.Start(settings, data), StartStatus::Started);
-            std::this_thread::sleep_for(800ms);  // into the second poll
-            const auto before = std::chrono::steady_clock::now();
-            acquisition.Stop();
-            took = std::chrono::steady_clock::now() - before;
+    const struct { int timeout, attempts; } limits[] = {{3000, 2}, {INT_MAX, INT_MAX}};
+    for (const auto [timeout, attempts] : limits)
+        for (const bool duringStart : {false, true}) {
+            SCOPED_TRACE(::testing::Message()
+                         << (duringStart ? "cancel while starting" : "stop") << " time-outs "
+                         << timeout << " attempts " << attempts);
+            auto recorder = Recorder();
+            recorder.livePerRead = true;
+            recorder.silentAfterLiveReads = 2;  // Start's read and the worker's first poll
+            sim::FaultConfig faults;
+            faults.stallAfter = duringStart ? 1 : 0;
+            Serve(recorder, faults);
+            settings.comm.readTotalTimeoutConstant = timeout;
+            settings.comm.writeTotalTimeoutConstant = timeout;
+            settings.comm.readAttempts = attempts;
+            if (timeout == INT_MAX) settings.comm.readIntervalTimeout = timeout;
+            std::chrono::steady_clock::duration took{};
+            if (duringStart) {
+                StartStatus status = StartStatus::Started;
+                std::thread reads([&] { status = acquisition.ReadConfiguration(settings); });
+                std::this_thread::sleep_for(300ms);
+                const auto before = std::chrono::steady_clock::now();
+                acquisition.Cancel();
+                reads.join();
+                took = std::chrono::steady_clock::now() - before;
+                EXPECT_EQ(status, StartStatus::Cancelled);
+                EXPECT_EQ(acquisition.Launch(status, data), StartStatus::Cancelled);
+                EXPECT_TRUE(StartMessages(status).empty());
+            } else {
+                ASSERT_EQ(acquisition.Start(settings, data), StartStatus::Started);
+                std::this_thread::sleep_for(800ms);  // into the second poll
+                const auto before = std::chrono::steady_clock::now();
+                acquisition.Stop();
+                took = std::chrono::steady_clock::now() - before;
+            }
+            EXPECT_LT(took, 1s);
+            EXPECT_FALSE(acquisition.Acquiring());
+            // The port is closed: a terminal opens only once at a time.
+            CSerialPort probe;
+            EXPECT_GE(probe.Open(server->DevicePath(), 57600, 0, 0, 0, 0, 0), 0);
         }
-        EXPECT_LT(took, exchange / 3);
-        EXPECT_FALSE(acquisition.Acquiring());
-        // The port is closed: a terminal opens only once at a time.
-        CSerialPort probe;
-        EXPECT_GE(probe.Open(server->DevicePath(), 57600, 0, 0, 0, 0, 0), 0);
-    }
 }
 
 TEST_F(Acquisition, SavedFileIsReadableAfterEverySampleAndRollsOverWithoutLoss) {

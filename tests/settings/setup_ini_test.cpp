@@ -165,6 +165,46 @@ TEST_F(SetupIniTest, ModelListDefaultsKeyOrderAndReadSizes) {
     EXPECT_EQ(list.ext, "abcdefg");
 }
 
+// Loaded values are held to what the panel lets the user choose.
+TEST_F(SetupIniTest, LoadedGridAndScaleAreBounded) {
+    const struct {
+        const char* value;
+        int lines, scaleEnd;
+    } cases[] = {{"7", 7, 7},
+                 {"49", 49, 49},
+                 {"50", 49, 50},
+                 {"2147483647", 49, 19999},
+                 {"-2147483648", 0, -9999},
+                 {"-1", 0, -1},
+                 {"20000", 49, 19999},
+                 {"-10000", 0, -9999},
+                 {"99999999999", 49, 19999}};
+    for (const auto& c : cases) {
+        Write(std::string("[ViewSet]\nXLines=") + c.value + "\nYLines=" + c.value +
+              "\nYSmall=" + c.value + "\nYLarge=" + c.value + "\n");
+        DisplaySettings ds;
+        LoadDisplaySettings(path, ds);
+        EXPECT_EQ(ds.XLines, c.lines) << c.value;
+        EXPECT_EQ(ds.YLines, c.lines) << c.value;
+        EXPECT_EQ(ds.YSmall, c.scaleEnd) << c.value;
+        EXPECT_EQ(ds.YLarge, c.scaleEnd) << c.value;
+    }
+}
+
+// Ext ends every file name the program makes: only a plain word of up to seven characters.
+TEST_F(SetupIniTest, ExtensionIsAPlainWordOrVd) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"dat", "dat"},   {"VD_2", "VD_2"},   {"abcdefghij", "abcdefg"},
+        {"", ""},         {"a/b", "vd"},      {"../x", "vd"},
+        {"v\ad", "vd"},   {"v\x1b[2J", "vd"}, {"v.d", "vd"},
+        {"v d", "vd"},    {"通道", "vd"},     {"abcdefg/", "abcdefg"},
+        {"abcdef/", "vd"}};
+    for (const auto& [ext, expected] : cases) {
+        Write("[VarParams]\nExt=" + ext + "\n");
+        EXPECT_EQ(ReadModelList(path).ext, expected) << ext;
+    }
+}
+
 TEST_F(SetupIniTest, PortDevices) {
     Write("[Ports]\ncom2=/dev/ttyUSB0\nCOM4=\n");
     const std::pair<const char*, const char*> cases[] = {

@@ -25,13 +25,17 @@ inline std::string ShellQuote(const std::string& s) {
     return q + "'";
 }
 
-inline CliRun RunCli(const std::string& home, const std::vector<std::string>& args) {
+// stdout goes to out (a device such as /dev/full) when given, else to a file read back into
+// the result.
+inline CliRun RunCli(const std::string& home, const std::vector<std::string>& args,
+                     const std::string& out = {}) {
     std::string command = "VARDO_HOME=" + ShellQuote(home) + " TZ=Asia/Shanghai " +
                           ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
     for (const auto& a : args) command += " " + ShellQuote(a);
-    command += " >" + ShellQuote(home + "/out.txt") + " 2>" + ShellQuote(home + "/err.txt");
+    const std::string outPath = out.empty() ? home + "/out.txt" : out;
+    command += " >" + ShellQuote(outPath) + " 2>" + ShellQuote(home + "/err.txt");
     const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(home + "/out.txt"),
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.empty() ? ReadText(outPath) : "",
             ReadText(home + "/err.txt")};
 }
 

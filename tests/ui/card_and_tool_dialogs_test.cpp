@@ -10,9 +10,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <filesystem>
 
+#include "app/app_icon.h"
 #include "app/code_conv_dlg.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
@@ -125,6 +130,34 @@ TEST_F(DialogTest, CardDialogSaysWhenThereIsNoCard) {
     const auto failed = std::make_pair(std::string("检测CF卡失败，请检查CF是否连接正确！"),
                                        MessageIcon::Information);
     EXPECT_EQ(Messages(), (decltype(Messages()){failed, failed, failed}));
+}
+
+TEST_F(DialogTest, BrowserShowsTheDocumentIconAndNeverBreaksATimeAcrossLines) {
+    testing::WriteLevelFile(home / "Data/08@2026-03-04_12-00-00.vd", 2, 10,
+                            [](int, std::uint32_t) { return std::uint8_t{7}; });
+    CFileBrowseDlg dlg(doc);
+    ASSERT_EQ(dlg.files->count(), 1);
+    const auto argb = [](const QImage& i) { return i.convertToFormat(QImage::Format_ARGB32); };
+    EXPECT_EQ(argb(dlg.files->item(0)->icon().pixmap(32, 32).toImage()), argb(DocumentIcon(32)));
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    dlg.files->setCurrentRow(0);
+    QApplication::processEvents();
+    const auto timePart = [](QChar c) {
+        return c.isDigit() || c == QChar(0x2060) || QStringLiteral("年月日时分秒").contains(c);
+    };
+    int times = 0;
+    for (QTextBlock b = dlg.summary->document()->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().contains(QStringLiteral("时间"))) continue;
+        ++times;
+        ASSERT_GE(b.layout()->lineCount(), 1) << "laid out";
+        for (int i = 1; i < b.layout()->lineCount(); ++i) {
+            const int at = b.layout()->lineAt(i).textStart();
+            EXPECT_FALSE(timePart(b.text()[at - 1]) && timePart(b.text()[at]))
+                << b.text().left(at).toStdString() << " / " << b.text().mid(at).toStdString();
+        }
+    }
+    EXPECT_EQ(times, 2) << "start and end";
 }
 
 TEST_F(DialogTest, BrowserListsHistoryFilesSummarisesOnceAndOpens) {

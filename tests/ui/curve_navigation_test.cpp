@@ -100,8 +100,9 @@ TEST_F(NavigationTest, KeysZoomAndScrollTheWindowAndThePaneShowsTheZoom) {
     Frame().ExecuteCommand(cmd::kZoomOut);
     std::string proposed;
     View().exportDialogShown = [&](CExcelExportDlg& dlg) {
-        proposed = dlg.stepEdit->text().toStdString() + " " +
-                   FormatTime(JoinDateAndTime(dlg.start.DateFields(), dlg.start.TimeFields()));
+        proposed =
+            dlg.span.stepEdit->text().toStdString() + " " +
+            FormatTime(JoinDateAndTime(dlg.span.start.DateFields(), dlg.span.start.TimeFields()));
         QTimer::singleShot(0, &dlg, &QDialog::reject);
     };
     Frame().ExecuteCommand(cmd::kExport);

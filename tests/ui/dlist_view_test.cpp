@@ -212,17 +212,24 @@ TEST_F(ExportDialogTest, TheFormatChosenInTheSaveDialogIsTheFilesFormat) {
 
 TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
     Start();
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.stepEdit->setText("0"); });
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.start.Set(dlg.fileNewest + 10); });
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.start.Set(dlg.fileOldest - 10); });
-    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.end.Set(dlg.fileNewest + 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.stepEdit->setText("0"); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.start.Set(dlg.span.fileNewest + 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.start.Set(dlg.span.fileOldest - 10); });
+    Export(home / "x", [](CExcelExportDlg& dlg) { dlg.span.end.Set(dlg.span.fileNewest + 10); });
     EXPECT_EQ(Messages(), (std::vector<std::string>{"请输入一个在 1 和 80000 之间的整数。",
                                                     "请确认 开始时间 < 结束时间",
                                                     "开始时间 超出范围", "结束时间 超出范围"}));
     EXPECT_TRUE(asked.empty());
-    Export(home / "no/such/folder/x");
-    EXPECT_EQ(Messages(), std::vector<std::string>{
-                              "建立文件失败，可能缺少Excel驱动!\nNo such file or directory"});
+    // A failure says what stood in the way on its second line.
+    std::filesystem::create_directories(home / "folder.xls");
+    for (const auto& [chosen, reason] :
+         {std::pair<std::string, std::string>{
+              home / "no/such/folder/x", home / "no/such/folder/x.xls: No such file or directory"},
+          {home / "folder.xls", home / "folder.xls: Is a directory"}}) {
+        Export(chosen);
+        EXPECT_EQ(Messages(),
+                  std::vector<std::string>{"建立文件失败，可能缺少Excel驱动!\n" + reason});
+    }
     EXPECT_FALSE(std::filesystem::exists(home / "x.xls"));
 }
 
@@ -235,7 +242,7 @@ TEST_F(ExportDialogTest, ClosingStopsTheWorkerAndLeavesNoFile) {
     CDListView& v = View();
     v.exportDialogShown = [&](CExcelExportDlg& dlg) {
         QTimer::singleShot(0, &dlg, [&] {
-            dlg.start.Set(dlg.fileOldest);
+            dlg.span.start.Set(dlg.span.fileOldest);
             dlg.chooseFile = [&](QWidget*, const QString&, const QString&, const QString&,
                                  const QString&, QString*) { return home / "stopped.xls"; };
             dlg.OnExport();

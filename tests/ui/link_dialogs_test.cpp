@@ -245,7 +245,8 @@ TEST_F(UploadDlgTest, ALostRecorderClearsTheChannelLinesAndAStoppedUploadLeavesN
     CSerialUploadDlg dlg(doc);
     dlg.channels->addItem("通道1");
     dlg.ReadRange();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"打开串口失败！"});
+    EXPECT_EQ(Texts(), std::vector<std::string>{"打开串口失败！\n" + home / "nonexistent" +
+                                                ": No such file or directory"});
     EXPECT_EQ(dlg.channels->count(), 0);
     EXPECT_FALSE(dlg.uploadButton->isEnabled());
     dlg.Upload();

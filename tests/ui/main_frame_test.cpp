@@ -8,9 +8,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
@@ -206,7 +210,7 @@ TEST_F(MainFrameTest, BarsTogglePromptsGoToTheFirstPane) {
     EXPECT_EQ(f.StatusText(0), U("就绪"));
 }
 
-TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndSaysWhenTheViewerFails) {
+TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndShowsTheGuideItselfWhenTheViewerFails) {
     CMainFrame& f = Start();
     std::vector<std::string> opened;
     bool viewerWorks = true;
@@ -219,12 +223,28 @@ TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndSaysWhenTheViewerFails) {
     testing::WriteBytes(home / "help.chm", std::string("ITSF"));
     f.Action(cmd::kHelp)->trigger();
     EXPECT_EQ(opened, (std::vector<std::string>{guide, home / "help.chm"}));
-    EXPECT_TRUE(reporter.entries.empty());
+    EXPECT_EQ(f.HelpWindow(), nullptr);
     viewerWorks = false;
     f.Action(cmd::kHelp)->trigger();
-    ASSERT_EQ(reporter.entries.size(), 1u);
-    EXPECT_EQ(reporter.entries[0].text, "无法打开帮助文件：" + home / "help.chm");
-    EXPECT_EQ(reporter.entries[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(reporter.entries.empty());
+    CHelpWindow* help = f.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(help));
+    EXPECT_EQ(help->browser->source().toLocalFile().toStdString(), guide);
+    EXPECT_EQ(help->windowTitle(), U("Vardo 使用说明 - Vardo"));
+    // A click on the guide's first link shows that page in the same window.
+    QTextCursor link(help->browser->document());
+    while (!link.atEnd() && !link.charFormat().isAnchor())
+        link.movePosition(QTextCursor::NextCharacter);
+    ASSERT_FALSE(link.atEnd());
+    const QString href = link.charFormat().anchorHref();
+    link.movePosition(QTextCursor::NextCharacter);
+    QTest::mouseClick(help->browser->viewport(), Qt::LeftButton, {},
+                      help->browser->cursorRect(link).center());
+    EXPECT_TRUE(testing::WaitUntil([&] { return help->browser->source().fileName() == href; }))
+        << href.toStdString();
+    f.Action(cmd::kHelp)->trigger();
+    EXPECT_EQ(f.HelpWindow(), help) << "one window, brought forward";
 }
 
 TEST_F(MainFrameTest, CommandLineFileIsShownAndReopenedOnTheNextRunAndAfterTheCurvesComeBack) {
@@ -259,14 +279,71 @@ TEST_F(MainFrameTest, ACommandLineFileThatCannotBeOpenedIsSaidOverTheWindowAndTh
     }
 }
 
-TEST_F(MainFrameTest, AfterAFailedOpenNothingNamesTheFile) {
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* e) override {
+        count += e->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
+TEST_F(MainFrameTest, AfterAFailedOpenNothingNamesTheFileOrShowsItsCurves) {
     const std::string good = File("Data/08@2026-03-04_12-00-00.vd");
-    CMainFrame& f = Start(good);
-    ExpectShown(good);
-    EXPECT_EQ(Doc().OpenPath(home / "Data/08@2026-03-04_12-00-01.vd"), kHintFailed);
-    EXPECT_EQ(Doc().dataValid, 0);
-    EXPECT_EQ(f.StatusText(2), U("文件"));
-    EXPECT_EQ(ReadLastFile(Doc().settingsPath()), "");
+    const std::string damaged = home / "Data/08@2026-03-04_12-00-02.vd";
+    testing::WriteBytes(damaged, std::vector<std::uint8_t>(300, 'x'));
+    const struct {
+        const char* how;
+        std::function<void(CMainFrame&)> fail;
+        const char* message;
+    } cases[] = {
+        {"a drop of a file that is not there",
+         [&](CMainFrame&) {
+             EXPECT_EQ(Doc().OpenPath(home / "Data/08@2026-03-04_12-00-01.vd"), kHintFailed);
+         },
+         texts::kFileMissing},
+        {"the open command on a file of no known format",
+         [&](CMainFrame& f) {
+             app->DocCommands().chooseFile = [&](const QString&, const QString&, const QString&,
+                                                 const QString&) { return Q(damaged); };
+             EXPECT_TRUE(f.ExecuteCommand(cmd::kFileOpen));
+         },
+         texts::kUnknownFormat},
+        {"the shown file deleted, then the window rebuilt",
+         [&](CMainFrame& f) {
+             std::filesystem::remove(good);
+             f.SwitchView(cmd::kViewList);
+             f.SwitchView(cmd::kViewCurves);
+             SettleCurves();
+         },
+         texts::kFileMissing},
+    };
+    for (const auto& c : cases) {
+        File("Data/08@2026-03-04_12-00-00.vd");
+        reporter.entries.clear();
+        CMainFrame& f = Start(good);
+        ExpectShown(good);
+        // What the screen shows is what the view painted last: it must paint again, unasked.
+        PaintCounter painted;
+        const QPointer<QWidget> before = f.ActiveView();
+        before->installEventFilter(&painted);
+        c.fail(f);
+        // A rebuilt window has painted its new view already.
+        if (f.ActiveView() == before) testing::WaitUntil([&] { return painted.count > 0; });
+        EXPECT_EQ(Doc().dataValid, 0) << c.how;
+        EXPECT_EQ(f.StatusText(2), U("文件")) << c.how;
+        EXPECT_EQ(ReadLastFile(Doc().settingsPath()), "") << c.how;
+        std::vector<std::string> said;
+        for (const auto& e : reporter.entries) said.push_back(e.text);
+        EXPECT_EQ(said, std::vector<std::string>{c.message}) << c.how;
+        auto* curves = dynamic_cast<CVardoView*>(f.ActiveView());
+        ASSERT_NE(curves, nullptr);
+        if (curves == before) EXPECT_GT(painted.count, 0) << c.how;
+        const QImage& shown = curves->workSurface;
+        EXPECT_EQ(testing::CountColor(shown, shown.rect(), Qt::black),
+                  shown.width() * shown.height())
+            << c.how << ": no curve, no grid of the file that went";
+        app.reset();
+    }
 }
 
 TEST_F(MainFrameTest, AGbkNameOpensFromTheCommandLineFromLastFileAndFromADrop) {

@@ -59,17 +59,17 @@ TEST(RangeSetDlg, ShowsTheFileAndTheProposalAndClosesOnlyOnAGoodRange) {
     for (const auto& c : cases) {
         RecordingReporter reporter;
         CRangeSetDlg dlg(reporter);
-        dlg.SetFileRange(kOldest, kNewest);
-        dlg.SetRange(kNewest - 3600, kNewest, 5);
-        EXPECT_EQ(dlg.rangeText->text().toStdString(),
+        dlg.span.SetFileRange(kOldest, kNewest);
+        dlg.span.SetRange(kNewest - 3600, kNewest, 5);
+        EXPECT_EQ(dlg.span.rangeText->text().toStdString(),
                   "2026-03-01 08:00:00 => 2026-03-04 12:00:00");
-        EXPECT_EQ(dlg.start.date->date(), QDate(2026, 3, 4));
-        EXPECT_EQ(dlg.start.time->time(), QTime(11, 0, 0));
-        EXPECT_EQ(dlg.stepEdit->text(), QStringLiteral("5"));
+        EXPECT_EQ(dlg.span.start.date->date(), QDate(2026, 3, 4));
+        EXPECT_EQ(dlg.span.start.time->time(), QTime(11, 0, 0));
+        EXPECT_EQ(dlg.span.stepEdit->text(), QStringLiteral("5"));
         dlg.open();
-        Pick(dlg.start, c.startDay, c.startHour, 0, 0);
-        Pick(dlg.end, c.endDay, c.endHour, 0, 0);
-        dlg.stepEdit->setText(QString::fromUtf8(c.step));
+        Pick(dlg.span.start, c.startDay, c.startHour, 0, 0);
+        Pick(dlg.span.end, c.endDay, c.endHour, 0, 0);
+        dlg.span.stepEdit->setText(QString::fromUtf8(c.step));
         dlg.okButton->click();
         const bool closes = c.message.empty();
         EXPECT_EQ(Texts(reporter),

@@ -158,14 +158,28 @@ TEST_F(RealViewTest, StartMovesTheCurvesAStallLosesNoSampleAndStopSavesTheFile) 
 TEST_F(RealViewTest, FailedStartsSayWhyThenThatTheStartFailed) {
     struct Case {
         const char* name;
-        std::vector<std::string> simArgs;  // no simulator when empty
+        std::vector<std::string> simArgs;  // when empty, COM1 is home's "plain" or "nonexistent"
         const char* comSet;
         bool dataInTheWay;
         std::vector<std::string> messages;
     } cases[] = {
-        {"port missing", {}, "", false, {"串口被占用", kInitFailed}},
+        // The port's refusal says why, with the device, on a second line.
+        {"port missing",
+         {},
+         "",
+         false,
+         {"串口被占用\n" + home / "nonexistent: No such file or directory", kInitFailed}},
+        {"not a terminal",
+         {},
+         "",
+         false,
+         {"串口被占用\n" + home / "plain: Not a serial device", kInitFailed}},
         {"dead line", {"--stall", "1"}, "", false, {kInitFailed}},
-        {"file cannot be made", {"--freeze"}, "", true, {"文件建立失败！", kInitFailed}},
+        {"file cannot be made",
+         {"--freeze"},
+         "",
+         true,
+         {"文件建立失败！\n" + home / "Data: Not a directory", kInitFailed}},
         // Indexes past the interval table and the memory map: refused before the port opens.
         {"Interval 9",
          {"--freeze"},
@@ -174,10 +188,11 @@ TEST_F(RealViewTest, FailedStartsSayWhyThenThatTheStartFailed) {
          {"设置文件中的记录仪类型 (JlyIndex 0..7) 或采样时间 (Interval 0..8) 超出范围。",
           kInitFailed}},
     };
+    std::ofstream(home / "plain") << "not a terminal";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.simArgs.empty())
-            Settings(home / "nonexistent");
+            Settings(home / (std::string(c.name) == "port missing" ? "nonexistent" : "plain"));
         else
             Serve(c.simArgs);
         if (*c.comSet != '\0') Settings(sim->device, c.comSet);

@@ -9,4 +9,8 @@ namespace vardo {
 // The icon at size × size pixels; small sizes drop the detail that would only blur.
 QImage AppIcon(int size);
 
+// The icon of the program's history files (the file browser's items): a sheet with a folded
+// corner carrying the same three curves.
+QImage DocumentIcon(int size);
+
 }  // namespace vardo

@@ -43,4 +43,9 @@ void DialogUnits::Place(QWidget* control, int x, int y, int width, int height) c
     control->setGeometry(r);
 }
 
+void DialogUnits::PlaceFrame(QWidget* frame, int x, int y, int width, int height) const {
+    frame->setGeometry(Rect(x, y, width, height));
+    frame->lower();
+}
+
 }  // namespace vardo

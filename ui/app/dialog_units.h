@@ -19,6 +19,9 @@ class DialogUnits {
     QSize Size(int width, int height) const;
     // A text control at (x, y) as wide as its text, or as given.
     void Place(QWidget* control, int x, int y, int width = 0, int height = 0) const;
+    // A frame or group box drawn around controls: it goes beneath every control of its dialog,
+    // whenever it was made, so that a click inside it reaches the control there.
+    void PlaceFrame(QWidget* frame, int x, int y, int width, int height) const;
 
   private:
     int baseX_;

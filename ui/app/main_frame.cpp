@@ -20,6 +20,7 @@
 #include "app/command_table.h"
 #include "app/document_commands.h"
 #include "app/file_names.h"
+#include "app/help_window.h"
 #include "app/tool_images.h"
 #include "base/texts.h"
 #include "curves/vardo_view.h"
@@ -73,6 +74,10 @@ std::string GuidePage() {
         if (std::filesystem::is_regular_file(dir + "index.html")) return dir + "index.html";
     }
     return {};
+}
+
+QUrl LocalUrl(const std::string& path) {
+    return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 }  // namespace
@@ -269,10 +274,23 @@ void CMainFrame::OnHelp() {
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
         return;
     }
-    if (!openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page))))) {
+    if (openUrl(LocalUrl(page))) return;
+    // A desktop without a viewer for it still has this program: the guide shows here (help.chm
+    // is not a page it can show).
+    const std::string guide = GuidePage();
+    if (guide.empty()) {
         std::snprintf(text, sizeof text, texts::kHelpOpenFailed, page.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
+        return;
     }
+    if (helpWindow_ == nullptr) helpWindow_ = new CHelpWindow(LocalUrl(guide), this);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
+CHelpWindow* CMainFrame::HelpWindow() const {
+    return helpWindow_;
 }
 
 CommandTarget* CMainFrame::Owner(int id, CommandState& state) {

@@ -6,12 +6,14 @@
 
 #include <QDesktopServices>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <functional>
 #include <map>
 
 #include "app/command_target.h"
+#include "app/help_window.h"
 #include "app/vardo_doc.h"
 
 class QAction;
@@ -57,6 +59,8 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     int currentView = kCurveView;
     // Opens the help in the desktop's viewer; tests replace it.
     std::function<bool(const QUrl&)> openUrl = &QDesktopServices::openUrl;
+    // The guide inside the program, while it is up.
+    CHelpWindow* HelpWindow() const;
 
   protected:
     bool event(QEvent* event) override;
@@ -78,6 +82,7 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     QLabel* panes_[3] = {nullptr, nullptr, nullptr};
     QWidget* activeView_ = nullptr;
     int toolbarResource_ = 0;
+    QPointer<CHelpWindow> helpWindow_;
 };
 
 }  // namespace vardo

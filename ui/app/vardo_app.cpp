@@ -59,6 +59,7 @@ bool CVardoApp::InitInstance(const std::vector<std::string>& args, bool show) {
         frame_->showMaximized();
     }
     AppPrinter().setPageOrientation(QPageLayout::Landscape);
+    doc_->TellOversizedSettings();
     if (refused) doc_->reporter().ShowMessage(texts::kOpenFileFailed, MessageIcon::Error);
     return true;
 }

@@ -279,9 +279,9 @@ void CVardoView::Statistics() {
 void CVardoView::Export() {
     const HistoryData& h = doc_.history;
     CExcelExportDlg dlg(doc_, this);
-    dlg.SetFileRange(h.oldestTime, h.newestTime);
+    dlg.span.SetFileRange(h.oldestTime, h.newestTime);
     // What the plot shows is what the user most likely wants written out.
-    dlg.SetRange(leftEdgeTime, rightEdgeTime, std::max(h.windowStep, 1));
+    dlg.span.SetRange(leftEdgeTime, rightEdgeTime, std::max(h.windowStep, 1));
     if (exportDialogShown) exportDialogShown(dlg);
     dlg.exec();
 }

@@ -145,8 +145,8 @@ void CDListView::OnRangeSet() {
 
 void CDListView::OnExport() {
     CExcelExportDlg dlg(doc_, this);
-    dlg.SetFileRange(doc_.history.oldestTime, doc_.history.newestTime);
-    dlg.SetRange(rowStart, rowEnd, rowStep);
+    dlg.span.SetFileRange(doc_.history.oldestTime, doc_.history.newestTime);
+    dlg.span.SetRange(rowStart, rowEnd, rowStep);
     if (exportDialogShown) exportDialogShown(dlg);
     dlg.exec();
 }

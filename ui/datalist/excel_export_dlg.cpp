@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "app/dialog_units.h"
 #include "app/file_names.h"
 #include "base/dialog_integer.h"
+#include "base/file_refusal.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -54,10 +54,7 @@ CExcelExportDlg::CExcelExportDlg(CVardoDoc& doc, QWidget* parent)
     : QDialog(parent),
       chooseFile(ChooseWithDialog),
       askReplace(AskWithBox),
-      rangeText(new QLabel(this)),
-      start(this),
-      end(this),
-      stepEdit(new QLineEdit(this)),
+      span(this, {27, 103, 42, 64, 86}),
       order(new QComboBox(this)),
       exportButton(new QPushButton(QString::fromUtf8(texts::kExportButton), this)),
       progress(new QProgressBar(this)),
@@ -65,7 +62,6 @@ CExcelExportDlg::CExcelExportDlg(CVardoDoc& doc, QWidget* parent)
     setWindowTitle(QString::fromUtf8(texts::kExcelExportTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(247, 177));
-    PlaceSpanFields(this, du, {27, 103, 42, 64, 86}, rangeText, start, end, stepEdit);
     du.Place(Label(texts::kOrderLabel, this), 50, 112);
     order->addItem(QString::fromUtf8(texts::kOrderNewestFirst));
     order->addItem(QString::fromUtf8(texts::kOrderOldestFirst));
@@ -77,23 +73,10 @@ CExcelExportDlg::CExcelExportDlg(CVardoDoc& doc, QWidget* parent)
     progress->setValue(0);
     exportButton->setDefault(true);
     connect(exportButton, &QPushButton::clicked, this, &CExcelExportDlg::OnExport);
-    SetRange(0, 0, 1);
 }
 
 CExcelExportDlg::~CExcelExportDlg() {
     StopWorker();
-}
-
-void CExcelExportDlg::SetFileRange(VTime oldest, VTime newest) {
-    fileOldest = oldest;
-    fileNewest = newest;
-    rangeText->setText(SpanText(oldest, newest));
-}
-
-void CExcelExportDlg::SetRange(VTime startTime, VTime endTime, int step) {
-    start.Set(startTime);
-    end.Set(endTime);
-    stepEdit->setText(QString::number(step));
 }
 
 void CExcelExportDlg::OnExport() {
@@ -101,19 +84,18 @@ void CExcelExportDlg::OnExport() {
     if (busy != 0) return;
     Reporter& reporter = doc_.reporter();
     int step = 1;
-    const std::string stepMessage =
-        IntegerFieldMessage(stepEdit->text().toStdString(), 1, kMaxRowStep, step);
+    const std::string stepMessage = IntegerFieldMessage(span.StepText(), 1, kMaxRowStep, step);
     if (!stepMessage.empty()) {
         reporter.ShowMessage(stepMessage, MessageIcon::Information);
         return;
     }
     ExportRequest request;
-    request.start = JoinDateAndTime(start.DateFields(), start.TimeFields());
-    request.end = JoinDateAndTime(end.DateFields(), end.TimeFields());
+    request.start = span.StartTime();
+    request.end = span.EndTime();
     request.step = step;
     request.ascending = order->currentIndex() == 0 ? 0 : 1;
     if (const char* refused =
-            CheckExportRange(request.start, request.end, fileOldest, fileNewest)) {
+            CheckExportRange(request.start, request.end, span.fileOldest, span.fileNewest)) {
         reporter.ShowMessage(refused, MessageIcon::Information);
         return;
     }
@@ -139,10 +121,11 @@ void CExcelExportDlg::OnExport() {
     }
 
     busy = 1;
+    path_ = request.path;
     progress->setRange(0, 1);
     progress->setValue(0);
-    // The worker's own copies: the request and the file's record; the samples stay the
-    // document's, which cannot change while this modal dialog is up.
+    // The worker works on copies of the request and of the whole record, the file's bytes
+    // included: whatever the document does meanwhile, the worker reads nothing of it.
     worker_.Start(
         this,
         [request, h = doc_.history, show = QueuedProgress(progress), stop = worker_.StopFlag()] {
@@ -168,9 +151,8 @@ void CExcelExportDlg::Finished(const ExportResult& result) {
         progress->setValue(1000);
         doc_.reporter().ShowMessage(texts::kExportDone, MessageIcon::Information);
     } else if (result.outcome == ExportOutcome::Failed) {
-        const std::string reason = ExportFailureReason(result);
         doc_.reporter().ShowMessage(
-            std::string(texts::kExcelCreateFailed) + (reason.empty() ? "" : "\n") + reason,
+            WithReason(texts::kExcelCreateFailed, path_, ExportFailureReason(result)),
             MessageIcon::Error);
     }
 }

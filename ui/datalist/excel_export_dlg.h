@@ -10,12 +10,10 @@
 
 #include "app/dialog_worker.h"
 #include "app/vardo_doc.h"
-#include "datalist/date_time_pair.h"
 #include "datalist/excel_export.h"
+#include "datalist/span_block.h"
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -35,10 +33,6 @@ class CExcelExportDlg : public QDialog {
     CExcelExportDlg(CVardoDoc& doc, QWidget* parent = nullptr);
     ~CExcelExportDlg() override;
 
-    // Presets: the file's range (and the range text), the span and the step.
-    void SetFileRange(VTime oldest, VTime newest);
-    void SetRange(VTime start, VTime end, int step);
-
     // "导出...": checks, asks for the path, starts the worker; nothing while one runs.
     void OnExport();
     // Closing stops a running export first.
@@ -48,13 +42,7 @@ class CExcelExportDlg : public QDialog {
     ReplaceQuestion askReplace;
 
     int busy = 0;
-    VTime fileOldest = 0;
-    VTime fileNewest = 0;
-
-    QLabel* rangeText;          // 1057
-    DateTimePair start;         // 1052, 1053
-    DateTimePair end;           // 1054, 1055
-    QLineEdit* stepEdit;        // 1056
+    SpanBlock span;
     QComboBox* order;           // 1080
     QPushButton* exportButton;  // "导出..."
     QProgressBar* progress;     // 1073
@@ -64,6 +52,8 @@ class CExcelExportDlg : public QDialog {
     void StopWorker();
 
     CVardoDoc& doc_;
+    // The workbook being written: what a failure names.
+    std::string path_;
     DialogWorker worker_;
 };
 

@@ -6,8 +6,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
+#include <QRegularExpression>
 
+#include "app/app_icon.h"
 #include "app/dialog_units.h"
 #include "app/file_names.h"
 #include "base/texts.h"
@@ -16,6 +17,30 @@
 #include "settings/setup_ini.h"
 
 namespace vardo {
+
+namespace {
+
+// Chinese text may break after any character, so a narrow box would split "02时57分00秒" after
+// "57". Word joiners between the characters of each date and time leave the space between the
+// date and the time as the only place to break.
+QString KeepTimesWhole(const QString& text) {
+    static const QRegularExpression times(QStringLiteral("(\\d+[年月日时分秒])+"));
+    QString out;
+    qsizetype done = 0;
+    for (auto it = times.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(done, m.capturedStart() - done);
+        const QString run = m.captured();
+        for (qsizetype i = 0; i < run.size(); ++i) {
+            if (i > 0) out += QChar(0x2060);
+            out += run[i];
+        }
+        done = m.capturedEnd();
+    }
+    return out + text.mid(done);
+}
+
+}  // namespace
 
 CFileBrowseDlg::CFileBrowseDlg(CVardoDoc& doc, QWidget* parent)
     : QDialog(parent),
@@ -76,7 +101,7 @@ void CFileBrowseDlg::FillList(const std::string& dir) {
     directory = dir;
     directoryEdit->setText(DisplayName(dir));
     files->clear();
-    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    const QIcon icon(QPixmap::fromImage(DocumentIcon(32)));
     for (const std::string& name : ListHistoryFiles(dir, ReadModelList(doc_.settingsPath()).ext)) {
         auto* item = new QListWidgetItem(icon, DisplayName(name), files);
         item->setData(Qt::UserRole, QByteArray::fromStdString(name));
@@ -103,8 +128,8 @@ void CFileBrowseDlg::ShowSummary(QListWidgetItem* item) {
         ReadHistorySummary(PathOf(item), item->text().toStdString(), models, &text);
     if (result == SummaryResult::Damaged)
         doc_.reporter().ShowMessage(texts::kFileDamaged, MessageIcon::Error);
-    summary->setPlainText(
-        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    summary->setPlainText(KeepTimesWhole(
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
 }
 
 void CFileBrowseDlg::OpenSelected() {

@@ -15,9 +15,11 @@
 #include <ctime>
 
 #include "app/dialog_units.h"
+#include "base/file_refusal.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
 #include "link/model_combo.h"
+#include "link/serial_devices.h"
 #include "settings/setup_ini.h"
 
 namespace vardo {
@@ -55,12 +57,12 @@ CSerialUploadDlg::CSerialUploadDlg(CVardoDoc& doc, QWidget* parent)
     const DialogUnits du(this);
     setFixedSize(du.Size(280, 182));
     du.Place(rangeText, 7, 7, 266, 10);
-    du.Place(new QGroupBox(Utf8(texts::kUploadChannels), this), 7, 20, 80, 136);
+    du.PlaceFrame(new QGroupBox(Utf8(texts::kUploadChannels), this), 7, 20, 80, 136);
     du.Place(channels, 12, 31, 70, 120);
     du.Place(new QLabel(Utf8(texts::kInstrumentType), this), 95, 24);
     du.Place(model, 135, 21, 138, 13);
     du.Place(uploadAll, 95, 40, 100, 12);
-    du.Place(new QGroupBox(Utf8(texts::kTimeSetting), this), 92, 56, 181, 58);
+    du.PlaceFrame(new QGroupBox(Utf8(texts::kTimeSetting), this), 92, 56, 181, 58);
     du.Place(new QLabel(Utf8(texts::kUploadStartLabel), this), 98, 72);
     du.Place(start.date, 135, 70, 70, 13);
     du.Place(start.time, 208, 70, 58, 13);
@@ -115,11 +117,7 @@ void CSerialUploadDlg::ReadRange() {
     // Lines of a recorder that no longer answers would offer channels nobody has read.
     channels->clear();
     if (!link_.IsOpen() && !link_.Open(cs_, doc_.settingsPath())) {
-        // A port the user may not open says which group may.
-        doc_.reporter().ShowMessage(
-            WithPermissionHint(texts::kOpenPortFailed,
-                               PortDevice(doc_.settingsPath(), cs_.portName), true, kPortGroup),
-            UploadIcon(UploadStatus::OpenFailed));
+        TellOpenFailed();
         UpdateControls();
         return;
     }
@@ -143,6 +141,16 @@ void CSerialUploadDlg::ReadRange() {
     UpdateControls();
 }
 
+void CSerialUploadDlg::TellOpenFailed() {
+    // The device and the system's reason under the message; a port the user may not open also
+    // says which group may.
+    const std::string device = PortDevice(doc_.settingsPath(), cs_.portName);
+    doc_.reporter().ShowMessage(
+        WithPermissionHint(WithReason(texts::kOpenPortFailed, device, PortRefusalReason(device)),
+                           device, true, kPortGroup),
+        UploadIcon(UploadStatus::OpenFailed));
+}
+
 void CSerialUploadDlg::ModelChanged() {
     if (Busy() || model->currentIndex() < 0) return;
     cs_.modelIndex = model->currentData().toInt();
@@ -159,7 +167,7 @@ void CSerialUploadDlg::Upload() {
     }
     // A refused span closed the link; the corrected one must not need a model change first.
     if (!link_.IsOpen() && !link_.Open(cs_, doc_.settingsPath())) {
-        ReportUpload(UploadStatus::OpenFailed, doc_.reporter());
+        TellOpenFailed();
         return;
     }
     UploadChoice choice;
@@ -202,6 +210,14 @@ void CSerialUploadDlg::Finished(UploadStatus status) {
         return;
     }
     progress->setValue(0);
+    if (status == UploadStatus::FileFailed) {
+        // The file was to go into Data/: what kept it from there is the second line.
+        const std::string data = doc_.dataDirectory();
+        doc_.reporter().ShowMessage(
+            WithReason(texts::kFileCreateFailed, data, FolderWriteRefusalReason(data)),
+            UploadIcon(status));
+        return;
+    }
     ReportUpload(status, doc_.reporter());
 }
 

@@ -55,6 +55,7 @@ class CSerialUploadDlg : public QDialog {
 
   private:
     void ModelChanged();
+    void TellOpenFailed();
     void Finished(UploadStatus status);
     void UpdateControls();
 

@@ -1,0 +1,24 @@
+#include "app/help_window.h"
+
+#include <QScreen>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace vardo {
+
+CHelpWindow::CHelpWindow(const QUrl& page, QWidget* parent)
+    : QWidget(parent, Qt::Window), browser(new QTextBrowser(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser);
+    // Pages of the guide open in place; a link out of it goes to whatever the desktop has.
+    browser->setOpenLinks(true);
+    browser->setOpenExternalLinks(true);
+    connect(browser, &QTextBrowser::sourceChanged, this,
+            [this] { setWindowTitle(browser->documentTitle()); });
+    browser->setSource(page);
+    resize(800, 600);
+}
+
+}  // namespace vardo
