@@ -165,7 +165,10 @@ int RunLive(const CLI::App& command, const LiveOptions& o) {
 Command AddLive(CLI::App& parent) {
     auto o = std::make_shared<LiveOptions>();
     CLI::App* command =
-        AddCommand(parent, "live", "The recorder's live values, one line per sample.",
+        AddCommand(parent, "live",
+                   "The recorder's live values, one line per sample. A file that a killed saving "
+                   "run left in Data/ is first named after its newest record, or removed when it "
+                   "holds none.",
                    "live [--count K] [--save] [--port COMn] [--model N] [--address N]",
                    "K is a whole number from 1: stop after K samples.");
     AddWholeNumberOption(command, "--count", o->count, 1, INT_MAX, "samples to take");

@@ -21,10 +21,14 @@ namespace {
 // what it had; the process then ends by the same signal, as it would have without us.
 std::atomic<bool> stopRequested{false};
 volatile std::sig_atomic_t stopSignal = 0;
+// The port of the upload under way: a stop also ends its exchange, whatever its time-outs.
+// Interrupt only stores a flag and writes to an eventfd, which a handler may do.
+std::atomic<CSerialPort*> running{nullptr};
 
 extern "C" void OnStopSignal(int sig) {
     stopSignal = sig;
     stopRequested = true;
+    if (CSerialPort* port = running.load()) port->Interrupt();
 }
 
 void CatchStopSignals() {
@@ -108,6 +112,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         target.address = cs.address;
         target.home = Home();
         std::uint32_t shownPercent = 101;
+        running = &link.port;
         CatchStopSignals();
         status = upload.Run(
             target,
@@ -118,6 +123,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
                 std::fprintf(stderr, "%u/%u\n", done, total);
             },
             &stopRequested);
+        running = nullptr;
     }
     link.Close();
     if (status == UploadStatus::Stopped && stopSignal != 0) {

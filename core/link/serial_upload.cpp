@@ -211,7 +211,8 @@ UploadStatus CSerialUpload::Run(const UploadTarget& target, const UploadProgress
             if (!header->channelEnabled[static_cast<std::size_t>(i)]) continue;
             if (!ReadBlock(i, index, block.data())) {
                 writer.Discard();
-                return UploadStatus::CommFailed;
+                return stop != nullptr && stop->load() ? UploadStatus::Stopped
+                                                       : UploadStatus::CommFailed;
             }
             if (writer.WriteChannelBlock(block.data(), count, slot) < 0) {
                 writer.Discard();

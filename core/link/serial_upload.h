@@ -71,7 +71,9 @@ class CSerialUpload {
     // alignment, header and the selected channels' ranges.
     UploadStatus Prepare(const UploadChoice& choice);
     // Creates the file and fills it block by block. On any failure or stop the incomplete
-    // file is removed; on success OutputPath() names it.
+    // file is removed; on success OutputPath() names it. stop is seen between blocks; an owner
+    // that also interrupts the link's port (link.port.Interrupt()) ends the exchange in
+    // progress at once, whatever its time-outs, and the run is still Stopped.
     UploadStatus Run(const UploadTarget& target, const UploadProgress& progress,
                      const std::atomic<bool>* stop);
 

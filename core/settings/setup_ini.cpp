@@ -99,7 +99,8 @@ void LoadCommSettings(const std::string& path, CommSettings& cs) {
     const CommSettings d;
     cs.portName = ini.GetString(kComSet, "ComPort", d.portName, kPortBuffer);
     cs.modelType = ini.GetString(kComSet, "JlyType", d.modelType, kModelTypeBuffer);
-    cs.address = ini.GetInt(kComSet, "Address", d.address);
+    // One byte on the line: the file names made from it carry that byte, not the text's number.
+    cs.address = ini.GetInt(kComSet, "Address", d.address) & 0xFF;
     cs.baudRate = ini.GetInt(kComSet, "Baudrate", d.baudRate);
     cs.readIntervalTimeout = ini.GetInt(kComSet, "ReadIntervalTimeout", d.readIntervalTimeout);
     cs.readTotalTimeoutMultiplier =

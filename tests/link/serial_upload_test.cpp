@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <climits>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "link/expected_file.h"
@@ -81,6 +85,27 @@ TEST_P(SerialUpload, StoppedUploadLeavesNoFile) {
     EXPECT_EQ(line->Requests(0x13).size(), 2u);
     EXPECT_TRUE(NoFile());
     EXPECT_TRUE(upload->OutputPath().empty());
+}
+
+// A stop that also interrupts the port ends the exchange in progress at once, with attempts at
+// the int limit (time-outs there are the port's own test); the run is Stopped, leaves no file.
+TEST_P(SerialUpload, StopEndsTheExchangeInProgressWhateverTheSettings) {
+    Start(FrozenRecorder(1));
+    ASSERT_EQ(upload->Prepare(Span(newest - 600, newest, {1})), UploadStatus::Done);
+    line->LinkSettings().readAttempts = INT_MAX;
+    line->server->StopThread();  // the recorder falls silent
+
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop = true;
+        line->link.port.Interrupt();
+    });
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(nullptr, &stop), UploadStatus::Stopped);
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1300));
+    EXPECT_TRUE(NoFile());
 }
 
 TEST_P(SerialUpload, NoRangeOrNoChannelIsRefusedBeforeAnythingIsRead) {

@@ -191,6 +191,18 @@ TEST_F(SetupIniTest, LoadedGridAndScaleAreBounded) {
     }
 }
 
+// The address goes out as one byte, and the names of the files made carry that byte.
+TEST_F(SetupIniTest, LoadedAddressIsTheByteSent) {
+    const std::pair<const char*, int> cases[] = {{"8", 8},   {"255", 255}, {"256", 0},
+                                                 {"264", 8}, {"-1", 255},  {"2147483647", 255}};
+    for (const auto& [value, address] : cases) {
+        Write(std::string("[ComSet]\nAddress=") + value + "\n");
+        CommSettings cs;
+        LoadCommSettings(path, cs);
+        EXPECT_EQ(cs.address, address) << value;
+    }
+}
+
 // Ext ends every file name the program makes: only a plain word of up to seven characters.
 TEST_F(SetupIniTest, ExtensionIsAPlainWordOrVd) {
     const std::pair<std::string, const char*> cases[] = {

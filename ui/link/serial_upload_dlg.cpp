@@ -90,11 +90,16 @@ CSerialUploadDlg::CSerialUploadDlg(CVardoDoc& doc, QWidget* parent)
     connect(uploadAll, &QCheckBox::toggled, this, &CSerialUploadDlg::UpdateControls);
     connect(channels, &QListWidget::itemSelectionChanged, this, &CSerialUploadDlg::UpdateControls);
     connect(uploadButton, &QPushButton::clicked, this, &CSerialUploadDlg::Upload);
-    connect(stopButton, &QPushButton::clicked, this, [this] { worker_.RequestStop(); });
+    // The exchange in progress ends too, rather than at time-outs SetUp.ini may make endless.
+    connect(stopButton, &QPushButton::clicked, this, [this] {
+        worker_.RequestStop();
+        link_.port.Interrupt();
+    });
     UpdateControls();
 }
 
 CSerialUploadDlg::~CSerialUploadDlg() {
+    link_.port.Interrupt();
     worker_.Stop();
     if (link_.IsOpen()) link_.Close();
     if (outputPath_.size() > 8) doc_.OpenPath(outputPath_);
@@ -202,6 +207,8 @@ void CSerialUploadDlg::Upload() {
 }
 
 void CSerialUploadDlg::Finished(UploadStatus status) {
+    // An interrupted port answers nothing until it is opened again, which the next upload does.
+    if (link_.port.Interrupted()) link_.Close();
     UpdateControls();
     if (status == UploadStatus::Done) {
         progress->setValue(progress->maximum());
