@@ -10,7 +10,6 @@
 #include "datalist/row_walk.h"
 #include "export/excel_writer.h"
 #include "history/history_loader.h"
-#include "link/upload_plan.h"
 
 namespace vardo {
 
