@@ -91,7 +91,6 @@ class CVardoDoc {
 
     std::string filePath;
     int dataValid = 0;
-    CHistoryWriter writer;
     std::array<std::uint8_t, 256> liveValues{};
     DisplaySettings displaySettings;
     CommSettings commSettings;
