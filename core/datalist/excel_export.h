@@ -52,7 +52,7 @@ using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)
 
 // Writes the workbook. Failed when it cannot be created or completely written: nothing is left
 // at a new path and a file that was at the path is untouched.
-ExportOutcome ExportWorkbook(const HistoryData& h, const ExportRequest& request,
-                             const ExportProgress& progress);
+[[nodiscard]] ExportOutcome ExportWorkbook(const HistoryData& h, const ExportRequest& request,
+                                           const ExportProgress& progress);
 
 }  // namespace vardo

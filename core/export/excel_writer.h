@@ -23,14 +23,14 @@ class CExcelWriter {
     virtual ~CExcelWriter();
 
     // Creates the temporary file beside path; 0 when it cannot be created there.
-    int Open(const std::string& path);
+    [[nodiscard]] int Open(const std::string& path);
     // Starts worksheet name with these columns; 0 when not open or the table does not fit.
-    int CreateTable(std::string_view name, std::span<const ExcelColumn> columns);
+    [[nodiscard]] int CreateTable(std::string_view name, std::span<const ExcelColumn> columns);
     // Appends one row to the newest worksheet; 0 when it does not fit.
-    int InsertRow(std::span<const ExcelCell> values);
+    [[nodiscard]] int InsertRow(std::span<const ExcelCell> values);
     // Writes the workbook out, closes it and renames it over path. 0 on any failure, with the
     // temporary file removed and whatever was at path untouched.
-    int Close();
+    [[nodiscard]] int Close();
     // Gives up: the temporary file is removed, path is untouched.
     void Abandon();
 
