@@ -45,8 +45,6 @@ CVardoDoc::CVardoDoc(Reporter& reporter, std::string home) : reporter_(reporter)
 
 CVardoDoc::~CVardoDoc() {
     acquisition.Stop();
-    // The writer names its file from the history record: it finishes while the record lives.
-    writer.Close();
 }
 
 std::string CVardoDoc::settingsPath() const {

@@ -94,7 +94,6 @@ class CVardoDoc {
 
     std::string filePath;
     int dataValid = 0;
-    CHistoryWriter writer;
     std::array<std::uint8_t, 256> liveValues{};
     DisplaySettings displaySettings;
     CommSettings commSettings;

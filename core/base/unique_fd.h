@@ -35,7 +35,7 @@ class UniqueFd {
     void Reset(int fd = -1);
     // Closes now. false when the close itself failed: some file systems report a lost write only
     // there, and a writer must not call such a file complete.
-    bool Close();
+    [[nodiscard]] bool Close();
 
   private:
     int fd_ = -1;
@@ -43,7 +43,7 @@ class UniqueFd {
 
 // Writes every byte, at offset when it is 0 or more, else at the descriptor's position. A full
 // non-blocking descriptor is waited for. false on any other failure.
-bool WriteAll(int fd, ByteSpan bytes, std::int64_t offset = -1);
+[[nodiscard]] bool WriteAll(int fd, ByteSpan bytes, std::int64_t offset = -1);
 
 enum class ReadStatus {
     Ok,

@@ -35,7 +35,7 @@ struct ImportRequest {
 
 // On Done the file is complete and writer.GetPath() names it; on every other result no file is
 // left behind. h is the record the writer writes from (the dialog's own).
-ImportResult ImportBackup(SectorSource& source, const ImportRequest& request,
-                          CHistoryWriter& writer, HistoryData& h);
+[[nodiscard]] ImportResult ImportBackup(SectorSource& source, const ImportRequest& request,
+                                        CHistoryWriter& writer, HistoryData& h);
 
 }  // namespace vardo

@@ -198,14 +198,20 @@ VTime SecondsPerRecordStep(const HistoryData& h) {
 
 }  // namespace
 
+WindowEdges WindowEdgeTimes(const HistoryData& h, const PlotFrame& f, int pixelsPerPoint) {
+    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
+    WindowEdges e;
+    e.right = h.newestTime - IntervalSeconds(h) * h.windowStart;
+    if (e.right < 0) e.right = 0;
+    e.left = e.right - static_cast<VTime>((f.W() - 3) / ppp) * SecondsPerRecordStep(h);
+    return e;
+}
+
 TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h,
                               int pixelsPerPoint) {
-    const int ppp = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
-    const VTime per = SecondsPerRecordStep(h);
-    VTime right = h.newestTime - IntervalSeconds(h) * h.windowStart;
-    if (right < 0) right = 0;
-    const VTime left = right - static_cast<VTime>((f.W() - 3) / ppp) * per;
-    return AxisBetween(f, ds, right, left, per, ppp);
+    const WindowEdges e = WindowEdgeTimes(h, f, pixelsPerPoint);
+    return AxisBetween(f, ds, e.right, e.left, SecondsPerRecordStep(h),
+                       pixelsPerPoint > 0 ? pixelsPerPoint : 1);
 }
 
 TimeAxisLayout LayoutRealTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
@@ -215,6 +221,30 @@ TimeAxisLayout LayoutRealTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
     VTime left = h.newestTime - static_cast<VTime>((f.W() - 3) / ppp) * per;
     if (left < 0) left = 0;
     return AxisBetween(f, ds, h.newestTime, left, per, ppp);
+}
+
+DisplaySettings PaperSettings(const DisplaySettings& live, int clientWidth, int clientHeight,
+                              int stripWidth) {
+    DisplaySettings paper;
+    paper.Chnls = live.Chnls;
+    paper.YMode = live.YMode;
+    paper.YSmall = live.YSmall;
+    paper.YLarge = live.YLarge;
+    paper.XMode = live.XMode;
+    paper.XLines = live.XLines;
+    paper.YLines = live.YLines;
+    paper.channelColors = live.channelColors;
+    paper.channelChecks = live.channelChecks;
+    paper.pixelsPerPoint = live.pixelsPerPoint;
+    // No panel on paper, but its room is kept so that the plot has the screen's proportions.
+    const CurveLayout lay = ComputeCurveLayout({0, 0, clientWidth - stripWidth, clientHeight}, 0);
+    paper.drawRect = lay.drawRect;
+    paper.plotRect = lay.plotRect;
+    // A dark screen would print as a block of toner.
+    paper.backColor = kWhite;
+    paper.gridColor = Rgb(225, 225, 225);
+    paper.gridWidth = 1;
+    return paper;
 }
 
 std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h) {

@@ -88,6 +88,15 @@ struct TimeAxisLayout {
     std::vector<int> ticks;        // x of each tick, running from B to B + 5
 };
 
+// The times at the plot's right and left edges for the display window: what the position query
+// starts from and the export proposes. Its own function of the record, the frame and the zoom,
+// so that navigation never depends on what was last painted (or printed).
+struct WindowEdges {
+    VTime left = 0;
+    VTime right = 0;
+};
+WindowEdges WindowEdgeTimes(const HistoryData& h, const PlotFrame& f, int pixelsPerPoint);
+
 // "%02d:%02d:%02d" (short, XMode non-zero) or "%d-%02d-%02d %02d:%02d:%02d" (long).
 std::string FormatAxisTime(VTime t, int xMode);
 
@@ -122,6 +131,12 @@ struct ScrollButtonLayout {
 
 // The four list scroll buttons of size w x h, or none when every channel fits.
 ScrollButtonLayout LayoutScrollButtons(const PlotFrame& f, int chnls, int w, int h);
+
+// The settings the curves are printed with: the channels, scales, grid lines, colours of the
+// curves and the zoom of the screen (live), laid out in a view of clientWidth x clientHeight
+// beside a strip of stripWidth, on white with a light grid whatever the screen's colours.
+DisplaySettings PaperSettings(const DisplaySettings& live, int clientWidth, int clientHeight,
+                              int stripWidth);
 
 // Text of the zoom pane: pixels per point as a percentage at record step 1, else 1 / step.
 std::string ZoomText(int windowStep, int pixelsPerPoint);

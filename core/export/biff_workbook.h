@@ -37,10 +37,10 @@ class BiffWorkbook {
 
     // Starts a new worksheet whose first row holds the column names. 0 when the name or the
     // columns do not fit the format.
-    int AddSheet(std::string_view name, std::span<const ExcelColumn> columns);
+    [[nodiscard]] int AddSheet(std::string_view name, std::span<const ExcelColumn> columns);
     // Appends a row to the newest sheet, one cell per column. 0 when the sheet is full, a text
     // is too long or the cell count is wrong.
-    int AddRow(std::span<const ExcelCell> cells);
+    [[nodiscard]] int AddRow(std::span<const ExcelCell> cells);
     // The whole stream, in pieces that stay valid while the workbook lives: the workbook
     // globals, then the sheets. Call once, after the last row.
     std::vector<std::span<const std::uint8_t>> Finish();

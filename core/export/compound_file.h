@@ -18,6 +18,7 @@ using BytePieces = std::span<const std::span<const std::uint8_t>>;
 // Hands the file to sink in consecutive pieces; the stream is given as the pieces it is made
 // of, in order. Returns false when sink refuses a piece or the stream is too large for the
 // format; streamName is ASCII, at most 31 characters.
-bool WriteCompoundFile(std::string_view streamName, BytePieces stream, const ByteSink& sink);
+[[nodiscard]] bool WriteCompoundFile(std::string_view streamName, BytePieces stream,
+                                     const ByteSink& sink);
 
 }  // namespace vardo

@@ -42,20 +42,23 @@ std::string PlaceUnderFreeName(const std::string& dir, const std::string& name, 
 }
 
 // Moves from to a free variant of name in dir.
-std::string MoveToFreeName(const std::string& from, const std::string& dir,
-                           const std::string& name) {
+std::string MoveToFreeName(const WriterCalls& calls, const std::string& from,
+                           const std::string& dir, const std::string& name) {
     return PlaceUnderFreeName(dir, name, [&](const std::string& to) {
-        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-            return true;
-        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
-        // File systems without the no-replace rename: a hard link fails on a taken name too.
-        if (link(from.c_str(), to.c_str()) != 0) return false;
-        unlink(from.c_str());
-        return true;
+        return calls.rename(from.c_str(), to.c_str()) == 0;
     });
 }
 
 }  // namespace
+
+int RenameNoReplace(const char* from, const char* to) {
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+    // File systems without the no-replace rename: a hard link fails on a taken name too.
+    if (link(from, to) != 0) return -1;
+    unlink(from);
+    return 0;
+}
 
 std::string HistoryFileName(int address, VTime newestTime, const std::string& extension) {
     const LocalFields f = SplitLocalTime(newestTime);
@@ -79,7 +82,9 @@ CHistoryWriter::~CHistoryWriter() {
     if (target == nullptr) return;
     // A transfer that never reached Close is incomplete and must not get a name.
     if (naming != Naming::Named) Discard();
-    Close();
+    if (!Close()) {
+        // Nobody is left to tell: a named file stays under the name it has, the last one given.
+    }
 }
 
 void CHistoryWriter::SetTarget(HistoryData* t, std::string ext, int addr, std::string homeDir) {
@@ -100,7 +105,8 @@ int CHistoryWriter::CreateUnnamed() {
 
 int CHistoryWriter::Open(Naming how) {
     if (target == nullptr) return 0;
-    if (isOpen) Close();
+    // The file still open must be whole before another is begun; if not, the caller hears it.
+    if (isOpen && !Close()) return 0;
     writeFailed = false;
     const std::string dir = home + "Data";
     mkdir(dir.c_str(), 0777);
@@ -128,7 +134,7 @@ int CHistoryWriter::Open(Naming how) {
     // Held while the file is written: the leftovers of an interrupted save are recovered by the
     // next start, which must leave alone a file that another acquisition is still writing.
     if (naming == Naming::Named) flock(fd, LOCK_EX | LOCK_NB);
-    target->windowStart = 0;
+    records = 0;
 
     std::uint8_t head[kHeaderSize] = {};
     for (int i = 0; i < 5; ++i)
@@ -176,13 +182,12 @@ bool CHistoryWriter::WriteAt(const std::uint8_t* bytes, std::size_t count, std::
 
 int CHistoryWriter::AppendRecord(const std::uint8_t* samples) {
     if (!isOpen || target == nullptr || !file.Valid()) return 0;
-    const int counter = target->windowStart;
-    if (counter < 0) return 0;
+    const std::int64_t counter = records;
     if (counter == 0) {
         const PackedTime oldest = PackTime(target->oldestTime);
         if (!WriteAt(oldest.data(), oldest.size(), header::kOldestTime)) return 0;
     }
-    if (static_cast<std::uint32_t>(counter) >= target->capacity) {
+    if (static_cast<std::uint64_t>(counter) >= target->capacity) {
         // The record that meets a full file is dropped; the next one starts a new file.
         const int finished = Finish();
         const int created = Create();
@@ -198,13 +203,13 @@ int CHistoryWriter::AppendRecord(const std::uint8_t* samples) {
         ok = WriteAt(samples + ch, 1, offset) && ok;
     }
     if (!ok) return 0;
-    target->windowStart = counter + 1;
+    records = counter + 1;
     return 1;
 }
 
 long CHistoryWriter::WriteChannelBlock(const std::uint8_t* bytes, std::size_t count, int block) {
     if (!isOpen || target == nullptr || !file.Valid()) return -1;
-    const std::int64_t counter = target->windowStart;
+    const std::int64_t counter = records;
     // A run that leaves its block would overwrite the next channel's samples.
     if (block < 0 || block >= PresentChannelCount(*target) || counter < 0 ||
         static_cast<std::uint64_t>(counter) + count > target->capacity) {
@@ -231,7 +236,7 @@ long CHistoryWriter::WriteData(const std::uint8_t* bytes, std::size_t count, std
 }
 
 void CHistoryWriter::Advance(int n) {
-    if (target != nullptr) target->windowStart += n;
+    if (n > 0) records += n;
 }
 
 int CHistoryWriter::Close() {
@@ -252,10 +257,10 @@ int CHistoryWriter::Close() {
 }
 
 int CHistoryWriter::MarkNewest() {
-    if (!isOpen || target == nullptr || !file.Valid() || target->windowStart <= 0) return 0;
+    if (!isOpen || target == nullptr || !file.Valid() || records <= 0) return 0;
     const VTime interval =
         IsValidIntervalCode(target->intervalCode) ? IntervalTable[target->intervalCode] : 1;
-    const int counter = target->windowStart;
+    const std::int64_t counter = records;
     target->newestTime = target->oldestTime + interval * (counter - 1);
     const PackedTime packed = PackTime(target->newestTime);
     std::uint8_t slot[3];
@@ -269,7 +274,8 @@ int CHistoryWriter::MarkNewest() {
 int CHistoryWriter::Finish() {
     if (!isOpen || target == nullptr) return 1;
     bool renamed = true;
-    if (file.Valid() && target->windowStart <= 0) {
+    bool marked = true;
+    if (file.Valid() && records <= 0) {
         // Nothing was recorded: a header whose newest record lies before its oldest would be a
         // damaged file, so the empty file goes.
         file.Reset();
@@ -277,8 +283,7 @@ int CHistoryWriter::Finish() {
         path.clear();
     } else {
         if (file.Valid()) {
-            MarkNewest();
-            target->windowStart -= 1;
+            marked = MarkNewest() != 0;
             CloseFile();
         }
         renamed = Rename();
@@ -286,7 +291,7 @@ int CHistoryWriter::Finish() {
     target->oldestTime = 0;
     target->newestTime = 0;
     isOpen = 0;
-    return renamed && !writeFailed ? 1 : 0;
+    return renamed && marked && !writeFailed ? 1 : 0;
 }
 
 void CHistoryWriter::Discard() {
@@ -307,7 +312,7 @@ bool CHistoryWriter::GiveName() {
     const std::string name = HistoryFileName(address, target->newestTime, extension);
     std::string named;
     if (naming == Naming::Hidden) {
-        named = MoveToFreeName(path, dir, name);
+        named = MoveToFreeName(calls, path, dir, name);
     } else {
         const std::string self = "/proc/self/fd/" + std::to_string(file.Get());
         named = PlaceUnderFreeName(dir, name, [&](const std::string& to) {
@@ -325,7 +330,7 @@ bool CHistoryWriter::Rename() {
     const std::string name = HistoryFileName(address, target->newestTime, extension);
     // The file already carries this name (or a free variant of it): nothing to move.
     if (name == createdName) return true;
-    const std::string moved = MoveToFreeName(path, home + "Data", name);
+    const std::string moved = MoveToFreeName(calls, path, home + "Data", name);
     if (moved.empty()) return false;
     path = moved;
     createdName = name;

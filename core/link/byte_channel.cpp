@@ -10,11 +10,11 @@ namespace {
 constexpr int kConnectTimeoutMs = 3000;
 }  // namespace
 
-std::unique_ptr<CByteChannel> OpenByteChannel(const std::string& device, int baud) {
+std::unique_ptr<CByteChannel> OpenByteChannel(const std::string& device, int baud, int wakeFd) {
     TcpAddress address;
     if (ParseTcpAddress(device, address)) {
         auto tcp = std::make_unique<CTcpChannel>();
-        if (!tcp->Open(address, kConnectTimeoutMs)) return nullptr;
+        if (!tcp->Open(address, kConnectTimeoutMs, wakeFd)) return nullptr;
         return tcp;
     }
     // A tcp:// text that does not parse is not a path either.

@@ -32,7 +32,9 @@ class CByteChannel {
 inline constexpr const char* kTcpScheme = "tcp://";
 
 // "tcp://HOST:PORT" connects to a device server; anything else is a terminal device's path.
-// nullptr when the channel cannot be opened.
-std::unique_ptr<CByteChannel> OpenByteChannel(const std::string& device, int baud);
+// nullptr when the channel cannot be opened, or when `wakeFd` (an eventfd, or -1) became
+// readable while a connection was being made.
+[[nodiscard]] std::unique_ptr<CByteChannel> OpenByteChannel(const std::string& device, int baud,
+                                                            int wakeFd = -1);
 
 }  // namespace vardo

@@ -23,7 +23,7 @@ class CRecorderLink {
     // Opens the port named by settings.portName (COMn through [Ports] of the settings file at
     // settingsPath: a terminal or tcp://HOST:PORT) with the record's rate and time-outs, and
     // keeps a copy of the record for its reads. 1 on success; nothing changes on failure.
-    int Open(const CommSettings& settings, const std::string& settingsPath);
+    [[nodiscard]] int Open(const CommSettings& settings, const std::string& settingsPath);
     // Clears the open flag and closes the port; 1 when a port was open.
     int Close();
     // Closes the port but leaves the open flag: for destructors that only release the handle.
@@ -31,12 +31,12 @@ class CRecorderLink {
     int IsOpen() const { return openFlag; }
 
     // `dest.size()` bytes of parameter memory from `start`, 64 per request.
-    int ReadMemory(std::uint16_t start, std::span<std::uint8_t> dest);
+    [[nodiscard]] int ReadMemory(std::uint16_t start, std::span<std::uint8_t> dest);
     // 1..64 bytes of history memory from a 24-bit address.
-    int ReadHistory(std::uint32_t address, std::span<std::uint8_t> dest);
-    int ReadClock(std::uint16_t clockAddress, VTime& out);
-    int ReadStamp(std::uint16_t stampAddress, VTime& out);
-    int ReadWritePointer(std::uint16_t pointerAddress, std::uint32_t& out);
+    [[nodiscard]] int ReadHistory(std::uint32_t address, std::span<std::uint8_t> dest);
+    [[nodiscard]] int ReadClock(std::uint16_t clockAddress, VTime& out);
+    [[nodiscard]] int ReadStamp(std::uint16_t stampAddress, VTime& out);
+    [[nodiscard]] int ReadWritePointer(std::uint16_t pointerAddress, std::uint32_t& out);
 
     int openFlag = 0;
     std::uint16_t currentAddress = 0;

@@ -25,9 +25,9 @@ using LiveValues = std::array<std::uint16_t, kMaxChannels>;
 
 // Pure decoders: 1, or 0 for a value out of range (out untouched).
 // Clock registers: 10 bytes, seconds at 0, minutes 2, hours 4, day 7, month 8, year 9.
-int DecodeClock(std::span<const std::uint8_t> bytes, VTime& out);
+[[nodiscard]] int DecodeClock(std::span<const std::uint8_t> bytes, VTime& out);
 // Stamp: year-2000, month, day, hour, minute, second, as the history file packs a time.
-int DecodeStamp(std::span<const std::uint8_t> bytes, VTime& out);
+[[nodiscard]] int DecodeStamp(std::span<const std::uint8_t> bytes, VTime& out);
 // Two bytes b0 b1 name the page of the newest record: (b1 * 256 + b0) * 256 + 255.
 std::uint32_t DecodeWritePointer(std::uint8_t b0, std::uint8_t b1);
 // Six configuration bytes: low end (signed 16-bit), decimals of both ends, high end, unused.
@@ -45,7 +45,7 @@ struct Retries {
 // Calls `read` until it returns non-zero, at most `retries.attempts` times (at least once).
 // With `port`, the pauses rest on it, and an interrupted port ends the retries.
 template <typename Read>
-int WithRetries(Retries retries, Read read, CSerialPort* port = nullptr) {
+[[nodiscard]] int WithRetries(Retries retries, Read read, CSerialPort* port = nullptr) {
     const int attempts = retries.attempts > 0 ? retries.attempts : 1;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0) {
@@ -61,13 +61,14 @@ int WithRetries(Retries retries, Read read, CSerialPort* port = nullptr) {
 
 // 3 for a model without a channel count address. A count outside 1..12 is not believed: the
 // channel tables hold twelve entries. 1 on success.
-int ReadChannelCount(CRecorderLink& link, const RecorderMemoryRow& row, Retries retries,
-                     int& count);
+[[nodiscard]] int ReadChannelCount(CRecorderLink& link, const RecorderMemoryRow& row,
+                                   Retries retries, int& count);
 // A code outside IntervalTable is not believed.
-int ReadIntervalCode(CRecorderLink& link, const RecorderMemoryRow& row, Retries retries, int& code);
-int ReadChannelRange(CRecorderLink& link, const RecorderMemoryRow& row, int channel,
-                     Retries retries, ChannelRange& out);
-int ReadLiveValues(CRecorderLink& link, const RecorderMemoryRow& row, int channels, Retries retries,
-                   LiveValues& out);
+[[nodiscard]] int ReadIntervalCode(CRecorderLink& link, const RecorderMemoryRow& row,
+                                   Retries retries, int& code);
+[[nodiscard]] int ReadChannelRange(CRecorderLink& link, const RecorderMemoryRow& row, int channel,
+                                   Retries retries, ChannelRange& out);
+[[nodiscard]] int ReadLiveValues(CRecorderLink& link, const RecorderMemoryRow& row, int channels,
+                                 Retries retries, LiveValues& out);
 
 }  // namespace vardo

@@ -63,7 +63,8 @@ int CSerialPort::Open(const std::string& device, int baud, int readInterval, int
     }
     portName = device;
     baudRate = baud;
-    channel = OpenByteChannel(device, baud);
+    // An Interrupt while a device server is being connected to ends the connecting.
+    channel = OpenByteChannel(device, baud, wakeFd.Get());
     if (!channel) return -1;
     PortTimeouts configured;
     configured.readInterval = NonNegative(readInterval);

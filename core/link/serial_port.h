@@ -35,15 +35,16 @@ class CSerialPort {
     // caller). A terminal is exclusive: a second open of the same device, from this or any
     // process, fails. Timeouts are in ms before the baud-rate scaling. Returns the channel's
     // descriptor, or -1.
-    int Open(const std::string& device, int baud, int readInterval, int readTotalConstant,
-             int readTotalMultiplier, int writeTotalConstant, int writeTotalMultiplier);
+    [[nodiscard]] int Open(const std::string& device, int baud, int readInterval,
+                           int readTotalConstant, int readTotalMultiplier, int writeTotalConstant,
+                           int writeTotalMultiplier);
     // 1 when a port was open.
     int Close();
     bool IsOpen() const { return channel != nullptr; }
 
     // Sends requestBytes[0..requestLength) framed, waits for one reply and checks it; on
     // success replyBytes holds the decoded reply. 1 on a valid reply, else 0.
-    int Transact();
+    [[nodiscard]] int Transact();
 
     // From any thread: the exchange in progress, and every wait and Rest after it, end at once
     // and fail, until the port is opened again. What lets an owner stop a reader that is stuck

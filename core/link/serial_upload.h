@@ -66,16 +66,16 @@ class CSerialUpload {
     CSerialUpload(CRecorderLink& link, int modelIndex);
 
     // Newest stamp, interval code and channel count (3 when the model has no count address).
-    UploadStatus ReadTimeRange();
+    [[nodiscard]] UploadStatus ReadTimeRange();
     // Write pointer (with the newest stamp again, so both name one record), span checks,
     // alignment, header and the selected channels' ranges.
-    UploadStatus Prepare(const UploadChoice& choice);
+    [[nodiscard]] UploadStatus Prepare(const UploadChoice& choice);
     // Creates the file and fills it block by block. On any failure or stop the incomplete
     // file is removed; on success OutputPath() names it. stop is seen between blocks; an owner
     // that also interrupts the link's port (link.port.Interrupt()) ends the exchange in
     // progress at once, whatever its time-outs, and the run is still Stopped.
-    UploadStatus Run(const UploadTarget& target, const UploadProgress& progress,
-                     const std::atomic<bool>* stop);
+    [[nodiscard]] UploadStatus Run(const UploadTarget& target, const UploadProgress& progress,
+                                   const std::atomic<bool>* stop);
 
     bool RangeKnown() const { return rangeKnown; }
     const RecorderRange& Range() const { return range; }
@@ -85,9 +85,9 @@ class CSerialUpload {
     const std::string& OutputPath() const { return outputPath; }
 
   private:
-    int ReadNewestPair();
-    int ReadChannelRange(int channel);
-    int ReadBlock(int channel, std::uint32_t index, std::uint8_t* block);
+    [[nodiscard]] int ReadNewestPair();
+    [[nodiscard]] int ReadChannelRange(int channel);
+    [[nodiscard]] int ReadBlock(int channel, std::uint32_t index, std::uint8_t* block);
 
     CRecorderLink& link;
     int modelIndex;

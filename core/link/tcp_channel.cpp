@@ -7,7 +7,10 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <utility>
 
 namespace vardo {
@@ -15,6 +18,33 @@ namespace vardo {
 namespace {
 
 constexpr std::size_t kMaxHostLength = 255;  // the longest name the resolver accepts
+
+using Clock = std::chrono::steady_clock;
+
+// Connects the non-blocking socket s within timeoutMs. A signal neither ends the wait nor
+// fails the connection, which goes on in the kernel; a readable wakeFd ends it, with woken set.
+bool Connect(int s, const sockaddr* to, socklen_t length, int timeoutMs, int wakeFd, bool& woken) {
+    if (::connect(s, to, length) == 0) return true;
+    if (errno != EINPROGRESS && errno != EINTR) return false;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    // A negative descriptor is skipped by poll: without a wake descriptor only the socket counts.
+    pollfd p[2] = {{s, POLLOUT, 0}, {wakeFd, POLLIN, 0}};
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        const int r = ::poll(p, 2, static_cast<int>(std::min<long long>(left, INT_MAX)));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        if (p[1].revents != 0) {
+            woken = true;
+            return false;
+        }
+        int error = 0;
+        socklen_t size = sizeof error;
+        return getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    }
+}
 
 }  // namespace
 
@@ -53,26 +83,18 @@ bool ParseTcpAddress(const std::string& device, TcpAddress& out) {
     return true;
 }
 
-int CTcpChannel::Open(const TcpAddress& address, int timeoutMs) {
+int CTcpChannel::Open(const TcpAddress& address, int timeoutMs, int wakeFd) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found) != 0) return 0;
-    for (addrinfo* a = found; a != nullptr && !fd_.Valid(); a = a->ai_next) {
+    bool woken = false;
+    for (addrinfo* a = found; a != nullptr && !fd_.Valid() && !woken; a = a->ai_next) {
         UniqueFd s(
             ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
         if (!s.Valid()) continue;
-        bool connected = ::connect(s.Get(), a->ai_addr, a->ai_addrlen) == 0;
-        if (!connected && errno == EINPROGRESS) {
-            pollfd p{s.Get(), POLLOUT, 0};
-            int error = 0;
-            socklen_t length = sizeof error;
-            connected = poll(&p, 1, timeoutMs) == 1 &&
-                        getsockopt(s.Get(), SOL_SOCKET, SO_ERROR, &error, &length) == 0 &&
-                        error == 0;
-        }
-        if (!connected) continue;
+        if (!Connect(s.Get(), a->ai_addr, a->ai_addrlen, timeoutMs, wakeFd, woken)) continue;
         // A request is one small frame that waits for its reply: send it at once.
         const int on = 1;
         setsockopt(s.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

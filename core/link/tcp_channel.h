@@ -16,12 +16,13 @@ struct TcpAddress {
 
 // "tcp://HOST:PORT" (HOST a name, an IPv4 address or a bracketed IPv6 address, PORT 1..65535);
 // false for anything else.
-bool ParseTcpAddress(const std::string& device, TcpAddress& out);
+[[nodiscard]] bool ParseTcpAddress(const std::string& device, TcpAddress& out);
 
 class CTcpChannel : public CByteChannel {
   public:
-    // Connects within `timeoutMs`; 1 on success.
-    int Open(const TcpAddress& address, int timeoutMs);
+    // Connects within `timeoutMs` for each address the host resolves to; 1 on success. Gives up
+    // at once when `wakeFd` (an eventfd, or -1) becomes readable: a cancel while connecting.
+    [[nodiscard]] int Open(const TcpAddress& address, int timeoutMs, int wakeFd = -1);
 
     int Descriptor() const override { return fd_.Get(); }
     long Read(char* dest, std::size_t max) override;

@@ -14,7 +14,7 @@ class CTtyChannel : public CByteChannel {
     // Opens `device` exclusively (a second open, from any process, fails) and sets the line up
     // at once, so that a terminal left in its cooked mode never echoes or translates a byte.
     // 1 on success.
-    int Open(const std::string& device, int baud);
+    [[nodiscard]] int Open(const std::string& device, int baud);
 
     int Descriptor() const override { return fd_.Get(); }
     long Read(char* dest, std::size_t max) override;

@@ -82,7 +82,10 @@ StartStatus CRealtimeAcquisition::ReadConfiguration(const AcquisitionSettings& s
     row = RecorderMemoryMap[static_cast<std::size_t>(s.comm.modelIndex)];
     period = IntervalTable[static_cast<std::size_t>(s.comm.samplingInterval)];
     address = s.comm.address & 0xFF;
-    if (!link.Open(s.comm, s.settingsPath)) return StartStatus::PortBusy;
+    if (cancelled.load()) return StartStatus::Cancelled;
+    // A cancel while a device server was being connected to is no busy port.
+    if (!link.Open(s.comm, s.settingsPath))
+        return cancelled.load() ? StartStatus::Cancelled : StartStatus::PortBusy;
     // A cancel before the port opened did not reach its waits.
     if (cancelled.load()) return ReadFailed();
 
@@ -226,9 +229,10 @@ void CRealtimeAcquisition::TakeSample(const LiveValues& raw, VTime time) {
 
 void CRealtimeAcquisition::Save(const LiveValues& raw, VTime time) {
     HistoryData& h = *data;
-    if (static_cast<std::uint32_t>(h.windowStart) >= h.capacity) {
+    if (static_cast<std::uint64_t>(writer.RecordCount()) >= h.capacity) {
         // A full file is finished under its name and the record goes on as slot 0 of the next.
         FinishFile();
+        if (saveFailed) return;
         // The new file starts under the placeholder name, as the first did.
         h.oldestTime = 0;
         h.newestTime = 0;
@@ -239,7 +243,7 @@ void CRealtimeAcquisition::Save(const LiveValues& raw, VTime time) {
             return;
         }
     }
-    if (h.windowStart == 0) h.oldestTime = time;
+    if (writer.RecordCount() == 0) h.oldestTime = time;
     std::array<std::uint8_t, kMaxChannels> bytes{};
     for (int c = 0; c < channels; ++c) {
         bytes[static_cast<std::size_t>(c)] = HistorySample(raw[static_cast<std::size_t>(c)]);
@@ -248,8 +252,9 @@ void CRealtimeAcquisition::Save(const LiveValues& raw, VTime time) {
         // Saving stops; what was written stays, under the name it has.
         saving = false;
         saveFailed = true;
-        writer.Close();
-        // Closing names the file after what it holds.
+        if (!writer.Close()) {
+            // Not renamed either: the file stays under the name it had, which GetPath gives.
+        }
         saveFailedPath = writer.GetPath();
     }
     h.newestTime = time;
@@ -260,10 +265,18 @@ void CRealtimeAcquisition::FinishFile() {
     HistoryData& h = *data;
     const VTime oldest = h.oldestTime;
     const VTime newest = h.newestTime;
-    writer.Finish();
-    if (!writer.GetPath().empty()) saved.push_back(writer.GetPath());
+    const bool finished = writer.Finish() != 0;
     h.oldestTime = oldest;
     h.newestTime = newest;
+    if (!finished) {
+        // A file whose header or name could not be fixed is not reported as saved: saving
+        // stops, and the user learns where what was written stays.
+        saving = false;
+        saveFailed = true;
+        saveFailedPath = writer.GetPath();
+        return;
+    }
+    if (!writer.GetPath().empty()) saved.push_back(writer.GetPath());
 }
 
 void CRealtimeAcquisition::Stop() {
@@ -282,6 +295,7 @@ void CRealtimeAcquisition::Stop() {
     // Also a port left open by reads whose launch never came.
     link.Close();
     if (data == nullptr) return;
+    // A failure to finish is told through SaveFailed, which the owner reads after Stop.
     if (saving && writer.IsOpen()) FinishFile();
     saving = false;
     data->acquiring = 0;

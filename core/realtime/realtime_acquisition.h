@@ -132,6 +132,8 @@ class CRealtimeAcquisition {
     void Worker();
     void TakeSample(const LiveValues& raw, VTime time);
     void Save(const LiveValues& raw, VTime time);
+    // Finishes the file being saved; when it cannot be completed, saving stops and SaveFailed
+    // says where what was written stays.
     void FinishFile();
     StartStatus ReadFailed();
     void Abandon();

@@ -21,6 +21,8 @@ inline constexpr int BlueOf(Colorref c) {
     return static_cast<int>((c >> 16) & 0xFF);
 }
 
+inline constexpr Colorref kWhite = Rgb(255, 255, 255);
+
 // Colours repeat every four channels: blue, teal, grey, brick.
 inline constexpr Colorref DefaultChannelColor(int i) {
     const int m = (64 * i) % 256;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -274,6 +275,41 @@ TEST(RealTimeAxis, RightEdgeIsTheNewestSampleAndOnlyTheLeftEdgeStopsAtZero) {
     const TimeAxisLayout a = LayoutRealTimeAxis(FrameWH(603, 400), DisplaySettings{}, h, 1);
     EXPECT_EQ(a.rightEdgeTime, 100);
     EXPECT_EQ(a.leftEdgeTime, 0);
+}
+
+TEST(PaperSettings, TheScreensScalesAndZoomCarryOverItsColoursAndScrollingDoNot) {
+    DisplaySettings live;
+    live.Chnls = 12;
+    live.YMode = 0;
+    live.YSmall = -50;
+    live.YLarge = 250;
+    live.XMode = 0;
+    live.XLines = 7;
+    live.YLines = 3;
+    live.channelColors = {Rgb(1, 2, 3), Rgb(4, 5, 6)};
+    live.channelChecks = {1, 0};
+    live.pixelsPerPoint = 4;
+    live.backColor = Rgb(0, 0, 0);
+    live.gridColor = Rgb(0, 128, 0);
+    live.gridWidth = 3;
+    live.scrollOffset = 9;
+    live.layoutDirty = 1;
+    live.drawRect = {200, 0, 990, 700};
+    const DisplaySettings paper = PaperSettings(live, 1000, 700, 160);
+    const auto carried = [](const DisplaySettings& d) {
+        return std::tuple(d.Chnls, d.YMode, d.YSmall, d.YLarge, d.XMode, d.XLines, d.YLines,
+                          d.channelColors, d.channelChecks, d.pixelsPerPoint);
+    };
+    EXPECT_EQ(carried(paper), carried(live));
+    EXPECT_EQ(std::tuple(paper.backColor, paper.gridColor, paper.gridWidth, paper.scrollOffset,
+                         paper.layoutDirty),
+              std::tuple(kWhite, Rgb(225, 225, 225), 1, 0, 0));
+    // The plot on paper starts at the page's left and leaves the strip's room on the right.
+    const PlotFrame f = FrameOf(paper);
+    EXPECT_EQ(paper.drawRect.left, 0);
+    EXPECT_EQ(paper.drawRect.right, 1000 - 160);
+    EXPECT_EQ(std::tuple(f.L, f.T, f.DW - f.R, f.DH - f.B),
+              std::tuple(kPlotMarginLeft, kPlotMarginTop, kPlotMarginRight, kPlotMarginBottom));
 }
 
 TEST(Header, PiecesDropOutAsThePlotNarrows) {

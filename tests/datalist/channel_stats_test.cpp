@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../support/history_file_builder.h"
+#include "datalist/band_stats.h"
 
 namespace vardo {
 namespace {
@@ -100,6 +101,34 @@ TEST(Statistics, RecordsAreTheWalksOwnWithinTheRange) {
     EXPECT_EQ(r.oldest, newest - 90);
     EXPECT_EQ(StatCells(d->h, r, 0)[0], "37.1") << "mean raw 94.5";
     EXPECT_EQ(StatCells(d->h, r, 1), Cells{});
+}
+
+// The band arrives in client pixels; the plot starts 100 pixels into the client, its right edge
+// at surface x 460, sample i drawn at 458 - i x pixels per point.
+TEST(Statistics, UnderABandTheSamplesItCoversOrElseTheTimesOfItsEdges) {
+    const HistoryData h = Window({{10, 20, 30, 40, 50}});
+    const struct {
+        const char* what;
+        int ppp;
+        int left, right;  // surface x
+        Cells cells;
+        VTime startBack, endBack;  // newest - the times shown
+    } cases[] = {
+        {"samples 0 .. 3", 1, 455, 458, {"9.8", "15.7", "3.9"}, 30, 0},
+        {"every sample at 2 pixels a point", 2, 450, 470, {"11.8", "19.6", "3.9"}, 40, 0},
+        {"beside the window's samples", 1, 300, 400, {}, 1580, 580},
+        {"no width", 1, 450, 450, {}, 80, 80},
+    };
+    DisplaySettings ds;
+    ds.drawRect = {100, 0, 700, 400};
+    ds.plotRect = {170, 30, 560, 370};
+    for (const auto& c : cases) {
+        ds.pixelsPerPoint = c.ppp;
+        const BandStats b = StatsUnderBand(h, ds, c.left + 100, c.right + 100);
+        EXPECT_EQ(StatCells(h, b.result, 0), c.cells) << c.what;
+        EXPECT_EQ(h.newestTime - b.start, c.startBack) << c.what;
+        EXPECT_EQ(h.newestTime - b.end, c.endBack) << c.what;
+    }
 }
 
 }  // namespace

@@ -132,6 +132,12 @@ TEST(ExcelWriter, AFailedWriteLeavesNoFileAndTheOldOneUntouched) {
     // A folder that does not exist: nothing is created anywhere.
     EXPECT_EQ(WriteBook(dir / "missing/new.xls", {{}}), 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    // A folder of the name: the workbook cannot take its place, and nothing is left beside it.
+    ASSERT_TRUE(std::filesystem::create_directory(dir / "book.xls"));
+    EXPECT_EQ(WriteBook(dir / "book.xls", kSmallBook), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "book.xls"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 TEST(ExcelWriter, RefusesWhatTheFormatCannotHold) {

@@ -71,6 +71,8 @@ TEST(CHistoryWriter, RealtimeSavingFixesTheHeaderRenamesAndRollsOverWhenFull) {
     for (std::uint8_t r = 1; r <= 5; ++r) {
         const std::uint8_t record[12] = {r, static_cast<std::uint8_t>(r + 10), 0};
         ASSERT_EQ(f.w.AppendRecord(record), 1);
+        // A view scrolling the record's window meanwhile moves nothing in the file.
+        f.h.windowStart = 3000 * r;
     }
     f.h.oldestTime = kFirst + 50;
     const std::uint8_t sixth[12] = {6, 16};
@@ -138,8 +140,8 @@ TEST(CHistoryWriter, NeverReplacesAFileOfTheName) {
     EXPECT_EQ(f.Name(), "08@1970-01-01_08-00-00(1).vd");
     f.h.oldestTime = kFirst;
     const std::uint8_t r[12] = {1, 2, 3};
-    f.w.AppendRecord(r);
-    f.w.AppendRecord(r);
+    ASSERT_EQ(f.w.AppendRecord(r), 1);
+    ASSERT_EQ(f.w.AppendRecord(r), 1);
     EXPECT_EQ(f.w.Finish(), 1);
     EXPECT_EQ(f.Name(), "08@2004-05-06_07-08-19(2).vd");
     for (const char* name : taken) EXPECT_EQ(ReadBytes(f.home / "Data/" + name), precious) << name;
@@ -168,13 +170,31 @@ TEST(CHistoryWriter, WriteFailuresAreReportedAndWhatWasWrittenStays) {
     close(readOnly);
     EXPECT_EQ(f.w.AppendRecord(r), 0);
     EXPECT_TRUE(f.w.WriteFailed());
-    EXPECT_EQ(f.h.windowStart, 1);  // the record that failed is not counted
+    EXPECT_EQ(f.w.RecordCount(), 1);  // the record that failed is not counted
     EXPECT_EQ(f.w.WriteChannelBlock(r, 1, 0), -1);
     EXPECT_EQ(f.w.Finish(), 0);
     ASSERT_EQ(f.Files().size(), 1u);
     const Bytes file = ReadBytes(f.home / ("Data/" + *f.Files().begin()));
     ASSERT_EQ(file.size(), 256u + 3 * 8);
     EXPECT_EQ(file[256], 7);
+}
+
+TEST(CHistoryWriter, AFailedRenameFailsTheFinishAndTheFileStaysUnderItsFirstName) {
+    Writing f(8);
+    WriterCalls calls;
+    calls.rename = [](const char*, const char*) {
+        errno = EACCES;
+        return -1;
+    };
+    f.w.SetCalls(calls);
+    ASSERT_EQ(f.w.Create(), 1);
+    const std::string first = f.w.GetPath();
+    f.h.oldestTime = kFirst;
+    const std::uint8_t r[12] = {7, 8, 9};
+    ASSERT_EQ(f.w.AppendRecord(r), 1);
+    EXPECT_EQ(f.w.Finish(), 0);
+    EXPECT_EQ(f.w.GetPath(), first);
+    EXPECT_EQ(f.Files(), std::set<std::string>{"08@1970-01-01_08-00-00.vd"});
 }
 
 TEST(CHistoryWriter, RunsStayInsideTheirBlock) {

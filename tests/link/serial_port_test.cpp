@@ -6,8 +6,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -159,6 +164,45 @@ TEST(SerialPort, InputWaitingBeforeTheRequestIsDiscarded) {
     EXPECT_EQ(port.Transact(), 1);
     peer.Join();
     EXPECT_EQ(port.replyBytes[3], 0x05);
+}
+
+// A loopback listener that never accepts, its one queued connection taken: the kernel drops
+// every further SYN, so a connection to it stays pending as one to a device server that is
+// switched off.
+struct DeafServer {
+    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int queued = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in at{};
+    DeafServer() {
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof at;
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
+            ::listen(listener, 0) != 0 ||
+            ::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size) != 0 ||
+            ::connect(queued, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
+            ADD_FAILURE() << "no loopback listener";
+        }
+    }
+    ~DeafServer() {
+        ::close(queued);
+        ::close(listener);
+    }
+    std::string Device() const { return "tcp://127.0.0.1:" + std::to_string(ntohs(at.sin_port)); }
+};
+
+TEST(SerialPort, InterruptEndsAConnectionBeingMade) {
+    DeafServer server;
+    CSerialPort port;
+    auto opened =
+        std::async(std::launch::async, [&] { return OpenWithRequest(port, server.Device()); });
+    // Still connecting: the server's time-out is seconds away.
+    ASSERT_EQ(opened.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    port.Interrupt();
+    // Well inside the connection time-out: the interrupt, not the time-out, ended it.
+    ASSERT_EQ(opened.wait_for(std::chrono::milliseconds(1500)), std::future_status::ready);
+    EXPECT_LT(opened.get(), 0);
+    EXPECT_FALSE(port.IsOpen());
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +33,19 @@ sim::RecorderConfig Recorder(int model = 5, int channels = 3) {
     c.newestTime = kClock;
     c.frozen = true;
     return c;
+}
+
+// A loopback port that was free a moment ago: nobody listens on it.
+int ClosedLoopbackPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    const bool bound = ::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+                       ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &size) == 0;
+    ::close(s);
+    return bound ? ntohs(at.sin_port) : 0;
 }
 
 // A recorder on a pseudo-terminal in-process and an acquisition set up to reach it.
@@ -71,22 +89,24 @@ TEST(RealtimeConversion, LiveValueToHistoryByte) {
 
 TEST_F(Acquisition, FailedStartsLeaveNothingOpenAndNoFile) {
     const RecorderMemoryRow& row = RecorderMemoryMap[5];
+    const std::string nobody = "tcp://127.0.0.1:" + std::to_string(ClosedLoopbackPort());
     const struct {
         const char* name;
         int model;
         int interval;
         std::uint8_t channelCount;  // poked into the recorder; 0: as configured
         int stallAfter;             // replies before the recorder goes silent; 0: never
-        bool portMissing;
+        const char* port;           // nullptr: the simulator's
         StartStatus status;
     } cases[] = {
-        {"JlyIndex 8", 8, 0, 0, 0, false, StartStatus::BadSettings},
-        {"Interval 9", 5, 9, 0, 0, false, StartStatus::BadSettings},
-        {"no port", 5, 0, 0, 0, true, StartStatus::PortBusy},
-        {"13 channels", 5, 0, 13, 0, false, StartStatus::CommFailed},
-        {"silent recorder", 5, 0, 0, 1, false, StartStatus::CommFailed},
+        {"JlyIndex 8", 8, 0, 0, 0, nullptr, StartStatus::BadSettings},
+        {"Interval 9", 5, 9, 0, 0, nullptr, StartStatus::BadSettings},
+        {"no port", 5, 0, 0, 0, "/nonexistent/tty", StartStatus::PortBusy},
+        {"device server nobody listens on", 5, 0, 0, 0, nobody.c_str(), StartStatus::PortBusy},
+        {"13 channels", 5, 0, 13, 0, nullptr, StartStatus::CommFailed},
+        {"silent recorder", 5, 0, 0, 1, nullptr, StartStatus::CommFailed},
         // Count and three ranges answered, the first live values not.
-        {"live values unreadable", 5, 0, 0, 5, false, StartStatus::CommFailed},
+        {"live values unreadable", 5, 0, 0, 5, nullptr, StartStatus::CommFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,7 +120,7 @@ TEST_F(Acquisition, FailedStartsLeaveNothingOpenAndNoFile) {
         settings.comm.modelIndex = c.model;
         settings.comm.samplingInterval = c.interval;
         settings.save = true;
-        if (c.portMissing) settings.comm.portName = "/nonexistent/tty";
+        if (c.port != nullptr) settings.comm.portName = c.port;
         EXPECT_EQ(acquisition.Start(settings, data), c.status);
         EXPECT_FALSE(acquisition.Acquiring());
         EXPECT_TRUE(testing::FileNames(home / "Data").empty());
@@ -251,6 +271,47 @@ TEST_F(Acquisition, SavedFileIsReadableAfterEverySampleAndRollsOverWithoutLoss) 
               HistoryFileName(8, lastOfFirst + 1, "vd"));
     ReleaseHistoryFile(first);
     ReleaseHistoryFile(second);
+}
+
+TEST_F(Acquisition, EachChannelSavesItsOwnLiveValue) {
+    Serve(Recorder(5, 3));
+    settings.save = true;
+    ASSERT_EQ(acquisition.Start(settings, data), StartStatus::Started);
+    ASSERT_EQ(acquisition.Tick(acquisition.StartPoint() + 1s), 1);
+    std::vector<int> live;
+    for (int c = 0; c < 3; ++c) live.push_back(HistorySample(WindowRaw(c, 0)));
+    ASSERT_NE(live[0], live[1]);  // else the test could not tell the channels apart
+    ASSERT_NE(live[1], live[2]);
+    acquisition.Stop();
+    ASSERT_EQ(acquisition.SavedFiles().size(), 1u);
+    HistoryData read;
+    ASSERT_EQ(LoadHistoryFile(acquisition.SavedFiles()[0], read), HistoryOpen::Ok);
+    std::vector<int> saved;
+    for (int c = 0; c < 3; ++c) saved.push_back(SampleAtSlot(read, c, read.newestIndex));
+    EXPECT_EQ(saved, live);
+    ReleaseHistoryFile(read);
+}
+
+TEST_F(Acquisition, AFileWhoseRenameFailsIsNotReportedSaved) {
+    Serve(Recorder());
+    settings.save = true;
+    WriterCalls calls;
+    calls.rename = [](const char*, const char*) {
+        errno = EACCES;
+        return -1;
+    };
+    acquisition.SetWriterCalls(calls);
+    ASSERT_EQ(acquisition.Start(settings, data), StartStatus::Started);
+    ASSERT_EQ(acquisition.Tick(acquisition.StartPoint() + 2s), 2);
+    acquisition.Stop();
+    EXPECT_TRUE(acquisition.SavedFiles().empty());
+    EXPECT_TRUE(acquisition.SaveFailed());
+    // Kept under the name it was created with, and readable there.
+    EXPECT_EQ(acquisition.SaveFailedPath(), home / "Data/08@1970-01-01_08-00-00.vd");
+    HistoryData read;
+    ASSERT_EQ(LoadHistoryFile(acquisition.SaveFailedPath(), read), HistoryOpen::Ok);
+    EXPECT_EQ(read.newestTime, kClock + 2);
+    ReleaseHistoryFile(read);
 }
 
 }  // namespace

@@ -118,8 +118,8 @@ TEST_F(CurveViewTest, FirstPaintReopensTheLastFileAndDrawsCurvesAndGridWhereTheG
     EXPECT_EQ(PixelAt(Work(), 3, f.B - 1), kGrid) << "bottom axis across the width";
     // The time edges are kept for the other commands.
     const VTime newest = MakeLocalTime(2026, 3, 4, 12, 0, 0);
-    EXPECT_EQ(view->rightEdgeTime, newest);
-    EXPECT_EQ(view->leftEdgeTime, newest - (790 - 3) * 10);
+    EXPECT_EQ(view->Edges().right, newest);
+    EXPECT_EQ(view->Edges().left, newest - (790 - 3) * 10);
 }
 
 TEST_F(CurveViewTest, AxesAndLegendAreWrittenAndTheHeaderLosesPiecesAsThePlotNarrows) {

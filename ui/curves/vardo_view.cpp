@@ -42,7 +42,6 @@ namespace vardo {
 
 namespace {
 
-constexpr Colorref kWhite = 0xFFFFFF;
 // On paper the strip right of the picture is as wide as the settings panel, shown or not.
 constexpr int kPrintStripWidth = 160;
 // Rows copied to the window at a time.
@@ -258,11 +257,15 @@ void CVardoView::ActualSize() {
     SetZoom({1, 1});
 }
 
+WindowEdges CVardoView::Edges() const {
+    return WindowEdgeTimes(doc_.history, FrameOf(*settings), settings->pixelsPerPoint);
+}
+
 void CVardoView::PositionQuery() {
     if (doc_.dataValid == 0) return;
     const HistoryData& h = doc_.history;
     const std::optional<VTime> back =
-        CPosQueryDlg::Ask(this, doc_.reporter(), h.oldestTime, h.newestTime, rightEdgeTime);
+        CPosQueryDlg::Ask(this, doc_.reporter(), h.oldestTime, h.newestTime, Edges().right);
     if (!back) return;
     // The chosen moment becomes the plot's right edge.
     doc_.history.windowStart = QueryWindowStart(*back, IntervalSeconds(h));
@@ -281,7 +284,8 @@ void CVardoView::Export() {
     CExcelExportDlg dlg(doc_, this);
     dlg.span.SetFileRange(h.oldestTime, h.newestTime);
     // What the plot shows is what the user most likely wants written out.
-    dlg.span.SetRange(leftEdgeTime, rightEdgeTime, std::max(h.windowStep, 1));
+    const WindowEdges edges = Edges();
+    dlg.span.SetRange(edges.left, edges.right, std::max(h.windowStep, 1));
     if (exportDialogShown) exportDialogShown(dlg);
     dlg.exec();
 }
@@ -682,8 +686,6 @@ void CVardoView::DrawValueAxis(QPainter& p, const DisplaySettings& ds) {
 void CVardoView::DrawTimeAxis(QPainter& p, const DisplaySettings& ds) {
     const PlotFrame f = FrameOf(ds);
     const TimeAxisLayout axis = LayoutTimeAxis(f, ds, doc_.history, settings->pixelsPerPoint);
-    rightEdgeTime = axis.rightEdgeTime;
-    leftEdgeTime = axis.leftEdgeTime;
     p.setPen(QPen(ToQColor(ds.gridColor), 1));
     for (int x : axis.ticks) p.drawLine(x, f.B, x, f.B + 5);
     p.setFont(SystemFont(12, 100));
@@ -805,29 +807,8 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     // the frame's outer half would fall off the page.
     p.translate(0.5, 0.5);
 
-    const DisplaySettings& live = *settings;
-    printSettings = DisplaySettings{};
-    printSettings.Chnls = live.Chnls;
-    printSettings.YMode = live.YMode;
-    printSettings.YSmall = live.YSmall;
-    printSettings.YLarge = live.YLarge;
-    printSettings.XMode = live.XMode;
-    printSettings.XLines = live.XLines;
-    printSettings.YLines = live.YLines;
-    printSettings.channelColors = live.channelColors;
-    printSettings.channelChecks = live.channelChecks;
-    const int strip = panel != nullptr ? panel->width() : kPrintStripWidth;
-    const CurveLayout lay = ComputeCurveLayout({0, 0, cw - strip, ch}, 0);
-    printSettings.drawRect = lay.drawRect;
-    printSettings.plotRect = lay.plotRect;
-    printSettings.pixelsPerPoint = live.pixelsPerPoint;
-    printSettings.backColor = kWhite;
-    printSettings.gridColor = Rgb(225, 225, 225);
-    printSettings.gridWidth = 1;
-
-    // The plot's edge times belong to the screen; the paper's plot is narrower.
-    const VTime left = leftEdgeTime;
-    const VTime right = rightEdgeTime;
+    printSettings =
+        PaperSettings(*settings, cw, ch, panel != nullptr ? panel->width() : kPrintStripWidth);
     DrawGrid(p, printSettings);
     {
         // A full window reaches far left of the plot. On screen the surface ends at the drawing
@@ -842,8 +823,6 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     DrawFrame(p, printSettings);
     DrawHeader(p, printSettings);
     DrawValueLegend(p, printSettings, 0);
-    leftEdgeTime = left;
-    rightEdgeTime = right;
 
     const Rect& d = printSettings.drawRect;
     p.setPen(QPen(Qt::black, 1));

@@ -76,6 +76,8 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     // The Excel export, proposing the span the plot shows at its record step.
     void Export();
     void ClearSelection();
+    // The times at the screen plot's edges, as the position query and the export take them.
+    WindowEdges Edges() const;
 
     // One printed page: the view's client area stretched over page, white, framed, with the file
     // and the time of printing in the strip on the right. Print and preview both draw this.
@@ -106,8 +108,6 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     QImage workSurface;
     CSetPanel* panel = nullptr;
     DisplaySettings printSettings;
-    VTime leftEdgeTime = 0;
-    VTime rightEdgeTime = 0;
 
     // Tests answer the export dialog here before it runs.
     std::function<void(CExcelExportDlg&)> exportDialogShown;

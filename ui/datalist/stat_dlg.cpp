@@ -12,8 +12,7 @@
 
 #include "app/dialog_units.h"
 #include "base/texts.h"
-#include "curves/curve_geometry.h"
-#include "curves/navigation.h"
+#include "datalist/band_stats.h"
 
 namespace vardo {
 
@@ -94,21 +93,10 @@ void CStatDlg::SetInputs(const DisplaySettings* settings, const HistoryData* his
 
 void CStatDlg::ComputeStats(int left, int, int right, int) {
     if (settings_ == nullptr || history_ == nullptr) return;
-    const DisplaySettings& ds = *settings_;
-    const HistoryData& h = *history_;
-    const PlotFrame f = FrameOf(ds);
-    const int l = left - ds.drawRect.left;
-    const int r = right - ds.drawRect.left;
-    const SampleSpan span = BandSamples(f, l, r, ds.pixelsPerPoint, h.windowCount);
-    result_ = span.Empty() ? StatResult{} : WindowStats(h, span.first, span.last);
-    if (result_.counted) {
-        statEnd = result_.newest;
-        statStart = result_.oldest;
-    } else {
-        // Nothing under the band: its edges' times, as the readout would show them.
-        statEnd = SampleTime(h, PointerToIndex(f, r, ds.pixelsPerPoint));
-        statStart = SampleTime(h, PointerToIndex(f, l, ds.pixelsPerPoint));
-    }
+    const BandStats band = StatsUnderBand(*history_, *settings_, left, right);
+    result_ = band.result;
+    statStart = band.start;
+    statEnd = band.end;
     start_.Set(statStart);
     end_.Set(statEnd);
     FillTable();
