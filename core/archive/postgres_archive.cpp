@@ -55,23 +55,6 @@ bool ParseInt(std::string_view text, std::int64_t& out) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-// bytea's hex output ("\x0a1b...") back to bytes.
-bool ParseBytea(std::string_view text, std::vector<std::uint8_t>& out) {
-    out.clear();
-    if (!text.starts_with("\\x") || text.size() % 2 != 0 || text.size() > 2 + 2 * kLodBlobSize)
-        return false;
-    auto nibble = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
-    for (std::size_t i = 2; i < text.size(); i += 2) {
-        const int hi = nibble(text[i]);
-        const int lo = nibble(text[i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
-    }
-    return true;
-}
-
 void AppendInt(std::string& s, std::int64_t v) {
     char buffer[24];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
@@ -418,7 +401,8 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
             if (!ParseInt(held.text(i, 0), block) || !ParseInt(held.text(i, 1), b.first) ||
                 !ParseInt(held.text(i, 2), b.last) || !ParseInt(held.text(i, 3), b.records) ||
                 !ParseInt(held.text(i, 4), present) || present < 0 ||
-                present >= (1 << kMaxChannels) || !ParseBytea(held.text(i, 5), blob) ||
+                present >= (1 << kMaxChannels) ||
+                !ParseByteaHex(held.text(i, 5), kLodBlobSize, blob) ||
                 !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
                 !CheckLodRow(static_cast<std::int64_t>(level), block, b))
                 return Damaged("a level-of-detail row does not decode");
@@ -657,7 +641,7 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
         if (!ParseInt(r.text(i, 0), block) || !ParseInt(r.text(i, 1), b.first) ||
             !ParseInt(r.text(i, 2), b.last) || !ParseInt(r.text(i, 3), b.records) ||
             !ParseInt(r.text(i, 4), present) || present < 0 || present >= (1 << kMaxChannels) ||
-            !ParseBytea(r.text(i, 5), blob) ||
+            !ParseByteaHex(r.text(i, 5), kLodBlobSize, blob) ||
             !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
             !CheckLodRow(level, block, b))
             return Damaged("a level-of-detail row does not decode");
