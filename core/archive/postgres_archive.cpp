@@ -339,25 +339,28 @@ ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
             added.push_back(records[at]);
         }
     }
-    // The rows just added match themselves: what else matches was held already.
-    Result compared = Exec(
-        "SELECT count(*) FILTER (WHERE r.c1 IS NOT DISTINCT FROM i.c1 AND r.c2 IS NOT DISTINCT "
-        "FROM i.c2 AND r.c3 IS NOT DISTINCT FROM i.c3 AND r.c4 IS NOT DISTINCT FROM i.c4 AND "
-        "r.c5 IS NOT DISTINCT FROM i.c5 AND r.c6 IS NOT DISTINCT FROM i.c6 AND r.c7 IS NOT "
-        "DISTINCT FROM i.c7 AND r.c8 IS NOT DISTINCT FROM i.c8 AND r.c9 IS NOT DISTINCT FROM "
-        "i.c9 AND r.c10 IS NOT DISTINCT FROM i.c10 AND r.c11 IS NOT DISTINCT FROM i.c11 AND "
-        "r.c12 IS NOT DISTINCT FROM i.c12), count(*) FROM incoming i JOIN records r ON "
-        "r.recorder_id = $1 AND r.t = i.t",
-        {rid});
-    std::int64_t equal = 0;
-    std::int64_t held = 0;
-    if (!compared.ok()) return Fail(compared);
-    if (compared.rows() != 1 || !ParseInt(compared.text(0, 0), equal) ||
-        !ParseInt(compared.text(0, 1), held))
-        return Damaged("a count");
     counts.added = static_cast<std::int64_t>(added.size());
-    counts.same = equal - counts.added;
-    counts.conflicts = held - equal;
+    // The rows just added match themselves: what else matches was held already. A file of
+    // records all new (the usual add) has nothing to compare.
+    if (added.size() < records.size()) {
+        Result compared = Exec(
+            "SELECT count(*) FILTER (WHERE r.c1 IS NOT DISTINCT FROM i.c1 AND r.c2 IS NOT "
+            "DISTINCT FROM i.c2 AND r.c3 IS NOT DISTINCT FROM i.c3 AND r.c4 IS NOT DISTINCT FROM "
+            "i.c4 AND r.c5 IS NOT DISTINCT FROM i.c5 AND r.c6 IS NOT DISTINCT FROM i.c6 AND r.c7 "
+            "IS NOT DISTINCT FROM i.c7 AND r.c8 IS NOT DISTINCT FROM i.c8 AND r.c9 IS NOT "
+            "DISTINCT FROM i.c9 AND r.c10 IS NOT DISTINCT FROM i.c10 AND r.c11 IS NOT DISTINCT "
+            "FROM i.c11 AND r.c12 IS NOT DISTINCT FROM i.c12), count(*) FROM incoming i JOIN "
+            "records r ON r.recorder_id = $1 AND r.t = i.t",
+            {rid});
+        std::int64_t equal = 0;
+        std::int64_t held = 0;
+        if (!compared.ok()) return Fail(compared);
+        if (compared.rows() != 1 || !ParseInt(compared.text(0, 0), equal) ||
+            !ParseInt(compared.text(0, 1), held))
+            return Damaged("a count");
+        counts.same = equal - counts.added;
+        counts.conflicts = held - equal;
+    }
 
     if (!added.empty()) {
         Result link = Exec(
