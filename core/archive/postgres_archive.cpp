@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <map>
 
 #include "archive/archive_rows.h"
@@ -308,58 +309,53 @@ ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
     std::int64_t configId = 0;
     if (ArchiveStatus s = ConfigId(config, configId); s != ArchiveStatus::Ok) return s;
 
-    Result temp(PQexec(c_,
-                       "CREATE TEMP TABLE IF NOT EXISTS incoming (t bigint, c1 smallint, "
-                       "c2 smallint, c3 smallint, c4 smallint, c5 smallint, c6 smallint, "
-                       "c7 smallint, c8 smallint, c9 smallint, c10 smallint, c11 smallint, "
-                       "c12 smallint) ON COMMIT DELETE ROWS"));
-    if (!temp.ok()) return Fail(temp);
-    std::string data;
-    data.reserve(records.size() * 56);
-    for (const OfferedRecord& r : records) AppendRecordLine(data, config, r);
-    if (ArchiveStatus s = CopyIn("COPY incoming FROM STDIN", data); s != ArchiveStatus::Ok)
-        return s;
-
-    Result inserted = Exec(
-        "WITH ins AS (INSERT INTO records (recorder_id, t, config_id, c1, c2, c3, c4, c5, c6, "
-        "c7, c8, c9, c10, c11, c12) SELECT $1, t, $2, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, "
-        "c11, c12 FROM incoming ON CONFLICT DO NOTHING RETURNING t) SELECT t FROM ins ORDER BY t",
-        {rid, std::to_string(configId)});
-    if (!inserted.ok()) return Fail(inserted);
+    // What the recorder holds in the file's span, compared here: the recorder's row is locked,
+    // so nothing else adds to it until this add ends, and the new records go in by one COPY
+    // without a server-side check per row.
     std::vector<OfferedRecord> added;
-    added.reserve(static_cast<std::size_t>(inserted.rows()));
-    {
+    added.reserve(records.size());
+    if (!records.empty()) {
+        Result held = Exec(
+            "SELECT t, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
+            "WHERE recorder_id = $1 AND t >= $2 AND t <= $3 ORDER BY t",
+            {rid, std::to_string(records.front().time), std::to_string(records.back().time)});
+        if (!held.ok()) return Fail(held);
         std::size_t at = 0;
-        for (int i = 0; i < inserted.rows(); ++i) {
-            std::int64_t t = 0;
-            if (!ParseInt(inserted.text(i, 0), t)) return Damaged("a record time");
-            while (at < records.size() && records[at].time < t) ++at;
-            if (at == records.size() || records[at].time != t)
-                return Damaged("the server added a record that was not offered");
-            added.push_back(records[at]);
+        for (int i = 0; i <= held.rows(); ++i) {
+            std::int64_t t = INT64_MAX;
+            if (i < held.rows() && !ParseInt(held.text(i, 0), t))
+                return Damaged("a record time does not decode");
+            while (at < records.size() && records[at].time < t) added.push_back(records[at++]);
+            if (at == records.size() || i == held.rows()) break;
+            if (records[at].time != t) continue;
+            bool same = true;
+            for (int k = 0; k < kMaxChannels && same; ++k) {
+                std::int64_t v = 0;
+                if (held.null(i, 1 + k)) {
+                    same = !config.Has(k);
+                } else {
+                    same = config.Has(k) && ParseInt(held.text(i, 1 + k), v) &&
+                           v == records[at].samples[k];
+                }
+            }
+            ++(same ? counts.same : counts.conflicts);
+            ++at;
         }
     }
     counts.added = static_cast<std::int64_t>(added.size());
-    // The rows just added match themselves: what else matches was held already. A file of
-    // records all new (the usual add) has nothing to compare.
-    if (added.size() < records.size()) {
-        Result compared = Exec(
-            "SELECT count(*) FILTER (WHERE r.c1 IS NOT DISTINCT FROM i.c1 AND r.c2 IS NOT "
-            "DISTINCT FROM i.c2 AND r.c3 IS NOT DISTINCT FROM i.c3 AND r.c4 IS NOT DISTINCT FROM "
-            "i.c4 AND r.c5 IS NOT DISTINCT FROM i.c5 AND r.c6 IS NOT DISTINCT FROM i.c6 AND r.c7 "
-            "IS NOT DISTINCT FROM i.c7 AND r.c8 IS NOT DISTINCT FROM i.c8 AND r.c9 IS NOT "
-            "DISTINCT FROM i.c9 AND r.c10 IS NOT DISTINCT FROM i.c10 AND r.c11 IS NOT DISTINCT "
-            "FROM i.c11 AND r.c12 IS NOT DISTINCT FROM i.c12), count(*) FROM incoming i JOIN "
-            "records r ON r.recorder_id = $1 AND r.t = i.t",
-            {rid});
-        std::int64_t equal = 0;
-        std::int64_t held = 0;
-        if (!compared.ok()) return Fail(compared);
-        if (compared.rows() != 1 || !ParseInt(compared.text(0, 0), equal) ||
-            !ParseInt(compared.text(0, 1), held))
-            return Damaged("a count");
-        counts.same = equal - counts.added;
-        counts.conflicts = held - equal;
+    if (!added.empty()) {
+        std::string data;
+        data.reserve(added.size() * 64);
+        const std::string prefix = rid + "\t" + std::to_string(configId) + "\t";
+        for (const OfferedRecord& r : added) {
+            data += prefix;
+            AppendRecordLine(data, config, r);
+        }
+        if (ArchiveStatus s = CopyIn("COPY records (recorder_id, config_id, t, c1, c2, c3, c4, c5, "
+                                     "c6, c7, c8, c9, c10, c11, c12) FROM STDIN",
+                                     data);
+            s != ArchiveStatus::Ok)
+            return s;
     }
 
     if (!added.empty()) {
