@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
 #include "base/vardo_time.h"
@@ -109,8 +110,11 @@ int Import(const CLI::App& command, const std::string& device, int slot) {
     HistoryData h;
     const ImportResult result = ImportBackup(reader, request, writer, h);
     switch (result) {
-        case ImportResult::Done:
-            return FinishOutput(command, WriteOut(writer.GetPath() + "\n"));
+        case ImportResult::Done: {
+            const int status = FinishOutput(command, WriteOut(writer.GetPath() + "\n"));
+            AddMadeFile(writer.GetPath(), kSourceCard, device);
+            return status;
+        }
         case ImportResult::SectorDamaged:
             return Refuse(device, ImportMessage(result));
         case ImportResult::NoBackup:

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <string>
 
+#include "archive/archive_store.h"
 #include "base/texts.h"
 #include "commands.h"
 #include "history/interrupted_save.h"
@@ -143,8 +144,10 @@ int RunLive(const CLI::App& command, const LiveOptions& o) {
     // which the samples taken so far are saved and reported as after any other end.
     const bool outputFailed = !open && OutputError() != 0 && OutputError() != EPIPE;
     if (outputFailed) ReportOutputFailure(command);
+    const std::string port = PortDevice(settingsPath, settings.comm.portName);
     for (const std::string& path : acquisition.SavedFiles()) {
         std::fprintf(stderr, "%s\n", path.c_str());
+        AddMadeFile(path, kSourceLive, port);
     }
     if (acquisition.SaveFailed()) {
         // Saving stopped half-way; what it wrote is kept where the user looks.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "commands.h"
 #include "link/recorder_link.h"
@@ -141,7 +142,9 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         ReportUpload(status, reporter);
         return 1;
     }
-    return FinishOutput(command, WriteOut(upload.OutputPath() + "\n"));
+    const int status = FinishOutput(command, WriteOut(upload.OutputPath() + "\n"));
+    AddMadeFile(upload.OutputPath(), kSourceUpload, port);
+    return status;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <vector>
 
+#include "app/archive_auto_add.h"
+#include "archive/archive_store.h"
 #include "base/file_refusal.h"
 #include "base/path_text.h"
 #include "base/permission_hint.h"
@@ -237,8 +239,15 @@ int CVardoDoc::Tick(SteadyClock::time_point now) {
 }
 
 void CVardoDoc::Stop() {
+    const bool running = history.acquiring != 0;
     acquisition.Stop();
     if (acquisition.SaveFailed()) TellSaveFailure();
+    if (!running) return;
+    // The saved files are complete only now: into the archive with them.
+    const std::string device = PortDevice(settingsPath(), commSettings.portName);
+    for (const std::string& path : acquisition.SavedFiles()) {
+        AddMadeFileAndTell(reporter_, home_, path, kSourceLive, device);
+    }
 }
 
 void CVardoDoc::TellSaveFailure() {
