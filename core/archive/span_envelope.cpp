@@ -71,6 +71,7 @@ void TakeBlock(EnvelopeColumn& col, const LodBlock& b) {
 }  // namespace
 
 void CutColumn(VTime start, VTime end, std::vector<EnvelopePiece>& out) {
+    const std::size_t own = out.size();  // pieces before it belong to other columns
     VTime pos = start;
     while (pos <= end) {
         int level = kLevels - 1;
@@ -83,7 +84,7 @@ void CutColumn(VTime start, VTime end, std::vector<EnvelopePiece>& out) {
             last = pos + BlockSize(level) - 1;
         } else {
             last = std::min(end, FinestBlockEnd(pos));
-            if (!out.empty() && out.back().level < 0 && out.back().end + 1 == pos) {
+            if (out.size() > own && out.back().level < 0 && out.back().end + 1 == pos) {
                 out.back().end = last;
                 if (last == std::numeric_limits<VTime>::max()) return;
                 pos = last + 1;

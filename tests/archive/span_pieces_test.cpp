@@ -129,8 +129,13 @@ TEST(SpanEnvelopeCut, PiecesCoverTheColumnWithAlignedWholeBlocksAndShortRawEnds)
     for (int round = 0; round < 400; ++round) {
         const VTime a = round < 8 ? starts[round] : static_cast<VTime>(random() % 4000000000u);
         const VTime b = a + static_cast<VTime>(random() % (round % 4 == 0 ? 100 : 2000000));
+        // A neighbouring column cut first into the same list keeps its own pieces.
         std::vector<EnvelopePiece> pieces;
+        CutColumn(a - 100, a - 1, pieces);
+        const std::size_t before = pieces.size();
+        ASSERT_EQ(pieces.back().end, a - 1);
         CutColumn(a, b, pieces);
+        pieces.erase(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(before));
         ASSERT_FALSE(pieces.empty());
         EXPECT_EQ(pieces.front().start, a);
         EXPECT_EQ(pieces.back().end, b);
