@@ -31,11 +31,12 @@ Command AddHome(CLI::App& parent);
 Command AddCard(CLI::App& parent);
 Command AddGb2312(CLI::App& parent);
 Command AddLive(CLI::App& parent);
+Command AddArchive(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
 inline constexpr Command (*kCommands[])(CLI::App&) = {
     AddInfo,     AddDump, AddStats, AddEnvelope, AddExport, AddUpload,
-    AddRecorder, AddLive, AddCard,  AddGb2312,   AddHome};
+    AddRecorder, AddLive, AddCard,  AddArchive,  AddGb2312, AddHome};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.
@@ -87,6 +88,10 @@ void ReportPermission(const std::string& device, bool write, const char* group);
 // FinishOutput flushes and, when anything failed, says so on stderr and gives exit status 1.
 bool WriteOut(const std::string& text);
 int FinishOutput(const CLI::App& command, bool written);
+
+// After a command made the history file at path: adds it to the archive (unless SetUp.ini turns
+// that off) and tells a failure as "PATH: message" with the reason below. The file stays.
+void AddMadeFile(const std::string& path, const char* how, const std::string& device);
 
 // Where SetUp.ini and Data/ live: ModuleDirectory(), ending in '/'.
 std::string Home();
