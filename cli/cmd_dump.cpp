@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/vardo_doc.h"
+#include "archive/span_walk.h"
+#include "base/local_time_text.h"
 #include "base/reporter.h"
 #include "base/texts.h"
 #include "commands.h"
@@ -23,7 +25,68 @@ struct DumpOptions {
     int ascending = 0;
 };
 
+std::string Header(int channels) {
+    std::string out = texts::kColumnNumber;
+    out += '\t';
+    out += texts::kColumnTime;
+    char cell[32];
+    for (int ch = 0; ch < channels; ++ch) {
+        std::snprintf(cell, sizeof cell, texts::kColumnChannel, ch + 1);
+        out += '\t';
+        out += cell;
+    }
+    out += '\n';
+    return out;
+}
+
+// The merged records of a recorder's span: columns 通道1..通道n, each record's cells by its own
+// configuration, empty where it lacks the channel.
+int RunDumpSpan(const CLI::App& command, const DumpOptions& o) {
+    RecorderSpan span;
+    SpanBounds bounds;
+    if (const int refused = OpenRecorderRecords(command, o.records, span, bounds); refused != 0)
+        return refused;
+    const int step = o.records.step.value_or(1);
+    int channels = 0;
+    ArchiveStatus status =
+        SpanChannelCount(*span.store, span.recorder.id, span.configs, bounds, step, channels);
+    if (status != ArchiveStatus::Ok) return ArchiveReadFailed(span, status);
+
+    std::string out = Header(channels);
+    constexpr std::size_t kChunk = 1u << 16;
+    out.reserve(2 * kChunk);
+    bool written = true;
+    SpanTexts cells(span.configs);
+    LocalTimeText times;
+    char cell[64];
+    status = WalkSpan(*span.store, span.recorder.id, span.configs, bounds, step, o.ascending != 0,
+                      [&](const SpanRow& row) {
+                          char* end = std::to_chars(cell, cell + sizeof cell, row.number).ptr;
+                          *end++ = '\t';
+                          end = times.Write(row.record->time, end);
+                          out.append(cell, end);
+                          for (int ch = 0; ch < channels; ++ch) {
+                              out += '\t';
+                              out += cells.Value(row.config, ch,
+                                                 row.record->samples[static_cast<std::size_t>(ch)]);
+                          }
+                          out += '\n';
+                          if (out.size() >= kChunk) {
+                              written = written && WriteOut(out);
+                              out.clear();
+                          }
+                          return written;
+                      });
+    written = written && WriteOut(out);
+    if (status != ArchiveStatus::Ok) {
+        (void)FinishOutput(command, written);
+        return ArchiveReadFailed(span, status);
+    }
+    return FinishOutput(command, written);
+}
+
 int RunDump(const CLI::App& command, const DumpOptions& o) {
+    if (!o.records.archive.recorder.empty()) return RunDumpSpan(command, o);
     HistoryData h;
     VTime from = 0;
     VTime to = 0;
@@ -71,9 +134,12 @@ int RunDump(const CLI::App& command, const DumpOptions& o) {
 Command AddDump(CLI::App& parent) {
     auto o = std::make_shared<DumpOptions>();
     CLI::App* command =
-        AddCommand(parent, "dump", "The records of a history file as the data list shows them.",
-                   "dump FILE [--from T] [--to T] [--all] [--step N] [--order newest|oldest]",
-                   "T is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1.");
+        AddCommand(parent, "dump",
+                   "The records of a history file or of a recorder's span in the archive, as the "
+                   "data list shows them.",
+                   "dump FILE|--recorder R [--archive URL] [--from T] [--to T] [--all] [--step N] "
+                   "[--order newest|oldest]",
+                   kRecordsNote);
     AddRecordOptions(command, o->records);
     AddOrderOption(command, o->ascending);
     return {command, [command, o] { return RunDump(*command, *o); }};

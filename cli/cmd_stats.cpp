@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "archive/span_walk.h"
 #include "base/texts.h"
 #include "commands.h"
 #include "datalist/channel_stats.h"
@@ -12,7 +13,41 @@ namespace vardo::cli {
 
 namespace {
 
+void Line(std::string& out, std::initializer_list<std::string> cells) {
+    bool first = true;
+    for (const std::string& c : cells) {
+        if (!first) out += '\t';
+        out += c;
+        first = false;
+    }
+    out += '\n';
+}
+
+// Over a recorder's span: each record counted with its own configuration.
+int RunStatsSpan(const CLI::App& command, const RecordOptions& o) {
+    RecorderSpan span;
+    SpanBounds bounds;
+    if (const int refused = OpenRecorderRecords(command, o, span, bounds); refused != 0)
+        return refused;
+    SpanStatResult r;
+    const ArchiveStatus status =
+        SpanStats(*span.store, span.recorder.id, span.configs, bounds, o.step.value_or(1), r);
+    if (status != ArchiveStatus::Ok) return ArchiveReadFailed(span, status);
+    std::string out;
+    Line(out, {texts::kStatStart, r.stats.counted ? FormatTime(r.stats.oldest) : std::string()});
+    Line(out, {texts::kStatEnd, r.stats.counted ? FormatTime(r.stats.newest) : std::string()});
+    Line(out, {texts::kStatChannel, texts::kStatMean, texts::kStatPeak, texts::kStatValley});
+    char name[32];
+    for (int ch = 0; ch < r.channels; ++ch) {
+        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
+        const std::array<std::string, 3> cells = SpanStatCells(r, ch);
+        Line(out, {name, cells[0], cells[1], cells[2]});
+    }
+    return FinishOutput(command, WriteOut(out));
+}
+
 int RunStats(const CLI::App& command, const RecordOptions& o) {
+    if (!o.archive.recorder.empty()) return RunStatsSpan(command, o);
     HistoryData h;
     VTime from = 0;
     VTime to = 0;
@@ -48,8 +83,8 @@ Command AddStats(CLI::App& parent) {
     auto o = std::make_shared<RecordOptions>();
     CLI::App* command = AddCommand(
         parent, "stats", "Mean, peak and valley of every channel over the records dump lists.",
-        "stats FILE [--from T] [--to T] [--all] [--step N]",
-        "T is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1.");
+        "stats FILE|--recorder R [--archive URL] [--from T] [--to T] [--all] [--step N]",
+        kRecordsNote);
     AddRecordOptions(command, *o);
     return {command, [command, o] { return RunStats(*command, *o); }};
 }

@@ -23,6 +23,7 @@ struct Command {
 Command AddInfo(CLI::App& parent);
 Command AddDump(CLI::App& parent);
 Command AddStats(CLI::App& parent);
+Command AddEnvelope(CLI::App& parent);
 Command AddExport(CLI::App& parent);
 Command AddUpload(CLI::App& parent);
 Command AddRecorder(CLI::App& parent);
@@ -33,9 +34,9 @@ Command AddLive(CLI::App& parent);
 Command AddArchive(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
-inline constexpr Command (*kCommands[])(CLI::App&) = {AddInfo,    AddDump,     AddStats, AddExport,
-                                                      AddUpload,  AddRecorder, AddLive,  AddCard,
-                                                      AddArchive, AddGb2312,   AddHome};
+inline constexpr Command (*kCommands[])(CLI::App&) = {
+    AddInfo,     AddDump, AddStats, AddEnvelope, AddExport, AddUpload,
+    AddRecorder, AddLive, AddCard,  AddArchive,  AddGb2312, AddHome};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.

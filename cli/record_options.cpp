@@ -10,7 +10,8 @@
 namespace vardo::cli {
 
 void AddRecordOptions(CLI::App* command, RecordOptions& o) {
-    AddPathArgument(command, "FILE", o.file, "a history file");
+    AddFileOrRecorderArgument(command, o.file);
+    AddRecorderOptions(command, o.archive);
     AddTimeOption(command, "--from", o.from, "the first time taken");
     AddTimeOption(command, "--to", o.to, "the last time taken");
     command->add_flag("--all", o.all, "the whole file")
@@ -23,6 +24,8 @@ int OpenRecords(const CLI::App& command, const RecordOptions& o, HistoryData& h,
     if (o.all && (o.from || o.to)) {
         return UsageError(command, "--all takes the whole file; leave out --from and --to");
     }
+    if (const int refused = CheckFileOrRecorder(command, o.file, o.archive); refused != 0)
+        return refused;
     const HistoryOpen opened = LoadHistoryFile(o.file, h);
     if (opened != HistoryOpen::Ok) {
         PathReporter(o.file).ShowMessage(HistoryOpenMessage(opened), MessageIcon::Error);
@@ -38,6 +41,21 @@ int OpenRecords(const CLI::App& command, const RecordOptions& o, HistoryData& h,
     }
     if (from > to) {
         ReleaseHistoryFile(h);
+        StderrReporter().ShowMessage(texts::kStartBeforeEnd, MessageIcon::Information);
+        return 1;
+    }
+    return 0;
+}
+
+int OpenRecorderRecords(const CLI::App& command, const RecordOptions& o, RecorderSpan& span,
+                        SpanBounds& bounds) {
+    if (o.all && (o.from || o.to)) {
+        return UsageError(command, "--all takes every record; leave out --from and --to");
+    }
+    if (const int refused = CheckFileOrRecorder(command, o.file, o.archive); refused != 0)
+        return refused;
+    if (const int refused = OpenRecorderSpan(o.archive, span); refused != 0) return refused;
+    if (!SettleSpan({o.from, o.to, o.all}, span.recorder.last, bounds)) {
         StderrReporter().ShowMessage(texts::kStartBeforeEnd, MessageIcon::Information);
         return 1;
     }

@@ -125,6 +125,16 @@ inline constexpr const char* kSaveRealFailed =
 inline constexpr const char* kColumnNumber = "编号";
 inline constexpr const char* kColumnTime = "时间";
 inline constexpr const char* kColumnChannel = "通道%d";
+
+// --recorder of the reading commands (our own texts: the specification reads files only)
+inline constexpr const char* kArchiveNoRecorder = "档案库中没有仪表 %s 的记录";
+inline constexpr const char* kArchiveSeveralModelsHead = "仪表地址 ";
+inline constexpr const char* kArchiveSeveralModelsMiddle = " 有多种仪表类型：";
+inline constexpr const char* kArchiveSeveralModelsTail = "，请用 --recorder ";
+inline constexpr const char* kArchiveSeveralModelsEnd = ":型号 指定";
+inline constexpr const char* kEnvelopeHeader = "列\t开始时间\t结束时间";
+inline constexpr const char* kEnvelopeChannelMin = "通道%d最小";
+inline constexpr const char* kEnvelopeChannelMax = "通道%d最大";
 inline constexpr const char* kRowTimeFormat = "%d-%02d-%02d %02d:%02d:%02d";
 inline constexpr const char* kReadingData = "数据读取中...";
 inline constexpr const char* kRecordIntervals = "%d 个记录间隔";

@@ -21,8 +21,9 @@ TEST(CliCommands, HelpOnStdoutUsageErrorsOnStderr) {
     const CliRun bare = RunCli(home, {});
     EXPECT_EQ(bare.status, 1);
     EXPECT_EQ(bare.out, "");
-    EXPECT_TRUE(bare.err.starts_with("usage: vardo-cli info FILE\n       vardo-cli dump FILE "));
-    for (const char* command : {"info", "dump", "upload", "recorder", "home"}) {
+    EXPECT_TRUE(bare.err.starts_with(
+        "usage: vardo-cli info FILE\n       vardo-cli dump FILE|--recorder R "));
+    for (const char* command : {"info", "dump", "envelope", "upload", "recorder", "home"}) {
         EXPECT_NE(bare.err.find(std::string("vardo-cli ") + command), std::string::npos) << command;
         const CliRun help = RunCli(home, {command, "--help"});
         EXPECT_EQ(help.status, 0) << command;

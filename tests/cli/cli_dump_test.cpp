@@ -134,8 +134,11 @@ TEST(CliDump, RefusalsNameTheFileAndUsageErrorsRepeatTheUsage) {
         {{good, good}, ""},
     };
     const std::string usage =
-        "usage: vardo-cli dump FILE [--from T] [--to T] [--all] [--step N] [--order "
-        "newest|oldest]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1.\n";
+        "usage: vardo-cli dump FILE|--recorder R [--archive URL] [--from T] [--to T] [--all] "
+        "[--step N] [--order newest|oldest]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole "
+        "number from 1.\nR is [SITE/]ADDRESS[:MODEL] of a recorder in the archive (MODEL when the "
+        "address has several); URL is sqlite:PATH or postgresql://..., by default [Archive] Url of "
+        "SetUp.ini.\n";
     for (const auto& c : cases) {
         const CliRun r = RunCli(home, "dump", c.args);
         const std::string what = ::testing::PrintToString(c.args);

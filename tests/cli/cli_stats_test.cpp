@@ -82,7 +82,8 @@ TEST(CliStats, RefusalsWriteNothingToStdout) {
         EXPECT_TRUE(r.err.starts_with(c.errStart)) << r.err;
     }
     EXPECT_NE(
-        RunCli(home, {}).err.find("vardo-cli stats FILE [--from T] [--to T] [--all] [--step N]\n"),
+        RunCli(home, {}).err.find("vardo-cli stats FILE|--recorder R [--archive URL] [--from T] "
+                                  "[--to T] [--all] [--step N]\n"),
         std::string::npos);
 }
 
