@@ -45,6 +45,20 @@ inline constexpr const char* kUploadStartLabel = "开始时间";
 inline constexpr const char* kUpload = "上传";
 inline constexpr const char* kStop = "停止";
 
+// unattended collection (beyond the specification): the recorder list, its dialog, the run
+inline constexpr const char* kCollectSettingsTitle = "采集设置";
+inline constexpr const char* kCollectNow = "立即采集";
+inline constexpr const char* kCollectListHeader = "名称\t端口\t地址\t仪表类型\t站点";
+inline constexpr const char* kCollectRowFormat = "%s\t新增 %lld\t%s";
+inline constexpr const char* kCollectLostFormat = "仪表已覆盖 %lld 条记录，丢失 %s 至 %s";
+inline constexpr const char* kCollectClockAheadFormat = "仪表时钟比本机快 %lld 秒";
+inline constexpr const char* kCollectClockBehindFormat = "仪表时钟比本机慢 %lld 秒";
+inline constexpr const char* kCollectClockUnreadable = "读不出仪表时钟";
+inline constexpr const char* kCollectHeldAhead = "档案库已有晚于仪表最新记录的记录，本次无新记录";
+inline constexpr const char* kCollectPortBusy = "串口被其他程序占用";
+inline constexpr const char* kCollectStopped = "已停止";
+inline constexpr const char* kCollectArchiveClash = "与 %s 的站点、地址和仪表类型相同，档案库无法区分";
+
 // the framework's prompts for a number field that does not hold what it must
 inline constexpr const char* kEnterInteger = "请输入一个整数。";
 inline constexpr const char* kEnterIntegerBetween = "请输入一个在 %d 和 %d 之间的整数。";
