@@ -88,10 +88,10 @@ struct RecorderSummary {
 
 enum class ArchiveStatus {
     Ok,
-    Missing,     // a reading command found no archive (nothing was created)
-    Damaged,     // not an archive of ours, or one of a newer schema
-    Unavailable, // cannot be opened or reached (permissions, server down, full disk)
-    Failed,      // an operation failed part-way; its transaction was rolled back
+    Missing,      // a reading command found no archive (nothing was created)
+    Damaged,      // not an archive of ours, or one of a newer schema
+    Unavailable,  // cannot be opened or reached (permissions, server down, full disk)
+    Failed,       // an operation failed part-way; its transaction was rolled back
 };
 
 // Level-of-detail summaries: blocks of 2^kLodShifts[L] seconds aligned to time 0. Each block
@@ -128,15 +128,16 @@ class ArchiveStore {
 
     [[nodiscard]] virtual ArchiveStatus Recorders(std::vector<RecorderSummary>& out) = 0;
     // Every configuration the recorder's records use, by id.
-    [[nodiscard]] virtual ArchiveStatus Configs(std::int64_t recorder,
-                                                std::vector<std::pair<std::int64_t, RecordConfig>>& out) = 0;
+    [[nodiscard]] virtual ArchiveStatus Configs(
+        std::int64_t recorder, std::vector<std::pair<std::int64_t, RecordConfig>>& out) = 0;
     // The recorder's held records with from <= time <= to, ascending, handed over in chunks;
     // onChunk returns false to stop early.
     [[nodiscard]] virtual ArchiveStatus ReadRecords(
         std::int64_t recorder, VTime from, VTime to,
         const std::function<bool(std::span<const ArchivedRecord>)>& onChunk) = 0;
     // The count newest held records with time <= to, ascending.
-    [[nodiscard]] virtual ArchiveStatus ReadLast(std::int64_t recorder, VTime to, std::int64_t count,
+    [[nodiscard]] virtual ArchiveStatus ReadLast(std::int64_t recorder, VTime to,
+                                                 std::int64_t count,
                                                  std::vector<ArchivedRecord>& out) = 0;
     // The newest held record's time of a recorder, nullopt when none is held.
     [[nodiscard]] virtual ArchiveStatus Newest(const RecorderKey& recorder,

@@ -240,4 +240,22 @@ inline constexpr const char* kStatPeak = "峰值";
 inline constexpr const char* kStatValley = "谷值";
 inline constexpr const char* kStatCompute = "计算";
 
+// the archive (our own texts: the recorder of the specification has no archive)
+inline constexpr const char* kArchiveMissing = "档案库不存在！";
+inline constexpr const char* kArchiveDamaged = "档案库已损坏或不是本程序的档案库！";
+inline constexpr const char* kArchiveUnavailable = "无法打开档案库！";
+inline constexpr const char* kArchiveReadFailed = "读取档案库失败！";
+inline constexpr const char* kArchiveAddFailed = "添加到档案库失败！";
+inline constexpr const char* kArchiveNoAddress = "无法确定仪表地址";
+inline constexpr const char* kArchiveAddHeader = "文件\t地址\t仪表类型\t新增\t已有\t冲突";
+inline constexpr const char* kArchiveListHeader =
+    "站点\t地址\t仪表类型\t通道数\t记录间隔\t开始时间\t结束时间\t记录数";
+inline constexpr const char* kArchiveSourcesHeader =
+    "时间\t方式\t文件\t大小\tSHA-256\t设备\t主机\t版本";
+inline constexpr const char* kArchiveAddressFormat = "%02d";
+inline constexpr const char* kArchiveIntervalFormat = "%d秒";
+inline constexpr const char* kArchiveSame = "一致";
+inline constexpr const char* kArchiveChanged = "已改变";
+inline constexpr const char* kArchiveGone = "缺失";
+
 }  // namespace vardo::texts

@@ -1,0 +1,220 @@
+#include "archive/archive_rows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "history/ring.h"
+
+namespace vardo {
+
+bool RecordConfig::operator==(const RecordConfig& o) const {
+    if (intervalCode != o.intervalCode || channelCount != o.channelCount || present != o.present)
+        return false;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        if (high[k].integer != o.high[k].integer || high[k].decimals != o.high[k].decimals ||
+            low[k].integer != o.low[k].integer || low[k].decimals != o.low[k].decimals)
+            return false;
+    }
+    return true;
+}
+
+RecordConfig NormalizedConfig(const RecordConfig& config) {
+    RecordConfig n = config;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        if (k >= n.channelCount) n.present &= static_cast<std::uint16_t>(~(1u << k));
+        if (!n.Has(k)) {
+            n.high[k] = DecimalValue{};
+            n.low[k] = DecimalValue{};
+        }
+    }
+    return n;
+}
+
+namespace {
+
+bool InInt16(std::int64_t v) {
+    return v >= std::numeric_limits<std::int16_t>::min() &&
+           v <= std::numeric_limits<std::int16_t>::max();
+}
+
+bool DecodeRangeEnd(std::int64_t integer, std::int64_t decimals, DecimalValue& out) {
+    if (!InInt16(integer) || decimals < 0 || decimals > kMaxStoredDecimals) return false;
+    out = MakeDecimal(static_cast<std::int16_t>(integer), static_cast<std::uint8_t>(decimals));
+    return true;
+}
+
+void PutFloat(std::uint8_t* at, float v) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+float GetFloat(const std::uint8_t* at) {
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(at[i]) << (8 * i);
+    float v = 0;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+}  // namespace
+
+bool DecodeConfig(const StoredConfig& stored, RecordConfig& out) {
+    RecordConfig c;
+    if (!IsValidIntervalCode(
+            static_cast<int>(std::clamp<std::int64_t>(stored.intervalCode, -1, 100))))
+        return false;
+    if (stored.channelCount < 1 || stored.channelCount > kMaxChannels) return false;
+    if (stored.present < 0 || stored.present >= (std::int64_t{1} << stored.channelCount))
+        return false;
+    c.intervalCode = static_cast<int>(stored.intervalCode);
+    c.channelCount = static_cast<int>(stored.channelCount);
+    c.present = static_cast<std::uint16_t>(stored.present);
+    std::uint16_t seen = 0;
+    for (const auto& [channel, range] : stored.channels) {
+        if (channel < 1 || channel > c.channelCount) return false;
+        const int k = static_cast<int>(channel - 1);
+        if (!c.Has(k) || (seen >> k & 1u) != 0) return false;
+        seen |= static_cast<std::uint16_t>(1u << k);
+        if (!DecodeRangeEnd(range.lowInteger, range.lowDecimals, c.low[k]) ||
+            !DecodeRangeEnd(range.highInteger, range.highDecimals, c.high[k]))
+            return false;
+    }
+    if (seen != c.present) return false;
+    out = c;
+    return true;
+}
+
+StoredConfig EncodeConfig(const RecordConfig& config) {
+    const RecordConfig c = NormalizedConfig(config);
+    StoredConfig s;
+    s.intervalCode = c.intervalCode;
+    s.channelCount = c.channelCount;
+    s.present = c.present;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        if (!c.Has(k)) continue;
+        s.channels.push_back(
+            {k + 1, {c.low[k].integer, c.low[k].decimals, c.high[k].integer, c.high[k].decimals}});
+    }
+    return s;
+}
+
+std::string ConfigSignature(const RecordConfig& config) {
+    const StoredConfig s = EncodeConfig(config);
+    std::string text = std::to_string(s.intervalCode) + "," + std::to_string(s.channelCount) + "," +
+                       std::to_string(s.present);
+    for (const auto& [channel, r] : s.channels) {
+        text += ";" + std::to_string(channel) + ":" + std::to_string(r.lowInteger) + "/" +
+                std::to_string(r.lowDecimals) + ":" + std::to_string(r.highInteger) + "/" +
+                std::to_string(r.highDecimals);
+    }
+    return text;
+}
+
+bool DecodeSample(std::optional<std::int64_t> stored, bool expected, std::uint8_t& out) {
+    if (!stored) {
+        out = 0;
+        return !expected;
+    }
+    if (!expected || *stored < 0 || *stored > 255) return false;
+    out = static_cast<std::uint8_t>(*stored);
+    return true;
+}
+
+std::vector<std::uint8_t> EncodeLodChannels(const LodBlock& block) {
+    std::vector<std::uint8_t> blob(kLodBlobSize, 0);
+    for (int k = 0; k < kMaxChannels; ++k) {
+        std::uint8_t* at = blob.data() + kLodChannelBytes * static_cast<std::size_t>(k);
+        PutFloat(at, block.min[k]);
+        PutFloat(at + 4, block.max[k]);
+        at[8] = block.minDecimals[k];
+        at[9] = block.maxDecimals[k];
+    }
+    return blob;
+}
+
+bool DecodeLodChannels(std::span<const std::uint8_t> blob, std::uint16_t present, LodBlock& out) {
+    if (blob.size() != kLodBlobSize || present >= (1u << kMaxChannels)) return false;
+    LodBlock b = out;
+    b.present = present;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        const std::uint8_t* at = blob.data() + kLodChannelBytes * static_cast<std::size_t>(k);
+        b.min[k] = GetFloat(at);
+        b.max[k] = GetFloat(at + 4);
+        b.minDecimals[k] = at[8];
+        b.maxDecimals[k] = at[9];
+        if (((present >> k) & 1u) == 0) continue;
+        if (!std::isfinite(b.min[k]) || !std::isfinite(b.max[k]) || b.min[k] > b.max[k] ||
+            b.minDecimals[k] > kMaxStoredDecimals || b.maxDecimals[k] > kMaxStoredDecimals)
+            return false;
+    }
+    out = b;
+    return true;
+}
+
+std::int64_t LodBlockOf(VTime t, int level) {
+    return t >> kLodShifts[static_cast<std::size_t>(level)];
+}
+
+bool CheckLodRow(std::int64_t level, std::int64_t block, LodBlock& out) {
+    if (level < 0 || level >= static_cast<std::int64_t>(kLodShifts.size())) return false;
+    const int shift = kLodShifts[static_cast<std::size_t>(level)];
+    // Blocks beyond what 64-bit seconds can start are not ours.
+    if (block < (std::numeric_limits<std::int64_t>::min() >> shift) ||
+        block > (std::numeric_limits<std::int64_t>::max() >> shift))
+        return false;
+    out.start = block * (std::int64_t{1} << shift);
+    const VTime end = out.start + ((std::int64_t{1} << shift) - 1);
+    return out.records >= 1 && out.first >= out.start && out.first <= out.last && out.last <= end &&
+           out.records <= out.last - out.first + 1;
+}
+
+float ArchiveValue(const RecordConfig& config, int ch, std::uint8_t raw) {
+    return EngineeringValue(config.low[ch], config.high[ch], raw, 1, ValueRule::DoubleProduct);
+}
+
+void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> records,
+                   std::array<LodLevel, kLodShifts.size()>& levels) {
+    for (const OfferedRecord& r : records) {
+        LodBlock one;
+        one.first = one.last = r.time;
+        one.records = 1;
+        one.present = config.present;
+        for (int k = 0; k < kMaxChannels; ++k) {
+            if (!config.Has(k)) continue;
+            one.min[k] = one.max[k] = ArchiveValue(config, k, r.samples[k]);
+            one.minDecimals[k] = one.maxDecimals[k] = config.high[k].decimals;
+        }
+        for (std::size_t level = 0; level < kLodShifts.size(); ++level) {
+            const std::int64_t block = LodBlockOf(r.time, static_cast<int>(level));
+            auto [it, made] = levels[level].try_emplace(block, one);
+            if (made) {
+                it->second.start = block * (std::int64_t{1} << kLodShifts[level]);
+            } else {
+                MergeLod(it->second, one);
+            }
+        }
+    }
+}
+
+void MergeLod(LodBlock& a, const LodBlock& b) {
+    a.first = std::min(a.first, b.first);
+    a.last = std::max(a.last, b.last);
+    a.records += b.records;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        if (((b.present >> k) & 1u) == 0) continue;
+        if (((a.present >> k) & 1u) == 0 || b.min[k] < a.min[k]) {
+            a.min[k] = b.min[k];
+            a.minDecimals[k] = b.minDecimals[k];
+        }
+        if (((a.present >> k) & 1u) == 0 || b.max[k] > a.max[k]) {
+            a.max[k] = b.max[k];
+            a.maxDecimals[k] = b.maxDecimals[k];
+        }
+    }
+    a.present |= b.present;
+}
+
+}  // namespace vardo

@@ -1,0 +1,75 @@
+#pragma once
+// What the engines store, encoded and decoded here once for both: configurations as rows,
+// samples as nullable small integers, level-of-detail blocks with their per-channel extremes.
+// Everything read back from a database is outside input (another program, an older or damaged
+// archive may have written it): every decoder checks bounds and says false rather than guess.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "archive/archive_store.h"
+
+namespace vardo {
+
+// The schema this program writes and reads; older archives are migrated on open.
+inline constexpr int kArchiveSchemaVersion = 1;
+
+// A range end as stored: integer / 10^decimals.
+struct StoredRange {
+    std::int64_t lowInteger = 0;
+    std::int64_t lowDecimals = 0;
+    std::int64_t highInteger = 0;
+    std::int64_t highDecimals = 0;
+};
+
+// A configs row with its config_channels rows, channel numbers 1-based as in the table.
+struct StoredConfig {
+    std::int64_t intervalCode = 0;
+    std::int64_t channelCount = 0;
+    std::int64_t present = 0;
+    std::vector<std::pair<std::int64_t, StoredRange>> channels;
+};
+
+// The decimals a stored range end may carry: what a recorder's header can hold.
+inline constexpr int kMaxStoredDecimals = 255;
+
+// Channels outside the configuration carry no range: two files that differ only in what their
+// absent channels' bytes say hold records of the same configuration.
+RecordConfig NormalizedConfig(const RecordConfig& config);
+
+bool DecodeConfig(const StoredConfig& stored, RecordConfig& out);
+StoredConfig EncodeConfig(const RecordConfig& config);
+// A text equal for equal configurations: the key the engines find a configuration by.
+std::string ConfigSignature(const RecordConfig& config);
+
+// A stored sample: absent (NULL) or a byte.
+bool DecodeSample(std::optional<std::int64_t> stored, bool expected, std::uint8_t& out);
+
+// Level-of-detail blocks as stored: per channel the float minimum and maximum (little-endian
+// IEEE) and their decimals, kMaxChannels times.
+inline constexpr std::size_t kLodChannelBytes = 10;
+inline constexpr std::size_t kLodBlobSize = kLodChannelBytes * kMaxChannels;
+std::vector<std::uint8_t> EncodeLodChannels(const LodBlock& block);
+bool DecodeLodChannels(std::span<const std::uint8_t> blob, std::uint16_t present, LodBlock& out);
+// The remaining columns of a lod row; false for counts or times that cannot be.
+bool CheckLodRow(std::int64_t level, std::int64_t block, LodBlock& out);
+
+// The block of time t at level (an index into kLodShifts).
+std::int64_t LodBlockOf(VTime t, int level);
+
+// Summaries of records at one level, keyed by block number.
+using LodLevel = std::map<std::int64_t, LodBlock>;
+// Adds records (all under config, ascending) to the blocks of every level.
+void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> records,
+                   std::array<LodLevel, kLodShifts.size()>& levels);
+// Folds b into a (blocks of the same span).
+void MergeLod(LodBlock& a, const LodBlock& b);
+
+// The engineering value of a raw sample as the data list prints it, with its decimals.
+float ArchiveValue(const RecordConfig& config, int ch, std::uint8_t raw);
+
+}  // namespace vardo

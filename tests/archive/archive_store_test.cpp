@@ -1,0 +1,312 @@
+// The store on both engines: what an add holds, counts and summarises.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "archive/archive_rows.h"
+#include "archive/archive_segments.h"
+#include "archive_engines.h"
+#include "history/ring.h"
+
+namespace vardo::testing {
+namespace {
+
+class ArchiveStoreTest : public ::testing::TestWithParam<Engine> {
+  protected:
+    std::unique_ptr<ArchiveStore> Open(bool create = true) {
+        ArchiveOpen open = OpenArchive(place.url(), create);
+        EXPECT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+        return std::move(open.store);
+    }
+    ArchivePlace place{GetParam()};
+};
+
+struct Counts {
+    std::int64_t added, same, conflicts;
+};
+
+struct Segment {
+    std::string model;
+    std::int64_t first, count;  // record indexes
+    int channels;
+};
+
+struct OverlapCase {
+    const char* name;
+    std::vector<std::pair<SpanFile, int>> files;  // file and address
+    std::vector<Counts> counts;                   // of each add, in order
+    std::vector<Segment> segments;
+};
+
+SpanFile Span(std::int64_t first, std::int64_t count) {
+    SpanFile f;
+    f.first = first;
+    f.count = count;
+    return f;
+}
+
+SpanFile Changed(SpanFile f) {
+    f.sample = [](int ch, std::int64_t i) { return static_cast<std::uint8_t>(i * 5 + ch + 1); };
+    return f;
+}
+
+SpanFile Model(SpanFile f, const char* model, int channels) {
+    f.model = model;
+    f.channels = channels;
+    return f;
+}
+
+SpanFile Ranged(SpanFile f, int highInteger, int decimals) {
+    f.highInteger = highInteger;
+    f.highDecimals = decimals;
+    return f;
+}
+
+const OverlapCase kOverlapCases[] = {
+    {"identical overlap",
+     {{Span(0, 100), 7}, {Span(50, 100), 7}},
+     {{100, 0, 0}, {50, 50, 0}},
+     {{"ZT330", 0, 150, 3}}},
+    {"conflicting overlap keeps what is held",
+     {{Span(0, 100), 7}, {Changed(Span(60, 100)), 7}},
+     {{100, 0, 0}, {60, 0, 40}},
+     {{"ZT330", 0, 160, 3}}},
+    {"a gap starts a new segment",
+     {{Span(0, 100), 7}, {Span(102, 10), 7}},
+     {{100, 0, 0}, {10, 0, 0}},
+     {{"ZT330", 0, 100, 3}, {"ZT330", 102, 10, 3}}},
+    {"a change of configuration starts a new segment",
+     {{Span(0, 100), 7}, {Ranged(Span(100, 20), 2000, 1), 7}, {Ranged(Span(120, 5), 2000, 1), 7}},
+     {{100, 0, 0}, {20, 0, 0}, {5, 0, 0}},
+     {{"ZT330", 0, 100, 3}, {"ZT330", 100, 25, 3}}},
+    {"the same address with two models",
+     {{Span(0, 100), 7}, {Model(Span(0, 100), "ZT772", 12), 7}},
+     {{100, 0, 0}, {100, 0, 0}},
+     {{"ZT330", 0, 100, 3}, {"ZT772", 0, 100, 12}}},
+    {"a re-add changes nothing",
+     {{Span(0, 100), 7}, {Span(0, 100), 7}, {Span(10, 20), 7}},
+     {{100, 0, 0}, {0, 100, 0}, {0, 20, 0}},
+     {{"ZT330", 0, 100, 3}}},
+};
+
+TEST_P(ArchiveStoreTest, OverlappingFilesMergeOnceAndCountConflicts) {
+    for (const OverlapCase& c : kOverlapCases) {
+        ArchivePlace fresh(GetParam());
+        ArchiveOpen open = OpenArchive(fresh.url(), true);
+        ASSERT_EQ(open.status, ArchiveStatus::Ok) << c.name << open.error;
+        ArchiveStore& store = *open.store;
+        for (std::size_t i = 0; i < c.files.size(); ++i) {
+            const HistoryAddResult r = AddSpan(store, c.files[i].first, c.files[i].second);
+            ASSERT_EQ(r.result, HistoryAdd::Added) << c.name << r.error;
+            EXPECT_EQ(r.counts.added, c.counts[i].added) << c.name << " add " << i;
+            EXPECT_EQ(r.counts.same, c.counts[i].same) << c.name << " add " << i;
+            EXPECT_EQ(r.counts.conflicts, c.counts[i].conflicts) << c.name << " add " << i;
+        }
+        std::vector<ArchiveSegment> segments;
+        ASSERT_EQ(ListSegments(store, segments), ArchiveStatus::Ok) << c.name;
+        ASSERT_EQ(segments.size(), c.segments.size()) << c.name;
+        for (std::size_t i = 0; i < segments.size(); ++i) {
+            EXPECT_EQ(segments[i].recorder.model, c.segments[i].model) << c.name;
+            EXPECT_EQ(segments[i].start, TimeOf(c.segments[i].first)) << c.name;
+            EXPECT_EQ(segments[i].end, TimeOf(c.segments[i].first + c.segments[i].count - 1))
+                << c.name;
+            EXPECT_EQ(segments[i].records, c.segments[i].count) << c.name;
+            EXPECT_EQ(segments[i].config.channelCount, c.segments[i].channels) << c.name;
+        }
+        std::vector<SourceInfo> sources;
+        ASSERT_EQ(store.Sources(sources), ArchiveStatus::Ok);
+        EXPECT_EQ(sources.size(), c.files.size()) << c.name;
+    }
+}
+
+// Every held record carries the bytes of the add that first brought it, whatever came after.
+TEST_P(ArchiveStoreTest, HeldRecordsKeepTheirFirstBytesAndConfiguration) {
+    auto store = Open();
+    const SpanFile first = Span(0, 100);
+    const SpanFile second = Ranged(Changed(Span(50, 100)), 500, 2);
+    ASSERT_EQ(AddSpan(*store, first).result, HistoryAdd::Added);
+    ASSERT_EQ(AddSpan(*store, second).result, HistoryAdd::Added);
+    std::vector<RecorderSummary> recorders;
+    ASSERT_EQ(store->Recorders(recorders), ArchiveStatus::Ok);
+    ASSERT_EQ(recorders.size(), 1u);
+    EXPECT_EQ(recorders[0].records, 150);
+    EXPECT_EQ(recorders[0].first, TimeOf(0));
+    EXPECT_EQ(recorders[0].last, TimeOf(149));
+    std::vector<std::pair<std::int64_t, RecordConfig>> configs;
+    ASSERT_EQ(store->Configs(recorders[0].id, configs), ArchiveStatus::Ok);
+    ASSERT_EQ(configs.size(), 2u);
+    std::map<std::int64_t, RecordConfig> byId(configs.begin(), configs.end());
+    std::int64_t seen = 0;
+    ASSERT_EQ(store->ReadRecords(recorders[0].id, TimeOf(0), TimeOf(149),
+                                 [&](std::span<const ArchivedRecord> chunk) {
+                                     for (const ArchivedRecord& r : chunk) {
+                                         const std::int64_t i = (r.time - TimeBase()) / 10;
+                                         EXPECT_EQ(i, seen);
+                                         const SpanFile& from = i < 100 ? first : second;
+                                         const RecordConfig& c = byId.at(r.config);
+                                         EXPECT_EQ(c.high[0].Decimals(), from.highDecimals);
+                                         for (int ch = 0; ch < 3; ++ch)
+                                             EXPECT_EQ(r.samples[ch], from.sample(ch, i)) << i;
+                                         ++seen;
+                                     }
+                                     return true;
+                                 }),
+              ArchiveStatus::Ok);
+    EXPECT_EQ(seen, 150);
+
+    std::vector<ArchivedRecord> last;
+    ASSERT_EQ(store->ReadLast(recorders[0].id, TimeOf(120), 5, last), ArchiveStatus::Ok);
+    ASSERT_EQ(last.size(), 5u);
+    EXPECT_EQ(last.front().time, TimeOf(116));
+    EXPECT_EQ(last.back().time, TimeOf(120));
+    std::optional<VTime> newest;
+    ASSERT_EQ(store->Newest({"", 7, "ZT330"}, newest), ArchiveStatus::Ok);
+    EXPECT_EQ(newest, TimeOf(149));
+    ASSERT_EQ(store->Newest({"elsewhere", 7, "ZT330"}, newest), ArchiveStatus::Ok);
+    EXPECT_FALSE(newest.has_value());
+}
+
+// The summaries agree with the records at every level, across adds that share blocks.
+TEST_P(ArchiveStoreTest, LevelOfDetailBlocksHoldEveryRecordsExtremes) {
+    auto store = Open();
+    SpanFile a = Span(0, 3000);
+    a.sample = [](int ch, std::int64_t i) {
+        return static_cast<std::uint8_t>((i * 37 + ch) % 251);
+    };
+    ASSERT_EQ(AddSpan(*store, a).result, HistoryAdd::Added);
+    ASSERT_EQ(AddSpan(*store, Ranged(Changed(Span(2990, 500)), 3000, 2)).result, HistoryAdd::Added);
+    std::vector<RecorderSummary> recorders;
+    ASSERT_EQ(store->Recorders(recorders), ArchiveStatus::Ok);
+    ASSERT_EQ(recorders.size(), 1u);
+    std::vector<std::pair<std::int64_t, RecordConfig>> configs;
+    ASSERT_EQ(store->Configs(recorders[0].id, configs), ArchiveStatus::Ok);
+    const std::map<std::int64_t, RecordConfig> byId(configs.begin(), configs.end());
+    for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
+        std::map<std::int64_t, LodBlock> expected;
+        ASSERT_EQ(store->ReadRecords(recorders[0].id, TimeOf(0), TimeOf(4000),
+                                     [&](std::span<const ArchivedRecord> chunk) {
+                                         for (const ArchivedRecord& r : chunk) {
+                                             std::array<LodLevel, kLodShifts.size()> one;
+                                             OfferedRecord o{r.time, r.samples};
+                                             AccumulateLod(byId.at(r.config), {&o, 1}, one);
+                                             auto& b = one[level].begin()->second;
+                                             auto [it, made] =
+                                                 expected.try_emplace(LodBlockOf(r.time, level), b);
+                                             if (!made) MergeLod(it->second, b);
+                                         }
+                                         return true;
+                                     }),
+                  ArchiveStatus::Ok);
+        std::vector<LodBlock> blocks;
+        ASSERT_EQ(store->ReadLod(recorders[0].id, level, TimeOf(0), TimeOf(3489), blocks),
+                  ArchiveStatus::Ok);
+        ASSERT_EQ(blocks.size(), expected.size()) << level;
+        std::int64_t total = 0;
+        for (const LodBlock& b : blocks) {
+            const LodBlock& e = expected.at(LodBlockOf(b.start, level));
+            EXPECT_EQ(b.first, e.first);
+            EXPECT_EQ(b.last, e.last);
+            EXPECT_EQ(b.records, e.records);
+            EXPECT_EQ(b.present, 0b111);
+            for (int ch = 0; ch < 3; ++ch) {
+                EXPECT_EQ(b.min[ch], e.min[ch]) << level << " " << b.start;
+                EXPECT_EQ(b.max[ch], e.max[ch]) << level << " " << b.start;
+                EXPECT_EQ(b.minDecimals[ch], e.minDecimals[ch]);
+                EXPECT_EQ(b.maxDecimals[ch], e.maxDecimals[ch]);
+            }
+            total += b.records;
+        }
+        EXPECT_EQ(total, 3490) << level;
+    }
+}
+
+TEST_P(ArchiveStoreTest, ReadingNeverMakesAnArchive) {
+    ArchiveOpen open = OpenArchive(place.url(), false);
+    EXPECT_EQ(open.status, ArchiveStatus::Missing);
+    EXPECT_EQ(open.store, nullptr);
+    EXPECT_TRUE(FileNames(place.dir().path()).empty());
+    // Still nothing there for the next reader either.
+    EXPECT_EQ(OpenArchive(place.url(), false).status, ArchiveStatus::Missing);
+    auto store = Open(true);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(OpenArchive(place.url(), false).status, ArchiveStatus::Ok);
+}
+
+TEST_P(ArchiveStoreTest, AForeignArchiveIsRefusedAsDamaged) {
+    if (GetParam() == Engine::Sqlite) {
+        for (const std::string bytes :
+             {std::string("not a database, just text\n"), std::string(4096, '\xff')}) {
+            ASSERT_TRUE(WriteBytes(place.dir() / "Archive.db", bytes));
+            for (bool create : {false, true}) {
+                ArchiveOpen open = OpenArchive(place.url(), create);
+                EXPECT_EQ(open.status, ArchiveStatus::Damaged) << open.error;
+                EXPECT_FALSE(open.error.empty());
+            }
+            EXPECT_EQ(ReadText(place.dir() / "Archive.db"), bytes);
+        }
+        std::remove((place.dir() / "Archive.db").c_str());
+        const std::string foreign = "sqlite3 " + place.dir() / "Archive.db" +
+                                    " 'CREATE TABLE t (x); INSERT INTO t VALUES (1);'";
+        ASSERT_EQ(std::system(foreign.c_str()), 0);
+    } else {
+        ASSERT_TRUE(place.Sql("CREATE TABLE t (x integer); INSERT INTO t VALUES (1)"));
+    }
+    for (bool create : {false, true}) {
+        ArchiveOpen open = OpenArchive(place.url(), create);
+        EXPECT_EQ(open.status, ArchiveStatus::Damaged) << open.error;
+    }
+}
+
+TEST_P(ArchiveStoreTest, ANewerSchemaIsRefused) {
+    { auto store = Open(); }
+    const std::string sql = "UPDATE schema_version SET version = 99";
+    if (GetParam() == Engine::Sqlite) {
+        ASSERT_EQ(std::system(("sqlite3 " + place.dir() / "Archive.db" + " '" + sql + "'").c_str()),
+                  0);
+    } else {
+        ASSERT_TRUE(place.Sql(sql));
+    }
+    for (bool create : {false, true}) {
+        ArchiveOpen open = OpenArchive(place.url(), create);
+        EXPECT_EQ(open.status, ArchiveStatus::Damaged);
+        EXPECT_NE(open.error.find("99"), std::string::npos) << open.error;
+    }
+}
+
+// What the documented view gives a plant's SQL user: the value the data list prints.
+TEST_P(ArchiveStoreTest, TheViewGivesEngineeringValues) {
+    auto store = Open();
+    ASSERT_EQ(AddSpan(*store, Ranged(Span(0, 3), 2500, 1), 9, "north").result, HistoryAdd::Added);
+    const std::string query =
+        "SELECT site, address, model, channel, raw, value, decimals FROM record_values "
+        "WHERE channel = 2 ORDER BY t";
+    std::string out;
+    if (GetParam() == Engine::Sqlite) {
+        const std::string command = "sqlite3 -separator ' ' " + place.dir() / "Archive.db" + " \"" +
+                                    query + "\" > " + place.dir() / "out.txt";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        out = ReadText(place.dir() / "out.txt");
+    } else {
+        PGconn* c = PQconnectdb(place.url().c_str());
+        PGresult* r = PQexec(c, query.c_str());
+        ASSERT_EQ(PQresultStatus(r), PGRES_TUPLES_OK) << PQerrorMessage(c);
+        for (int i = 0; i < PQntuples(r); ++i) {
+            for (int j = 0; j < PQnfields(r); ++j)
+                out += std::string(j ? " " : "") + PQgetvalue(r, i, j);
+            out += "\n";
+        }
+        PQclear(r);
+        PQfinish(c);
+    }
+    // Samples 40, 43, 46 of 0.0..250.0.
+    EXPECT_EQ(out,
+              "north 9 ZT330 2 40 39.2156862745098 1\n"
+              "north 9 ZT330 2 43 42.156862745098 1\n"
+              "north 9 ZT330 2 46 45.0980392156863 1\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ArchiveStoreTest, ::testing::ValuesIn(kEngines), EngineParamName);
+
+}  // namespace
+}  // namespace vardo::testing
