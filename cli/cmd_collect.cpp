@@ -23,14 +23,14 @@ namespace {
 std::atomic<bool> stopRequested{false};
 volatile std::sig_atomic_t stopSignal = 0;
 
-extern "C" void OnStopSignal(int sig) {
+extern "C" void OnCollectStopSignal(int sig) {
     stopSignal = sig;
     stopRequested = true;
 }
 
 void CatchStopSignals() {
     struct sigaction action {};
-    action.sa_handler = OnStopSignal;
+    action.sa_handler = OnCollectStopSignal;
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
 }
