@@ -33,12 +33,22 @@ std::optional<int> WholeNumber(std::string_view text, int low, int high) {
     return v;
 }
 
-std::string StripQuotes(std::string value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
+bool Quoted(std::string_view v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+// The blanks the settings reader trims from a value's ends.
+bool Blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+// As the profile functions read a value: one pair of quotes around it goes.
+std::string Unquoted(std::string value) {
+    if (Quoted(value)) value = value.substr(1, value.size() - 2);
+    while (!value.empty() && Blank(value.back())) value.pop_back();
+    std::size_t lead = 0;
+    while (lead < value.size() && Blank(value[lead])) ++lead;
+    return value.substr(lead);
 }
 
 // Why a parsed entry is unusable, or empty; shared by the reader and the writer.
@@ -77,7 +87,7 @@ RecorderList ParseRecorderList(std::string_view text) {
         auto get = [&](std::string_view key) -> std::optional<std::string> {
             std::string v;
             if (!ini::Lookup(text, section, key, &v)) return std::nullopt;
-            return StripQuotes(std::move(v));
+            return Unquoted(std::move(v));
         };
         e.port = get("Port").value_or("");
         const auto address = get("Address");
@@ -137,6 +147,11 @@ std::string CheckRecorder(const RecorderEntry& entry) {
     std::string why = Refusal(entry);
     if (why.empty() && entry.name.find_first_of("[]\r\n") != std::string::npos) {
         why = "name with a bracket or a line break";
+    }
+    // What the reader would take apart differently: quotes it strips, blanks it trims.
+    for (const std::string* v : {&entry.name, &entry.port, &entry.site}) {
+        if (why.empty() && (Quoted(*v) || (!v->empty() && (Blank(v->front()) || Blank(v->back())))))
+            why = "a value in quotes or with blanks at its ends";
     }
     return why;
 }
