@@ -89,7 +89,9 @@ TEST(RecorderList, WrittenRecordersReadBackAndOtherSectionsStay) {
                                  {"x", "COM1", 256, 1, {}, ""},
                                  {"x", "COM1", 1, 8, {}, ""},
                                  {"x", "COM1", 1, 1, 0, ""},
-                                 {"x", "COM1\n[Ports]", 1, 1, {}, ""}};
+                                 {"x", "COM1\n[Ports]", 1, 1, {}, ""},
+                                 {"x", "\"COM1\"", 1, 1, {}, ""},
+                                 {"x", "COM1", 1, 1, {}, " east"}};
     for (const auto& e : bad) EXPECT_EQ(WriteRecorder(path, e), 0) << e.name << e.port;
     EXPECT_EQ(ReadRecorderList(path).recorders, std::vector<RecorderEntry>{b});
 }
