@@ -62,6 +62,7 @@ inline constexpr const char* kCollectColumnPort = "端口";
 inline constexpr const char* kCollectColumnAddress = "地址";
 inline constexpr const char* kCollectColumnModel = "仪表类型";
 inline constexpr const char* kCollectColumnSite = "站点";
+inline constexpr const char* kCollectColumnBaud = "波特率";
 inline constexpr const char* kCollectColumnProgress = "进度";
 inline constexpr const char* kCollectColumnAdded = "新增";
 inline constexpr const char* kCollectColumnResult = "结果";

@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "archive/archive_location.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
 #include "history/ring.h"
@@ -134,9 +135,11 @@ class Collector {
         std::optional<VTime> held;
         {
             std::lock_guard lock(archiveMutex);
-            if (setup.archive->Newest(key, held) != ArchiveStatus::Ok) {
+            if (const ArchiveStatus s = setup.archive->Newest(key, held); s != ArchiveStatus::Ok) {
                 link.Close();
-                result.failure.push_back(setup.archive->LastError());
+                result.failure.push_back(ArchiveStatusMessage(s));
+                if (!setup.archive->LastError().empty())
+                    result.failure.push_back(setup.archive->LastError());
                 return;
             }
         }

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <filesystem>
 
 #include "app/collect_archive.h"
 #include "app/dialog_units.h"
@@ -170,14 +171,19 @@ void CCollectRunDlg::Done(std::size_t row, const CollectResult& r) {
         bars_[row]->setValue(1);
         table->item(i, kAdded)->setText(QString::number(r.added));
     }
-    std::vector<std::string> lines = r.warnings;
+    // One line a row: the file's name or the failure, then the warnings; the tip holds it all.
+    std::vector<std::string> lines;
     if (r.collected) {
-        lines.insert(lines.begin(),
-                     r.path.empty() ? std::string(texts::kCollectNothingNew) : r.path);
+        lines.push_back(r.path.empty() ? std::string(texts::kCollectNothingNew)
+                                       : std::filesystem::path(r.path).filename().string());
     } else {
-        lines.insert(lines.end(), r.failure.begin(), r.failure.end());
+        lines = r.failure;
     }
-    table->item(i, kResult)->setText(Lines(lines));
+    lines.insert(lines.end(), r.warnings.begin(), r.warnings.end());
+    QStringList shown;
+    for (const std::string& l : lines) shown << Utf8(l);
+    table->item(i, kResult)->setText(shown.join(QStringLiteral("；")));
+    if (!r.path.empty()) lines.insert(lines.begin(), r.path);
     table->item(i, kResult)->setToolTip(Lines(lines));
     table->item(i, kResult)
         ->setForeground(r.collected && r.warnings.empty() ? palette().text()

@@ -49,9 +49,9 @@ CCollectSetDlg::CCollectSetDlg(CVardoDoc& doc, QWidget* parent)
     setFixedSize(du.Size(330, 250));
     du.Place(table, 7, 7, 316, 100);
     du.Place(problems, 7, 110, 316, 20);
-    const char* labels[] = {
-        texts::kCollectColumnName,  texts::kCollectColumnPort, texts::kCollectColumnAddress,
-        texts::kCollectColumnModel, texts::kBaudLabel,         texts::kCollectColumnSite};
+    const char* labels[] = {texts::kCollectColumnName,    texts::kCollectColumnPort,
+                            texts::kCollectColumnAddress, texts::kCollectColumnModel,
+                            texts::kCollectColumnBaud,    texts::kCollectColumnSite};
     QWidget* fields[] = {nameEdit, portEdit, addressSpin, modelCombo, baudCombo, siteEdit};
     for (int i = 0; i < 6; ++i) {
         const int x = i % 2 == 0 ? 7 : 170;
@@ -77,6 +77,8 @@ CCollectSetDlg::CCollectSetDlg(CVardoDoc& doc, QWidget* parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
     table->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {55, 80, 25, 100};
+    for (int c = 0; c < 4; ++c) table->setColumnWidth(c, du.Size(widths[c], 0).width());
     problems->setWordWrap(true);
     problems->setStyleSheet(QStringLiteral("color: #b00000"));
     testResult->setWordWrap(true);
