@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/archive_auto_add.h"
 #include "app/vardo_doc.h"
 #include "archive/archive_location.h"
 #include "archive/archive_segments.h"
@@ -227,6 +228,11 @@ int RunArchive(const CLI::App& command, const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+void AddMadeFile(const std::string& path, const char* how, const std::string& device) {
+    const MadeFileAdd added = AddMadeFileToArchive(Home(), path, how, device);
+    if (added.failed) Tell(path, texts::kArchiveAddFailed, added.reason);
+}
 
 Command AddArchive(CLI::App& parent) {
     auto args = std::make_shared<std::vector<std::string>>();

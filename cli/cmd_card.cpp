@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
 #include "base/vardo_time.h"
@@ -98,7 +99,9 @@ int Import(const std::string& device, int slot) {
     const ImportResult result = ImportBackup(reader, request, writer, h);
     if (result != ImportResult::Done) return Refuse(ImportMessage(result));
     std::printf("%s\n", writer.GetPath().c_str());
-    return Flushed();
+    const int flushed = Flushed();
+    AddMadeFile(writer.GetPath(), kSourceCard, device);
+    return flushed;
 }
 
 int RunCard(const CLI::App& command, const std::vector<std::string>& args) {

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <string>
 
+#include "archive/archive_store.h"
 #include "base/texts.h"
 #include "commands.h"
 #include "history/ring.h"
@@ -130,8 +131,10 @@ int RunLive(const LiveOptions& o) {
     }
     acquisition.Stop();
 
+    const std::string port = PortDevice(settingsPath, settings.comm.portName);
     for (const std::string& path : acquisition.SavedFiles()) {
         std::fprintf(stderr, "%s\n", path.c_str());
+        AddMadeFile(path, kSourceLive, port);
     }
     if (acquisition.SaveFailed()) {
         // Saving stopped half-way; what it wrote is kept where the user looks.

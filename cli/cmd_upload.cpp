@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "commands.h"
 #include "link/recorder_link.h"
@@ -137,6 +138,7 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         return 1;
     }
     std::cout << upload.OutputPath() << '\n';
+    AddMadeFile(upload.OutputPath(), kSourceUpload, port);
     return 0;
 }
 

@@ -89,6 +89,10 @@ void ReportPermission(const std::string& device, bool write, const char* group);
 bool WriteOut(const std::string& text);
 int FinishOutput(const CLI::App& command, bool written);
 
+// After a command made the history file at path: adds it to the archive (unless SetUp.ini turns
+// that off) and tells a failure as "PATH: message" with the reason below. The file stays.
+void AddMadeFile(const std::string& path, const char* how, const std::string& device);
+
 // Where SetUp.ini and Data/ live: ModuleDirectory(), ending in '/'.
 std::string Home();
 

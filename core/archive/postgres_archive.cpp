@@ -1,11 +1,700 @@
 #include "archive/postgres_archive.h"
 
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+#include "archive/archive_rows.h"
+#include "archive/archive_schema.h"
+#include "history/ring.h"
+
 namespace vardo {
 
-ArchiveOpen OpenPostgresArchive(const std::string&, bool) {
+namespace {
+
+constexpr int kChunk = 4096;
+// Every program that makes the schema takes this lock first, so that two first adds at once
+// make it once.
+constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(7283310417)";
+
+class Result {
+  public:
+    explicit Result(PGresult* r = nullptr) : r_(r) {}
+    ~Result() { PQclear(r_); }
+    Result(Result&& o) noexcept : r_(o.r_) { o.r_ = nullptr; }
+    Result& operator=(Result&& o) noexcept {
+        std::swap(r_, o.r_);
+        return *this;
+    }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+    bool ok() const {
+        const auto s = PQresultStatus(r_);
+        return r_ != nullptr && (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK);
+    }
+    int rows() const { return PQntuples(r_); }
+    int cols() const { return PQnfields(r_); }
+    bool null(int row, int col) const { return PQgetisnull(r_, row, col) != 0; }
+    std::string_view text(int row, int col) const {
+        return {PQgetvalue(r_, row, col), static_cast<std::size_t>(PQgetlength(r_, row, col))};
+    }
+    ExecStatusType status() const { return PQresultStatus(r_); }
+    const char* state() const {
+        const char* s = PQresultErrorField(r_, PG_DIAG_SQLSTATE);
+        return s != nullptr ? s : "";
+    }
+
+  private:
+    PGresult* r_;
+};
+
+bool ParseInt(std::string_view text, std::int64_t& out) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+void AppendInt(std::string& s, std::int64_t v) {
+    char buffer[24];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    s.append(buffer, end);
+}
+
+// A table's columns of one record, as COPY's text format wants them.
+void AppendRecordLine(std::string& s, const RecordConfig& config, const OfferedRecord& r) {
+    AppendInt(s, r.time);
+    for (int k = 0; k < kMaxChannels; ++k) {
+        s += '\t';
+        if (config.Has(k)) {
+            AppendInt(s, r.samples[k]);
+        } else {
+            s += "\\N";
+        }
+    }
+    s += '\n';
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+class PostgresArchive final : public ArchiveStore {
+  public:
+    explicit PostgresArchive(PGconn* c) : c_(c) {}
+    ~PostgresArchive() override { PQfinish(c_); }
+
+    std::string LastError() const override { return error_; }
+
+    ArchiveStatus Add(const RecorderKey& recorder, const RecordConfig& config,
+                      std::span<const OfferedRecord> records, const SourceInfo& source,
+                      AddCounts& counts) override;
+    ArchiveStatus Recorders(std::vector<RecorderSummary>& out) override;
+    ArchiveStatus Configs(std::int64_t recorder,
+                          std::vector<std::pair<std::int64_t, RecordConfig>>& out) override;
+    ArchiveStatus ReadRecords(
+        std::int64_t recorder, VTime from, VTime to,
+        const std::function<bool(std::span<const ArchivedRecord>)>& onChunk) override;
+    ArchiveStatus ReadLast(std::int64_t recorder, VTime to, std::int64_t count,
+                           std::vector<ArchivedRecord>& out) override;
+    ArchiveStatus Newest(const RecorderKey& recorder, std::optional<VTime>& out) override;
+    ArchiveStatus ReadLod(std::int64_t recorder, int level, VTime from, VTime to,
+                          std::vector<LodBlock>& out) override;
+    ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
+
+    ArchiveStatus Prepare(bool create);
+
+  private:
+    Result Exec(const char* sql, const std::vector<std::string>& params = {}) {
+        std::vector<const char*> values;
+        for (const std::string& p : params) values.push_back(p.c_str());
+        return Result(PQexecParams(c_, sql, static_cast<int>(values.size()), nullptr, values.data(),
+                                   nullptr, nullptr, 0));
+    }
+    ArchiveStatus Fail(const Result& r) {
+        error_ = PQerrorMessage(c_);
+        while (!error_.empty() && (error_.back() == '\n' || error_.back() == ' '))
+            error_.pop_back();
+        if (PQstatus(c_) != CONNECTION_OK) return ArchiveStatus::Unavailable;
+        (void)r;
+        return ArchiveStatus::Failed;
+    }
+    ArchiveStatus Damaged(const std::string& why) {
+        error_ = why;
+        return ArchiveStatus::Damaged;
+    }
+    // A server that went away since the last call: connect again before giving up.
+    bool Reachable() {
+        if (PQstatus(c_) == CONNECTION_OK) return true;
+        PQreset(c_);
+        return PQstatus(c_) == CONNECTION_OK;
+    }
+    void Rollback() {
+        if (PQtransactionStatus(c_) != PQTRANS_IDLE) Result(PQexec(c_, "ROLLBACK"));
+    }
+    ArchiveStatus CopyIn(const char* sql, const std::string& data);
+    ArchiveStatus AddInTransaction(const RecorderKey& recorder, const RecordConfig& config,
+                                   std::span<const OfferedRecord> records, const SourceInfo& source,
+                                   AddCounts& counts);
+    ArchiveStatus ConfigId(const RecordConfig& config, std::int64_t& id);
+    ArchiveStatus UpdateLod(std::int64_t recorder, const RecordConfig& config,
+                            std::span<const OfferedRecord> added);
+    ArchiveStatus ConfigOf(std::int64_t id, RecordConfig& out);
+    ArchiveStatus DecodeRecords(const Result& r, std::map<std::int64_t, std::uint16_t>& presence,
+                                std::vector<ArchivedRecord>& out);
+
+    PGconn* c_;
+    std::string error_;
+};
+
+ArchiveStatus PostgresArchive::Prepare(bool create) {
+    PQsetNoticeProcessor(c_, IgnoreNotice, nullptr);
+    const char* countTables =
+        "SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema()";
+    Result tables = Exec(countTables);
+    std::int64_t count = 0;
+    if (!tables.ok() || tables.rows() != 1 || !ParseInt(tables.text(0, 0), count))
+        return Fail(tables);
+    if (count == 0) {
+        if (!create) {
+            error_.clear();
+            return ArchiveStatus::Missing;
+        }
+        Result begin(PQexec(c_, "BEGIN"));
+        Result lock(PQexec(c_, kSchemaLock));
+        Result again = Exec(countTables);
+        if (!begin.ok() || !lock.ok() || !again.ok() || again.rows() != 1) {
+            const ArchiveStatus s = Fail(again);
+            Rollback();
+            return s;
+        }
+        if (again.text(0, 0) == "0") {
+            Result made(PQexec(c_, schema::kPostgresV1));
+            if (!made.ok()) {
+                const ArchiveStatus s = Fail(made);
+                Rollback();
+                return s;
+            }
+        }
+        Result commit(PQexec(c_, "COMMIT"));
+        if (!commit.ok()) {
+            const ArchiveStatus s = Fail(commit);
+            Rollback();
+            return s;
+        }
+    }
+    Result version = Exec("SELECT version FROM schema_version");
+    if (!version.ok()) {
+        if (PQstatus(c_) != CONNECTION_OK) return Fail(version);
+        return Damaged("no schema_version table: not an archive of this program");
+    }
+    std::int64_t v = 0;
+    if (version.rows() != 1 || !ParseInt(version.text(0, 0), v))
+        return Damaged("schema_version holds no version");
+    // Later schema versions append their migration steps here, each in its own transaction.
+    if (v != kArchiveSchemaVersion) {
+        return Damaged("schema version " + std::to_string(v) + ", this program reads " +
+                       std::to_string(kArchiveSchemaVersion));
+    }
+    error_.clear();
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::Add(const RecorderKey& recorder, const RecordConfig& config,
+                                   std::span<const OfferedRecord> records, const SourceInfo& source,
+                                   AddCounts& counts) {
+    counts = {};
+    if (!Reachable()) return Fail(Result());
+    Result begin(PQexec(c_, "BEGIN"));
+    if (!begin.ok()) return Fail(begin);
+    AddCounts made;
+    const ArchiveStatus status = AddInTransaction(recorder, config, records, source, made);
+    if (status != ArchiveStatus::Ok) {
+        Rollback();
+        return status;
+    }
+    Result commit(PQexec(c_, "COMMIT"));
+    if (!commit.ok()) {
+        const ArchiveStatus failed = Fail(commit);
+        Rollback();
+        return failed;
+    }
+    counts = made;
+    error_.clear();
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::CopyIn(const char* sql, const std::string& data) {
+    Result start(PQexec(c_, sql));
+    if (start.status() != PGRES_COPY_IN) return Fail(start);
+    constexpr std::size_t kPiece = 1 << 20;
+    for (std::size_t at = 0; at < data.size(); at += kPiece) {
+        const std::size_t n = std::min(kPiece, data.size() - at);
+        if (PQputCopyData(c_, data.data() + at, static_cast<int>(n)) != 1) {
+            PQputCopyEnd(c_, "the copy was cut short");
+            while (PGresult* r = PQgetResult(c_)) PQclear(r);
+            return Fail(Result());
+        }
+    }
+    if (PQputCopyEnd(c_, nullptr) != 1) return Fail(Result());
+    ArchiveStatus status = ArchiveStatus::Ok;
+    while (PGresult* raw = PQgetResult(c_)) {
+        Result r(raw);
+        if (!r.ok() && status == ArchiveStatus::Ok) status = Fail(r);
+    }
+    return status;
+}
+
+ArchiveStatus PostgresArchive::ConfigId(const RecordConfig& config, std::int64_t& id) {
+    const std::string signature = ConfigSignature(config);
+    Result found = Exec("SELECT id FROM configs WHERE signature = $1", {signature});
+    if (!found.ok()) return Fail(found);
+    if (found.rows() == 0) {
+        const StoredConfig stored = EncodeConfig(config);
+        const int seconds =
+            IsValidIntervalCode(config.intervalCode) ? IntervalTable[config.intervalCode] : 0;
+        // A program adding the same new configuration at once waits here for the other's
+        // commit and then finds its row.
+        Result made = Exec(
+            "INSERT INTO configs (interval_code, interval_seconds, channel_count, present, "
+            "signature) VALUES ($1, $2, $3, $4, $5) ON CONFLICT (signature) DO NOTHING "
+            "RETURNING id",
+            {std::to_string(stored.intervalCode), std::to_string(seconds),
+             std::to_string(stored.channelCount), std::to_string(stored.present), signature});
+        if (!made.ok()) return Fail(made);
+        if (made.rows() == 1) {
+            if (!ParseInt(made.text(0, 0), id)) return Damaged("a configuration id");
+            const RecordConfig n = NormalizedConfig(config);
+            for (const auto& [number, r] : stored.channels) {
+                const int k = static_cast<int>(number - 1);
+                Result ch = Exec(
+                    "INSERT INTO config_channels (config_id, channel, low_integer, low_decimals, "
+                    "high_integer, high_decimals, low, high) VALUES ($1, $2, $3, $4, $5, $6, $7, "
+                    "$8)",
+                    {std::to_string(id), std::to_string(number), std::to_string(r.lowInteger),
+                     std::to_string(r.lowDecimals), std::to_string(r.highInteger),
+                     std::to_string(r.highDecimals), FormatDecimal(n.low[k].Value(), 9),
+                     FormatDecimal(n.high[k].Value(), 9)});
+                if (!ch.ok()) return Fail(ch);
+            }
+            return ArchiveStatus::Ok;
+        }
+        found = Exec("SELECT id FROM configs WHERE signature = $1", {signature});
+        if (!found.ok()) return Fail(found);
+        if (found.rows() != 1) return Damaged("a configuration vanished while it was added");
+    }
+    if (!ParseInt(found.text(0, 0), id)) return Damaged("a configuration id");
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
+                                                const RecordConfig& rawConfig,
+                                                std::span<const OfferedRecord> records,
+                                                const SourceInfo& source, AddCounts& counts) {
+    const RecordConfig config = NormalizedConfig(rawConfig);
+    const std::vector<std::string> key = {recorder.site, std::to_string(recorder.address),
+                                          recorder.model};
+    Result made = Exec(
+        "INSERT INTO recorders (site, address, model) VALUES ($1, $2, $3) ON CONFLICT DO NOTHING",
+        key);
+    if (!made.ok()) return Fail(made);
+    // The recorder's row, locked: adds to one recorder take turns, so that its level-of-detail
+    // blocks are read and written back by one program at a time.
+    Result locked = Exec(
+        "SELECT id FROM recorders WHERE site = $1 AND address = $2 AND model = $3 FOR UPDATE", key);
+    std::int64_t recorderId = 0;
+    if (!locked.ok()) return Fail(locked);
+    if (locked.rows() != 1 || !ParseInt(locked.text(0, 0), recorderId))
+        return Damaged("a recorder id");
+    const std::string rid = std::to_string(recorderId);
+    std::int64_t configId = 0;
+    if (ArchiveStatus s = ConfigId(config, configId); s != ArchiveStatus::Ok) return s;
+
+    Result temp(PQexec(c_,
+                       "CREATE TEMP TABLE IF NOT EXISTS incoming (t bigint, c1 smallint, "
+                       "c2 smallint, c3 smallint, c4 smallint, c5 smallint, c6 smallint, "
+                       "c7 smallint, c8 smallint, c9 smallint, c10 smallint, c11 smallint, "
+                       "c12 smallint) ON COMMIT DELETE ROWS"));
+    if (!temp.ok()) return Fail(temp);
+    std::string data;
+    data.reserve(records.size() * 56);
+    for (const OfferedRecord& r : records) AppendRecordLine(data, config, r);
+    if (ArchiveStatus s = CopyIn("COPY incoming FROM STDIN", data); s != ArchiveStatus::Ok)
+        return s;
+
+    Result inserted = Exec(
+        "WITH ins AS (INSERT INTO records (recorder_id, t, config_id, c1, c2, c3, c4, c5, c6, "
+        "c7, c8, c9, c10, c11, c12) SELECT $1, t, $2, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, "
+        "c11, c12 FROM incoming ON CONFLICT DO NOTHING RETURNING t) SELECT t FROM ins ORDER BY t",
+        {rid, std::to_string(configId)});
+    if (!inserted.ok()) return Fail(inserted);
+    std::vector<OfferedRecord> added;
+    added.reserve(static_cast<std::size_t>(inserted.rows()));
+    {
+        std::size_t at = 0;
+        for (int i = 0; i < inserted.rows(); ++i) {
+            std::int64_t t = 0;
+            if (!ParseInt(inserted.text(i, 0), t)) return Damaged("a record time");
+            while (at < records.size() && records[at].time < t) ++at;
+            if (at == records.size() || records[at].time != t)
+                return Damaged("the server added a record that was not offered");
+            added.push_back(records[at]);
+        }
+    }
+    counts.added = static_cast<std::int64_t>(added.size());
+    // The rows just added match themselves: what else matches was held already. A file of
+    // records all new (the usual add) has nothing to compare.
+    if (added.size() < records.size()) {
+        Result compared = Exec(
+            "SELECT count(*) FILTER (WHERE r.c1 IS NOT DISTINCT FROM i.c1 AND r.c2 IS NOT "
+            "DISTINCT FROM i.c2 AND r.c3 IS NOT DISTINCT FROM i.c3 AND r.c4 IS NOT DISTINCT FROM "
+            "i.c4 AND r.c5 IS NOT DISTINCT FROM i.c5 AND r.c6 IS NOT DISTINCT FROM i.c6 AND r.c7 "
+            "IS NOT DISTINCT FROM i.c7 AND r.c8 IS NOT DISTINCT FROM i.c8 AND r.c9 IS NOT "
+            "DISTINCT FROM i.c9 AND r.c10 IS NOT DISTINCT FROM i.c10 AND r.c11 IS NOT DISTINCT "
+            "FROM i.c11 AND r.c12 IS NOT DISTINCT FROM i.c12), count(*) FROM incoming i JOIN "
+            "records r ON r.recorder_id = $1 AND r.t = i.t",
+            {rid});
+        std::int64_t equal = 0;
+        std::int64_t held = 0;
+        if (!compared.ok()) return Fail(compared);
+        if (compared.rows() != 1 || !ParseInt(compared.text(0, 0), equal) ||
+            !ParseInt(compared.text(0, 1), held))
+            return Damaged("a count");
+        counts.same = equal - counts.added;
+        counts.conflicts = held - equal;
+    }
+
+    if (!added.empty()) {
+        Result link = Exec(
+            "INSERT INTO recorder_configs (recorder_id, config_id) VALUES ($1, $2) "
+            "ON CONFLICT DO NOTHING",
+            {rid, std::to_string(configId)});
+        if (!link.ok()) return Fail(link);
+        if (ArchiveStatus s = UpdateLod(recorderId, config, added); s != ArchiveStatus::Ok)
+            return s;
+    }
+    Result log = Exec(
+        "INSERT INTO sources (recorder_id, added_at, how, path, size, sha256, device, host, "
+        "version, added, same, conflicts) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, "
+        "$12)",
+        {rid, std::to_string(source.addedAt), source.how, source.path, std::to_string(source.size),
+         source.sha256, source.device, source.host, source.version, std::to_string(counts.added),
+         std::to_string(counts.same), std::to_string(counts.conflicts)});
+    if (!log.ok()) return Fail(log);
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConfig& config,
+                                         std::span<const OfferedRecord> added) {
+    std::array<LodLevel, kLodShifts.size()> levels;
+    AccumulateLod(config, added, levels);
+    const std::string rid = std::to_string(recorder);
+    std::string data;
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        if (levels[level].empty()) continue;
+        Result held = Exec(
+            "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 "
+            "AND level = $2 AND block >= $3 AND block <= $4",
+            {rid, std::to_string(level), std::to_string(levels[level].begin()->first),
+             std::to_string(levels[level].rbegin()->first)});
+        if (!held.ok()) return Fail(held);
+        for (int i = 0; i < held.rows(); ++i) {
+            LodBlock b;
+            std::int64_t block = 0;
+            std::int64_t present = 0;
+            std::vector<std::uint8_t> blob;
+            if (!ParseInt(held.text(i, 0), block) || !ParseInt(held.text(i, 1), b.first) ||
+                !ParseInt(held.text(i, 2), b.last) || !ParseInt(held.text(i, 3), b.records) ||
+                !ParseInt(held.text(i, 4), present) || present < 0 ||
+                present >= (1 << kMaxChannels) ||
+                !ParseByteaHex(held.text(i, 5), kLodBlobSize, blob) ||
+                !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
+                !CheckLodRow(static_cast<std::int64_t>(level), block, b))
+                return Damaged("a level-of-detail row does not decode");
+            const auto it = levels[level].find(block);
+            if (it == levels[level].end()) continue;
+            MergeLod(b, it->second);
+            it->second = b;
+        }
+        static constexpr char kHex[] = "0123456789abcdef";
+        for (const auto& [block, b] : levels[level]) {
+            data += rid + '\t' + std::to_string(level) + '\t';
+            AppendInt(data, block);
+            data += '\t';
+            AppendInt(data, b.first);
+            data += '\t';
+            AppendInt(data, b.last);
+            data += '\t';
+            AppendInt(data, b.records);
+            data += '\t';
+            AppendInt(data, b.present);
+            data += "\t\\\\x";
+            for (std::uint8_t byte : EncodeLodChannels(b)) {
+                data += kHex[byte >> 4];
+                data += kHex[byte & 15];
+            }
+            data += '\n';
+        }
+    }
+    Result temp(PQexec(c_,
+                       "CREATE TEMP TABLE IF NOT EXISTS incoming_lod (recorder_id bigint, level "
+                       "integer, block bigint, first bigint, last bigint, count bigint, present "
+                       "integer, channels bytea) ON COMMIT DELETE ROWS"));
+    if (!temp.ok()) return Fail(temp);
+    if (ArchiveStatus s = CopyIn("COPY incoming_lod FROM STDIN", data); s != ArchiveStatus::Ok)
+        return s;
+    Result put(PQexec(c_,
+                      "INSERT INTO lod SELECT * FROM incoming_lod ON CONFLICT (recorder_id, "
+                      "level, block) DO UPDATE SET first = excluded.first, last = excluded.last, "
+                      "count = excluded.count, present = excluded.present, channels = "
+                      "excluded.channels"));
+    if (!put.ok()) return Fail(put);
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::ConfigOf(std::int64_t id, RecordConfig& out) {
+    const std::string cid = std::to_string(id);
+    Result c =
+        Exec("SELECT interval_code, channel_count, present FROM configs WHERE id = $1", {cid});
+    if (!c.ok()) return Fail(c);
+    if (c.rows() != 1) return Damaged("configuration " + cid + " is missing");
+    StoredConfig stored;
+    if (!ParseInt(c.text(0, 0), stored.intervalCode) ||
+        !ParseInt(c.text(0, 1), stored.channelCount) || !ParseInt(c.text(0, 2), stored.present))
+        return Damaged("configuration " + cid + " does not decode");
+    Result ch = Exec(
+        "SELECT channel, low_integer, low_decimals, high_integer, high_decimals FROM "
+        "config_channels WHERE config_id = $1 ORDER BY channel LIMIT 64",
+        {cid});
+    if (!ch.ok()) return Fail(ch);
+    for (int i = 0; i < ch.rows(); ++i) {
+        std::int64_t channel = 0;
+        StoredRange r;
+        if (!ParseInt(ch.text(i, 0), channel) || !ParseInt(ch.text(i, 1), r.lowInteger) ||
+            !ParseInt(ch.text(i, 2), r.lowDecimals) || !ParseInt(ch.text(i, 3), r.highInteger) ||
+            !ParseInt(ch.text(i, 4), r.highDecimals))
+            return Damaged("configuration " + cid + " does not decode");
+        stored.channels.push_back({channel, r});
+    }
+    if (!DecodeConfig(stored, out)) return Damaged("configuration " + cid + " does not decode");
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::Recorders(std::vector<RecorderSummary>& out) {
+    out.clear();
+    if (!Reachable()) return Fail(Result());
+    // The coarsest level's blocks sum every held record: far fewer rows than the records.
+    Result r = Exec(
+        "SELECT r.id, r.site, r.address, r.model, min(l.first), max(l.last), sum(l.count), "
+        "(SELECT max(c.channel_count) FROM recorder_configs rc JOIN configs c ON c.id = "
+        "rc.config_id WHERE rc.recorder_id = r.id) FROM recorders r JOIN lod l ON "
+        "l.recorder_id = r.id AND l.level = $1 GROUP BY r.id ORDER BY r.site, r.address, "
+        "r.model",
+        {std::to_string(kLodShifts.size() - 1)});
+    if (!r.ok()) return Fail(r);
+    for (int i = 0; i < r.rows(); ++i) {
+        RecorderSummary s;
+        std::int64_t address = 0;
+        std::int64_t channels = 0;
+        if (!ParseInt(r.text(i, 0), s.id) || !ParseInt(r.text(i, 2), address) ||
+            !ParseInt(r.text(i, 4), s.first) || !ParseInt(r.text(i, 5), s.last) ||
+            !ParseInt(r.text(i, 6), s.records) || r.null(i, 7) ||
+            !ParseInt(r.text(i, 7), channels) || channels < 1 || channels > kMaxChannels ||
+            address < 0 || address > (1 << 20) || s.records < 1 || s.first > s.last)
+            return Damaged("a recorder does not decode");
+        s.key = {std::string(r.text(i, 1)), static_cast<int>(address), std::string(r.text(i, 3))};
+        s.channelCount = static_cast<int>(channels);
+        out.push_back(std::move(s));
+    }
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::Configs(std::int64_t recorder,
+                                       std::vector<std::pair<std::int64_t, RecordConfig>>& out) {
+    out.clear();
+    if (!Reachable()) return Fail(Result());
+    Result r =
+        Exec("SELECT config_id FROM recorder_configs WHERE recorder_id = $1 ORDER BY config_id",
+             {std::to_string(recorder)});
+    if (!r.ok()) return Fail(r);
+    for (int i = 0; i < r.rows(); ++i) {
+        std::int64_t id = 0;
+        if (!ParseInt(r.text(i, 0), id)) return Damaged("a configuration id");
+        RecordConfig c;
+        if (ArchiveStatus s = ConfigOf(id, c); s != ArchiveStatus::Ok) return s;
+        out.emplace_back(id, c);
+    }
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::DecodeRecords(const Result& r,
+                                             std::map<std::int64_t, std::uint16_t>& presence,
+                                             std::vector<ArchivedRecord>& out) {
+    if (r.cols() != 14) return Damaged("records have other columns");
+    for (int i = 0; i < r.rows(); ++i) {
+        ArchivedRecord a;
+        if (!ParseInt(r.text(i, 0), a.time) || !ParseInt(r.text(i, 1), a.config))
+            return Damaged("a record does not decode");
+        auto it = presence.find(a.config);
+        if (it == presence.end()) {
+            RecordConfig c;
+            if (ArchiveStatus s = ConfigOf(a.config, c); s != ArchiveStatus::Ok) return s;
+            it = presence.emplace(a.config, c.present).first;
+        }
+        for (int k = 0; k < kMaxChannels; ++k) {
+            std::optional<std::int64_t> stored;
+            if (!r.null(i, 2 + k)) {
+                std::int64_t v = 0;
+                if (!ParseInt(r.text(i, 2 + k), v)) return Damaged("a record does not decode");
+                stored = v;
+            }
+            if (!DecodeSample(stored, ((it->second >> k) & 1u) != 0, a.samples[k]))
+                return Damaged("the record at " + std::to_string(a.time) + " does not decode");
+        }
+        out.push_back(a);
+    }
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::ReadRecords(
+    std::int64_t recorder, VTime from, VTime to,
+    const std::function<bool(std::span<const ArchivedRecord>)>& onChunk) {
+    if (!Reachable()) return Fail(Result());
+    Result begin(PQexec(c_, "BEGIN READ ONLY"));
+    if (!begin.ok()) return Fail(begin);
+    Result declare = Exec(
+        "DECLARE span NO SCROLL CURSOR FOR SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, "
+        "c9, c10, c11, c12 FROM records WHERE recorder_id = $1 AND t >= $2 AND t <= $3 "
+        "ORDER BY t",
+        {std::to_string(recorder), std::to_string(from), std::to_string(to)});
+    if (!declare.ok()) {
+        const ArchiveStatus s = Fail(declare);
+        Rollback();
+        return s;
+    }
+    std::map<std::int64_t, std::uint16_t> presence;
+    std::vector<ArchivedRecord> chunk;
+    const std::string fetch = "FETCH " + std::to_string(kChunk) + " FROM span";
+    for (;;) {
+        Result rows(PQexec(c_, fetch.c_str()));
+        if (!rows.ok()) {
+            const ArchiveStatus s = Fail(rows);
+            Rollback();
+            return s;
+        }
+        chunk.clear();
+        if (ArchiveStatus s = DecodeRecords(rows, presence, chunk); s != ArchiveStatus::Ok) {
+            Rollback();
+            return s;
+        }
+        if (chunk.empty() || !onChunk(chunk) || rows.rows() < kChunk) break;
+    }
+    Rollback();  // nothing was changed: ending the read is all that is left
+    error_.clear();
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::ReadLast(std::int64_t recorder, VTime to, std::int64_t count,
+                                        std::vector<ArchivedRecord>& out) {
+    out.clear();
+    if (!Reachable()) return Fail(Result());
+    Result r = Exec(
+        "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
+        "WHERE recorder_id = $1 AND t <= $2 ORDER BY t DESC LIMIT $3",
+        {std::to_string(recorder), std::to_string(to),
+         std::to_string(std::max<std::int64_t>(count, 0))});
+    if (!r.ok()) return Fail(r);
+    std::map<std::int64_t, std::uint16_t> presence;
+    if (ArchiveStatus s = DecodeRecords(r, presence, out); s != ArchiveStatus::Ok) return s;
+    std::reverse(out.begin(), out.end());
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::Newest(const RecorderKey& recorder, std::optional<VTime>& out) {
+    out.reset();
+    if (!Reachable()) return Fail(Result());
+    Result r = Exec(
+        "SELECT x.t FROM records x JOIN recorders r ON r.id = x.recorder_id WHERE r.site = $1 "
+        "AND r.address = $2 AND r.model = $3 ORDER BY x.t DESC LIMIT 1",
+        {recorder.site, std::to_string(recorder.address), recorder.model});
+    if (!r.ok()) return Fail(r);
+    if (r.rows() == 1) {
+        VTime t = 0;
+        if (!ParseInt(r.text(0, 0), t)) return Damaged("a record time");
+        out = t;
+    }
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime from, VTime to,
+                                       std::vector<LodBlock>& out) {
+    out.clear();
+    if (level < 0 || level >= static_cast<int>(kLodShifts.size()) || from > to)
+        return ArchiveStatus::Ok;
+    if (!Reachable()) return Fail(Result());
+    Result r = Exec(
+        "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 AND "
+        "level = $2 AND block >= $3 AND block <= $4 ORDER BY block",
+        {std::to_string(recorder), std::to_string(level), std::to_string(LodBlockOf(from, level)),
+         std::to_string(LodBlockOf(to, level))});
+    if (!r.ok()) return Fail(r);
+    std::vector<std::uint8_t> blob;
+    for (int i = 0; i < r.rows(); ++i) {
+        LodBlock b;
+        std::int64_t block = 0;
+        std::int64_t present = 0;
+        if (!ParseInt(r.text(i, 0), block) || !ParseInt(r.text(i, 1), b.first) ||
+            !ParseInt(r.text(i, 2), b.last) || !ParseInt(r.text(i, 3), b.records) ||
+            !ParseInt(r.text(i, 4), present) || present < 0 || present >= (1 << kMaxChannels) ||
+            !ParseByteaHex(r.text(i, 5), kLodBlobSize, blob) ||
+            !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
+            !CheckLodRow(level, block, b))
+            return Damaged("a level-of-detail row does not decode");
+        out.push_back(b);
+    }
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::Sources(std::vector<SourceInfo>& out) {
+    out.clear();
+    if (!Reachable()) return Fail(Result());
+    Result r = Exec(
+        "SELECT added_at, how, path, size, sha256, device, host, version FROM sources ORDER BY "
+        "id");
+    if (!r.ok()) return Fail(r);
+    for (int i = 0; i < r.rows(); ++i) {
+        SourceInfo s;
+        if (!ParseInt(r.text(i, 0), s.addedAt) || !ParseInt(r.text(i, 3), s.size))
+            return Damaged("a source does not decode");
+        s.how = r.text(i, 1);
+        s.path = r.text(i, 2);
+        s.sha256 = r.text(i, 4);
+        s.device = r.text(i, 5);
+        s.host = r.text(i, 6);
+        s.version = r.text(i, 7);
+        out.push_back(std::move(s));
+    }
+    return ArchiveStatus::Ok;
+}
+
+}  // namespace
+
+ArchiveOpen OpenPostgresArchive(const std::string& url, bool create) {
     ArchiveOpen result;
-    result.status = ArchiveStatus::Unavailable;
-    result.error = "PostgreSQL archives are not available in this build";
+    PGconn* c = PQconnectdb(url.c_str());
+    if (c == nullptr || PQstatus(c) != CONNECTION_OK) {
+        result.status = ArchiveStatus::Unavailable;
+        result.error = c != nullptr ? PQerrorMessage(c) : "out of memory";
+        while (!result.error.empty() && result.error.back() == '\n') result.error.pop_back();
+        PQfinish(c);
+        return result;
+    }
+    auto store = std::make_unique<PostgresArchive>(c);
+    result.status = store->Prepare(create);
+    if (result.status == ArchiveStatus::Failed) result.status = ArchiveStatus::Unavailable;
+    if (result.status != ArchiveStatus::Ok) {
+        result.error = store->LastError();
+        return result;
+    }
+    result.store = std::move(store);
     return result;
 }
 
