@@ -31,12 +31,13 @@ Command AddHome(CLI::App& parent);
 Command AddCard(CLI::App& parent);
 Command AddGb2312(CLI::App& parent);
 Command AddLive(CLI::App& parent);
+Command AddCollect(CLI::App& parent);
 Command AddArchive(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
 inline constexpr Command (*kCommands[])(CLI::App&) = {
-    AddInfo,     AddDump, AddStats, AddEnvelope, AddExport, AddUpload,
-    AddRecorder, AddLive, AddCard,  AddArchive,  AddGb2312, AddHome};
+    AddInfo, AddDump, AddStats,   AddEnvelope, AddExport, AddUpload, AddRecorder,
+    AddLive, AddCollect, AddCard, AddArchive,  AddGb2312, AddHome};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.

@@ -45,6 +45,41 @@ inline constexpr const char* kUploadStartLabel = "开始时间";
 inline constexpr const char* kUpload = "上传";
 inline constexpr const char* kStop = "停止";
 
+// unattended collection (beyond the specification): the recorder list, its dialog, the run
+inline constexpr const char* kCollectSettingsTitle = "采集设置";
+inline constexpr const char* kCollectNow = "立即采集";
+inline constexpr const char* kCollectListHeader = "名称\t端口\t地址\t仪表类型\t站点";
+inline constexpr const char* kCollectRowFormat = "%s\t新增 %lld\t%s";
+inline constexpr const char* kCollectLostFormat = "仪表已覆盖 %lld 条记录，丢失 %s 至 %s";
+inline constexpr const char* kCollectClockAheadFormat = "仪表时钟比本机快 %lld 秒";
+inline constexpr const char* kCollectClockBehindFormat = "仪表时钟比本机慢 %lld 秒";
+inline constexpr const char* kCollectClockUnreadable = "读不出仪表时钟";
+inline constexpr const char* kCollectHeldAhead = "档案库已有晚于仪表最新记录的记录，本次无新记录";
+inline constexpr const char* kCollectPortBusy = "串口被其他程序占用";
+inline constexpr const char* kCollectStopped = "已停止";
+inline constexpr const char* kCollectColumnName = "名称";
+inline constexpr const char* kCollectColumnPort = "端口";
+inline constexpr const char* kCollectColumnAddress = "地址";
+inline constexpr const char* kCollectColumnModel = "仪表类型";
+inline constexpr const char* kCollectColumnSite = "站点";
+inline constexpr const char* kCollectColumnBaud = "波特率";
+inline constexpr const char* kCollectColumnProgress = "进度";
+inline constexpr const char* kCollectColumnAdded = "新增";
+inline constexpr const char* kCollectColumnResult = "结果";
+inline constexpr const char* kCollectBaudDefault = "默认";
+inline constexpr const char* kCollectAdd = "添加";
+inline constexpr const char* kCollectChange = "修改";
+inline constexpr const char* kCollectRemove = "删除";
+inline constexpr const char* kCollectTest = "测试";
+inline constexpr const char* kCollectTesting = "正在读取仪表…";
+inline constexpr const char* kCollectNeedNameAndPort = "请输入名称和端口，名称不能含有 [ ]。";
+inline constexpr const char* kCollectNameTaken = "已有名为 %s 的仪表。";
+inline constexpr const char* kCollectTestFormat =
+    "时间范围：%s => %s\n记录间隔：%d秒  通道数：%d\n仪表时钟：%s";
+inline constexpr const char* kCollectNothingNew = "无新记录";
+inline constexpr const char* kCollectWaiting = "等待";
+inline constexpr const char* kCollectArchiveClash = "与 %s 的站点、地址和仪表类型相同，档案库无法区分";
+
 // the framework's prompts for a number field that does not hold what it must
 inline constexpr const char* kEnterInteger = "请输入一个整数。";
 inline constexpr const char* kEnterIntegerBetween = "请输入一个在 %d 和 %d 之间的整数。";

@@ -208,6 +208,53 @@ bool IsOversized(const std::string& path) {
            static_cast<std::uint64_t>(st.st_size) > kMaxFileSize;
 }
 
+std::vector<std::string> SectionNames(std::string_view text) {
+    std::vector<std::string> names;
+    LineReader lines(text);
+    Line line;
+    while (lines.Next(&line)) {
+        std::string_view name;
+        if (SectionName(Trim(text.substr(line.start, line.end - line.start)), &name)) {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
+std::string RemoveSection(std::string_view text, std::string_view section) {
+    std::string out;
+    LineReader lines(text);
+    Line line;
+    bool removing = false;
+    // Blank lines are held back until the next line shows whether they end a removed section.
+    std::string pendingBlanks;
+    while (lines.Next(&line)) {
+        const std::string_view whole = text.substr(line.start, line.next - line.start);
+        const std::string_view t = Trim(text.substr(line.start, line.end - line.start));
+        std::string_view name;
+        if (SectionName(t, &name)) {
+            removing = EqualsNoCase(name, section);
+            // The blanks before a removed section stay for the section that follows it.
+            if (!removing) {
+                out += pendingBlanks;
+                pendingBlanks.clear();
+                out += whole;
+            }
+            continue;
+        }
+        if (removing) continue;
+        if (t.empty()) {
+            pendingBlanks += whole;
+            continue;
+        }
+        out += pendingBlanks;
+        pendingBlanks.clear();
+        out += whole;
+    }
+    if (!removing) out += pendingBlanks;
+    return out;
+}
+
 int ParseInt(std::string_view value) {
     // The profile functions read integers through a 30-character buffer.
     value = value.substr(0, 29);
@@ -310,18 +357,41 @@ int IniFile::GetInt(std::string_view section, std::string_view key, int defaultV
 }
 
 int IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    return WriteKeys(section, {{std::string(key), std::string(value)}});
+}
+
+int IniFile::WriteKeys(std::string_view section,
+                       const std::vector<std::pair<std::string, std::string>>& keys) {
     // A line break would let a value (a path, a model name) forge sections and keys.
-    if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) ||
-        HasLineBreak(value) || key.find('=') != std::string_view::npos ||
-        section.find(']') != std::string_view::npos)
+    if (section.empty() || HasLineBreak(section) || section.find(']') != std::string_view::npos)
         return 0;
+    for (const auto& [key, value] : keys) {
+        if (key.empty() || HasLineBreak(key) || HasLineBreak(value) ||
+            key.find('=') != std::string_view::npos)
+            return 0;
+    }
     std::string bytes;
     if (ReadSettingsFile(path_, &bytes) == ReadStatus::Unusable) return 0;
     ini::DecodedText d = ini::Decode(bytes);
-    d.text = ini::Replace(d.text, section, key, value);
+    for (const auto& [key, value] : keys) d.text = ini::Replace(d.text, section, key, value);
     const auto out = ini::Encode(d);
     if (!out) return 0;
     if (*out == bytes && !bytes.empty()) return 1;
+    return ReplaceFile(path_, *out);
+}
+
+std::string IniFile::Text() const {
+    return LoadText(path_).text;
+}
+
+int IniFile::RemoveSection(std::string_view section) {
+    std::string bytes;
+    if (ReadSettingsFile(path_, &bytes) == ReadStatus::Unusable) return 0;
+    ini::DecodedText d = ini::Decode(bytes);
+    d.text = ini::RemoveSection(d.text, section);
+    const auto out = ini::Encode(d);
+    if (!out) return 0;
+    if (*out == bytes) return 1;
     return ReplaceFile(path_, *out);
 }
 

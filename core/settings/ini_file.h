@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vardo {
 
@@ -19,6 +21,12 @@ class IniFile {
     // splitting a character), or the default when the section or key is missing.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue, int bufferSize) const;
+    // The names of the sections in file order, as written (trimmed), repeats included.
+    std::vector<std::string> SectionNames(std::string_view text);
+    // Returns text without the sections of that name (compared without regard to ASCII case) and
+    // their lines; the blank line that kept a removed section apart goes with it.
+    std::string RemoveSection(std::string_view text, std::string_view section);
+
     // The decimal number at the start of the value; default when missing or empty, 0 when not a
     // number.
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
@@ -27,6 +35,15 @@ class IniFile {
     // (it is then left as it was).
     int WriteString(std::string_view section, std::string_view key, std::string_view value);
     int WriteInt(std::string_view section, std::string_view key, int value);
+    // Several keys of one section in one replacement of the file: all of them or none.
+    int WriteKeys(std::string_view section,
+                  const std::vector<std::pair<std::string, std::string>>& keys);
+
+    // The file's text as read now (empty for a missing or unusable file): for readers that take
+    // many keys at once instead of reading the file once per key.
+    std::string Text() const;
+    // Removes every section of that name with its keys; 1 on success (also when there was none).
+    int RemoveSection(std::string_view section);
 
     const std::string& path() const { return path_; }
 
@@ -66,6 +83,12 @@ bool Lookup(std::string_view text, std::string_view section, std::string_view ke
 // was.
 std::string Replace(std::string_view text, std::string_view section, std::string_view key,
                     std::string_view value);
+
+// The names of the sections in file order, as written (trimmed), repeats included.
+std::vector<std::string> SectionNames(std::string_view text);
+// Returns text without the sections of that name (compared without regard to ASCII case) and
+// their lines; the blank line that kept a removed section apart goes with it.
+std::string RemoveSection(std::string_view text, std::string_view section);
 
 // The decimal number at the start of value as the Windows profile functions read it: optional
 // blanks and sign, then digits, wrapping like a 32-bit register; 0 when there are no digits.

@@ -32,6 +32,9 @@ inline constexpr int kAcquireStop = 32801;
 inline constexpr int kStatistics = 32789;
 inline constexpr int kCodeLookup = 32814;
 inline constexpr int kFileBrowser = 32816;
+// Beyond the original menu: unattended collection.
+inline constexpr int kCollectSettings = 33001;
+inline constexpr int kCollectNow = 33002;
 inline constexpr int kHelp = 32829;
 inline constexpr int kAppAbout = 57664;
 

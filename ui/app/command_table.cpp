@@ -57,6 +57,8 @@ const std::vector<CommandRow>& CommandTable() {
         {cmd::kStatistics,      P::Tools,   1, "均值峰值统计(&S)",            "峰值均值统计\n峰值均值统计",         {},                            {51,  0,  0}},
         {cmd::kCodeLookup,      P::Tools,   1, "汉字内码转换(&C)",            nullptr,                              {},                            {}},
         {cmd::kFileBrowser,     P::Tools,   1, "历史文件浏览(&B)",            nullptr,                              {},                            {}},
+        {cmd::kCollectSettings, P::Tools,   2, "采集设置(&R)...",             nullptr,                              {},                            {}},
+        {cmd::kCollectNow,      P::Tools,   2, "立即采集(&N)...",             nullptr,                              {},                            {}},
         {cmd::kHelp,            P::Help,    1, "帮助(&H)",                    "帮助手册\n帮助手册",                 {},                            {61, 44, 41}},
         {cmd::kAppAbout,        P::Help,    1, "关于(&A)...",                 "显示程序信息，版本号和版权\n关于",   {},                            {62, 45, 42}},
     };

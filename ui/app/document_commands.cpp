@@ -12,6 +12,8 @@
 #include "app/file_names.h"
 #include "base/texts.h"
 #include "cfcard/cf_upload_dlg.h"
+#include "collect/collect_run_dlg.h"
+#include "collect/collect_set_dlg.h"
 #include "link/comm_set_dlg.h"
 #include "link/serial_upload_dlg.h"
 #include "settings/setup_ini.h"
@@ -61,6 +63,12 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
     Handle(
         cmd::kCommSettings, [this] { CCommSetDlg(doc_, dialogParent).exec(); }, notAcquiring);
     Handle(cmd::kCodeLookup, [this] { CCodeConvDlg(dialogParent).exec(); });
+    Handle(cmd::kCollectSettings, [this] { CCollectSetDlg(doc_, dialogParent).exec(); });
+    Handle(cmd::kCollectNow, [this] {
+        CCollectRunDlg dialog(doc_, dialogParent);
+        dialog.Start();
+        dialog.exec();
+    });
 }
 
 void DocumentCommands::OpenCommand() {
