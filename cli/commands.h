@@ -36,8 +36,8 @@ Command AddArchive(CLI::App& parent);
 
 // The commands in the order the general usage lists them.
 inline constexpr Command (*kCommands[])(CLI::App&) = {
-    AddInfo, AddDump, AddStats,   AddEnvelope, AddExport, AddUpload, AddRecorder,
-    AddLive, AddCollect, AddCard, AddArchive,  AddGb2312, AddHome};
+    AddInfo, AddDump,    AddStats, AddEnvelope, AddExport, AddUpload, AddRecorder,
+    AddLive, AddCollect, AddCard,  AddArchive,  AddGb2312, AddHome};
 
 // Adds a subcommand. synopsis is its usage line without "vardo-cli " ("info FILE"); note, when
 // given, explains the synopsis's placeholders below it in the command's own usage.

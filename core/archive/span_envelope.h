@@ -9,7 +9,7 @@
 
 #include "archive/archive_store.h"
 #include "archive/span_walk.h"
-#include "curves/envelope.h"
+#include "datalist/envelope.h"
 
 namespace vardo {
 

@@ -1,4 +1,4 @@
-#include "curves/envelope.h"
+#include "datalist/envelope.h"
 
 #include <algorithm>
 
