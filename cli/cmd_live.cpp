@@ -144,7 +144,6 @@ int RunLive(const CLI::App& command, const LiveOptions& o) {
     // which the samples taken so far are saved and reported as after any other end.
     const bool outputFailed = !open && OutputError() != 0 && OutputError() != EPIPE;
     if (outputFailed) ReportOutputFailure(command);
-    const std::string port = PortDevice(settingsPath, settings.comm.portName);
     for (const std::string& path : acquisition.SavedFiles()) {
         std::fprintf(stderr, "%s\n", path.c_str());
         AddMadeFile(path, kSourceLive, port);

@@ -339,7 +339,7 @@ bool CHistoryWriter::Rename() {
 
 std::string MoveToFreeHistoryName(const std::string& from, const std::string& dir,
                                   const std::string& name) {
-    return MoveToFreeName(from, dir, name);
+    return MoveToFreeName(WriterCalls{}, from, dir, name);
 }
 
 }  // namespace vardo
