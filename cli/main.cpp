@@ -200,13 +200,16 @@ void ReportPortRefusal(const std::string& device) {
 
 bool WriteOut(const std::string& text) {
     if (outputError != 0) return false;
+    errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size()) return true;
     outputError = errno != 0 ? errno : EIO;
     return false;
 }
 
 bool FlushOut() {
-    if (outputError == 0 && std::fflush(stdout) != 0) outputError = errno != 0 ? errno : EIO;
+    if (outputError != 0) return false;
+    errno = 0;
+    if (std::fflush(stdout) != 0) outputError = errno != 0 ? errno : EIO;
     return outputError == 0;
 }
 
