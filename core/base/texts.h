@@ -78,7 +78,8 @@ inline constexpr const char* kCollectTestFormat =
     "时间范围：%s => %s\n记录间隔：%d秒  通道数：%d\n仪表时钟：%s";
 inline constexpr const char* kCollectNothingNew = "无新记录";
 inline constexpr const char* kCollectWaiting = "等待";
-inline constexpr const char* kCollectArchiveClash = "与 %s 的站点、地址和仪表类型相同，档案库无法区分";
+inline constexpr const char* kCollectArchiveClash =
+    "与 %s 的站点、地址和仪表类型相同，档案库无法区分";
 
 // the framework's prompts for a number field that does not hold what it must
 inline constexpr const char* kEnterInteger = "请输入一个整数。";
