@@ -39,12 +39,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // Unbounded input straight into the decoder and the simulator's frame splitter.
-    DecodeFrame(std::span<const char>(line, lineLength), reply, count);
+    if (DecodeFrame(std::span<const char>(line, lineLength), reply, count) == FrameCheck::Valid &&
+        count > kMaxFrameMessageBytes) {
+        std::abort();
+    }
     FrameAssembler assembler;
     for (std::size_t i = 0; i < lineLength; ++i) {
         if (assembler.Push(line[i])) {
             if (assembler.Frame().size() > kFrameBufferSize) std::abort();
-            DecodeFrame(assembler.Frame(), reply, count);
+            if (DecodeFrame(assembler.Frame(), reply, count) == FrameCheck::Valid &&
+                count > kMaxFrameMessageBytes) {
+                std::abort();
+            }
             assembler.Reset();
         }
     }

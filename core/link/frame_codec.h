@@ -42,14 +42,16 @@ enum class FrameCheck {
 
 // Checks a received frame in[0..length) without looking at its first character and decodes the
 // hex text into `bytes`; decodedCount receives the number of message bytes.
-FrameCheck DecodeFrame(std::span<const char> in, FrameBytes& bytes, std::size_t& decodedCount);
+[[nodiscard]] FrameCheck DecodeFrame(std::span<const char> in, FrameBytes& bytes,
+                                     std::size_t& decodedCount);
 
 // A recorder's reply to `request` (the frame that was sent): DecodeFrame, then the reply must
 // repeat the request's address and command text exactly (an exception reply, with the high
 // bit of the command set, fails here), and carry at least `wantedData` bytes after its
 // byte-count field.
-FrameCheck CheckReply(std::span<const char> request, std::span<const char> reply,
-                      std::size_t wantedData, FrameBytes& bytes, std::size_t& decodedCount);
+[[nodiscard]] FrameCheck CheckReply(std::span<const char> request, std::span<const char> reply,
+                                    std::size_t wantedData, FrameBytes& bytes,
+                                    std::size_t& decodedCount);
 
 // Splits a byte stream into frames: feed characters as they arrive; a frame is complete when
 // the last two characters are CR LF or the buffer is full. Used by the recorder simulator.

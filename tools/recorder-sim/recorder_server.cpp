@@ -161,7 +161,11 @@ void CRecorderServer::Handle(std::span<const char> request) {
         // Re-frame with another address so that only the address is wrong.
         FrameBytes bytes{};
         std::size_t count = 0;
-        DecodeFrame(std::span<const char>(text.data(), text.size()), bytes, count);
+        // The reply is the simulator's own frame: it always decodes.
+        if (DecodeFrame(std::span<const char>(text.data(), text.size()), bytes, count) !=
+            FrameCheck::Valid) {
+            return;
+        }
         bytes[0] = static_cast<std::uint8_t>(bytes[0] + 1);
         FrameChars chars{};
         const std::size_t len =
@@ -171,7 +175,10 @@ void CRecorderServer::Handle(std::span<const char> request) {
     if (Hits(faults.exceptionEvery, n)) {
         FrameBytes bytes{};
         std::size_t count = 0;
-        DecodeFrame(std::span<const char>(text.data(), text.size()), bytes, count);
+        if (DecodeFrame(std::span<const char>(text.data(), text.size()), bytes, count) !=
+            FrameCheck::Valid) {
+            return;
+        }
         const std::uint8_t message[3] = {bytes[0], static_cast<std::uint8_t>(bytes[1] | 0x80),
                                          0x04};
         FrameChars chars{};
