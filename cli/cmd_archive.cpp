@@ -103,7 +103,7 @@ int ReadFailed(const std::string& url, ArchiveStore& store, ArchiveStatus status
     return 1;
 }
 
-int Add(const ArchiveArgs& a) {
+int Add(const ArchiveArgs& a, const CLI::App& command) {
     auto store = Open(a.url, true);
     if (!store) return 1;
     bool written = WriteOut(std::string(texts::kArchiveAddHeader) + "\n");
@@ -137,13 +137,11 @@ int Add(const ArchiveArgs& a) {
                      "\t" + std::to_string(added.counts.same) + "\t" +
                      std::to_string(added.counts.conflicts) + "\n") &&
             written;
-        std::fflush(stdout);
+        // Each file's row as soon as it is in: a long add shows how far it got.
+        written = FlushOut() && written;
     }
-    if (std::fflush(stdout) != 0 || !written) {
-        std::fprintf(stderr, "vardo-cli archive: writing the output failed\n");
-        return 1;
-    }
-    return status;
+    const int out = FinishOutput(command, written);
+    return out != 0 ? out : status;
 }
 
 int List(const std::string& url, const CLI::App& command) {
@@ -221,7 +219,7 @@ int RunArchive(const CLI::App& command, const std::vector<std::string>& args) {
     ArchiveArgs a;
     if (std::string why = ParseArgs(args, a); !why.empty()) return UsageError(command, why);
     a.url = ResolveArchiveUrl(Home(), Home() + "SetUp.ini", a.url);
-    if (a.action == "add") return Add(a);
+    if (a.action == "add") return Add(a, command);
     if (a.action == "list") return List(a.url, command);
     if (a.action == "sources") return Sources(a.url, command);
     return Verify(a.url, command);

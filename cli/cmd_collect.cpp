@@ -143,7 +143,7 @@ int RunCollect(const CLI::App& command, const CollectOptions& o) {
             std::snprintf(row, sizeof row, "\t新增 %lld\t", static_cast<long long>(r.added));
             written = WriteOut(r.name + row + r.path + "\n") && written;
             // The journal shows each recorder as it is done.
-            std::fflush(stdout);
+            written = FlushOut() && written;
         },
         &stopRequested);
     if (stopSignal != 0) {

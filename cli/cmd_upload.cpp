@@ -142,9 +142,9 @@ int RunUpload(const CLI::App& command, const UploadOptions& o) {
         ReportUpload(status, reporter);
         return 1;
     }
-    const int status = FinishOutput(command, WriteOut(upload.OutputPath() + "\n"));
+    const int written = FinishOutput(command, WriteOut(upload.OutputPath() + "\n"));
     AddMadeFile(upload.OutputPath(), kSourceUpload, port);
-    return status;
+    return written;
 }
 
 }  // namespace
