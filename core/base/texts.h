@@ -144,7 +144,9 @@ inline constexpr const char* kPageOfPages = "%d - %d";
 // Excel export
 inline constexpr const char* kExcelExportTitle = "Excel 导出";
 inline constexpr const char* kExcelSaveTitle = "Excel 导出历史数据";
-inline constexpr const char* kExcelFilter = "Microsoft Excel 工作簿(*.xls)";
+inline constexpr const char* kExportFilterXls = "Excel 97-2003 (*.xls)";
+inline constexpr const char* kExportFilterXlsx = "Excel (*.xlsx)";
+inline constexpr const char* kExportFilterCsv = "CSV (*.csv)";
 inline constexpr const char* kUntitledXls = "Untitled%d.xls";
 inline constexpr const char* kExcelSheet = "Sheet%d";
 inline constexpr const char* kExcelCreateFailed = "建立文件失败，可能缺少Excel驱动!";
@@ -181,7 +183,7 @@ inline constexpr const char* kColorListChannel = "通道 %d";
 
 // main window and curve view
 inline constexpr const char* kAppTitle = "Vardo 2.0";
-inline constexpr const char* kAboutTitle = "Vardo 2.0.0";
+inline constexpr const char* kAboutTitle = "Vardo " VARDO_VERSION;
 inline constexpr const char* kStatusReady = "就绪";
 inline constexpr const char* kStatusZoom = "缩放";
 inline constexpr const char* kStatusFile = "文件";

@@ -5,29 +5,27 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/local_time_text.h"
 #include "base/texts.h"
-#include "datalist/row_walk.h"
-#include "export/excel_writer.h"
 #include "history/history_loader.h"
-#include "link/upload_plan.h"
 
 namespace vardo {
 
-namespace {
-
-constexpr int kTimeColumnWidth = 20;
-
-std::string SheetName(int sheet) {
-    char name[32];
-    std::snprintf(name, sizeof name, texts::kExcelSheet, sheet);
-    return name;
+std::string XlsPath(const std::string& chosen) {
+    // A name ending in "/" is a folder's: left as it is, for the export to refuse.
+    return chosen.ends_with(".xls") || chosen.ends_with('/') ? chosen : chosen + ".xls";
 }
 
-}  // namespace
+std::string ExportPath(const std::string& chosen, ExportFormat format) {
+    const char* extension = format == ExportFormat::Xlsx  ? ".xlsx"
+                            : format == ExportFormat::Csv ? ".csv"
+                                                          : ".xls";
+    return chosen.ends_with(extension) || chosen.ends_with('/') ? chosen : chosen + extension;
+}
 
-std::string XlsPath(const std::string& chosen) {
-    return chosen.ends_with(".xls") ? chosen : chosen + ".xls";
+ExportFormat ExportFormatOfPath(const std::string& path) {
+    if (path.ends_with(".xlsx")) return ExportFormat::Xlsx;
+    if (path.ends_with(".csv")) return ExportFormat::Csv;
+    return ExportFormat::Xls;
 }
 
 const char* CheckExportRange(VTime start, VTime end, VTime fileOldest, VTime fileNewest) {
@@ -44,13 +42,16 @@ const char* CheckExportRange(VTime start, VTime end, VTime fileOldest, VTime fil
     return nullptr;
 }
 
-std::vector<ExcelColumn> ExportColumns(const HistoryData& h) {
-    std::vector<ExcelColumn> columns = {{texts::kColumnNumber, -1, 0},
-                                        {texts::kColumnTime, -1, kTimeColumnWidth}};
+std::vector<ExportColumn> ExportColumns(const HistoryData& h) {
+    std::vector<ExportColumn> columns;
     char name[32];
     for (int ch : ListedChannels(h)) {
         std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
-        columns.push_back({name, h.rangeHigh[ch].Decimals(), 0});
+        // The digits the list shows, whatever bounds the file's decimals get there.
+        const std::string shown = SampleText(h, ch, 0);
+        const std::size_t point = shown.find('.');
+        columns.push_back(
+            {name, point == std::string::npos ? 0 : static_cast<int>(shown.size() - point - 1)});
     }
     return columns;
 }
@@ -65,51 +66,46 @@ int SheetsForRows(std::int64_t rows) {
     return rows <= kRowsPerSheet ? 1 : static_cast<int>((rows + kRowsPerSheet - 1) / kRowsPerSheet);
 }
 
-ExportOutcome ExportWorkbook(const HistoryData& h, const ExportRequest& request,
-                             const ExportProgress& progress) {
-    const std::vector<int> channels = ListedChannels(h);
+HistoryRowSource::HistoryRowSource(const HistoryData& h, VTime start, VTime end, int step,
+                                   int ascending)
+    : h_(h),
+      columns_(ExportColumns(h)),
+      texts_(h),
+      numbers_(columns_.size()),
+      walk_(WalkRows(h, start, end, step, ascending, [](const WalkedRow&) {})),
+      step_(step),
+      ascending_(ascending),
+      cells_(columns_.size()) {
     // A byte has 256 values: each channel's cells are looked up, not computed per row.
-    std::vector<std::array<double, 256>> numbers(channels.size());
-    for (std::size_t d = 0; d < channels.size(); ++d) {
+    for (std::size_t d = 0; d < columns_.size(); ++d) {
         for (int raw = 0; raw < 256; ++raw) {
-            numbers[d][raw] = ChannelCellNumber(h, channels[d], static_cast<std::uint8_t>(raw));
+            numbers_[d][static_cast<std::size_t>(raw)] =
+                ChannelCellNumber(h, texts_.Channels()[d], static_cast<std::uint8_t>(raw));
         }
+        cells_[d].decimals = columns_[d].decimals;
     }
-    const RowWalkResult plan = WalkRows(h, request.start, request.end, request.step,
-                                        request.ascending, [](const auto&) {});
-    const std::int64_t total = plan.b - plan.a + 1;
+    row_.cells = cells_;
+}
 
-    CExcelWriter writer;
-    if (writer.Open(request.path) == 0) return ExportOutcome::Failed;
-    const std::vector<ExcelColumn> columns = ExportColumns(h);
-    bool ok = writer.CreateTable(SheetName(1), columns) != 0;
-    bool stopped = false;
-    std::vector<ExcelCell> cells(columns.size());
-    char number[16];
-    char time[LocalTimeText::kMaxSize];
-    LocalTimeText times;
-    WalkRows(
-        h, request.start, request.end, request.step, request.ascending, [&](const WalkedRow& row) {
-            if (!ok || stopped) return;
-            if (row.number > 1 && (row.number - 1) % kRowsPerSheet == 0) {
-                ok = writer.CreateTable(SheetName((row.number - 1) / kRowsPerSheet + 1), columns) !=
-                     0;
-            }
-            const auto end = std::to_chars(number, number + sizeof number, row.number).ptr;
-            cells[0].text = std::string_view(number, static_cast<std::size_t>(end - number));
-            cells[1].text = std::string_view(
-                time, static_cast<std::size_t>(times.Write(row.time, time) - time));
-            for (std::size_t d = 0; d < channels.size(); ++d) {
-                cells[2 + d].number = numbers[d][SampleAtSlot(h, channels[d], row.slot)];
-            }
-            ok = ok && writer.InsertRow(cells) != 0;
-            stopped = !progress(row.progress, total);
-        });
-    if (stopped) {
-        writer.Abandon();
-        return ExportOutcome::Stopped;
+const ExportRow* HistoryRowSource::Next() {
+    if (next_ >= walk_.rows) return nullptr;
+    const WalkedRow walked = RowOfWalk(h_, walk_, step_, ascending_, next_++);
+    const char* end = std::to_chars(number_, number_ + sizeof number_, walked.number).ptr;
+    row_.number = std::string_view(number_, static_cast<std::size_t>(end - number_));
+    end = texts_.WriteTime(walked.time, time_);
+    row_.time = std::string_view(time_, static_cast<std::size_t>(end - time_));
+    for (std::size_t d = 0; d < cells_.size(); ++d) {
+        const int ch = texts_.Channels()[d];
+        cells_[d].text = texts_.Value(d, walked.slot);
+        cells_[d].number = numbers_[d][SampleAtSlot(h_, ch, walked.slot)];
     }
-    return ok && writer.Close() != 0 ? ExportOutcome::Written : ExportOutcome::Failed;
+    return &row_;
+}
+
+ExportResult ExportWorkbook(const HistoryData& h, const ExportRequest& request,
+                            const ExportProgress& progress) {
+    HistoryRowSource rows(h, request.start, request.end, request.step, request.ascending);
+    return WriteExport(rows, request.format, request.path, progress);
 }
 
 }  // namespace vardo

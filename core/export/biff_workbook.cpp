@@ -245,9 +245,16 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
     const int n = static_cast<int>(cells.size());
     std::array<std::int64_t, kMaxColumns> value{};  // string index, or the RK form; -1 neither
     std::array<bool, kMaxColumns> text{};
+    std::array<bool, kMaxColumns> empty{};
+    std::array<int, kMaxColumns> xf{};
     for (int c = 0; c < n; ++c) {
         text[c] = header || s.xfs[c] < 0;
-        if (text[c]) {
+        empty[c] = !header && cells[c].empty;
+        xf[c] = text[c] || cells[c].decimals < 0 ? s.xfs[c]
+                                                 : NumberXf(std::min(cells[c].decimals, 255));
+        if (empty[c]) {
+            value[c] = -1;
+        } else if (text[c]) {
             value[c] = AddText(cells[c].text);
             if (value[c] < 0) return 0;
         } else {
@@ -265,6 +272,10 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
     const int row = s.rows;
     for (int c = 0; c < n;) {
         std::size_t at = 0;
+        if (empty[c]) {
+            ++c;
+            continue;
+        }
         if (text[c]) {
             at = Begin(b, kLabelSst);
             AppendCell(b, row, c, kGeneralXf);
@@ -273,24 +284,24 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
             ++c;
         } else if (value[c] < 0) {
             at = Begin(b, kNumber);
-            AppendCell(b, row, c, s.xfs[c]);
+            AppendCell(b, row, c, xf[c]);
             std::uint64_t bits = 0;
             std::memcpy(&bits, &cells[c].number, sizeof bits);
             AppendU64(b, bits);
             ++c;
         } else {
             int e = c + 1;
-            while (e < n && !text[e] && value[e] >= 0) ++e;
+            while (e < n && !text[e] && !empty[e] && value[e] >= 0) ++e;
             if (e - c == 1) {
                 at = Begin(b, kRk);
-                AppendCell(b, row, c, s.xfs[c]);
+                AppendCell(b, row, c, xf[c]);
                 AppendU32(b, static_cast<std::uint32_t>(value[c]));
             } else {
                 at = Begin(b, kMulRk);
                 AppendU16(b, static_cast<unsigned>(row));
                 AppendU16(b, static_cast<unsigned>(c));
                 for (int k = c; k < e; ++k) {
-                    AppendU16(b, static_cast<unsigned>(s.xfs[k]));
+                    AppendU16(b, static_cast<unsigned>(xf[k]));
                     AppendU32(b, static_cast<std::uint32_t>(value[k]));
                 }
                 AppendU16(b, static_cast<unsigned>(e - 1));

@@ -19,10 +19,13 @@ struct ExcelColumn {
     int width = 0;      // in characters; 0 leaves the sheet's default
 };
 
-// A text column takes text, a number column number.
+// A text column takes text, a number column number, shown with the column's decimals unless
+// the cell brings its own. An empty cell is left out of the sheet.
 struct ExcelCell {
     std::string_view text;
     double number = 0;
+    bool empty = false;
+    int decimals = -1;
 };
 
 class BiffWorkbook {

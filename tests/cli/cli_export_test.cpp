@@ -113,18 +113,20 @@ TEST(CliExport, RefusalsLeaveEverythingAsItWas) {
          "开始时间 超出范围\n"},
         {{good, out, "--to", "2100-01-01 00:00:00"}, "结束时间 超出范围\n"},
         {{good, home / "no/such/dir/x"},
-         home / "no/such/dir/x.xls: 建立文件失败，可能缺少Excel驱动!\n"},
+         home / "no/such/dir/x.xls: 建立文件失败，可能缺少Excel驱动!\nNo such file or directory\n"},
         {{good}, ""},
         {{good, ""}, ""},
         {{good, out, "--step", "0"}, ""},
         {{good, out, "--step", "80001"}, ""},
         {{good, out, "--order", "up"}, ""},
+        {{good, out, "--format", "xlsb"}, ""},
         {{good, out, "--all"}, ""},
         {{good, out, "--to", "2099-02-30 00:00:00"}, ""},
     };
     const std::string usage =
         "usage: vardo-cli export FILE OUT [--from T] [--to T] [--step N] [--order "
-        "newest|oldest]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a whole number from 1 to "
+        "newest|oldest] [--format xls|xlsx|csv]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a "
+        "whole number from 1 to "
         "80000.\n";
     for (const auto& c : cases) {
         const CliRun r = RunCli(home, "export", c.args);
@@ -140,7 +142,7 @@ TEST(CliExport, RefusalsLeaveEverythingAsItWas) {
                                 testing::ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli") +
                                 " export good.vd old.xls 2>&1";
     EXPECT_EQ(testing::RunShell(command),
-              "old.xls: 建立文件失败，可能缺少Excel驱动!\n\nexit status 256");
+              "old.xls: 建立文件失败，可能缺少Excel驱动!\nFile too large\n\nexit status 256");
     EXPECT_EQ(ReadText(out), "old");
     EXPECT_EQ(Entries(home.path()), 5u);
 }

@@ -26,3 +26,14 @@ inline std::string ReadWithXlrd(const std::string& path, const std::string& opti
 }
 
 }  // namespace vardo::testing
+
+namespace vardo::testing {
+
+// An exported .xlsx (kind "xlsx", openpyxl) or .csv (kind "csv", Python's csv module) as
+// tests/export/read_table.py prints it: as vardo-cli dump prints rows.
+inline std::string ReadTable(const std::string& kind, const std::string& path) {
+    return RunShell("/usr/bin/python3 " VARDO_SOURCE_DIR "/tests/export/read_table.py " + kind +
+                    " '" + path + "' 2>&1");
+}
+
+}  // namespace vardo::testing

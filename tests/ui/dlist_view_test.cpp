@@ -135,7 +135,7 @@ class ExportDialogTest : public DListViewTest {
                const std::function<void(CExcelExportDlg&)>& more) {
         {
             dlg.chooseFile = [&](QWidget*, const QString& title, const QString& folder,
-                                 const QString& name, const QString&) {
+                                 const QString& name, const QString&, QString*) {
                 asked.push_back(title.toStdString() + "|" + folder.toStdString() + "|" +
                                 name.toStdString());
                 return chosen;
@@ -183,6 +183,33 @@ TEST_F(ExportDialogTest, WritesTheListsRangeAndCountsItsDefaultNames) {
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(ExportDialogTest, TheFormatChosenInTheSaveDialogIsTheFilesFormat) {
+    Start();
+    std::vector<std::string> offered;
+    const auto choose = [&](const char* filter) {
+        return [&, filter](CExcelExportDlg& dlg) {
+            dlg.chooseFile = [&, filter](QWidget*, const QString&, const QString&, const QString&,
+                                         const QString& filters, QString* selected) {
+                offered.push_back(filters.toStdString() + "|" + selected->toStdString());
+                *selected = QString::fromUtf8(filter);
+                return home / "chosen";
+            };
+        };
+    };
+    Export({}, choose("CSV (*.csv)"));
+    Export({}, choose("Excel (*.xlsx)"));
+    Export({}, choose("Excel 97-2003 (*.xls)"));
+    EXPECT_EQ(Messages(), std::vector<std::string>(3, "输出完成！"));
+    ASSERT_EQ(offered.size(), 3u);
+    EXPECT_EQ(offered[0],
+              "Excel 97-2003 (*.xls);;Excel (*.xlsx);;CSV (*.csv)|Excel 97-2003 (*.xls)");
+    EXPECT_TRUE(testing::ReadText(home / "chosen.csv")
+                    .starts_with("\xEF\xBB\xBF编号,时间,通道1,通道3\r\n1,2026-03-04 12:00:00,"));
+    EXPECT_TRUE(testing::ReadTable("xlsx", home / "chosen.xlsx")
+                    .starts_with("编号\t时间\t通道1\t通道3\n1\t2026-03-04 12:00:00\t0.0\t31.4\n"));
+    EXPECT_TRUE(testing::ReadWithXlrd(home / "chosen.xls").starts_with("# Sheet1 201x4\n"));
+}
+
 TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
     Start();
     Export(home / "x", [](CExcelExportDlg& dlg) { dlg.stepEdit->setText("0"); });
@@ -194,7 +221,8 @@ TEST_F(ExportDialogTest, ChecksComeBeforeTheSaveDialogAndFailuresAreNoSuccess) {
                                                     "开始时间 超出范围", "结束时间 超出范围"}));
     EXPECT_TRUE(asked.empty());
     Export(home / "no/such/folder/x");
-    EXPECT_EQ(Messages(), std::vector<std::string>{"建立文件失败，可能缺少Excel驱动!"});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "建立文件失败，可能缺少Excel驱动!\nNo such file or directory"});
     EXPECT_FALSE(std::filesystem::exists(home / "x.xls"));
 }
 
@@ -209,7 +237,7 @@ TEST_F(ExportDialogTest, ClosingStopsTheWorkerAndLeavesNoFile) {
         QTimer::singleShot(0, &dlg, [&] {
             dlg.start.Set(dlg.fileOldest);
             dlg.chooseFile = [&](QWidget*, const QString&, const QString&, const QString&,
-                                 const QString&) { return home / "stopped.xls"; };
+                                 const QString&, QString*) { return home / "stopped.xls"; };
             dlg.OnExport();
             EXPECT_EQ(dlg.busy, 1);
             dlg.OnExport();  // a second press while it runs does nothing

@@ -7,8 +7,10 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "app/dialog_units.h"
 #include "app/file_names.h"
@@ -27,10 +29,18 @@ QLabel* Label(const char* text, QWidget* parent) {
 }
 
 std::string ChooseWithDialog(QWidget* parent, const QString& title, const QString& folder,
-                             const QString& name, const QString& filter) {
-    const QString chosen = QFileDialog::getSaveFileName(parent, title, folder + "/" + name, filter);
+                             const QString& name, const QString& filters, QString* selected) {
+    const QString chosen =
+        QFileDialog::getSaveFileName(parent, title, folder + "/" + name, filters, selected);
     return chosen.isEmpty() ? std::string() : FileNameBytes(chosen);
 }
+
+// The formats in the order the save dialog offers them, the first the default.
+constexpr std::pair<const char*, ExportFormat> kFormats[] = {
+    {texts::kExportFilterXls, ExportFormat::Xls},
+    {texts::kExportFilterXlsx, ExportFormat::Xlsx},
+    {texts::kExportFilterCsv, ExportFormat::Csv},
+};
 
 bool AskWithBox(QWidget* parent, const std::string& path) {
     const QString text = QString::fromUtf8(texts::kReplaceFile).arg(DisplayName(path));
@@ -113,12 +123,16 @@ void CExcelExportDlg::OnExport() {
     std::filesystem::create_directories(folder, ignored);
     char name[64];
     std::snprintf(name, sizeof name, texts::kUntitledXls, untitledCounter);
+    QStringList filters;
+    for (const auto& [filter, format] : kFormats) filters << QString::fromUtf8(filter);
+    QString selected = filters.front();
     const std::string chosen =
         chooseFile(this, QString::fromUtf8(texts::kExcelSaveTitle), DisplayName(folder),
-                   QString::fromUtf8(name), QString::fromUtf8(texts::kExcelFilter));
+                   QString::fromUtf8(name), filters.join(";;"), &selected);
     if (chosen.empty()) return;
-    request.path = XlsPath(chosen);
-    // The save dialog asked about the name chosen, not about the one with ".xls" added.
+    request.format = kFormats[std::max<qsizetype>(0, filters.indexOf(selected))].second;
+    request.path = ExportPath(chosen, request.format);
+    // The save dialog asked about the name chosen, not about the one with its extension added.
     if (request.path != chosen && std::filesystem::exists(request.path, ignored) &&
         !askReplace(this, request.path)) {
         return;
@@ -143,18 +157,21 @@ void CExcelExportDlg::OnExport() {
                 return !stop->load();
             });
         },
-        [this](ExportOutcome outcome) { Finished(outcome); });
+        [this](const ExportResult& result) { Finished(result); });
 }
 
-void CExcelExportDlg::Finished(ExportOutcome outcome) {
+void CExcelExportDlg::Finished(const ExportResult& result) {
     busy = 0;
-    if (outcome == ExportOutcome::Written) {
+    if (result.outcome == ExportOutcome::Written) {
         ++untitledCounter;
         progress->setRange(0, 1000);
         progress->setValue(1000);
         doc_.reporter().ShowMessage(texts::kExportDone, MessageIcon::Information);
-    } else if (outcome == ExportOutcome::Failed) {
-        doc_.reporter().ShowMessage(texts::kExcelCreateFailed, MessageIcon::Error);
+    } else if (result.outcome == ExportOutcome::Failed) {
+        const std::string reason = ExportFailureReason(result);
+        doc_.reporter().ShowMessage(
+            std::string(texts::kExcelCreateFailed) + (reason.empty() ? "" : "\n") + reason,
+            MessageIcon::Error);
     }
 }
 

@@ -23,11 +23,12 @@ namespace vardo {
 
 class CExcelExportDlg : public QDialog {
   public:
-    // Asks for the workbook's path: title, folder, proposed name, filter; empty when cancelled.
-    // Tests put their own in place of the file dialog.
+    // Asks for the file's path: title, folder, proposed name, the formats' filters; the filter
+    // proposed, then the one chosen, in selected. Empty when cancelled. Tests put their own in
+    // place of the file dialog.
     using FileChooser =
         std::function<std::string(QWidget* parent, const QString& title, const QString& folder,
-                                  const QString& name, const QString& filter)>;
+                                  const QString& name, const QString& filters, QString* selected)>;
     // Asks whether an existing file at path may be replaced.
     using ReplaceQuestion = std::function<bool(QWidget* parent, const std::string& path)>;
 
@@ -59,7 +60,7 @@ class CExcelExportDlg : public QDialog {
     QProgressBar* progress;     // 1073
 
   private:
-    void Finished(ExportOutcome outcome);
+    void Finished(const ExportResult& result);
     void StopWorker();
 
     CVardoDoc& doc_;
