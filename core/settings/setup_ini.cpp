@@ -50,6 +50,8 @@ void LoadDisplaySettings(const std::string& path, DisplaySettings& ds) {
     ds.XLines = ini.GetInt(kViewSet, "XLines", d.XLines);
     ds.YLines = ini.GetInt(kViewSet, "YLines", d.YLines);
     ds.SetPannel = ini.GetInt(kViewSet, "SetPannel", d.SetPannel);
+    ds.PeakEnvelope = ini.GetInt(kViewSet, "PeakEnvelope", d.PeakEnvelope);
+    ds.SpanPeakEnvelope = ini.GetInt(kViewSet, "SpanPeakEnvelope", d.SpanPeakEnvelope);
     ds.layoutDirty = 1;
 }
 
@@ -69,7 +71,9 @@ int SaveDisplaySettings(const std::string& path, const DisplaySettings& ds) {
                    ini.WriteInt(kViewSet, "XMode", ds.XMode) &&
                    ini.WriteInt(kViewSet, "XLines", ds.XLines) &&
                    ini.WriteInt(kViewSet, "YLines", ds.YLines) &&
-                   ini.WriteInt(kViewSet, "SetPannel", ds.SetPannel)
+                   ini.WriteInt(kViewSet, "SetPannel", ds.SetPannel) &&
+                   ini.WriteInt(kViewSet, "PeakEnvelope", ds.PeakEnvelope) &&
+                   ini.WriteInt(kViewSet, "SpanPeakEnvelope", ds.SpanPeakEnvelope)
                ? 1
                : 0;
 }
