@@ -36,16 +36,16 @@ class MergedFiles {
     MergedFiles() {
         ArchiveOpen open = OpenArchive(url, true);
         if (open.status != ArchiveStatus::Ok) std::abort();
-        testing::FileLayout layout = testing::FullFileLayout();
+        vardo::testing::FileLayout layout = vardo::testing::FullFileLayout();
         layout.hasOldestByte = 0;
         layout.newestSlot = 131071;
         VTime newest = MakeLocalTime(2030, 1, 1, 0, 0, 0);
         for (int i = 0; i < kFiles; ++i) {
             layout.newest = PackTime(newest);
             const std::string path = home / ("05@" + std::to_string(i) + ".vd");
-            testing::WriteBytes(path, testing::BuildFile(layout));
+            vardo::testing::WriteBytes(path, vardo::testing::BuildFile(layout));
             files.push_back(path);
-            const auto d = testing::DecodeFile(layout);
+            const auto d = vardo::testing::DecodeFile(layout);
             HistoryAddRequest request;
             request.path = path;
             request.address = 5;
@@ -54,7 +54,7 @@ class MergedFiles {
             newest += 131072;
         }
     }
-    testing::TempDir home;
+    vardo::testing::TempDir home;
     const std::string url = "sqlite:" + home / "Archive.db";
     std::vector<std::string> files;
 };
@@ -133,7 +133,7 @@ class Year {
         recorder = recorders[0].id;
         if (configs.Load(*store, recorder) != ArchiveStatus::Ok) std::abort();
     }
-    testing::TempDir home;
+    vardo::testing::TempDir home;
     const std::string url = "sqlite:" + home / "Archive.db";
     std::unique_ptr<ArchiveStore> store;
     std::int64_t recorder = 0;

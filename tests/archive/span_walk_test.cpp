@@ -6,6 +6,7 @@
 #include <random>
 
 #include "archive/span_envelope.h"
+#include "archive/span_export.h"
 #include "archive/span_walk.h"
 #include "archive_engines.h"
 #include "datalist/channel_stats.h"
@@ -238,6 +239,44 @@ TEST_P(SpanWalkTest, StatisticsOfOneConfigurationEqualThoseOfItsFile) {
         EXPECT_EQ(got.stats.oldest, want.oldest);
         for (int ch = 0; ch < 4; ++ch)
             EXPECT_EQ(SpanStatCells(got, ch), StatCells(h, want, ch)) << "channel " << ch;
+    }
+}
+
+TEST_P(SpanWalkTest, ExportRowsAreTheListedRecordsChunkAfterChunk) {
+    for (const auto& [from, to, step, ascending] :
+         {std::tuple{TimeOf(0), TimeOf(44099), 1, true},
+          std::tuple{TimeOf(0), TimeOf(44099), 1, false},
+          std::tuple{TimeOf(100), TimeOf(43000), 5, false},
+          std::tuple{TimeOf(41100), TimeOf(44099), 2, true}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "step " << step << (ascending ? " oldest" : " newest"));
+        const std::vector<const Expected*> want = Listing({false, from, to, 0}, step, ascending);
+        SpanRowSource rows(*store, recorder, configs, from, to, step, ascending);
+        ASSERT_EQ(rows.Prepare(), ArchiveStatus::Ok);
+        ASSERT_EQ(rows.RowCount(), static_cast<std::int64_t>(want.size()));
+        ASSERT_EQ(rows.Columns().size(), from < TimeOf(41000) ? 4u : 2u);
+        SpanTexts texts(configs);
+        std::size_t i = 0;
+        while (const ExportRow* row = rows.Next()) {
+            ASSERT_LT(i, want.size());
+            ASSERT_EQ(row->number, std::to_string(i + 1));
+            ASSERT_EQ(row->time, FormatTime(want[i]->time));
+            const RecordConfig& c = *want[i]->config;
+            for (std::size_t ch = 0; ch < row->cells.size(); ++ch) {
+                const ExportCell& cell = row->cells[ch];
+                if (static_cast<int>(ch) >= c.channelCount) {
+                    ASSERT_EQ(cell.text, "");
+                    continue;
+                }
+                ASSERT_EQ(cell.text,
+                          FormatDecimal(RecordValue(c, static_cast<int>(ch), want[i]->samples[ch]),
+                                        c.high[ch].Decimals()));
+                ASSERT_EQ(cell.number, std::strtod(std::string(cell.text).c_str(), nullptr) + 0.0);
+            }
+            ++i;
+        }
+        EXPECT_EQ(rows.Status(), ArchiveStatus::Ok);
+        EXPECT_EQ(i, want.size());
     }
 }
 

@@ -124,10 +124,11 @@ TEST(CliExport, RefusalsLeaveEverythingAsItWas) {
         {{good, out, "--to", "2099-02-30 00:00:00"}, ""},
     };
     const std::string usage =
-        "usage: vardo-cli export FILE OUT [--from T] [--to T] [--step N] [--order "
-        "newest|oldest] [--format xls|xlsx|csv]\nT is \"YYYY-MM-DD HH:MM:SS\" local time; N is a "
-        "whole number from 1 to "
-        "80000.\n";
+        "usage: vardo-cli export FILE|--recorder R OUT [--archive URL] [--from T] [--to T] "
+        "[--step N] [--order newest|oldest] [--format xls|xlsx|csv]\nT is \"YYYY-MM-DD HH:MM:SS\" "
+        "local time; N is a whole number from 1 to 80000.\nR is [SITE/]ADDRESS[:MODEL] of a "
+        "recorder in the archive (MODEL when the address has several); URL is sqlite:PATH or "
+        "postgresql://..., by default [Archive] Url of SetUp.ini.\n";
     for (const auto& c : cases) {
         const CliRun r = RunCli(home, "export", c.args);
         const std::string what = ::testing::PrintToString(c.args);

@@ -69,6 +69,49 @@ TEST(CliRecorder, TheSpanOfOneFileListsAndCountsAsTheFile) {
               want.out);
 }
 
+TEST(CliRecorder, TheExportOfTheSpanOfOneFileIsTheFilesExport) {
+    testing::TempDir home;
+    const std::string file = home / "05@a.vd";
+    ASSERT_TRUE(testing::WriteBytes(file, testing::BuildFile(Plain("ZT330"))));
+    ASSERT_EQ(RunCli(home, "archive", {"add", file}).status, 0);
+    const std::vector<std::vector<std::string>> ranges = {
+        {"--format", "csv"},
+        {"--from", "2099-12-31 20:00:09", "--to", "2099-12-31 21:00:00", "--step", "7", "--order",
+         "oldest"},
+        {"--from", "2099-12-31 23:59:45", "--to", "2099-12-31 23:59:48"},  // no record
+    };
+    for (const auto& range : ranges) {
+        const std::string what = ::testing::PrintToString(range);
+        std::vector<std::string> byFile = {file, home / "file.csv"};
+        byFile.insert(byFile.end(), range.begin(), range.end());
+        std::vector<std::string> bySpan = {"--recorder", "5", home / "span.csv"};
+        bySpan.insert(bySpan.end(), range.begin(), range.end());
+        const CliRun want = RunCli(home, "export", byFile);
+        ASSERT_EQ(want.status, 0) << what << want.err;
+        const CliRun got = RunCli(home, "export", bySpan);
+        ASSERT_EQ(got.status, 0) << what << got.err;
+        EXPECT_EQ(got.out, home / "span.csv\n");
+        EXPECT_EQ(testing::ReadText(home / "span.csv"), testing::ReadText(home / "file.csv"))
+            << what;
+    }
+    // .xls as well: the same cells make the same workbook.
+    ASSERT_EQ(RunCli(home, "export", {file, home / "file", "--step", "50"}).status, 0);
+    ASSERT_EQ(RunCli(home, "export", {"--recorder", "5", home / "span", "--step", "50"}).status, 0);
+    EXPECT_EQ(testing::ReadText(home / "span.xls"), testing::ReadText(home / "file.xls"));
+    // Out of the span, refused as out of the file.
+    const std::vector<std::string> late = {"--from", "2100-01-01 00:00:00", "--to",
+                                           "2100-01-02 00:00:00"};
+    std::vector<std::string> byFile = {file, home / "x.csv"};
+    byFile.insert(byFile.end(), late.begin(), late.end());
+    std::vector<std::string> bySpan = {"--recorder", "5", home / "y.csv"};
+    bySpan.insert(bySpan.end(), late.begin(), late.end());
+    const CliRun want = RunCli(home, "export", byFile);
+    const CliRun got = RunCli(home, "export", bySpan);
+    EXPECT_EQ(want.status, 1);
+    EXPECT_EQ(got.status, 1);
+    EXPECT_EQ(got.err, want.err);
+}
+
 TEST(CliRecorder, ReadingRefusesAMissingArchiveAndAnAddressOfTwoModels) {
     testing::TempDir home;
     const std::string missing = home / "Archive.db: 档案库不存在！\n";
@@ -79,6 +122,7 @@ TEST(CliRecorder, ReadingRefusesAMissingArchiveAndAnAddressOfTwoModels) {
         {{"dump", "--recorder", "5"}, missing},
         {{"stats", "--recorder", "5", "--all"}, missing},
         {{"envelope", "--recorder", "5", "--columns", "3"}, missing},
+        {{"export", "--recorder", "5", home / "out.csv"}, missing},
         {{"dump", "--recorder", "5", "--archive", "sqlite:" + home / "other.db"},
          home / "other.db: 档案库不存在！\n"},
     };
