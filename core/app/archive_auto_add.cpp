@@ -38,4 +38,12 @@ MadeFileAdd AddMadeFileToArchive(const std::string& home, const std::string& pat
     return outcome;
 }
 
+void AddMadeFileAndTell(Reporter& reporter, const std::string& home, const std::string& path,
+                        const char* how, const std::string& device) {
+    const MadeFileAdd added = AddMadeFileToArchive(home, path, how, device);
+    if (!added.failed) return;
+    reporter.ShowMessage(std::string(texts::kArchiveAddFailed) + "\n" + path + "\n" + added.reason,
+                         MessageIcon::Error);
+}
+
 }  // namespace vardo

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/reporter.h"
+
 namespace vardo {
 
 struct MadeFileAdd {
@@ -16,5 +18,9 @@ struct MadeFileAdd {
 // kSourceLive) from device, to the archive [Archive] Url names (Archive.db in home by default).
 [[nodiscard]] MadeFileAdd AddMadeFileToArchive(const std::string& home, const std::string& path,
                                                const char* how, const std::string& device);
+
+// The same, telling a failure through reporter: "添加到档案库失败！" and the reason below.
+void AddMadeFileAndTell(Reporter& reporter, const std::string& home, const std::string& path,
+                        const char* how, const std::string& device);
 
 }  // namespace vardo

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/archive_auto_add.h"
 #include "archive/archive_location.h"
+#include "archive/archive_store.h"
 #include "base/path_text.h"
 #include "base/texts.h"
 #include "base/unique_fd.h"
@@ -210,8 +212,15 @@ int CVardoDoc::Tick(SteadyClock::time_point now) {
 }
 
 void CVardoDoc::Stop() {
+    const bool running = history.acquiring != 0;
     acquisition.Stop();
     if (acquisition.SaveFailed()) TellSaveFailure();
+    if (!running) return;
+    // The saved files are complete only now: into the archive with them.
+    const std::string device = PortDevice(settingsPath(), commSettings.portName);
+    for (const std::string& path : acquisition.SavedFiles()) {
+        AddMadeFileAndTell(reporter_, home_, path, kSourceLive, device);
+    }
 }
 
 void CVardoDoc::TellSaveFailure() {

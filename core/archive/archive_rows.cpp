@@ -154,6 +154,22 @@ bool DecodeLodChannels(std::span<const std::uint8_t> blob, std::uint16_t present
     return true;
 }
 
+bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std::uint8_t>& out) {
+    out.clear();
+    if (!text.starts_with("\\x") || text.size() % 2 != 0 || (text.size() - 2) / 2 > maxBytes)
+        return false;
+    auto nibble = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    for (std::size_t i = 2; i < text.size(); i += 2) {
+        const int hi = nibble(text[i]);
+        const int lo = nibble(text[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
+    }
+    return true;
+}
+
 std::int64_t LodBlockOf(VTime t, int level) {
     return t >> kLodShifts[static_cast<std::size_t>(level)];
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive_store.h"
@@ -55,6 +56,8 @@ inline constexpr std::size_t kLodChannelBytes = 10;
 inline constexpr std::size_t kLodBlobSize = kLodChannelBytes * kMaxChannels;
 std::vector<std::uint8_t> EncodeLodChannels(const LodBlock& block);
 bool DecodeLodChannels(std::span<const std::uint8_t> blob, std::uint16_t present, LodBlock& out);
+// PostgreSQL's bytea text ("\\x0a1b...") back to at most maxBytes bytes.
+bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std::uint8_t>& out);
 // The remaining columns of a lod row; false for counts or times that cannot be.
 bool CheckLodRow(std::int64_t level, std::int64_t block, LodBlock& out);
 

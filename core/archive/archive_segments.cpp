@@ -1,6 +1,8 @@
 #include "archive/archive_segments.h"
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "history/ring.h"
 
@@ -10,6 +12,11 @@ ArchiveStatus ListSegments(ArchiveStore& store, std::vector<ArchiveSegment>& out
     out.clear();
     std::vector<RecorderSummary> recorders;
     if (ArchiveStatus s = store.Recorders(recorders); s != ArchiveStatus::Ok) return s;
+    // By bytes, whatever collation a server's database was made with.
+    std::sort(recorders.begin(), recorders.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.key.site, a.key.address, a.key.model) <
+               std::tie(b.key.site, b.key.address, b.key.model);
+    });
     for (const RecorderSummary& recorder : recorders) {
         std::vector<std::pair<std::int64_t, RecordConfig>> list;
         if (ArchiveStatus s = store.Configs(recorder.id, list); s != ArchiveStatus::Ok) return s;

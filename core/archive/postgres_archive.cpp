@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <map>
 
 #include "archive/archive_rows.h"
@@ -53,23 +54,6 @@ class Result {
 bool ParseInt(std::string_view text, std::int64_t& out) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
     return ec == std::errc() && end == text.data() + text.size();
-}
-
-// bytea's hex output ("\x0a1b...") back to bytes.
-bool ParseBytea(std::string_view text, std::vector<std::uint8_t>& out) {
-    out.clear();
-    if (!text.starts_with("\\x") || text.size() % 2 != 0 || text.size() > 2 + 2 * kLodBlobSize)
-        return false;
-    auto nibble = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
-    for (std::size_t i = 2; i < text.size(); i += 2) {
-        const int hi = nibble(text[i]);
-        const int lo = nibble(text[i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
-    }
-    return true;
 }
 
 void AppendInt(std::string& s, std::int64_t v) {
@@ -325,56 +309,54 @@ ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
     std::int64_t configId = 0;
     if (ArchiveStatus s = ConfigId(config, configId); s != ArchiveStatus::Ok) return s;
 
-    Result temp(PQexec(c_,
-                       "CREATE TEMP TABLE IF NOT EXISTS incoming (t bigint, c1 smallint, "
-                       "c2 smallint, c3 smallint, c4 smallint, c5 smallint, c6 smallint, "
-                       "c7 smallint, c8 smallint, c9 smallint, c10 smallint, c11 smallint, "
-                       "c12 smallint) ON COMMIT DELETE ROWS"));
-    if (!temp.ok()) return Fail(temp);
-    std::string data;
-    data.reserve(records.size() * 56);
-    for (const OfferedRecord& r : records) AppendRecordLine(data, config, r);
-    if (ArchiveStatus s = CopyIn("COPY incoming FROM STDIN", data); s != ArchiveStatus::Ok)
-        return s;
-
-    Result inserted = Exec(
-        "WITH ins AS (INSERT INTO records (recorder_id, t, config_id, c1, c2, c3, c4, c5, c6, "
-        "c7, c8, c9, c10, c11, c12) SELECT $1, t, $2, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, "
-        "c11, c12 FROM incoming ON CONFLICT DO NOTHING RETURNING t) SELECT t FROM ins ORDER BY t",
-        {rid, std::to_string(configId)});
-    if (!inserted.ok()) return Fail(inserted);
+    // What the recorder holds in the file's span, compared here: the recorder's row is locked,
+    // so nothing else adds to it until this add ends, and the new records go in by one COPY
+    // without a server-side check per row.
     std::vector<OfferedRecord> added;
-    added.reserve(static_cast<std::size_t>(inserted.rows()));
-    {
+    added.reserve(records.size());
+    if (!records.empty()) {
+        Result held = Exec(
+            "SELECT t, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
+            "WHERE recorder_id = $1 AND t >= $2 AND t <= $3 ORDER BY t",
+            {rid, std::to_string(records.front().time), std::to_string(records.back().time)});
+        if (!held.ok()) return Fail(held);
         std::size_t at = 0;
-        for (int i = 0; i < inserted.rows(); ++i) {
-            std::int64_t t = 0;
-            if (!ParseInt(inserted.text(i, 0), t)) return Damaged("a record time");
-            while (at < records.size() && records[at].time < t) ++at;
-            if (at == records.size() || records[at].time != t)
-                return Damaged("the server added a record that was not offered");
-            added.push_back(records[at]);
+        for (int i = 0; i <= held.rows(); ++i) {
+            std::int64_t t = INT64_MAX;
+            if (i < held.rows() && !ParseInt(held.text(i, 0), t))
+                return Damaged("a record time does not decode");
+            while (at < records.size() && records[at].time < t) added.push_back(records[at++]);
+            if (at == records.size() || i == held.rows()) break;
+            if (records[at].time != t) continue;
+            bool same = true;
+            for (int k = 0; k < kMaxChannels && same; ++k) {
+                std::int64_t v = 0;
+                if (held.null(i, 1 + k)) {
+                    same = !config.Has(k);
+                } else {
+                    same = config.Has(k) && ParseInt(held.text(i, 1 + k), v) &&
+                           v == records[at].samples[k];
+                }
+            }
+            ++(same ? counts.same : counts.conflicts);
+            ++at;
         }
     }
-    // The rows just added match themselves: what else matches was held already.
-    Result compared = Exec(
-        "SELECT count(*) FILTER (WHERE r.c1 IS NOT DISTINCT FROM i.c1 AND r.c2 IS NOT DISTINCT "
-        "FROM i.c2 AND r.c3 IS NOT DISTINCT FROM i.c3 AND r.c4 IS NOT DISTINCT FROM i.c4 AND "
-        "r.c5 IS NOT DISTINCT FROM i.c5 AND r.c6 IS NOT DISTINCT FROM i.c6 AND r.c7 IS NOT "
-        "DISTINCT FROM i.c7 AND r.c8 IS NOT DISTINCT FROM i.c8 AND r.c9 IS NOT DISTINCT FROM "
-        "i.c9 AND r.c10 IS NOT DISTINCT FROM i.c10 AND r.c11 IS NOT DISTINCT FROM i.c11 AND "
-        "r.c12 IS NOT DISTINCT FROM i.c12), count(*) FROM incoming i JOIN records r ON "
-        "r.recorder_id = $1 AND r.t = i.t",
-        {rid});
-    std::int64_t equal = 0;
-    std::int64_t held = 0;
-    if (!compared.ok()) return Fail(compared);
-    if (compared.rows() != 1 || !ParseInt(compared.text(0, 0), equal) ||
-        !ParseInt(compared.text(0, 1), held))
-        return Damaged("a count");
     counts.added = static_cast<std::int64_t>(added.size());
-    counts.same = equal - counts.added;
-    counts.conflicts = held - equal;
+    if (!added.empty()) {
+        std::string data;
+        data.reserve(added.size() * 64);
+        const std::string prefix = rid + "\t" + std::to_string(configId) + "\t";
+        for (const OfferedRecord& r : added) {
+            data += prefix;
+            AppendRecordLine(data, config, r);
+        }
+        if (ArchiveStatus s = CopyIn("COPY records (recorder_id, config_id, t, c1, c2, c3, c4, c5, "
+                                     "c6, c7, c8, c9, c10, c11, c12) FROM STDIN",
+                                     data);
+            s != ArchiveStatus::Ok)
+            return s;
+    }
 
     if (!added.empty()) {
         Result link = Exec(
@@ -418,7 +400,8 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
             if (!ParseInt(held.text(i, 0), block) || !ParseInt(held.text(i, 1), b.first) ||
                 !ParseInt(held.text(i, 2), b.last) || !ParseInt(held.text(i, 3), b.records) ||
                 !ParseInt(held.text(i, 4), present) || present < 0 ||
-                present >= (1 << kMaxChannels) || !ParseBytea(held.text(i, 5), blob) ||
+                present >= (1 << kMaxChannels) ||
+                !ParseByteaHex(held.text(i, 5), kLodBlobSize, blob) ||
                 !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
                 !CheckLodRow(static_cast<std::int64_t>(level), block, b))
                 return Damaged("a level-of-detail row does not decode");
@@ -657,7 +640,7 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
         if (!ParseInt(r.text(i, 0), block) || !ParseInt(r.text(i, 1), b.first) ||
             !ParseInt(r.text(i, 2), b.last) || !ParseInt(r.text(i, 3), b.records) ||
             !ParseInt(r.text(i, 4), present) || present < 0 || present >= (1 << kMaxChannels) ||
-            !ParseBytea(r.text(i, 5), blob) ||
+            !ParseByteaHex(r.text(i, 5), kLodBlobSize, blob) ||
             !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
             !CheckLodRow(level, block, b))
             return Damaged("a level-of-detail row does not decode");

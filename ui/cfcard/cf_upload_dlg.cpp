@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/archive_auto_add.h"
 #include "app/dialog_units.h"
+#include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
 #include "cfcard/disk_reader.h"
@@ -173,7 +175,10 @@ void CCfUploadDlg::Finished(ImportResult result) {
     const bool done = result == ImportResult::Done;
     doc_.reporter().ShowMessage(ImportMessage(result),
                                 done ? MessageIcon::Information : MessageIcon::Error);
-    if (done) doc_.OpenPath(writer_.GetPath());
+    if (!done) return;
+    AddMadeFileAndTell(doc_.reporter(), doc_.home(), writer_.GetPath(), kSourceCard,
+                       drives->currentText().toStdString());
+    doc_.OpenPath(writer_.GetPath());
 }
 
 void CCfUploadDlg::showEvent(QShowEvent* event) {

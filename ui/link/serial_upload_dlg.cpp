@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/archive_auto_add.h"
 #include "app/dialog_units.h"
+#include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
 #include "link/model_combo.h"
@@ -199,6 +201,8 @@ void CSerialUploadDlg::Finished(UploadStatus status) {
         progress->setValue(progress->maximum());
         outputPath_ = upload_->OutputPath();
         doc_.reporter().ShowMessage(texts::kUploadDone, MessageIcon::Information);
+        AddMadeFileAndTell(doc_.reporter(), doc_.home(), outputPath_, kSourceUpload,
+                           PortDevice(doc_.settingsPath(), cs_.portName));
         return;
     }
     progress->setValue(0);
