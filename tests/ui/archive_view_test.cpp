@@ -15,6 +15,7 @@
 #include "archive/archive_open_dlg.h"
 #include "archive/span_envelope.h"
 #include "base/reporter.h"
+#include "curves/curve_fonts.h"
 #include "curves/span_geometry.h"
 #include "curves/vardo_view.h"
 #include "settings/setup_ini.h"
