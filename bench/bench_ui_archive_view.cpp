@@ -105,6 +105,16 @@ void BM_OpenYearToFirstPaint(benchmark::State& state) {
     for (auto _ : state)
         if (!s.Open()) state.SkipWithError("the span did not open");
 }
+// The year on screen, for the one who runs the benchmark to look at.
+void BM_YearScreenshot(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    for (auto _ : state) s.view->Redraw();
+    if (const char* dir = std::getenv("VARDO_SCREENSHOTS"))
+        s.view->workSurface.save(QString::fromUtf8(dir) + "/archive_year.png");
+}
+BENCHMARK(BM_YearScreenshot)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 BENCHMARK(BM_OpenYearToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // In and out between the whole year and half of it, and then deeper, alternating.

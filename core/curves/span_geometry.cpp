@@ -78,12 +78,14 @@ TimeAxisLayout LayoutSpanTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
     TimeAxisLayout out;
     out.rightEdgeTime = to;
     out.leftEdgeTime = from;
-    const bool shortForm = ds.XMode != 0;
+    // Times of day alone repeat every day: a window of a day or more names the dates.
+    const int xMode = to - from >= 86400 ? 0 : ds.XMode;
+    const bool shortForm = xMode != 0;
     const int edgeShift = shortForm ? 30 : 65;
     const int labelShift = shortForm ? 35 : 65;
     const float gap = shortForm ? 70.0f : 130.0f;
-    out.labels.push_back({FormatAxisTime(to, ds.XMode), f.R - edgeShift, f.B + 2});
-    out.labels.push_back({FormatAxisTime(from, ds.XMode), f.L - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(to, xMode), f.R - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(from, xMode), f.L - edgeShift, f.B + 2});
     const int lines = ds.XLines > 0 ? ds.XLines : 0;
     const float dx = static_cast<float>(f.W()) / static_cast<float>(lines + 1);
     const int n = SpanColumns(f);
@@ -94,7 +96,7 @@ TimeAxisLayout LayoutSpanTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
             const float xk = static_cast<float>(f.R) - static_cast<float>(k) * dx;
             out.ticks.push_back(static_cast<int>(xk));
             const int c = std::clamp(PointerToSpanColumn(f, static_cast<int>(xk)), 0, n - 1);
-            out.labels.push_back({FormatAxisTime(EnvelopeColumnStart(c, from, to, n), ds.XMode),
+            out.labels.push_back({FormatAxisTime(EnvelopeColumnStart(c, from, to, n), xMode),
                                   static_cast<int>(xk - static_cast<float>(labelShift)), f.B + 2});
             last = k;
         }
@@ -138,7 +140,7 @@ std::string ColumnValueText(const EnvelopeColumn& c, int ch) {
     const std::string low = EnvelopeValueText(c.min[ch], c.minDecimals[ch]);
     const std::string high = EnvelopeValueText(c.max[ch], c.maxDecimals[ch]);
     if (low == high) return low;
-    return low + " ~ " + high;
+    return low + "~" + high;
 }
 
 std::vector<LegendRow> SpanLegendRows(const PlotFrame& f, int chnls, const Envelope& e,

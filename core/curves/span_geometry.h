@@ -41,7 +41,8 @@ std::vector<std::vector<EnvelopeStroke>> EnvelopeRuns(const PlotFrame& f, const 
 // nearest one that does; -1 when none does.
 int NearestFilledColumn(const Envelope& e, int c);
 
-// The time axis over [from, to] with the file view's labels and ticks.
+// The time axis over [from, to] with the file view's labels and ticks; dates are written when
+// the window spans a day or more, whatever the short form asks.
 TimeAxisLayout LayoutSpanTimeAxis(const PlotFrame& f, const DisplaySettings& ds, VTime from,
                                   VTime to);
 

@@ -73,7 +73,7 @@ TEST(SpanGeometry, ReadoutNearestRecordOrRange) {
     } cases[] = {{0, 1}, {1, 1}, {2, 1}, {3, 4}, {5, 4}, {-3, 1}, {99, 4}};
     for (const auto& c : cases) EXPECT_EQ(NearestFilledColumn(e, c.at), c.want) << c.at;
     EXPECT_EQ(ColumnValueText(e.columns[1], 0), "12.5");
-    EXPECT_EQ(ColumnValueText(e.columns[4], 0), "3.0 ~ 7.0");
+    EXPECT_EQ(ColumnValueText(e.columns[4], 0), "3.0~7.0");
     EXPECT_EQ(ColumnValueText(e.columns[0], 0), "");
     EXPECT_EQ(NearestFilledColumn(Envelope{{}, {}, 0, std::vector<EnvelopeColumn>(3)}, 1), -1);
 }
@@ -97,6 +97,15 @@ TEST(SpanNavigation, MovesAcrossTheSpanAndStaysInside) {
          {59001, 60000}},
     };
     for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
+}
+
+TEST(SpanGeometry, TimeAxisNamesDatesOverADayOrMore) {
+    DisplaySettings ds = Scale0To100();
+    ds.XMode = 1;
+    const VTime t = MakeLocalTime(2026, 5, 1, 0, 0, 0);
+    EXPECT_EQ(LayoutSpanTimeAxis(FrameOf(ds), ds, t, t + 3600).labels[0].text, "01:00:00");
+    EXPECT_EQ(LayoutSpanTimeAxis(FrameOf(ds), ds, t, t + 86400).labels[0].text,
+              "2026-05-02 00:00:00");
 }
 
 TEST(SpanNavigation, ZoomText) {
