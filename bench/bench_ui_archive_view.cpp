@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -24,6 +25,14 @@ using namespace vardo;
 constexpr VTime kStep = 10;
 constexpr std::int64_t kYear = 365LL * 86400 / kStep;
 constexpr std::int64_t kPerAdd = 131072;
+
+// A plant's day: each channel a slow daily swing with a little noise, and now and then a
+// one-record spike that the picture must keep.
+std::uint8_t Sample(int ch, std::int64_t k) {
+    if (k % 50021 == 7 * ch) return 250;
+    const double day = std::sin(6.2831853 * static_cast<double>(k % 8640) / 8640.0 + ch);
+    return static_cast<std::uint8_t>(40 + 15 * ch + 12 * day + (k * 7 + ch) % 5);
+}
 
 // A home whose archive holds a year of one recorder, added a full file's worth at a time.
 class YearArchive {
@@ -48,8 +57,7 @@ class YearArchive {
                 OfferedRecord r;
                 r.time = start + k * kStep;
                 for (int ch = 0; ch < 12; ++ch)
-                    r.samples[static_cast<std::size_t>(ch)] =
-                        static_cast<std::uint8_t>((k * (ch + 3) / 97 + ch * 20) % 256);
+                    r.samples[static_cast<std::size_t>(ch)] = Sample(ch, k);
                 records.push_back(r);
             }
             SourceInfo source;
@@ -116,6 +124,17 @@ void BM_YearScreenshot(benchmark::State& state) {
 BENCHMARK(BM_YearScreenshot)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK(BM_OpenYearToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The envelope of the plot's columns alone, from the summaries and the columns' raw ends.
+void BM_EnvelopeOfYear(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    const int columns = static_cast<int>(s.doc.span->envelope.columns.size());
+    for (auto _ : state)
+        if (s.doc.span->BuildWindow(columns) != ArchiveStatus::Ok) state.SkipWithError("read");
+    state.counters["columns"] = columns;
+}
+BENCHMARK(BM_EnvelopeOfYear)->Unit(benchmark::kMillisecond);
 
 // In and out between the whole year and half of it, and then deeper, alternating.
 void BM_ZoomStep(benchmark::State& state) {
