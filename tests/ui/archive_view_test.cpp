@@ -16,6 +16,7 @@
 #include "archive/span_envelope.h"
 #include "base/reporter.h"
 #include "curves/curve_fonts.h"
+#include "curves/envelope.h"
 #include "curves/span_geometry.h"
 #include "curves/vardo_view.h"
 #include "settings/setup_ini.h"
@@ -249,6 +250,42 @@ TEST_F(ArchiveViewTest, NavigationRunsAcrossTheSeamAndZoomsOutToAll) {
     view->ZoomIn();
     view->ActualSize();
     EXPECT_EQ(doc->span->window, all);
+}
+
+TEST_F(ArchiveViewTest, PeakEnvelopeKeepsAFilesSpikeWhenZoomedOutAndIsSaved) {
+    const VTime spikeBack = 1234;  // records back from the newest
+    const std::string path = testing::WriteLevelFile(
+        home / "Data/08@2026-03-04_12-00-00.vd", 1, 3000,
+        [&](int, std::uint32_t r) { return static_cast<std::uint8_t>(r == spikeBack ? 250 : 60); });
+    doc->OpenPath(path);
+    Show(1000, 600);
+    for (int k = 0; k < 3; ++k) view->ZoomOut();
+    ASSERT_GT(doc->history.windowStep, 1);
+    const PlotFrame f = Frame();
+    const HistoryData& h = doc->history;
+    const TimeAxisLayout axis = LayoutTimeAxis(f, doc->displaySettings, h, 1);
+    const Envelope e = FileEnvelope(h, axis.leftEdgeTime, axis.rightEdgeTime, SpanColumns(f));
+    const int c = EnvelopeColumnOf(h.newestTime - 10 * spikeBack, e.from, e.to,
+                                   static_cast<int>(e.columns.size()));
+    const float peak = e.columns[static_cast<std::size_t>(c)].max[0];
+    const float low = h.rangeLow[0].Value();
+    const float high = h.rangeHigh[0].Value();
+    const int y = SampleY(f, doc->displaySettings, (peak - low) / (high - low), peak);
+    const auto spikeDrawn = [&] {
+        for (int x = SpanColumnX(f, c) - 1; x <= SpanColumnX(f, c) + 1; ++x)
+            if (PixelAt(view->workSurface, x, y) == (Color(0) | 0xFF000000u)) return true;
+        return false;
+    };
+    // Every n-th record passes the spike over; the envelope cannot.
+    EXPECT_FALSE(spikeDrawn());
+    doc->displaySettings.PeakEnvelope = 1;
+    view->Redraw();
+    EXPECT_TRUE(spikeDrawn()) << "column " << c << " y " << y;
+    ASSERT_EQ(SaveDisplaySettings(doc->settingsPath(), doc->displaySettings), 1);
+    DisplaySettings back;
+    LoadDisplaySettings(doc->settingsPath(), back);
+    EXPECT_EQ(back.PeakEnvelope, 1);
+    EXPECT_EQ(back.SpanPeakEnvelope, 1) << "on for spans unless turned off";
 }
 
 }  // namespace
