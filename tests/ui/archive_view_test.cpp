@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -250,6 +251,36 @@ TEST_F(ArchiveViewTest, NavigationRunsAcrossTheSeamAndZoomsOutToAll) {
     view->ZoomIn();
     view->ActualSize();
     EXPECT_EQ(doc->span->window, all);
+}
+
+TEST_F(ArchiveViewTest, PrintedPageIsThePictureOnScreen) {
+    MakeArchive();
+    OpenSpan(kStart, kEnd);
+    Show(1000, 600);
+    QImage page(2000, 1200, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter p(&page);
+        view->PrintPage(p, page.rect());
+    }
+    KeepScreenshot(page, "archive_print.png");
+    // The gap is as empty on paper as on screen, the curves on either side are drawn.
+    const DisplaySettings& printed = view->printSettings;
+    const PlotFrame f = FrameOf(printed);
+    const double sx = static_cast<double>(page.width()) / view->width();
+    const double sy = static_cast<double>(page.height()) / view->height();
+    const auto inked = [&](VTime t) {
+        const int x =
+            static_cast<int>((SpanColumnX(f, ColumnOf(t)) + printed.drawRect.left + 0.5) * sx);
+        int n = 0;
+        for (int y = static_cast<int>((f.T + printed.drawRect.top + 2) * sy);
+             y < static_cast<int>((f.B + printed.drawRect.top - 2) * sy); ++y)
+            n += QColor(page.pixel(x, y)) != QColor(Qt::white) &&
+                 QColor(page.pixel(x, y)) != QColor(225, 225, 225);
+        return n;
+    };
+    EXPECT_GT(inked(kGapFrom - 7200), 0);
+    EXPECT_EQ(inked(kGapFrom + 43200), 0);
 }
 
 TEST_F(ArchiveViewTest, PeakEnvelopeKeepsAFilesSpikeWhenZoomedOutAndIsSaved) {

@@ -1019,8 +1019,12 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, texts::kPrintTimeFormat, now.year, now.month, now.day,
                   now.hour, now.minute);
+    // A span has no path: the page names the recorder and the span instead.
+    const std::string shown =
+        doc_.span ? SpanTitle(doc_.span->Recorder().key, doc_.span->All().from, doc_.span->All().to)
+                  : doc_.filePath;
     const TextItem lines[] = {
-        {std::string(texts::kCurvePrintFile) + doc_.filePath, d.right + 100, d.top + 20},
+        {std::string(texts::kCurvePrintFile) + shown, d.right + 100, d.top + 20},
         {std::string(texts::kPrintTime) + stamp, d.right + 60, d.top + 20}};
     p.setPen(Qt::black);
     for (const TextItem& t : lines) {
