@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/archive_auto_add.h"
+#include "archive/archive_location.h"
 #include "archive/archive_store.h"
 #include "base/file_refusal.h"
 #include "base/path_text.h"
@@ -124,6 +125,7 @@ int CVardoDoc::ReopenLastFile() {
     history.windowStart = 0;
     const std::string lastFile = ReadLastFile(settings);
     dataValid = 0;
+    span.reset();
     const std::string ext = ReadModelList(settings).ext;
     if (CharacterCount(lastFile) >= 19 &&
         LastCharacters(lastFile, 4).find(ext) != std::string::npos) {
@@ -156,6 +158,7 @@ void CVardoDoc::CloseHistoryFile() {
     }
     filePath.clear();
     dataValid = 0;
+    span.reset();
     if (onFileShown) onFileShown(filePath);
 }
 
@@ -203,6 +206,7 @@ StartStatus CVardoDoc::FinishStart(StartStatus read, const StartProgress& progre
         case StartStatus::Started:
             displaySettings.Chnls = history.channelCount;
             dataValid = 1;
+            span.reset();
             filePath = texts::kRealtimeCurve;
             if (onFileShown) onFileShown(filePath);
             return status;
@@ -282,6 +286,27 @@ int CVardoDoc::OpenChosenPath(const std::string& path) {
         UpdateAllViews(kHintFailed);
         return 0;
     }
+    UpdateAllViews(kHintOpened);
+    return 1;
+}
+
+int CVardoDoc::OpenSpan(std::unique_ptr<ArchiveStore> store, const RecorderSummary& recorder,
+                        VTime from, VTime to) {
+    if (AcquisitionBusy()) return 0;
+    auto opened = std::make_unique<ArchiveSpan>();
+    if (ArchiveStatus s = opened->Open(std::move(store), recorder, from, to);
+        s != ArchiveStatus::Ok) {
+        reporter_.ShowMessage(ArchiveStatusMessage(s), MessageIcon::Error);
+        return 0;
+    }
+    CloseHistoryFile();
+    span = std::move(opened);
+    displaySettings.Chnls = recorder.channelCount;
+    SaveDisplaySettings(settingsPath(), displaySettings);
+    LoadDisplaySettings(settingsPath(), displaySettings);
+    // A span's columns are cut by time; the file's point width has no meaning here.
+    displaySettings.pixelsPerPoint = 1;
+    if (onFileShown) onFileShown(SpanTitle(recorder.key, from, to));
     UpdateAllViews(kHintOpened);
     return 1;
 }

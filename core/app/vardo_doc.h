@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/archive_span.h"
 #include "base/reporter.h"
 #include "history/history_data.h"
 #include "history/history_writer.h"
@@ -59,6 +61,14 @@ class CVardoDoc {
     // Command-line entry: remembers the path; the next ReopenLastFile opens it.
     int OnOpenDocument(const std::string& path);
 
+    // A recorder's span from the archive in place of the file: the file is closed (LastFile
+    // stays, so the next start shows it again) and the views are told with hint 1. Returns 0
+    // with the archive's message told when the span cannot be read, and while acquisition runs.
+    int OpenSpan(std::unique_ptr<ArchiveStore> store, const RecorderSummary& recorder, VTime from,
+                 VTime to);
+    // A file or a span is on screen.
+    bool ShowsCurves() const { return dataValid != 0 || span != nullptr; }
+
     // Real-time acquisition into `history`, with the settings SetUp.ini holds now. Start tells
     // the cause of a failure (the port taken, the file not made) and leaves the caller to say
     // that the start failed; on success the record shows "实时曲线".
@@ -98,6 +108,8 @@ class CVardoDoc {
     DisplaySettings displaySettings;
     CommSettings commSettings;
     HistoryData history;
+    // The open span, when the curves show one instead of a file.
+    std::unique_ptr<ArchiveSpan> span;
     bool starting = false;
     // After history: it writes into the record until it is destroyed.
     CRealtimeAcquisition acquisition;

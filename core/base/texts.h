@@ -257,6 +257,16 @@ inline constexpr const char* kStatValley = "谷值";
 inline constexpr const char* kStatCompute = "计算";
 
 // the archive (our own texts: the recorder of the specification has no archive)
+inline constexpr const char* kPanelPeakEnvelope = "峰值包络";
+inline constexpr const char* kArchiveOpenTitle = "打开档案";
+inline constexpr const char* kArchiveColumns[] = {"站点",     "地址",     "仪表类型", "通道数",
+                                                  "开始时间", "结束时间", "记录"};
+inline constexpr const char* kArchiveStart = "开始时间";
+inline constexpr const char* kArchiveEnd = "结束时间";
+inline constexpr const char* kArchiveLastDay = "最近一天";
+inline constexpr const char* kArchiveLastWeek = "最近一周";
+inline constexpr const char* kArchiveLastMonth = "最近一月";
+inline constexpr const char* kArchiveAll = "全部";
 inline constexpr const char* kArchiveMissing = "档案库不存在！";
 inline constexpr const char* kArchiveDamaged = "档案库已损坏或不是本程序的档案库！";
 inline constexpr const char* kArchiveUnavailable = "无法打开档案库！";

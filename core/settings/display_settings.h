@@ -60,6 +60,11 @@ struct DisplaySettings {
     Colorref gridColor = 64;
     int gridWidth = 1;
     int SetPannel = 1;
+    // Peak-preserving curves: each plot column drawn as the min and max of its records. Off for
+    // files by default, so that the picture matches the recorder's own screen; on for archive
+    // spans, where a column holds hours and a thinned curve would hide a spike.
+    int PeakEnvelope = 0;
+    int SpanPeakEnvelope = 1;
 };
 
 }  // namespace vardo

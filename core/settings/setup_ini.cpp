@@ -62,6 +62,8 @@ void LoadDisplaySettings(const std::string& path, DisplaySettings& ds) {
     ds.XLines = std::clamp(ini.GetInt(kViewSet, "XLines", d.XLines), 0, kMaxGridLines);
     ds.YLines = std::clamp(ini.GetInt(kViewSet, "YLines", d.YLines), 0, kMaxGridLines);
     ds.SetPannel = ini.GetInt(kViewSet, "SetPannel", d.SetPannel);
+    ds.PeakEnvelope = ini.GetInt(kViewSet, "PeakEnvelope", d.PeakEnvelope);
+    ds.SpanPeakEnvelope = ini.GetInt(kViewSet, "SpanPeakEnvelope", d.SpanPeakEnvelope);
     ds.layoutDirty = 1;
 }
 
@@ -81,7 +83,9 @@ int SaveDisplaySettings(const std::string& path, const DisplaySettings& ds) {
                    ini.WriteInt(kViewSet, "XMode", ds.XMode) &&
                    ini.WriteInt(kViewSet, "XLines", ds.XLines) &&
                    ini.WriteInt(kViewSet, "YLines", ds.YLines) &&
-                   ini.WriteInt(kViewSet, "SetPannel", ds.SetPannel)
+                   ini.WriteInt(kViewSet, "SetPannel", ds.SetPannel) &&
+                   ini.WriteInt(kViewSet, "PeakEnvelope", ds.PeakEnvelope) &&
+                   ini.WriteInt(kViewSet, "SpanPeakEnvelope", ds.SpanPeakEnvelope)
                ? 1
                : 0;
 }

@@ -36,7 +36,8 @@ class SetupIniTest : public ::testing::Test {
 };
 
 auto DisplayFields(DisplaySettings& d) {
-    return std::tie(d.Chnls, d.YMode, d.YSmall, d.YLarge, d.XMode, d.XLines, d.YLines, d.SetPannel);
+    return std::tie(d.Chnls, d.YMode, d.YSmall, d.YLarge, d.XMode, d.XLines, d.YLines, d.SetPannel,
+                    d.PeakEnvelope, d.SpanPeakEnvelope);
 }
 
 TEST_F(SetupIniTest, FirstStartWithoutFileHasEightDefaultChannels) {
@@ -48,7 +49,7 @@ TEST_F(SetupIniTest, FirstStartWithoutFileHasEightDefaultChannels) {
     ASSERT_EQ(ds.channelColors.size(), 8u);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(ds.channelColors[i], four[i % 4]) << i;
     EXPECT_EQ(ds.channelChecks, std::vector<int>(8, 1));
-    EXPECT_EQ(DisplayFields(ds), std::make_tuple(8, 1, 0, 100, 1, 5, 5, 1));
+    EXPECT_EQ(DisplayFields(ds), std::make_tuple(8, 1, 0, 100, 1, 5, 5, 1, 0, 1));
     EXPECT_EQ(ds.layoutDirty, 1);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -91,11 +92,11 @@ TEST_F(SetupIniTest, DisplaySettingsRoundTripInKeyOrder) {
     DisplaySettings ds;
     ds.channelColors = {Rgb(1, 2, 3), 0xFFFFFF};
     ds.channelChecks = {0, 1};
-    DisplayFields(ds) = std::make_tuple(2, 0, -50, 250, 0, 7, 9, 0);
+    DisplayFields(ds) = std::make_tuple(2, 0, -50, 250, 0, 7, 9, 0, 1, 0);
     ASSERT_EQ(SaveDisplaySettings(path, ds), 1);
     EXPECT_EQ(KeysOf("ViewSet"),
               (Keys{"color0", "check0", "color1", "check1", "Chnls", "YMode", "YSmall", "YLarge",
-                    "XMode", "XLines", "YLines", "SetPannel"}));
+                    "XMode", "XLines", "YLines", "SetPannel", "PeakEnvelope", "SpanPeakEnvelope"}));
     DisplaySettings back;
     LoadDisplaySettings(path, back);
     EXPECT_EQ(back.channelColors, ds.channelColors);

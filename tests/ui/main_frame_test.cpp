@@ -106,13 +106,13 @@ TEST_F(MainFrameTest, KeysSwitchViewsTitlesToolbarsAndChecks) {
         {CMainFrame::kCurveView,
          cmd::kViewCurves,
          "历史曲线 - Vardo 2.0",
-         {32782, 32783, 32784, 0,     57601, 32825, 32771, 32820, 0, 57609, 57607, 0,
-          32773, 32772, 32775, 32776, 32777, 32774, 0,     32789, 0, 32829, 57664}},
+         {32782, 32783, 32784, 0,     57601, 32825, 32771, 32820, 32850, 0, 57609, 57607,
+          0,     32773, 32772, 32775, 32776, 32777, 32774, 0,     32789, 0, 32829, 57664}},
         {CMainFrame::kListView,
          cmd::kViewList,
          "数据列表 - Vardo 2.0",
-         {32782, 32783, 32784, 0, 57601, 32825, 32771, 32820, 0, 57609, 57607, 0, 32818, 32838,
-          32837, 32829, 57664}},
+         {32782, 32783, 32784, 0, 57601, 32825, 32771, 32820, 32850, 0, 57609, 57607, 0, 32818,
+          32838, 32837, 32829, 57664}},
         {CMainFrame::kRealView,
          cmd::kViewRealtime,
          "实时采集 - Vardo 2.0",
@@ -137,7 +137,7 @@ TEST_F(MainFrameTest, KeysSwitchViewsTitlesToolbarsAndChecks) {
 TEST_F(MainFrameTest, MenuHoldsEveryCommandInItsPopupWithItsSeparators) {
     CMainFrame& f = Start();
     EXPECT_EQ(MenuShape(f.menuBar()->actions()),
-              "文件(&F)[57601 32771 32820 | 32825 | 32802 | 57607 57609 | 57665] "
+              "文件(&F)[57601 32850 32771 32820 | 32825 | 32802 | 57607 57609 | 57665] "
               "查看(&V)[32782 32783 32784 | 32790 59392 59393] "
               "操作(&O)[32772 32773 32775 32776 32777 32774 | 32818 排列顺序(&S)[32837 32838] | "
               "32794 32801] "

@@ -5,6 +5,7 @@
 namespace vardo::cmd {
 
 inline constexpr int kFileOpen = 57601;
+inline constexpr int kArchiveOpen = 32850;
 inline constexpr int kCfUpload = 32771;
 inline constexpr int kSerialUpload = 32820;
 inline constexpr int kExport = 32825;

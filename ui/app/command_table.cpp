@@ -30,6 +30,7 @@ const std::vector<CommandRow>& CommandTable() {
     static const std::vector<CommandRow> table = {
         // id                   popup     group  menu text                         prompt / tool tip                          keys                          curves list real  checkable
         {cmd::kFileOpen,        P::File,    1, "打开历史文件(&O)...\tCtrl+O", "打开历史文档\n打开",                 {Ctrl(Qt::Key_O)},             {21, 21,  0}},
+        {cmd::kArchiveOpen,     P::File,    1, "打开档案...",                 "打开档案中仪表的一段记录\n打开档案", {},                            {25, 25,  0}},
         {cmd::kCfUpload,        P::File,    1, "上传CF卡文件(&U)...\tCtrl+U", "上传CF卡文件\n上传CF卡文件",         {Ctrl(Qt::Key_U)},             {23, 23,  0}},
         {cmd::kSerialUpload,    P::File,    1, "串口上传数据(&C)...\tCtrl+C", "使用串口上传数据\n串口上传数据",     {Ctrl(Qt::Key_C)},             {24, 24,  0}},
         {cmd::kExport,          P::File,    2, "数据导出(&E)...\tCtrl+E",     "导出Excel\n导出Excel",               {Ctrl(Qt::Key_E)},             {22, 22,  0}},

@@ -30,4 +30,8 @@ CommandTarget::Rule WhileFileOpen(const CVardoDoc& doc) {
     return [&doc] { return doc.dataValid != 0; };
 }
 
+CommandTarget::Rule WhileCurvesShown(const CVardoDoc& doc) {
+    return [&doc] { return doc.ShowsCurves(); };
+}
+
 }  // namespace vardo

@@ -51,5 +51,7 @@ class CommandTarget {
 // The rule of every command that needs an open file: enabled exactly while the document holds
 // data.
 CommandTarget::Rule WhileFileOpen(const CVardoDoc& doc);
+// The curve view's navigation and printing: enabled while a file or an archive span is shown.
+CommandTarget::Rule WhileCurvesShown(const CVardoDoc& doc);
 
 }  // namespace vardo

@@ -10,6 +10,7 @@
 #include "app/code_conv_dlg.h"
 #include "app/command_ids.h"
 #include "app/file_names.h"
+#include "archive/archive_open_dlg.h"
 #include "base/texts.h"
 #include "cfcard/cf_upload_dlg.h"
 #include "collect/collect_run_dlg.h"
@@ -53,6 +54,9 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
     // Opening a file replaces the record that acquisition writes into.
     Handle(
         cmd::kFileOpen, [this] { OpenCommand(); }, notAcquiring);
+    // A span replaces the file shown, which acquisition's record cannot allow either.
+    Handle(
+        cmd::kArchiveOpen, [this] { CArchiveOpenDlg::Run(doc_, dialogParent); }, notAcquiring);
     // The import and the upload open their file when done, which acquisition's record cannot
     // allow.
     Handle(

@@ -89,6 +89,14 @@ void Draw(QPainter& p, int id) {
             p.drawRect(1, 5, 13, 10);
             p.drawRect(1, 3, 5, 2);
             break;
+        case cmd::kArchiveOpen:
+            // Stacked drums of a database over the folder's colour.
+            p.setPen(kInk);
+            p.setBrush(kFolder);
+            p.drawRect(2, 9, 12, 5);
+            p.drawRect(2, 4, 12, 5);
+            p.drawEllipse(2, 1, 12, 5);
+            break;
         case cmd::kExport:
             p.setPen(kInk);
             p.setBrush(QColor(32, 128, 64));

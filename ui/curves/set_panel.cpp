@@ -1,6 +1,7 @@
 #include "curves/set_panel.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -85,6 +86,13 @@ CSetPanel::CSetPanel(Reporter& reporter, QWidget* parent)
     du.Place(gridXEdit, 16, 298, 28, 14);
     du.Place(new QLabel(U("X"), this), 50, 301, 8, 8);
     du.Place(gridYEdit, 61, 298, 28, 14);
+    peakEnvelope = new QCheckBox(U(texts::kPanelPeakEnvelope), this);
+    du.Place(peakEnvelope, 8, 326, 96, 10);
+    connect(peakEnvelope, &QCheckBox::clicked, this, [this](bool on) {
+        if (ds_ == nullptr) return;
+        (spanShown_ ? ds_->SpanPeakEnvelope : ds_->PeakEnvelope) = on ? 1 : 0;
+        Changed();
+    });
     yGroup_->addButton(valueMode, 0);
     yGroup_->addButton(percentMode, 1);
     xGroup_->addButton(longTime, 0);
@@ -121,6 +129,13 @@ void CSetPanel::LoadFrom(DisplaySettings& ds) {
     RefreshChannels();
     scaleLowEdit->setEnabled(ds.YMode != 1);
     scaleHighEdit->setEnabled(ds.YMode != 1);
+    SetSpanShown(spanShown_);
+}
+
+void CSetPanel::SetSpanShown(bool span) {
+    spanShown_ = span;
+    if (ds_ != nullptr)
+        peakEnvelope->setChecked((span ? ds_->SpanPeakEnvelope : ds_->PeakEnvelope) != 0);
 }
 
 void CSetPanel::RefreshChannels() {

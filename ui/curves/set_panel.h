@@ -11,6 +11,7 @@
 #include "settings/display_settings.h"
 
 class QButtonGroup;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -37,6 +38,8 @@ class CSetPanel : public QWidget {
     void OnScaleLowChanged();   // 1006
     void OnScaleHighChanged();  // 1007
     void OnSelectCurves();      // 1014
+    // The option of what is shown: a span keeps its own, on unless turned off.
+    void SetSpanShown(bool span);
 
     // The fields' variables: what the controls last held as numbers.
     int gridX = 0;
@@ -56,6 +59,7 @@ class CSetPanel : public QWidget {
     QRadioButton* shortTime;
     QLineEdit* gridXEdit;
     QLineEdit* gridYEdit;
+    QCheckBox* peakEnvelope = nullptr;
 
   protected:
     // No dialog navigation: Tab stays in the field it was typed into, and goes no further up.
@@ -75,6 +79,7 @@ class CSetPanel : public QWidget {
     DisplaySettings* ds_ = nullptr;
     QButtonGroup* yGroup_;
     QButtonGroup* xGroup_;
+    bool spanShown_ = false;
 };
 
 }  // namespace vardo

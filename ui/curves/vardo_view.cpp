@@ -27,11 +27,13 @@
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
+#include "archive/archive_location.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
 #include "curves/set_panel.h"
+#include "curves/span_geometry.h"
 #include "datalist/excel_export_dlg.h"
 #include "datalist/pos_query_dlg.h"
 #include "datalist/stat_dlg.h"
@@ -161,7 +163,7 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
         else
             Forward();
     });
-    const Rule open = WhileFileOpen(doc_);
+    const Rule open = WhileCurvesShown(doc_);
     Handle(
         cmd::kForward, [this] { Forward(); }, open);
     Handle(
@@ -175,7 +177,7 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     Handle(
         cmd::kPositionQuery, [this] { PositionQuery(); }, open);
     Handle(
-        cmd::kExport, [this] { Export(); }, open);
+        cmd::kExport, [this] { Export(); }, WhileFileOpen(doc_));
     Handle(
         cmd::kPrint, [this] { OnPrint(true); }, open);
     Handle(
@@ -197,9 +199,13 @@ CVardoView::~CVardoView() {
 
 void CVardoView::OnDocumentUpdate(int hint) {
     if (hint == kHintOpened) {
-        if (panel != nullptr) panel->RefreshChannels();
-        doc_.BuildWindow();
+        if (panel != nullptr) {
+            panel->RefreshChannels();
+            panel->SetSpanShown(doc_.span != nullptr);
+        }
+        BuildShownWindow();
         Redraw();
+        UpdateZoomText();
     } else if (hint == kHintFailed) {
         settings->layoutDirty = 1;
         workReady_ = false;
@@ -214,11 +220,32 @@ void CVardoView::ClearSelection() {
 }
 
 void CVardoView::Rebuild() {
-    if (doc_.dataValid != 0) doc_.BuildWindow();
+    BuildShownWindow();
     Redraw();
 }
 
+void CVardoView::BuildShownWindow() {
+    if (doc_.span) {
+        if (ArchiveStatus s = doc_.span->BuildWindow(SpanColumns(FrameOf(*settings)));
+            s != ArchiveStatus::Ok)
+            doc_.reporter().ShowMessage(ArchiveStatusMessage(s), MessageIcon::Error);
+    } else if (doc_.dataValid != 0) {
+        doc_.BuildWindow();
+    }
+}
+
+void CVardoView::MoveSpan(const SpanWindow& w) {
+    ClearSelection();
+    doc_.span->window = w;
+    Rebuild();
+    UpdateZoomText();
+}
+
 void CVardoView::Scroll(bool older) {
+    if (doc_.span) {
+        MoveSpan(ScrollSpan(doc_.span->window, doc_.span->All(), scrollMultiplier, older));
+        return;
+    }
     if (doc_.dataValid == 0) return;
     ClearSelection();
     HistoryData& h = doc_.history;
@@ -244,16 +271,32 @@ void CVardoView::SetZoom(const Zoom& z) {
 }
 
 void CVardoView::ZoomIn() {
+    if (doc_.span) {
+        // Finer than one record per column only spreads the records apart.
+        const VTime finest =
+            static_cast<VTime>(SpanColumns(FrameOf(*settings))) * doc_.span->MinStep();
+        MoveSpan(ZoomSpanIn(doc_.span->window, doc_.span->All(), finest));
+        return;
+    }
     SetZoom(vardo::ZoomIn({doc_.history.windowStep, settings->pixelsPerPoint}));
 }
 
 void CVardoView::ZoomOut() {
+    if (doc_.span) {
+        MoveSpan(ZoomSpanOut(doc_.span->window, doc_.span->All()));
+        return;
+    }
     const HistoryData& h = doc_.history;
     SetZoom(vardo::ZoomOut({h.windowStep, settings->pixelsPerPoint}, h.newestTime - h.oldestTime,
                            IntervalSeconds(h), FrameOf(*settings).W()));
 }
 
 void CVardoView::ActualSize() {
+    // A span's actual size is all of it: the view that the envelope was made for.
+    if (doc_.span) {
+        MoveSpan(doc_.span->All());
+        return;
+    }
     SetZoom({1, 1});
 }
 
@@ -262,6 +305,13 @@ WindowEdges CVardoView::Edges() const {
 }
 
 void CVardoView::PositionQuery() {
+    if (doc_.span) {
+        const SpanWindow all = doc_.span->All();
+        const std::optional<VTime> back =
+            CPosQueryDlg::Ask(this, doc_.reporter(), all.from, all.to, doc_.span->window.to);
+        if (back) MoveSpan(SpanWindowEndingAt(doc_.span->window, all, *back));
+        return;
+    }
     if (doc_.dataValid == 0) return;
     const HistoryData& h = doc_.history;
     const std::optional<VTime> back =
@@ -273,6 +323,10 @@ void CVardoView::PositionQuery() {
 }
 
 void CVardoView::Statistics() {
+    if (doc_.span) {
+        SpanStatistics();
+        return;
+    }
     CStatDlg dlg(this);
     dlg.SetInputs(settings, &doc_.history);
     dlg.ComputeStats(selRect.left, selRect.top, selRect.right, selRect.bottom);
@@ -391,7 +445,7 @@ void CVardoView::mouseMoveEvent(QMouseEvent* event) {
         DrawSelection();
         drawn = true;
     }
-    if (!workSurface.isNull() && doc_.dataValid != 0) {
+    if (!workSurface.isNull() && doc_.ShowsCurves()) {
         QPainter p(&workSurface);
         DrawScrollButtons(p, ds, {0, 0, 0, 0});
         for (int k = 0; k < 4; ++k) {
@@ -452,7 +506,7 @@ void CVardoView::TogglePanel() {
     settings->SetPannel = panelShown;
     SaveDisplaySettings(doc_.settingsPath(), *settings);
     RecalcLayout();
-    if (doc_.dataValid != 0) doc_.BuildWindow();
+    BuildShownWindow();
     Redraw();
     if (frame_ != nullptr) frame_->UpdateCommands();
 }
@@ -463,12 +517,12 @@ void CVardoView::FirstLayout() {
     InitialUpdate();
     UpdateZoomText();
     RecalcLayout();
-    if (doc_.dataValid != 0) doc_.BuildWindow();
+    BuildShownWindow();
     if (frame_ != nullptr) frame_->UpdateCommands();
 }
 
 void CVardoView::InitialUpdate() {
-    if (doc_.dataValid == 0) doc_.ReopenLastFile();
+    if (!doc_.ShowsCurves()) doc_.ReopenLastFile();
 }
 
 void CVardoView::EnsureSurfaces() {
@@ -573,7 +627,7 @@ void CVardoView::dropEvent(QDropEvent* event) {
 }
 
 void CVardoView::PaintStatic(QPainter& p, const DisplaySettings& ds) {
-    if (doc_.dataValid == 0) {
+    if (!doc_.ShowsCurves()) {
         const PlotFrame f = FrameOf(ds);
         p.fillRect(0, 0, f.DW, f.DH, ToQColor(ds.backColor));
         return;
@@ -598,7 +652,15 @@ void CVardoView::DrawGrid(QPainter& p, const DisplaySettings& ds) {
 }
 
 void CVardoView::DrawCurves(QPainter& p, const DisplaySettings& ds) {
+    if (doc_.span) {
+        DrawSpanCurves(p, ds);
+        return;
+    }
     if (doc_.dataValid == 0) return;
+    if (ds.PeakEnvelope != 0 && doc_.history.windowCount > 0) {
+        DrawFileEnvelope(p, ds);
+        return;
+    }
     const HistoryData& h = doc_.history;
     const PlotFrame f = FrameOf(ds);
     const int ppp = settings->pixelsPerPoint > 0 ? settings->pixelsPerPoint : 1;
@@ -654,6 +716,89 @@ void CVardoView::DrawCurves(QPainter& p, const DisplaySettings& ds) {
     }
 }
 
+void CVardoView::DrawSpanCurves(QPainter& p, const DisplaySettings& ds) {
+    const ArchiveSpan& span = *doc_.span;
+    DrawEnvelope(p, ds, span.envelope, span.MaxStep(), ds.SpanPeakEnvelope != 0,
+                 [&span](int ch, float& low, float& high) { span.ChannelRange(ch, low, high); });
+}
+
+void CVardoView::DrawFileEnvelope(QPainter& p, const DisplaySettings& ds) {
+    const HistoryData& h = doc_.history;
+    const PlotFrame f = FrameOf(ds);
+    // The columns cover the times the axis puts under them, so the readout and the labels agree
+    // with the peaks drawn.
+    const TimeAxisLayout axis = LayoutTimeAxis(f, ds, h, settings->pixelsPerPoint);
+    const VTime from = std::max(axis.leftEdgeTime, h.oldestTime);
+    const VTime to = std::min(axis.rightEdgeTime, h.newestTime);
+    if (from > to) return;
+    const Envelope e = FileEnvelope(h, axis.leftEdgeTime, axis.rightEdgeTime, SpanColumns(f));
+    DrawEnvelope(p, ds, e, IntervalSeconds(h), true, [&h](int ch, float& low, float& high) {
+        low = h.rangeLow[ch].Value();
+        high = h.rangeHigh[ch].Value();
+    });
+}
+
+void CVardoView::DrawEnvelope(QPainter& p, const DisplaySettings& ds, const Envelope& e,
+                              VTime maxStep, bool peaks,
+                              const std::function<void(int, float&, float&)>& range) {
+    const PlotFrame f = FrameOf(ds);
+    const int chnls = std::min(ds.Chnls, kMaxChannels);
+    std::vector<QLine> lines;
+    for (int ch = 0; ch < chnls; ++ch) {
+        const bool checked = ch < static_cast<int>(ds.channelChecks.size()) &&
+                             ds.channelChecks[static_cast<std::size_t>(ch)] != 0;
+        if (!checked) continue;
+        const Colorref c = ch < static_cast<int>(ds.channelColors.size())
+                               ? ds.channelColors[static_cast<std::size_t>(ch)]
+                               : DefaultChannelColor(ch);
+        float low = 0.0f;
+        float high = 0.0f;
+        range(ch, low, high);
+        lines.clear();
+        for (const std::vector<EnvelopeStroke>& run :
+             EnvelopeRuns(f, ds, e, ch, maxStep, low, high)) {
+            if (peaks) {
+                // Vertical strokes of one pixel's width; a column whose records agree is a dot.
+                for (const EnvelopeStroke& s : run) lines.emplace_back(s.x, s.top, s.x, s.bottom);
+                continue;
+            }
+            // Without peaks, a line through the middle of each column: thinner, and a spike in
+            // a crowded column shows only as a bump.
+            for (std::size_t i = 0; i < run.size(); ++i) {
+                const QPoint at(run[i].x, (run[i].top + run[i].bottom) / 2);
+                const QPoint before =
+                    i == 0 ? at : QPoint(run[i - 1].x, (run[i - 1].top + run[i - 1].bottom) / 2);
+                lines.emplace_back(before, at);
+            }
+        }
+        p.setPen(QPen(ToQColor(c), ds.gridWidth));
+        p.drawLines(lines.data(), static_cast<int>(lines.size()));
+    }
+}
+
+void CVardoView::SpanStatistics() {
+    ArchiveSpan& span = *doc_.span;
+    const DisplaySettings& ds = *settings;
+    const PlotFrame f = FrameOf(ds);
+    const int n = static_cast<int>(span.envelope.columns.size());
+    if (n == 0) return;
+    const int a = std::clamp(PointerToSpanColumn(f, selRect.left - ds.drawRect.left), 0, n - 1);
+    const int b = std::clamp(PointerToSpanColumn(f, selRect.right - ds.drawRect.left), 0, n - 1);
+    SpanBounds bounds;
+    bounds.from = EnvelopeColumnStart(a, span.envelope.from, span.envelope.to, n);
+    bounds.to = EnvelopeColumnStart(b + 1, span.envelope.from, span.envelope.to, n) - 1;
+    SpanStatResult result;
+    if (ArchiveStatus s =
+            SpanStats(span.Store(), span.Recorder().id, span.Configs(), bounds, 1, result);
+        s != ArchiveStatus::Ok) {
+        doc_.reporter().ShowMessage(ArchiveStatusMessage(s), MessageIcon::Error);
+        return;
+    }
+    CStatDlg dlg(this);
+    dlg.SetSpanResult(result, bounds.from, bounds.to);
+    dlg.exec();
+}
+
 void CVardoView::DrawFrame(QPainter& p, const DisplaySettings& ds) {
     const PlotFrame f = FrameOf(ds);
     p.fillRect(0, 0, f.L, f.B + 1, ToQColor(ds.backColor));
@@ -674,6 +819,14 @@ void CVardoView::DrawHeader(QPainter& p, const DisplaySettings& ds) {
     DrawTimeAxis(p, ds);
     p.setFont(SongFont(14, 100));
     p.setPen(TextColor(ds));
+    if (doc_.span) {
+        const SpanWindow all = doc_.span->All();
+        const std::string title = SpanTitle(doc_.span->Recorder().key, all.from, all.to);
+        for (const TextItem& t :
+             SpanHeaderTexts(FrameOf(ds), ds.Chnls, doc_.span->MinStep(), title))
+            DrawTextAt(p, t);
+        return;
+    }
     for (const TextItem& t : HeaderTexts(FrameOf(ds), ds.Chnls, doc_.history)) DrawTextAt(p, t);
 }
 
@@ -685,7 +838,9 @@ void CVardoView::DrawValueAxis(QPainter& p, const DisplaySettings& ds) {
 
 void CVardoView::DrawTimeAxis(QPainter& p, const DisplaySettings& ds) {
     const PlotFrame f = FrameOf(ds);
-    const TimeAxisLayout axis = LayoutTimeAxis(f, ds, doc_.history, settings->pixelsPerPoint);
+    const TimeAxisLayout axis =
+        doc_.span ? LayoutSpanTimeAxis(f, ds, doc_.span->window.from, doc_.span->window.to)
+                  : LayoutTimeAxis(f, ds, doc_.history, settings->pixelsPerPoint);
     p.setPen(QPen(ToQColor(ds.gridColor), 1));
     for (int x : axis.ticks) p.drawLine(x, f.B, x, f.B + 5);
     p.setFont(SystemFont(12, 100));
@@ -694,12 +849,16 @@ void CVardoView::DrawTimeAxis(QPainter& p, const DisplaySettings& ds) {
 }
 
 void CVardoView::DrawValueLegend(QPainter& p, const DisplaySettings& ds, int n) {
-    if (doc_.dataValid == 0) return;
+    if (!doc_.ShowsCurves()) return;
     const bool white = ds.backColor == kWhite;
     const PlotFrame f = FrameOf(ds);
     AddOverlay(p, QRect(f.R, 0, f.DW - f.R, f.DH));
+    // n counts from the right edge, as a file's window index does; the record nearest to that
+    // column is read, or the column's range when it holds several.
     const std::vector<LegendRow> rows =
-        LegendRows(f, ds.Chnls, doc_.history, upperFirst, upperRows, n);
+        doc_.span ? SpanLegendRows(f, ds.Chnls, doc_.span->envelope, upperFirst, upperRows,
+                                   NearestFilledColumn(doc_.span->envelope, SpanColumns(f) - 1 - n))
+                  : LegendRows(f, ds.Chnls, doc_.history, upperFirst, upperRows, n);
     p.setFont(SongFont(15, 700));
     p.setPen(white ? QColor(0, 0, 0) : QColor(255, 84, 84));
     for (const LegendRow& r : rows) DrawTextAt(p, r.name);
@@ -786,8 +945,15 @@ void CVardoView::DrawCursor(QPainter& p, const DisplaySettings& ds, QPoint point
     p.setPen(Qt::white);
     p.setFont(SystemFont(12, 100));
     const int i = PointerToIndex(f, x, settings->pixelsPerPoint);
-    const QString when =
-        QString::fromStdString(ReadoutTimeText(SampleTime(doc_.history, i), ds.XMode));
+    VTime at = 0;
+    if (doc_.span) {
+        const Envelope& e = doc_.span->envelope;
+        const int c = NearestFilledColumn(e, PointerToSpanColumn(f, x));
+        if (c >= 0) at = e.columns[static_cast<std::size_t>(c)].first;
+    } else {
+        at = SampleTime(doc_.history, i);
+    }
+    const QString when = QString::fromStdString(ReadoutTimeText(at, ds.XMode));
     p.drawText(time, Qt::AlignHCenter | (ds.XMode != 0 ? Qt::AlignVCenter : Qt::AlignTop), when);
     p.drawText(value, Qt::AlignCenter, QString::fromStdString(ReadoutValueText(f, ds, y)));
 }
@@ -832,8 +998,12 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, texts::kPrintTimeFormat, now.year, now.month, now.day,
                   now.hour, now.minute);
+    // A span has no path: the page names the recorder and the span instead.
+    const std::string shown =
+        doc_.span ? SpanTitle(doc_.span->Recorder().key, doc_.span->All().from, doc_.span->All().to)
+                  : doc_.filePath;
     const TextItem lines[] = {
-        {std::string(texts::kCurvePrintFile) + doc_.filePath, d.right + 100, d.top + 20},
+        {std::string(texts::kCurvePrintFile) + shown, d.right + 100, d.top + 20},
         {std::string(texts::kPrintTime) + stamp, d.right + 60, d.top + 20}};
     p.setPen(Qt::black);
     for (const TextItem& t : lines) {
@@ -909,6 +1079,10 @@ void CVardoView::AddOverlay(const QPainter& p, const QRect& r) {
 
 void CVardoView::UpdateZoomText() {
     if (frame_ == nullptr) return;
+    if (doc_.span) {
+        frame_->SetStatusText(1, QString::fromStdString(SpanZoomText(doc_.span->window.Width())));
+        return;
+    }
     frame_->SetStatusText(
         1, QString::fromStdString(ZoomText(doc_.history.windowStep, settings->pixelsPerPoint)));
 }

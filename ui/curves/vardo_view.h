@@ -14,7 +14,9 @@
 #include "app/command_target.h"
 #include "app/vardo_doc.h"
 #include "base/vardo_time.h"
+#include "curves/envelope.h"
 #include "curves/navigation.h"
+#include "curves/span_navigation.h"
 #include "settings/display_settings.h"
 
 class QPainter;
@@ -136,6 +138,18 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     QColor TextColor(const DisplaySettings& ds) const;
     // The window rebuilt after a change of start, step or zoom, then everything redrawn.
     void Rebuild();
+    // The window of what is shown: the file's, or the open span's envelope at the plot's width.
+    void BuildShownWindow();
+    // The span's window moved to w, rebuilt and redrawn.
+    void MoveSpan(const SpanWindow& w);
+    void DrawSpanCurves(QPainter& p, const DisplaySettings& ds);
+    // A file's window drawn peak-preserving, from the envelope of the times the plot shows.
+    void DrawFileEnvelope(QPainter& p, const DisplaySettings& ds);
+    // The envelope's curves; range gives a channel's scale ends for the percent scale.
+    void DrawEnvelope(QPainter& p, const DisplaySettings& ds, const Envelope& e, VTime maxStep,
+                      bool peaks, const std::function<void(int, float&, float&)>& range);
+    // Statistics over the records of the span under the band.
+    void SpanStatistics();
     // Forward (newer) or Back (older) by scrollMultiplier window steps.
     void Scroll(bool older);
     // A new record step and point width: rebuilt, selection cleared, the pane updated.

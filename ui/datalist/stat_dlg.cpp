@@ -102,6 +102,23 @@ void CStatDlg::ComputeStats(int left, int, int right, int) {
     FillTable();
 }
 
+void CStatDlg::SetSpanResult(const SpanStatResult& result, VTime start, VTime end) {
+    statStart = result.stats.counted ? result.stats.oldest : start;
+    statEnd = result.stats.counted ? result.stats.newest : end;
+    start_.Set(statStart);
+    end_.Set(statEnd);
+    const int rows = std::min(result.channels, kMaxChannels);
+    list_->setRowCount(rows);
+    char name[32];
+    for (int ch = 0; ch < rows; ++ch) {
+        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
+        list_->setItem(ch, 0, new QTableWidgetItem(U(name)));
+        const std::array<std::string, 3> cells = SpanStatCells(result, ch);
+        for (int c = 0; c < 3; ++c)
+            list_->setItem(ch, c + 1, new QTableWidgetItem(QString::fromStdString(cells[c])));
+    }
+}
+
 void CStatDlg::FillTable() {
     const HistoryData& h = *history_;
     const int rows = std::min<int>(h.channelCount, kMaxChannels);

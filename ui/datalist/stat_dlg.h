@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "archive/span_walk.h"
 #include "base/vardo_time.h"
 #include "datalist/channel_stats.h"
 #include "datalist/date_time_pair.h"
@@ -22,6 +23,9 @@ class CStatDlg : public QDialog {
     void SetInputs(const DisplaySettings* settings, const HistoryData* history);
     // The band in the view's client pixels; only left and right matter. Fills the table.
     void ComputeStats(int left, int top, int right, int bottom);
+
+    // The statistics of an archive span's records under the band, [start, end] its times.
+    void SetSpanResult(const SpanStatResult& result, VTime start, VTime end);
 
     QTableWidget* Table() const { return list_; }
     VTime statStart = 0;

@@ -1,0 +1,176 @@
+// The curve view over an archive span: a year of a 12-channel recorder at 10 s (3.15 M records)
+// opened to its first painted frame (goal 100 ms: the store opened, the span's configurations
+// read, the envelope of the plot's columns built from the summaries, the picture drawn), and
+// each zoom or scroll step on it with its redraw (goal 16 ms). Run on the offscreen platform.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "app/vardo_doc.h"
+#include "base/reporter.h"
+#include "curves/vardo_view.h"
+#include "qt_benchmark_main.h"
+#include "settings/setup_ini.h"
+#include "support/history_file_builder.h"
+
+namespace {
+
+using namespace vardo;
+
+constexpr VTime kStep = 10;
+constexpr std::int64_t kYear = 365LL * 86400 / kStep;
+constexpr std::int64_t kPerAdd = 131072;
+
+// A plant's day: each channel a slow daily swing with a little noise, and now and then a
+// one-record spike that the picture must keep.
+std::uint8_t Sample(int ch, std::int64_t k) {
+    if (k % 50021 == 7 * ch) return 250;
+    const double day = std::sin(6.2831853 * static_cast<double>(k % 8640) / 8640.0 + ch);
+    return static_cast<std::uint8_t>(40 + 15 * ch + 12 * day + (k * 7 + ch) % 5);
+}
+
+// A home whose archive holds a year of one recorder, added a full file's worth at a time.
+class YearArchive {
+  public:
+    YearArchive() {
+        setenv("TZ", "Asia/Shanghai", 1);
+        ArchiveOpen open = OpenArchive(url, true);
+        if (open.status != ArchiveStatus::Ok) std::abort();
+        RecordConfig config;
+        config.intervalCode = 3;
+        config.channelCount = 12;
+        config.present = 0x0FFF;
+        for (int ch = 0; ch < 12; ++ch) {
+            config.low[static_cast<std::size_t>(ch)] = MakeDecimal(0, 1);
+            config.high[static_cast<std::size_t>(ch)] = MakeDecimal(1000, 1);
+        }
+        start = MakeLocalTime(2025, 1, 1, 0, 0, 0);
+        std::vector<OfferedRecord> records;
+        for (std::int64_t i = 0; i < kYear; i += kPerAdd) {
+            records.clear();
+            for (std::int64_t k = i; k < i + kPerAdd && k < kYear; ++k) {
+                OfferedRecord r;
+                r.time = start + k * kStep;
+                for (int ch = 0; ch < 12; ++ch)
+                    r.samples[static_cast<std::size_t>(ch)] = Sample(ch, k);
+                records.push_back(r);
+            }
+            SourceInfo source;
+            source.how = kSourceFile;
+            source.path = "year.vd";
+            AddCounts counts;
+            if (open.store->Add({"", 1, "ZT772"}, config, records, source, counts) !=
+                ArchiveStatus::Ok)
+                std::abort();
+        }
+        DisplaySettings noPanel;
+        noPanel.SetPannel = 0;
+        SaveDisplaySettings(home / "SetUp.ini", noPanel);
+    }
+    vardo::testing::TempDir home;
+    const std::string url = "sqlite:" + home / "Archive.db";
+    VTime start = 0;
+};
+
+const YearArchive& Year() {
+    static YearArchive year;
+    return year;
+}
+
+struct ShownSpan {
+    ShownSpan() : doc(reporter, Year().home.path() + "/") {
+        view = std::make_unique<CVardoView>(doc, nullptr);
+        view->resize(1400, 900);
+        view->show();
+        while (!view->LaidOut()) QApplication::processEvents();
+        view->repaint();
+    }
+    // Everything the OK of the dialog sets off, up to the picture on the window.
+    bool Open() {
+        ArchiveOpen open = OpenArchive(Year().url, false);
+        if (open.status != ArchiveStatus::Ok) return false;
+        std::vector<RecorderSummary> recorders;
+        if (open.store->Recorders(recorders) != ArchiveStatus::Ok || recorders.empty())
+            return false;
+        const RecorderSummary r = recorders[0];
+        if (doc.OpenSpan(std::move(open.store), r, r.first, r.last) != 1) return false;
+        view->repaint();
+        return true;
+    }
+    SilentReporter reporter;
+    CVardoDoc doc;
+    std::unique_ptr<CVardoView> view;
+};
+
+void BM_OpenYearToFirstPaint(benchmark::State& state) {
+    Year();
+    ShownSpan s;
+    for (auto _ : state)
+        if (!s.Open()) state.SkipWithError("the span did not open");
+}
+// The year on screen, for the one who runs the benchmark to look at.
+void BM_YearScreenshot(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    for (auto _ : state) s.view->Redraw();
+    if (const char* dir = std::getenv("VARDO_SCREENSHOTS"))
+        s.view->workSurface.save(QString::fromUtf8(dir) + "/archive_year.png");
+}
+BENCHMARK(BM_YearScreenshot)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+BENCHMARK(BM_OpenYearToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The envelope of the plot's columns alone, from the summaries and the columns' raw ends.
+void BM_EnvelopeOfYear(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    const int columns = static_cast<int>(s.doc.span->envelope.columns.size());
+    for (auto _ : state)
+        if (s.doc.span->BuildWindow(columns) != ArchiveStatus::Ok) state.SkipWithError("read");
+    state.counters["columns"] = columns;
+}
+BENCHMARK(BM_EnvelopeOfYear)->Unit(benchmark::kMillisecond);
+
+// In and out between the whole year and half of it, and then deeper, alternating.
+void BM_ZoomStep(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    int depth = 0;
+    bool in = true;
+    for (auto _ : state) {
+        if (in)
+            s.view->ZoomIn();
+        else
+            s.view->ZoomOut();
+        depth += in ? 1 : -1;
+        if (depth == 8) in = false;
+        if (depth == 0) in = true;
+    }
+}
+BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond);
+
+// A week's window moved a quarter at a time across the year's files.
+void BM_ScrollStep(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    for (int k = 0; k < 6; ++k) s.view->ZoomIn();
+    bool older = true;
+    for (auto _ : state) {
+        const SpanWindow before = s.doc.span->window;
+        if (older)
+            s.view->Back();
+        else
+            s.view->Forward();
+        if (s.doc.span->window == before) older = !older;
+    }
+}
+BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+VARDO_QT_BENCHMARK_MAIN()
