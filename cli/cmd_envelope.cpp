@@ -7,7 +7,7 @@
 #include "base/local_time_text.h"
 #include "base/texts.h"
 #include "commands.h"
-#include "datalist/envelope.h"
+#include "curves/envelope.h"
 #include "history/history_loader.h"
 #include "recorder_options.h"
 

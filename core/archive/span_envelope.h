@@ -9,7 +9,7 @@
 
 #include "archive/archive_store.h"
 #include "archive/span_walk.h"
-#include "datalist/envelope.h"
+#include "curves/envelope.h"
 
 namespace vardo {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../support/history_file_builder.h"
-#include "datalist/band_stats.h"
+#include "curves/band_stats.h"
 
 namespace vardo {
 namespace {

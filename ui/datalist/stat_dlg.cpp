@@ -12,7 +12,7 @@
 
 #include "app/dialog_units.h"
 #include "base/texts.h"
-#include "datalist/band_stats.h"
+#include "curves/band_stats.h"
 
 namespace vardo {
 

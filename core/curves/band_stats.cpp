@@ -1,4 +1,4 @@
-#include "datalist/band_stats.h"
+#include "curves/band_stats.h"
 
 #include "curves/curve_geometry.h"
 #include "curves/navigation.h"

@@ -1,4 +1,4 @@
-#include "datalist/envelope.h"
+#include "curves/envelope.h"
 
 #include <algorithm>
 
