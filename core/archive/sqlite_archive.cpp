@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 
 #include "archive/archive_rows.h"
 #include "archive/archive_schema.h"
@@ -17,10 +18,26 @@ namespace {
 constexpr int kBusyTimeoutMs = 30000;
 constexpr std::size_t kChunk = 4096;
 
+// A statement kept prepared for the life of the store, lent to one read at a time.
+struct KeptStmt {
+    sqlite3_stmt* s = nullptr;
+    bool lent = false;
+};
+
 class Stmt {
   public:
     Stmt(sqlite3* db, const char* sql) { rc_ = sqlite3_prepare_v3(db, sql, -1, 0, &s_, nullptr); }
-    ~Stmt() { sqlite3_finalize(s_); }
+    // Borrows a kept statement; handing it back resets it, so that no read transaction stays
+    // open behind a read that stopped early and the next use starts from its first row.
+    explicit Stmt(KeptStmt& kept) : s_(kept.s), kept_(&kept), rc_(SQLITE_OK) { kept.lent = true; }
+    ~Stmt() {
+        if (kept_ == nullptr) {
+            sqlite3_finalize(s_);
+            return;
+        }
+        Reset();
+        kept_->lent = false;
+    }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     bool ok() const { return rc_ == SQLITE_OK && s_ != nullptr; }
@@ -59,7 +76,23 @@ class Stmt {
 
   private:
     sqlite3_stmt* s_ = nullptr;
+    KeptStmt* kept_ = nullptr;
     int rc_ = SQLITE_ERROR;
+};
+
+// The reads kept prepared: the envelope of a span makes thousands of small ones, and preparing
+// each anew cost more than running it.
+enum class Read {
+    Recorders,
+    ConfigIds,
+    Config,
+    ConfigChannels,
+    Records,
+    Last,
+    Newest,
+    Lod,
+    Sources,
+    Count,
 };
 
 bool IsDamageCode(int rc) {
@@ -70,7 +103,10 @@ bool IsDamageCode(int rc) {
 class SqliteArchive final : public ArchiveStore {
   public:
     explicit SqliteArchive(sqlite3* db) : db_(db) {}
-    ~SqliteArchive() override { sqlite3_close_v2(db_); }
+    ~SqliteArchive() override {
+        for (KeptStmt& k : kept_) sqlite3_finalize(k.s);
+        sqlite3_close_v2(db_);
+    }
 
     std::string LastError() const override { return error_; }
 
@@ -113,10 +149,26 @@ class SqliteArchive final : public ArchiveStore {
                             std::span<const OfferedRecord> added);
     ArchiveStatus ReadRecordRows(Stmt& s, const std::function<bool(const ArchivedRecord&)>& take);
     ArchiveStatus ConfigOf(std::int64_t id, RecordConfig& out);
+    // The kept statement of a read, prepared at its first use. A read made from inside another
+    // read's callback while the kept one is lent gets a statement of its own.
+    Stmt Use(Read read, const char* sql);
 
     sqlite3* db_;
     std::string error_;
+    std::array<KeptStmt, static_cast<std::size_t>(Read::Count)> kept_{};
 };
+
+Stmt SqliteArchive::Use(Read read, const char* sql) {
+    KeptStmt& kept = kept_[static_cast<std::size_t>(read)];
+    if (kept.lent) return Stmt(db_, sql);
+    if (kept.s == nullptr && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &kept.s,
+                                                nullptr) != SQLITE_OK) {
+        sqlite3_finalize(kept.s);
+        kept.s = nullptr;
+        return Stmt(db_, sql);
+    }
+    return Stmt(kept);
+}
 
 ArchiveStatus SqliteArchive::Prepare(bool create) {
     int tables = 0;
@@ -383,10 +435,11 @@ ArchiveStatus SqliteArchive::UpdateLod(std::int64_t recorder, const RecordConfig
 }
 
 ArchiveStatus SqliteArchive::ConfigOf(std::int64_t id, RecordConfig& out) {
-    Stmt c(db_, "SELECT interval_code, channel_count, present FROM configs WHERE id = ?");
-    Stmt ch(db_,
-            "SELECT channel, low_integer, low_decimals, high_integer, high_decimals "
-            "FROM config_channels WHERE config_id = ? ORDER BY channel LIMIT 64");
+    Stmt c =
+        Use(Read::Config, "SELECT interval_code, channel_count, present FROM configs WHERE id = ?");
+    Stmt ch = Use(Read::ConfigChannels,
+                  "SELECT channel, low_integer, low_decimals, high_integer, high_decimals "
+                  "FROM config_channels WHERE config_id = ? ORDER BY channel LIMIT 64");
     if (!c.ok() || !ch.ok()) return Fail(sqlite3_errcode(db_));
     c.Int(1, id);
     int rc = c.Step();
@@ -410,12 +463,13 @@ ArchiveStatus SqliteArchive::ConfigOf(std::int64_t id, RecordConfig& out) {
 ArchiveStatus SqliteArchive::Recorders(std::vector<RecorderSummary>& out) {
     out.clear();
     // The coarsest level's blocks sum every held record: far fewer rows than the records.
-    Stmt s(db_,
-           "SELECT r.id, r.site, r.address, r.model, min(l.first), max(l.last), sum(l.count), "
-           "(SELECT max(c.channel_count) FROM recorder_configs rc JOIN configs c "
-           "ON c.id = rc.config_id WHERE rc.recorder_id = r.id) "
-           "FROM recorders r JOIN lod l ON l.recorder_id = r.id AND l.level = ? "
-           "GROUP BY r.id ORDER BY r.site, r.address, r.model");
+    Stmt s =
+        Use(Read::Recorders,
+            "SELECT r.id, r.site, r.address, r.model, min(l.first), max(l.last), sum(l.count), "
+            "(SELECT max(c.channel_count) FROM recorder_configs rc JOIN configs c "
+            "ON c.id = rc.config_id WHERE rc.recorder_id = r.id) "
+            "FROM recorders r JOIN lod l ON l.recorder_id = r.id AND l.level = ? "
+            "GROUP BY r.id ORDER BY r.site, r.address, r.model");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, static_cast<std::int64_t>(kLodShifts.size() - 1));
     int rc = 0;
@@ -443,8 +497,9 @@ ArchiveStatus SqliteArchive::Configs(std::int64_t recorder,
     out.clear();
     std::vector<std::int64_t> ids;
     {
-        Stmt s(db_,
-               "SELECT config_id FROM recorder_configs WHERE recorder_id = ? ORDER BY config_id");
+        Stmt s =
+            Use(Read::ConfigIds,
+                "SELECT config_id FROM recorder_configs WHERE recorder_id = ? ORDER BY config_id");
         if (!s.ok()) return Fail(sqlite3_errcode(db_));
         s.Int(1, recorder);
         int rc = 0;
@@ -489,9 +544,10 @@ ArchiveStatus SqliteArchive::ReadRecordRows(
 ArchiveStatus SqliteArchive::ReadRecords(
     std::int64_t recorder, VTime from, VTime to,
     const std::function<bool(std::span<const ArchivedRecord>)>& onChunk) {
-    Stmt s(db_,
-           "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
-           "WHERE recorder_id = ? AND t >= ? AND t <= ? ORDER BY t");
+    Stmt s =
+        Use(Read::Records,
+            "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
+            "WHERE recorder_id = ? AND t >= ? AND t <= ? ORDER BY t");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, recorder);
     s.Int(2, from);
@@ -515,9 +571,10 @@ ArchiveStatus SqliteArchive::ReadRecords(
 ArchiveStatus SqliteArchive::ReadLast(std::int64_t recorder, VTime to, std::int64_t count,
                                       std::vector<ArchivedRecord>& out) {
     out.clear();
-    Stmt s(db_,
-           "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
-           "WHERE recorder_id = ? AND t <= ? ORDER BY t DESC LIMIT ?");
+    Stmt s =
+        Use(Read::Last,
+            "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
+            "WHERE recorder_id = ? AND t <= ? ORDER BY t DESC LIMIT ?");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, recorder);
     s.Int(2, to);
@@ -533,9 +590,9 @@ ArchiveStatus SqliteArchive::ReadLast(std::int64_t recorder, VTime to, std::int6
 
 ArchiveStatus SqliteArchive::Newest(const RecorderKey& recorder, std::optional<VTime>& out) {
     out.reset();
-    Stmt s(db_,
-           "SELECT x.t FROM records x JOIN recorders r ON r.id = x.recorder_id "
-           "WHERE r.site = ? AND r.address = ? AND r.model = ? ORDER BY x.t DESC LIMIT 1");
+    Stmt s = Use(Read::Newest,
+                 "SELECT x.t FROM records x JOIN recorders r ON r.id = x.recorder_id "
+                 "WHERE r.site = ? AND r.address = ? AND r.model = ? ORDER BY x.t DESC LIMIT 1");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Text(1, recorder.site);
     s.Int(2, recorder.address);
@@ -554,9 +611,10 @@ ArchiveStatus SqliteArchive::ReadLod(std::int64_t recorder, int level, VTime fro
     out.clear();
     if (level < 0 || level >= static_cast<int>(kLodShifts.size()) || from > to)
         return ArchiveStatus::Ok;
-    Stmt s(db_,
-           "SELECT block, first, last, count, present, channels FROM lod "
-           "WHERE recorder_id = ? AND level = ? AND block >= ? AND block <= ? ORDER BY block");
+    Stmt s =
+        Use(Read::Lod,
+            "SELECT block, first, last, count, present, channels FROM lod "
+            "WHERE recorder_id = ? AND level = ? AND block >= ? AND block <= ? ORDER BY block");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, recorder);
     s.Int(2, level);
@@ -581,9 +639,9 @@ ArchiveStatus SqliteArchive::ReadLod(std::int64_t recorder, int level, VTime fro
 
 ArchiveStatus SqliteArchive::Sources(std::vector<SourceInfo>& out) {
     out.clear();
-    Stmt s(db_,
-           "SELECT added_at, how, path, size, sha256, device, host, version FROM sources "
-           "ORDER BY id");
+    Stmt s = Use(Read::Sources,
+                 "SELECT added_at, how, path, size, sha256, device, host, version FROM sources "
+                 "ORDER BY id");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     int rc = 0;
     while ((rc = s.Step()) == SQLITE_ROW) {

@@ -318,6 +318,54 @@ TEST_P(ArchiveStoreTest, TheViewGivesEngineeringValues) {
     EXPECT_FALSE(rows >> more) << out;
 }
 
+// A store keeps its reads ready between calls: a read that stopped early or that another read's
+// callback made must leave the next read whole, and must not pin what the store sees.
+TEST_P(ArchiveStoreTest, ReadsStayWholeAfterEarlyStopsNestingAndAnotherProgramsAdd) {
+    std::unique_ptr<ArchiveStore> store = Open();
+    ASSERT_EQ(AddSpan(*store, Span(0, 10000)).result, HistoryAdd::Added);
+    std::vector<RecorderSummary> recorders;
+    ASSERT_EQ(store->Recorders(recorders), ArchiveStatus::Ok);
+    ASSERT_EQ(recorders.size(), 1u);
+    const std::int64_t id = recorders[0].id;
+    const auto count = [&](VTime from, VTime to, std::int64_t stopAfter) {
+        std::int64_t n = 0;
+        EXPECT_EQ(store->ReadRecords(id, from, to,
+                                     [&](std::span<const ArchivedRecord> chunk) {
+                                         n += static_cast<std::int64_t>(chunk.size());
+                                         return n < stopAfter;
+                                     }),
+                  ArchiveStatus::Ok);
+        return n;
+    };
+    EXPECT_EQ(count(TimeOf(0), TimeOf(9999), 1), 4096);  // stopped after the first chunk
+    // The server engine reads a span through one cursor per connection: no span within a span.
+    const bool spanInSpan = GetParam() == Engine::Sqlite;
+    std::int64_t inner = 0;
+    std::vector<LodBlock> blocks;
+    std::vector<ArchivedRecord> some;
+    EXPECT_EQ(store->ReadRecords(
+                  id, TimeOf(0), TimeOf(9999),
+                  [&](std::span<const ArchivedRecord>) {
+                      if (spanInSpan) inner += count(TimeOf(100), TimeOf(199), 1000);
+                      EXPECT_EQ(store->ReadLod(id, 0, TimeOf(0), TimeOf(9999), blocks),
+                                ArchiveStatus::Ok);
+                      EXPECT_EQ(store->ReadLast(id, TimeOf(9), 5, some), ArchiveStatus::Ok);
+                      return true;
+                  }),
+              ArchiveStatus::Ok);
+    EXPECT_EQ(inner, spanInSpan ? 3 * 100 : 0);  // three chunks, each reading a hundred records
+    EXPECT_EQ(some.size(), 5u);
+    EXPECT_FALSE(blocks.empty());
+    EXPECT_EQ(count(TimeOf(0), TimeOf(9999), 1), 4096);
+    // Another program adds while this store has read and stopped early; this one sees the add.
+    ASSERT_EQ(AddSpan(*Open(), Span(10000, 50)).result, HistoryAdd::Added);
+    EXPECT_EQ(count(TimeOf(0), TimeOf(20000), 1 << 30), 10050);
+    std::vector<ArchivedRecord> last;
+    ASSERT_EQ(store->ReadLast(id, TimeOf(20000), 3, last), ArchiveStatus::Ok);
+    ASSERT_EQ(last.size(), 3u);
+    EXPECT_EQ(last.back().time, TimeOf(10049));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveStoreTest, ::testing::ValuesIn(kEngines), EngineParamName);
 
 }  // namespace
