@@ -45,7 +45,7 @@ inline constexpr const char* kUploadStartLabel = "开始时间";
 inline constexpr const char* kUpload = "上传";
 inline constexpr const char* kStop = "停止";
 
-// unattended collection (beyond the specification): the recorder list, its dialog, the run
+// unattended collection (our own texts): the recorder list, its dialog, the run
 inline constexpr const char* kCollectSettingsTitle = "采集设置";
 inline constexpr const char* kCollectNow = "立即采集";
 inline constexpr const char* kCollectListHeader = "名称\t端口\t地址\t仪表类型\t站点";
@@ -162,7 +162,7 @@ inline constexpr const char* kColumnNumber = "编号";
 inline constexpr const char* kColumnTime = "时间";
 inline constexpr const char* kColumnChannel = "通道%d";
 
-// --recorder of the reading commands (our own texts: the specification reads files only)
+// --recorder of the reading commands (our own texts, for reading a recorder's span)
 inline constexpr const char* kArchiveNoRecorder = "档案库中没有仪表 %s 的记录";
 inline constexpr const char* kArchiveSeveralModelsHead = "仪表地址 ";
 inline constexpr const char* kArchiveSeveralModelsMiddle = " 有多种仪表类型：";
@@ -256,7 +256,7 @@ inline constexpr const char* kStatPeak = "峰值";
 inline constexpr const char* kStatValley = "谷值";
 inline constexpr const char* kStatCompute = "计算";
 
-// the archive (our own texts: the recorder of the specification has no archive)
+// the archive (our own texts: the recorder itself keeps no archive)
 inline constexpr const char* kPanelPeakEnvelope = "峰值包络";
 inline constexpr const char* kArchiveOpenTitle = "打开档案";
 inline constexpr const char* kArchiveColumns[] = {"站点",     "地址",     "仪表类型", "通道数",
