@@ -247,7 +247,8 @@ DisplaySettings PaperSettings(const DisplaySettings& live, int clientWidth, int 
     return paper;
 }
 
-std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h) {
+std::vector<TextItem> HeaderPieces(const PlotFrame& f, int chnls, int intervalSeconds,
+                                   const std::string& title) {
     std::vector<TextItem> out;
     char text[160];
     const int W = f.W();
@@ -256,17 +257,20 @@ std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryDa
         out.push_back({text, f.R - 250, 10});
     }
     if (W > 130) {
-        std::snprintf(text, sizeof text, texts::kHeaderInterval, IntervalSeconds(h));
+        std::snprintf(text, sizeof text, texts::kHeaderInterval, intervalSeconds);
         out.push_back({text, f.R - 130, 10});
     }
-    if (W > 550) {
-        const LocalFields a = SplitLocalTime(h.oldestTime);
-        const LocalFields b = SplitLocalTime(h.newestTime);
-        std::snprintf(text, sizeof text, texts::kHeaderSpan, a.year, a.month, a.day, a.hour,
-                      a.minute, a.second, b.year, b.month, b.day, b.hour, b.minute, b.second);
-        out.push_back({text, f.L, 10});
-    }
+    if (W > 550) out.push_back({title, f.L, 10});
     return out;
+}
+
+std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h) {
+    char text[160];
+    const LocalFields a = SplitLocalTime(h.oldestTime);
+    const LocalFields b = SplitLocalTime(h.newestTime);
+    std::snprintf(text, sizeof text, texts::kHeaderSpan, a.year, a.month, a.day, a.hour, a.minute,
+                  a.second, b.year, b.month, b.day, b.hour, b.minute, b.second);
+    return HeaderPieces(f, chnls, IntervalSeconds(h), text);
 }
 
 std::vector<LegendRow> LegendRows(const PlotFrame& f, int chnls, const HistoryData& h,

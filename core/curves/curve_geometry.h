@@ -109,6 +109,10 @@ TimeAxisLayout LayoutRealTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
                                   const HistoryData& h, int pixelsPerPoint);
 
 // The header line above the plot; pieces drop out as the plot narrows.
+// The header's pieces (channel count, interval, and title at the left), each only where the plot
+// is wide enough for it: a file's span or an archive span's recorder as the title.
+std::vector<TextItem> HeaderPieces(const PlotFrame& f, int chnls, int intervalSeconds,
+                                   const std::string& title);
 std::vector<TextItem> HeaderTexts(const PlotFrame& f, int chnls, const HistoryData& h);
 
 struct LegendRow {

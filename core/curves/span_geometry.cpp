@@ -106,19 +106,7 @@ TimeAxisLayout LayoutSpanTimeAxis(const PlotFrame& f, const DisplaySettings& ds,
 
 std::vector<TextItem> SpanHeaderTexts(const PlotFrame& f, int chnls, VTime interval,
                                       const std::string& title) {
-    std::vector<TextItem> out;
-    char text[160];
-    const int W = f.W();
-    if (W > 250) {
-        std::snprintf(text, sizeof text, texts::kHeaderChannels, chnls);
-        out.push_back({text, f.R - 250, 10});
-    }
-    if (W > 130) {
-        std::snprintf(text, sizeof text, texts::kHeaderInterval, static_cast<int>(interval));
-        out.push_back({text, f.R - 130, 10});
-    }
-    if (W > 550) out.push_back({title, f.L, 10});
-    return out;
+    return HeaderPieces(f, chnls, static_cast<int>(interval), title);
 }
 
 std::string SpanZoomText(VTime width) {
