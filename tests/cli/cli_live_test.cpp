@@ -287,7 +287,20 @@ TEST_F(CliLive, InterruptedStartEndsAtOnceWithoutAWord) {
         execl(VARDO_BIN_DIR "/vardo-cli", "vardo-cli", "live", "--save", nullptr);
         _exit(127);
     }
-    std::this_thread::sleep_for(500ms);
+    // Its stop handler is in place before it opens the port: wait for the open, not a guess.
+    const auto opened = [&] {
+        std::error_code ec;
+        const std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+        for (const auto& fd : std::filesystem::directory_iterator(fds, ec)) {
+            if (std::filesystem::read_symlink(fd.path(), ec) == sim->device) return true;
+        }
+        return false;
+    };
+    for (const auto limit = std::chrono::steady_clock::now() + 20s;
+         !opened() && std::chrono::steady_clock::now() < limit;) {
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(opened()) << "vardo-cli never opened " << sim->device;
     kill(pid, SIGINT);
     const auto sent = std::chrono::steady_clock::now();
     int status = 0;
