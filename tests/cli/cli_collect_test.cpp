@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "archive/archive_engines.h"
 #include "archive/archive_store.h"
 #include "link/serial_port.h"
 #include "recorder_model.h"
@@ -84,11 +85,13 @@ class CliCollect : public ::testing::Test {
         for (const auto& [com, device] : ports) out << com << "=" << device << "\n";
     }
     CliRun Collect(std::vector<std::string> args = {}) {
+        if (!archiveUrl.empty()) args.insert(args.begin(), {"--archive", archiveUrl});
         args.insert(args.begin(), "collect");
         return testing::RunCli(home, args);
     }
     std::unique_ptr<ArchiveStore> Archive() {
-        ArchiveOpen open = OpenArchive("sqlite:" + home / "Archive.db", true);
+        ArchiveOpen open =
+            OpenArchive(archiveUrl.empty() ? "sqlite:" + home / "Archive.db" : archiveUrl, true);
         EXPECT_EQ(open.status, ArchiveStatus::Ok) << open.error;
         return std::move(open.store);
     }
@@ -140,7 +143,20 @@ class CliCollect : public ::testing::Test {
     }
 
     testing::TempDir home;
+    std::string archiveUrl;  // empty: the home's Archive.db, as a user without --archive has
 };
+
+// The runs that write records, on each engine: a kill mid-upload must leave nothing in either.
+class CliCollectInto : public CliCollect, public ::testing::WithParamInterface<testing::Engine> {
+  protected:
+    void SetUp() override {
+        if (GetParam() == testing::Engine::Postgres) archiveUrl = place.url();
+    }
+    testing::ArchivePlace place{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, CliCollectInto, ::testing::ValuesIn(testing::kEngines),
+                         testing::EngineParamName);
 
 void AddSpan(std::set<VTime>& times, VTime first, VTime last) {
     for (VTime t = first; t <= last; ++t) times.insert(t);
@@ -150,7 +166,7 @@ void AddSpan(std::set<VTime>& times, VTime first, VTime last) {
 // takes each whole memory, the next only what was recorded since, one with nothing new makes
 // no file, and a ring that wrapped between runs is told with its lost span. The archive then
 // holds exactly what full uploads at each run would have given.
-TEST_F(CliCollect, SeriesOfRunsTakesEachRecordOnceAndTellsWhatTheRingLost) {
+TEST_P(CliCollectInto, SeriesOfRunsTakesEachRecordOnceAndTellsWhatTheRingLost) {
     const RecorderKey a{"", 8, "ZT772"}, b{"", 8, "ZT552"};
     std::set<VTime> expectA, expectB;
     auto run = [&](const Sim& sa, const Sim& sb, std::int64_t newA, std::int64_t newB) {
@@ -201,7 +217,7 @@ TEST_F(CliCollect, SeriesOfRunsTakesEachRecordOnceAndTellsWhatTheRingLost) {
 // Two recorders on one line (one bus, two sites) are taken in turn: side by side, the second
 // would find the terminal locked. A recorder going silent mid-upload, and one whose port
 // another program holds, fail alone with their reasons and leave nothing.
-TEST_F(CliCollect, FailuresStayWithTheirRecorderAndOneBusRunsInTurn) {
+TEST_P(CliCollectInto, FailuresStayWithTheirRecorderAndOneBusRunsInTurn) {
     auto bus = StartSim({6, kT0});
     auto mute = StartSim({6, kT0, 255, false, {"--stall", "12"}});
     auto held = StartSim({6, kT0});
@@ -237,7 +253,7 @@ TEST_F(CliCollect, FailuresStayWithTheirRecorderAndOneBusRunsInTurn) {
 }
 
 // A run killed mid-upload leaves no file and no record; the next run takes the same span.
-TEST_F(CliCollect, KilledRunLeavesNothingAndTheNextRunCompletes) {
+TEST_P(CliCollectInto, KilledRunLeavesNothingAndTheNextRunCompletes) {
     auto sim = StartSim({6, kT0});
     const RecorderKey key{"", 8, "ZT772"};
     Seed(key, kT0 - 20001);
@@ -246,6 +262,10 @@ TEST_F(CliCollect, KilledRunLeavesNothingAndTheNextRunCompletes) {
     if (child == 0) {
         setenv("VARDO_HOME", home.path().c_str(), 1);
         const std::string cli = std::string(VARDO_BIN_DIR) + "/vardo-cli";
+        if (!archiveUrl.empty()) {
+            execl(cli.c_str(), cli.c_str(), "collect", "--archive", archiveUrl.c_str(),
+                  static_cast<char*>(nullptr));
+        }
         execl(cli.c_str(), cli.c_str(), "collect", static_cast<char*>(nullptr));
         _exit(127);
     }
