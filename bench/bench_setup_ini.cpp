@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <string>
@@ -23,12 +24,13 @@ struct SettingsFile {
         vardo::DisplaySettings ds;
         vardo::LoadDisplaySettings(path, ds);
         ds.Chnls = 12;
-        vardo::SaveDisplaySettings(path, ds);
+        bool written = vardo::SaveDisplaySettings(path, ds);
         vardo::LoadDisplaySettings(path, ds);
-        vardo::SaveDisplaySettings(path, ds);
-        vardo::SaveCommSettings(path, vardo::CommSettings{});
-        vardo::WriteModelList(path, vardo::DefaultModelList());
-        vardo::WriteLastFile(path, "/home/user/vardo/Data/08@2024-05-06_07-08-09.vd");
+        written = written && vardo::SaveDisplaySettings(path, ds) &&
+                  vardo::SaveCommSettings(path, vardo::CommSettings{}) &&
+                  vardo::WriteModelList(path, vardo::DefaultModelList()) &&
+                  vardo::WriteLastFile(path, "/home/user/vardo/Data/08@2024-05-06_07-08-09.vd");
+        if (!written) std::abort();
     }
     ~SettingsFile() { fs::remove_all(dir); }
     std::string dir;

@@ -70,7 +70,7 @@ class YearArchive {
         }
         DisplaySettings noPanel;
         noPanel.SetPannel = 0;
-        SaveDisplaySettings(home / "SetUp.ini", noPanel);
+        if (!SaveDisplaySettings(home / "SetUp.ini", noPanel)) std::abort();
     }
     vardo::testing::TempDir home;
     const std::string url = "sqlite:" + home / "Archive.db";

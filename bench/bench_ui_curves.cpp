@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <cstdlib>
 
 #include <QApplication>
 #include <QEvent>
@@ -76,7 +77,7 @@ class BenchHome {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
-        WriteLastFile(home + "SetUp.ini", path);
+        if (!WriteLastFile(home + "SetUp.ini", path)) std::abort();
     }
     ~BenchHome() {
         std::error_code ignored;

@@ -99,13 +99,13 @@ int CVardoDoc::OpenHistoryFile() {
     if (result != HistoryOpen::Ok) {
         reporter_.ShowMessage(HistoryOpenMessage(result), MessageIcon::Error);
         CloseHistoryFile();
-        WriteLastFile(settingsPath(), "");
+        RememberLastFile("");
         return 0;
     }
     displaySettings.Chnls = history.channelCount;
     // Saving before reading keeps each channel's colour across files and gives channels new to
     // the settings file their defaults.
-    SaveDisplaySettings(settingsPath(), displaySettings);
+    NoteSettingsSaved(SaveDisplaySettings(settingsPath(), displaySettings));
     LoadDisplaySettings(settingsPath(), displaySettings);
     history.windowStart = 0;
     history.windowStep = 1;
@@ -123,7 +123,7 @@ int CVardoDoc::ReopenLastFile() {
     displaySettings.gridWidth = 1;
     history.saveReal = ReadSaveReal(settings);
     history.windowStart = 0;
-    const std::string lastFile = ReadLastFile(settings);
+    const std::string lastFile = unsavedLastFile_ ? *unsavedLastFile_ : ReadLastFile(settings);
     dataValid = 0;
     span.reset();
     const std::string ext = ReadModelList(settings).ext;
@@ -135,7 +135,7 @@ int CVardoDoc::ReopenLastFile() {
     if (dataValid == 0) {
         // Nothing is shown now: the status bar and the next start must not name the file.
         filePath.clear();
-        WriteLastFile(settings, "");
+        RememberLastFile("");
         if (onFileShown) onFileShown(filePath);
     }
     return dataValid;
@@ -143,8 +143,8 @@ int CVardoDoc::ReopenLastFile() {
 
 void CVardoDoc::CloseHistoryFile() {
     const std::string settings = settingsPath();
-    SaveDisplaySettings(settings, displaySettings);
-    WriteModelList(settings, ReadModelList(settings));
+    NoteSettingsSaved(SaveDisplaySettings(settings, displaySettings) &&
+                      WriteModelList(settings, ReadModelList(settings)));
     if (!history.file.empty()) {
         ReleaseHistoryFile(history);
         std::fill(history.window.begin(), history.window.end(), 0);
@@ -171,6 +171,18 @@ void CVardoDoc::TellOversizedSettings() {
     const std::string path = settingsPath();
     const std::string notice = OversizedSettingsNotice(path);
     if (!notice.empty()) reporter_.ShowMessage(path + ": " + notice, MessageIcon::Warning);
+}
+
+void CVardoDoc::NoteSettingsSaved(int written) {
+    const std::string path = settingsPath();
+    // An oversized file was told at the start, with the news that changes are not saved.
+    if (written != 0 || settingsFailureTold_ || !OversizedSettingsNotice(path).empty()) return;
+    settingsFailureTold_ = true;
+    std::vector<char> text(std::char_traits<char>::length(texts::kSettingsWriteFailed) +
+                           path.size() + 1);
+    std::snprintf(text.data(), text.size(), texts::kSettingsWriteFailed, path.c_str());
+    reporter_.ShowMessage(WithReason(text.data(), path, FileCreateRefusalReason(path)),
+                          MessageIcon::Error);
 }
 
 StartStatus CVardoDoc::Start(const StartProgress& progress) {
@@ -302,7 +314,7 @@ int CVardoDoc::OpenSpan(std::unique_ptr<ArchiveStore> store, const RecorderSumma
     CloseHistoryFile();
     span = std::move(opened);
     displaySettings.Chnls = recorder.channelCount;
-    SaveDisplaySettings(settingsPath(), displaySettings);
+    NoteSettingsSaved(SaveDisplaySettings(settingsPath(), displaySettings));
     LoadDisplaySettings(settingsPath(), displaySettings);
     // A span's columns are cut by time; the file's point width has no meaning here.
     displaySettings.pixelsPerPoint = 1;
@@ -323,7 +335,17 @@ int CVardoDoc::OnOpenDocument(const std::string& path) {
 }
 
 void CVardoDoc::RememberFile(const std::string& path) {
-    WriteLastFile(settingsPath(), PathText(path));
+    RememberLastFile(PathText(path));
+}
+
+void CVardoDoc::RememberLastFile(const std::string& text) {
+    // The open goes through LastFile; when it cannot be saved, this run still opens the file.
+    if (WriteLastFile(settingsPath(), text)) {
+        unsavedLastFile_.reset();
+        return;
+    }
+    unsavedLastFile_ = text;
+    NoteSettingsSaved(0);
 }
 
 void CVardoDoc::AddView(DocumentView* view) {

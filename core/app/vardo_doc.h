@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,9 @@ class CVardoDoc {
     void TellOversizedSettings();
     std::string dataDirectory() const;
     Reporter& reporter() { return reporter_; }
+    // Settings are saved as they change (every panel click); a settings file that cannot be
+    // written is told once, not at every click, and the program goes on with what is shown.
+    void NoteSettingsSaved(int written);
 
     std::string filePath;
     int dataValid = 0;
@@ -119,8 +123,12 @@ class CVardoDoc {
 
     // LastFile := path, as text that leads back to the same bytes (PathText).
     void RememberFile(const std::string& path);
+    void RememberLastFile(const std::string& text);
 
     Reporter& reporter_;
+    bool settingsFailureTold_ = false;
+    // LastFile as this run set it, while the settings file refuses it.
+    std::optional<std::string> unsavedLastFile_;
     std::string home_;
     std::vector<DocumentView*> views_;
     bool saveFailureTold_ = false;

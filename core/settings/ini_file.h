@@ -33,11 +33,12 @@ class IniFile {
 
     // Creates file, section and key as needed. 1 on success, 0 when the file cannot be written
     // (it is then left as it was).
-    int WriteString(std::string_view section, std::string_view key, std::string_view value);
-    int WriteInt(std::string_view section, std::string_view key, int value);
+    [[nodiscard]] int WriteString(std::string_view section, std::string_view key,
+                                  std::string_view value);
+    [[nodiscard]] int WriteInt(std::string_view section, std::string_view key, int value);
     // Several keys of one section in one replacement of the file: all of them or none.
-    int WriteKeys(std::string_view section,
-                  const std::vector<std::pair<std::string, std::string>>& keys);
+    [[nodiscard]] int WriteKeys(std::string_view section,
+                                const std::vector<std::pair<std::string, std::string>>& keys);
 
     // The file's text as read now (empty for a missing or unusable file): for readers that take
     // many keys at once instead of reading the file once per key.

@@ -71,8 +71,8 @@ TEST(CVardoDoc, ReopenLastFileKeepsOnlyNamesOf19CharactersWithTheExtensionAtTheE
         f.Put(c.lastFile);
         std::filesystem::current_path(f.home.path());
         IniFile ini(f.doc.settingsPath());
-        ini.WriteString("FileSet", "LastFile", c.lastFile);
-        if (c.ext != nullptr) ini.WriteString("VarParams", "Ext", c.ext);
+        ASSERT_EQ(ini.WriteString("FileSet", "LastFile", c.lastFile), 1);
+        if (c.ext != nullptr) ASSERT_EQ(ini.WriteString("VarParams", "Ext", c.ext), 1);
         EXPECT_EQ(f.doc.ReopenLastFile(), c.kept ? 1 : 0) << c.lastFile;
         std::filesystem::current_path(cwd);
         EXPECT_EQ(f.Setting("FileSet", "LastFile"), c.kept ? c.lastFile : "") << c.lastFile;
@@ -209,6 +209,32 @@ TEST(CVardoDoc, StartRecoversLeftoversAndOversizedSettingsAreTold) {
             EXPECT_NE(g.reporter.entries[0].text.find("已忽略"), std::string::npos);
             EXPECT_EQ(g.reporter.entries[0].icon, MessageIcon::Warning);
         }
+    }
+}
+
+// Every open saves the display settings: a settings file that cannot be written is told once,
+// with why, and one told as oversized at the start is not told again.
+TEST(CVardoDoc, SettingsThatCannotBeSavedAreToldOnce) {
+    for (const bool oversized : {false, true}) {
+        SCOPED_TRACE(oversized);
+        DocFixture f;
+        if (oversized) {
+            ASSERT_TRUE(
+                testing::WriteBytes(f.doc.settingsPath(), std::string(ini::kMaxFileSize + 1, ';')));
+        } else {
+            std::filesystem::create_directory(f.doc.settingsPath());
+        }
+        EXPECT_EQ(f.doc.OpenPath(f.Put("08@2004-05-06_07-08-09.vd")), kHintOpened);
+        EXPECT_EQ(f.doc.OpenPath(f.Put("08@2004-05-06_07-08-10.vd")), kHintOpened);
+        if (oversized) {
+            EXPECT_TRUE(f.reporter.entries.empty());
+            continue;
+        }
+        ASSERT_EQ(f.reporter.entries.size(), 1u);
+        const std::string& path = f.doc.settingsPath();
+        EXPECT_EQ(f.reporter.entries[0].text,
+                  "无法写入设置文件 " + path + "，设置未保存。\n" + path + ": Is a directory");
+        EXPECT_EQ(f.reporter.entries[0].icon, MessageIcon::Error);
     }
 }
 

@@ -94,7 +94,7 @@ class ArchiveViewTest : public ::testing::Test {
         doc = std::make_unique<CVardoDoc>(reporter, home.path() + "/");
         DisplaySettings noPanel;
         noPanel.SetPannel = 0;
-        SaveDisplaySettings(doc->settingsPath(), noPanel);
+        ASSERT_EQ(SaveDisplaySettings(doc->settingsPath(), noPanel), 1);
     }
     std::string Url() const { return "sqlite:" + home.path() + "/Archive.db"; }
     void MakeArchive() {

@@ -58,7 +58,7 @@ class CurveViewTest : public ::testing::Test {
         // The picture is placed here without the settings panel; the panel's tests place it.
         DisplaySettings noPanel;
         noPanel.SetPannel = 0;
-        SaveDisplaySettings(doc->settingsPath(), noPanel);
+        ASSERT_EQ(SaveDisplaySettings(doc->settingsPath(), noPanel), 1);
     }
     std::string LevelFile(int channels, std::uint32_t records = 3000,
                           const std::string& name = "08@2026-03-04_12-00-00.vd") {
@@ -93,7 +93,7 @@ class CurveViewTest : public ::testing::Test {
 
 TEST_F(CurveViewTest, FirstPaintReopensTheLastFileAndDrawsCurvesAndGridWhereTheGeometrySays) {
     const std::string path = LevelFile(12);
-    WriteLastFile(doc->settingsPath(), path);
+    ASSERT_EQ(WriteLastFile(doc->settingsPath(), path), 1);
     Show(1000, 600);
     ASSERT_EQ(doc->dataValid, 1);
     EXPECT_EQ(doc->filePath, path);

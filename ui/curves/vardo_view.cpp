@@ -495,7 +495,7 @@ void CVardoView::CreatePanel() {
     panel->LoadFrom(*settings);
     // Every change is kept at once, so a crash or a second program sees what is shown.
     panel->onChanged = [this] {
-        SaveDisplaySettings(doc_.settingsPath(), *settings);
+        doc_.NoteSettingsSaved(SaveDisplaySettings(doc_.settingsPath(), *settings));
         Redraw();
     };
     panelShown = settings->SetPannel != 0 ? 1 : 0;
@@ -504,7 +504,7 @@ void CVardoView::CreatePanel() {
 void CVardoView::TogglePanel() {
     panelShown = panelShown != 0 ? 0 : 1;
     settings->SetPannel = panelShown;
-    SaveDisplaySettings(doc_.settingsPath(), *settings);
+    doc_.NoteSettingsSaved(SaveDisplaySettings(doc_.settingsPath(), *settings));
     RecalcLayout();
     BuildShownWindow();
     Redraw();

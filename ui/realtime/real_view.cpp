@@ -125,7 +125,7 @@ void CRealView::Started(StartStatus read) {
     }
     // The channel count just read reaches the display settings, and channels new to them get
     // their defaults.
-    SaveDisplaySettings(doc_.settingsPath(), *settings);
+    doc_.NoteSettingsSaved(SaveDisplaySettings(doc_.settingsPath(), *settings));
     LoadDisplaySettings(doc_.settingsPath(), *settings);
     RecalcLayout();
     if (panel != nullptr) panel->RefreshChannels();
