@@ -36,6 +36,9 @@ class ArchiveSpan {
 
     SpanWindow window;
     Envelope envelope;
+    // Where the store is ("sqlite:PATH" or a server's URI), for a worker that needs a connection
+    // of its own; empty: where the settings say.
+    std::string url;
 
   private:
     std::unique_ptr<ArchiveStore> store_;

@@ -101,7 +101,8 @@ CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
 }
 
 bool CArchiveOpenDlg::Load() {
-    const std::string url = ResolveArchiveUrl(doc_.home(), doc_.settingsPath(), {});
+    url_ = ResolveArchiveUrl(doc_.home(), doc_.settingsPath(), {});
+    const std::string& url = url_;
     ArchiveOpen open = OpenArchive(url, false);
     ArchiveStatus status = open.status;
     if (status == ArchiveStatus::Ok) {
@@ -163,8 +164,8 @@ void CArchiveOpenDlg::accept() {
         doc_.reporter().ShowMessage(texts::kStartBeforeEnd, MessageIcon::Information);
         return;
     }
-    if (doc_.OpenSpan(std::move(store_), recorders_[static_cast<std::size_t>(row)], from, to) ==
-        0) {
+    if (doc_.OpenSpan(std::move(store_), recorders_[static_cast<std::size_t>(row)], from, to,
+                      url_) == 0) {
         // The store went with the attempt; the dialog cannot go on without one.
         QDialog::reject();
         return;

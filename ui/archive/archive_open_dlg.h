@@ -44,6 +44,7 @@ class CArchiveOpenDlg : public QDialog {
 
     CVardoDoc& doc_;
     std::unique_ptr<ArchiveStore> store_;
+    std::string url_;
     std::vector<RecorderSummary> recorders_;
     QTableWidget* table_ = nullptr;
     DateTimePair start_;
