@@ -54,6 +54,11 @@ std::string RecorderName(const RecorderKey& key);
 // The recorder and the span, for the header line and the status bar.
 std::string SpanTitle(const RecorderKey& key, VTime from, VTime to);
 
+// The adds that brought the recorder's records, in the order they were made.
+std::vector<SourceInfo> RecorderSources(const std::vector<SourceInfo>& all, std::int64_t recorder);
+// How an add came, as the dialog names it; a name this program does not know stays as stored.
+std::string SourceHowText(const std::string& how);
+
 // The span picker's shortcuts, counted back from the recorder's newest record and never before
 // its first: the last day, week, month (30 days), or all of it.
 enum class SpanShortcut { Day, Week, Month, All };

@@ -228,7 +228,12 @@ std::shared_ptr<const ExportJob> MakeExportJob(const CVardoDoc& doc) {
     const std::string url = doc.span->url.empty()
                                 ? ResolveArchiveUrl(doc.home(), doc.settingsPath(), {})
                                 : doc.span->url;
-    return std::make_shared<SpanExportJob>(url, doc.span->Recorder().id, doc.span->Configs());
+    return MakeSpanExportJob(*doc.span, url);
+}
+
+std::shared_ptr<const ExportJob> MakeSpanExportJob(const ArchiveSpan& span,
+                                                   const std::string& url) {
+    return std::make_shared<SpanExportJob>(url, span.Recorder().id, span.Configs());
 }
 
 }  // namespace vardo

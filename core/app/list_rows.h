@@ -74,5 +74,7 @@ class ExportJob {
 };
 
 std::shared_ptr<const ExportJob> MakeExportJob(const CVardoDoc& doc);
+// The export of span's records from the archive at url.
+std::shared_ptr<const ExportJob> MakeSpanExportJob(const ArchiveSpan& span, const std::string& url);
 
 }  // namespace vardo
