@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
@@ -26,6 +27,7 @@
 #include "datalist/dlist_view.h"
 #include "datalist/excel_export_dlg.h"
 #include "datalist/range_set_dlg.h"
+#include "datalist/stat_dlg.h"
 #include "realtime/real_view.h"
 #include "support/cli_run.h"
 #include "support/sim_process.h"
@@ -242,6 +244,47 @@ TEST_F(SpanListViewTest, ExportDialogsWriteTheMergedRecordsAsExportRecorderDoes)
                   .status,
               0);
     EXPECT_EQ(testing::ReadText(home / "all.csv"), testing::ReadText(home / "cli-all.csv"));
+}
+
+TEST_F(SpanListViewTest, StatisticsOfABandOverTheSpanAreThoseOfStatsRecorder) {
+    auto* curves = dynamic_cast<CVardoView*>(Frame().ActiveView());
+    ASSERT_NE(curves, nullptr);
+    testing::WaitUntil([&] { return curves->LaidOut(); });
+    // A band over the gap and the change of channels.
+    const Rect& plot = Doc().displaySettings.drawRect;
+    curves->selRect = {plot.left + plot.Width() * 3 / 10, plot.top,
+                       plot.left + plot.Width() * 8 / 10, plot.bottom};
+    std::vector<std::string> rows;
+    VTime from = 0;
+    VTime to = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = dynamic_cast<CStatDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        from = dlg->statStart;
+        to = dlg->statEnd;
+        QTableWidget* t = dlg->Table();
+        for (int r = 0; r < t->rowCount(); ++r) {
+            std::string line;
+            for (int c = 0; c < 4; ++c)
+                line += (c > 0 ? "\t" : "") +
+                        (t->item(r, c) ? t->item(r, c)->text().toStdString() : std::string());
+            rows.push_back(line);
+        }
+        dlg->accept();
+    });
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::kStatistics));
+    ASSERT_LT(from, kGapFrom);
+    ASSERT_GT(to, kGapTo);
+    const testing::CliRun stats =
+        Cli({"stats", "--from", FormatTime(from), "--to", FormatTime(to)});
+    ASSERT_EQ(stats.status, 0) << stats.err;
+    std::vector<std::string> lines;
+    std::istringstream in(stats.out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), rows.size() + 3);
+    EXPECT_TRUE(lines[0].ends_with(FormatTime(from)));
+    EXPECT_TRUE(lines[1].ends_with(FormatTime(to)));
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), rows);
 }
 
 TEST(SpanSources, ALiveSaveFromTheSimulatorIsAmongTheRecordersSources) {
