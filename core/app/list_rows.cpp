@@ -19,6 +19,7 @@ class FileListRows : public ListRows {
     FileListRows(const HistoryData& h, std::string path)
         : h_(h), texts_(h), path_(std::move(path)) {}
 
+    bool Readable() const override { return !h_.file.empty(); }
     VTime Oldest() const override { return h_.oldestTime; }
     VTime Newest() const override { return h_.newestTime; }
 
@@ -69,6 +70,7 @@ class SpanListRows : public ListRows {
         for (int ch = 0; ch < span.Configs().MaxChannels(); ++ch) channels_.push_back(ch);
     }
 
+    bool Readable() const override { return true; }
     VTime Oldest() const override { return oldest_; }
     VTime Newest() const override { return newest_; }
 
@@ -219,7 +221,6 @@ std::unique_ptr<ListRows> MakeSpanListRows(ArchiveSpan& span) {
 
 std::unique_ptr<ListRows> MakeListRows(CVardoDoc& doc) {
     if (doc.span) return MakeSpanListRows(*doc.span);
-    if (doc.history.file.empty()) return nullptr;
     return std::make_unique<FileListRows>(doc.history, doc.filePath);
 }
 

@@ -29,6 +29,9 @@ class ListRows {
   public:
     virtual ~ListRows() = default;
 
+    // false while there is nothing to read (no file mapped): a fill would change nothing, and
+    // the list keeps what it shows.
+    virtual bool Readable() const = 0;
     // The first and last record: the bounds the range and export dialogs check against.
     virtual VTime Oldest() const = 0;
     virtual VTime Newest() const = 0;
@@ -47,8 +50,8 @@ class ListRows {
     virtual std::string Title() const = 0;
 };
 
-// The rows of what doc shows: its span when one is open, else its file (rows only once a file
-// is mapped).
+// The rows of what doc shows: its span when one is open, else its file (whose columns show even
+// when it could not be mapped).
 std::unique_ptr<ListRows> MakeListRows(CVardoDoc& doc);
 // A span's rows over a store the caller keeps open.
 std::unique_ptr<ListRows> MakeSpanListRows(ArchiveSpan& span);

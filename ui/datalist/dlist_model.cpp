@@ -38,7 +38,7 @@ void DListModel::DeleteRows() {
 
 template <class Filling>
 ListFill DListModel::Refill(Filling fill) {
-    if (!rows_) return {};
+    if (!rows_ || !rows_->Readable()) return {};
     beginResetModel();
     const ListFill result = fill(*rows_);
     shown_ = result.rows;

@@ -17,17 +17,17 @@ class DListModel : public QAbstractTableModel {
     explicit DListModel(CVardoDoc& doc, QObject* parent = nullptr);
 
     // Takes the rows of what the document shows now; "编号", "时间" and "通道%d" per channel
-    // column. No rows while nothing is shown.
+    // column.
     void InsertColumns();
     void DeleteColumns();
     // The columns stay; the rows are taken again from what the document shows now.
     void DeleteRows();
-    // The first view (the newest 200 records) and any range of them; nothing while nothing is
-    // shown. The columns follow the rows: a span's are those of the records listed.
+    // The first view (the newest 200 records) and any range of them; nothing changes while
+    // nothing can be read. The columns follow the rows: a span's are those of the records listed.
     ListFill FillNewest(int ascending);
     ListFill Fill(VTime start, VTime end, int step, int ascending);
 
-    // What the rows come from; null while nothing is shown.
+    // What the rows come from; null before the first InsertColumns.
     ListRows* Rows() const { return rows_.get(); }
     // Cell text as the list shows it; empty outside the table.
     std::string CellText(int row, int column) const;

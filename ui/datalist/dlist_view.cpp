@@ -95,7 +95,7 @@ void CDListView::ShowNewest200() {
     setColumnWidth(1, kTimeWidth);
     // Both ways of showing the newest records start again at every record.
     rowStep = 1;
-    if (model_.Rows() != nullptr) {
+    if (model_.Rows() != nullptr && model_.Rows()->Readable()) {
         CProgressDlg box(frame_);
         box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
         Shown(model_.FillNewest(ascending), 1);
@@ -115,7 +115,7 @@ void CDListView::OnDocumentUpdate(int hint) {
 }
 
 void CDListView::FillRows(VTime start, VTime end, int step) {
-    if (model_.Rows() == nullptr) return;
+    if (model_.Rows() == nullptr || !model_.Rows()->Readable()) return;
     // Rows are made when shown, so the box is up only for a moment; it still says what happens.
     CProgressDlg box(frame_);
     box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
