@@ -5,11 +5,20 @@
 #include <gtest/gtest.h>
 
 #include "../support/cli_run.h"
+#include "../support/workbook_reader.h"
 #include "app/list_rows.h"
 #include "archive_engines.h"
 
 namespace vardo::testing {
 namespace {
+
+// What a workbook holds, read back by an independent reader: an .xlsx carries the time it was
+// made, so two writes of the same rows differ in their bytes, never in their cells.
+std::string Cells(const std::string& format, const std::string& path) {
+    if (format == "xlsx") return ReadTable("xlsx", path);
+    if (format == "xls") return ReadWithXlrd(path);
+    return ReadText(path);
+}
 
 class SpanListTest : public ::testing::TestWithParam<Engine> {
   protected:
@@ -134,7 +143,7 @@ TEST_P(SpanListTest, ExportJobWritesWhatExportRecorderWritesInEveryFormat) {
                                 FormatTime(TimeOf(k.to)), "--step", std::to_string(k.step),
                                 "--order", k.ascending ? "oldest" : "newest", "--format", k.name});
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(ReadText(request.path), ReadText(cli)) << k.name;
+        EXPECT_EQ(Cells(k.name, request.path), Cells(k.name, cli)) << k.name;
     }
     // An archive that is gone: told as the archive's, and nothing is written.
     const auto lost = MakeSpanExportJob(span, "sqlite:" + home / "gone.db");

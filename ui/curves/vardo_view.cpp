@@ -509,6 +509,8 @@ int CVardoView::RecalcLayout() {
 void CVardoView::CreatePanel() {
     panel = new CSetPanel(doc_.reporter(), this);
     panel->LoadFrom(*settings);
+    // A span kept from the list is shown from the start, without an opening to tell the panel.
+    panel->SetSpanShown(doc_.span != nullptr);
     // Every change is kept at once, so a crash or a second program sees what is shown.
     panel->onChanged = [this] {
         SaveDisplaySettings(doc_.settingsPath(), *settings);
