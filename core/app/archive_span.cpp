@@ -64,6 +64,19 @@ std::string SpanTitle(const RecorderKey& key, VTime from, VTime to) {
     return RecorderName(key) + "  " + text;
 }
 
+std::vector<SourceInfo> RecorderSources(const std::vector<SourceInfo>& all, std::int64_t recorder) {
+    std::vector<SourceInfo> out;
+    for (const SourceInfo& s : all)
+        if (s.recorder == recorder) out.push_back(s);
+    return out;
+}
+
+std::string SourceHowText(const std::string& how) {
+    for (const auto& [stored, shown] : texts::kArchiveHowNames)
+        if (how == stored) return shown;
+    return how;
+}
+
 SpanWindow ShortcutSpan(SpanShortcut which, VTime first, VTime last) {
     VTime days = 0;
     switch (which) {

@@ -36,6 +36,9 @@ class ArchiveSpan {
 
     SpanWindow window;
     Envelope envelope;
+    // Where the store is ("sqlite:PATH" or a server's URI), for a worker that needs a connection
+    // of its own; empty: where the settings say.
+    std::string url;
 
   private:
     std::unique_ptr<ArchiveStore> store_;
@@ -50,6 +53,11 @@ class ArchiveSpan {
 std::string RecorderName(const RecorderKey& key);
 // The recorder and the span, for the header line and the status bar.
 std::string SpanTitle(const RecorderKey& key, VTime from, VTime to);
+
+// The adds that brought the recorder's records, in the order they were made.
+std::vector<SourceInfo> RecorderSources(const std::vector<SourceInfo>& all, std::int64_t recorder);
+// How an add came, as the dialog names it; a name this program does not know stays as stored.
+std::string SourceHowText(const std::string& how);
 
 // The span picker's shortcuts, counted back from the recorder's newest record and never before
 // its first: the last day, week, month (30 days), or all of it.

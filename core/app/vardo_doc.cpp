@@ -162,6 +162,14 @@ void CVardoDoc::CloseHistoryFile() {
     if (onFileShown) onFileShown(filePath);
 }
 
+void CVardoDoc::LeaveView() {
+    std::unique_ptr<ArchiveSpan> kept = std::move(span);
+    CloseHistoryFile();
+    span = std::move(kept);
+    if (span && onFileShown)
+        onFileShown(SpanTitle(span->Recorder().key, span->All().from, span->All().to));
+}
+
 int CVardoDoc::BuildWindow() {
     if (history.file.empty() && history.sampleWidth == 2) return 1;
     return vardo::BuildWindow(history);
@@ -303,9 +311,10 @@ int CVardoDoc::OpenChosenPath(const std::string& path) {
 }
 
 int CVardoDoc::OpenSpan(std::unique_ptr<ArchiveStore> store, const RecorderSummary& recorder,
-                        VTime from, VTime to) {
+                        VTime from, VTime to, const std::string& url) {
     if (AcquisitionBusy()) return 0;
     auto opened = std::make_unique<ArchiveSpan>();
+    opened->url = url;
     if (ArchiveStatus s = opened->Open(std::move(store), recorder, from, to);
         s != ArchiveStatus::Ok) {
         reporter_.ShowMessage(ArchiveStatusMessage(s), MessageIcon::Error);

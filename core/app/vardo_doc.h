@@ -65,8 +65,12 @@ class CVardoDoc {
     // A recorder's span from the archive in place of the file: the file is closed (LastFile
     // stays, so the next start shows it again) and the views are told with hint 1. Returns 0
     // with the archive's message told when the span cannot be read, and while acquisition runs.
+    // url is where store is, for workers that open their own connection.
     int OpenSpan(std::unique_ptr<ArchiveStore> store, const RecorderSummary& recorder, VTime from,
-                 VTime to);
+                 VTime to, const std::string& url = {});
+    // A view that leaves closes the file, as the views always did; an open span stays for the
+    // next view, since the user picked it from the archive and cannot reopen it from LastFile.
+    void LeaveView();
     // A file or a span is on screen.
     bool ShowsCurves() const { return dataValid != 0 || span != nullptr; }
 

@@ -69,6 +69,10 @@ struct SourceInfo {
     std::string device;  // the port or device when known, else empty
     std::string host;
     std::string version;
+    // Given back by Sources (an add ignores them): the recorder's id (0 when the add named
+    // none) and the records the file brought, new, held already and conflicting together.
+    std::int64_t recorder = 0;
+    std::int64_t records = 0;
 };
 
 struct AddCounts {

@@ -653,12 +653,13 @@ ArchiveStatus PostgresArchive::Sources(std::vector<SourceInfo>& out) {
     out.clear();
     if (!Reachable()) return Fail(Result());
     Result r = Exec(
-        "SELECT added_at, how, path, size, sha256, device, host, version FROM sources ORDER BY "
-        "id");
+        "SELECT added_at, how, path, size, sha256, device, host, version, "
+        "coalesce(recorder_id, 0), added + same + conflicts FROM sources ORDER BY id");
     if (!r.ok()) return Fail(r);
     for (int i = 0; i < r.rows(); ++i) {
         SourceInfo s;
-        if (!ParseInt(r.text(i, 0), s.addedAt) || !ParseInt(r.text(i, 3), s.size))
+        if (!ParseInt(r.text(i, 0), s.addedAt) || !ParseInt(r.text(i, 3), s.size) ||
+            !ParseInt(r.text(i, 8), s.recorder) || !ParseInt(r.text(i, 9), s.records))
             return Damaged("a source does not decode");
         s.how = r.text(i, 1);
         s.path = r.text(i, 2);

@@ -640,8 +640,8 @@ ArchiveStatus SqliteArchive::ReadLod(std::int64_t recorder, int level, VTime fro
 ArchiveStatus SqliteArchive::Sources(std::vector<SourceInfo>& out) {
     out.clear();
     Stmt s = Use(Read::Sources,
-                 "SELECT added_at, how, path, size, sha256, device, host, version FROM sources "
-                 "ORDER BY id");
+                 "SELECT added_at, how, path, size, sha256, device, host, version, "
+                 "coalesce(recorder_id, 0), added + same + conflicts FROM sources ORDER BY id");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     int rc = 0;
     while ((rc = s.Step()) == SQLITE_ROW) {
@@ -654,6 +654,8 @@ ArchiveStatus SqliteArchive::Sources(std::vector<SourceInfo>& out) {
         i.device = s.ColText(5);
         i.host = s.ColText(6);
         i.version = s.ColText(7);
+        i.recorder = s.ColInt(8);
+        i.records = s.ColInt(9);
         out.push_back(std::move(i));
     }
     if (rc != SQLITE_DONE) return Fail(rc);

@@ -261,6 +261,11 @@ inline constexpr const char* kPanelPeakEnvelope = "峰值包络";
 inline constexpr const char* kArchiveOpenTitle = "打开档案";
 inline constexpr const char* kArchiveColumns[] = {"站点",     "地址",     "仪表类型", "通道数",
                                                   "开始时间", "结束时间", "记录"};
+inline constexpr const char* kArchiveSourcesLabel = "来源：";
+inline constexpr const char* kArchiveSourceColumns[] = {"添加时间", "方式", "记录数", "文件"};
+// How an add came, by the name the archive stores it under.
+inline constexpr const char* kArchiveHowNames[][2] = {
+    {"file", "文件"}, {"upload", "上传"}, {"card", "CF卡"}, {"live", "实时"}, {"collect", "采集"}};
 inline constexpr const char* kArchiveStart = "开始时间";
 inline constexpr const char* kArchiveEnd = "结束时间";
 inline constexpr const char* kArchiveLastDay = "最近一天";

@@ -38,9 +38,16 @@ ListPrintPlan PlanListPrint(int channelCount, int rowCount) {
 
 ListPage LayoutListPage(const HistoryData& h, const ListPrintPlan& plan, int rowCount, int page,
                         const std::string& filePath, const std::string& printTime) {
+    std::vector<int> channels;
+    for (int ch = 0; ch < std::clamp<int>(h.channelCount, 0, kMaxChannels); ++ch)
+        if (h.channelEnabled[ch] != 0) channels.push_back(ch);
+    return LayoutListPage(channels, plan, rowCount, page, filePath, printTime);
+}
+
+ListPage LayoutListPage(const std::vector<int>& channels, const ListPrintPlan& plan, int rowCount,
+                        int page, const std::string& title, const std::string& printTime) {
     ListPage out;
     const int e = plan.rowsPerPage + 1;
-    const int channels = std::clamp<int>(h.channelCount, 0, kMaxChannels);
     for (int b = 0; b < plan.bands; ++b) {
         const int top = b * (kRowHeight * e + kBandGap) + kGridTop;
         const int firstChannel = kSlots * b + 1;
@@ -62,8 +69,7 @@ ListPage LayoutListPage(const HistoryData& h, const ListPrintPlan& plan, int row
             time.column = 1;
             out.texts.push_back(time);
             int column = 2;
-            for (int ch = 0; ch < channels; ++ch) {
-                if (h.channelEnabled[ch] == 0) continue;
+            for (int ch : channels) {
                 const int slot = ch + 1 - firstChannel;
                 if (slot >= 0 && slot < kSlots) {
                     PrintText value = cell(i, kTimeRight + kSlotWidth * slot,
@@ -97,7 +103,7 @@ ListPage LayoutListPage(const HistoryData& h, const ListPrintPlan& plan, int row
     const auto footer = [&out](int left, int top, std::string text) {
         out.texts.push_back({left, top, left, top, false, -1, -1, std::move(text)});
     };
-    footer(kLeft, 3870, texts::kPrintFile + filePath);
+    footer(kLeft, 3870, texts::kPrintFile + title);
     footer(kLeft, 3930, texts::kPrintTime + printTime);
     footer(3500, 3930, Formatted(texts::kPageOfPages, page, plan.pages));
     return out;

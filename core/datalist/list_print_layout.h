@@ -40,7 +40,11 @@ struct ListPage {
     std::vector<PrintText> texts;
 };
 
-// Page page (1-based) of a list of rowCount rows. printTime is already formatted.
+// Page page (1-based) of a list of rowCount rows whose channel columns show channels (0-based,
+// in column order). printTime is already formatted.
+ListPage LayoutListPage(const std::vector<int>& channels, const ListPrintPlan& plan, int rowCount,
+                        int page, const std::string& title, const std::string& printTime);
+// The same for a file's list: its enabled channels.
 ListPage LayoutListPage(const HistoryData& h, const ListPrintPlan& plan, int rowCount, int page,
                         const std::string& filePath, const std::string& printTime);
 

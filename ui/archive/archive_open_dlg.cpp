@@ -68,6 +68,20 @@ CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
     connect(table_, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { SelectRow(row); });
 
+    // The adds of the selected recorder: where its records came from, a live save among them.
+    layout->addWidget(new QLabel(U(texts::kArchiveSourcesLabel), this));
+    sources_ = new QTableWidget(0, 4, this);
+    QStringList sourceHeaders;
+    for (const char* h : texts::kArchiveSourceColumns) sourceHeaders << U(h);
+    sources_->setHorizontalHeaderLabels(sourceHeaders);
+    sources_->verticalHeader()->hide();
+    sources_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sources_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sources_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    sources_->horizontalHeader()->setStretchLastSection(true);
+    sources_->setMinimumHeight(140);
+    layout->addWidget(sources_);
+
     auto* picker = new QGridLayout;
     picker->addWidget(new QLabel(U(texts::kArchiveStart), this), 0, 0);
     picker->addWidget(start_.date, 0, 1);
@@ -101,13 +115,15 @@ CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
 }
 
 bool CArchiveOpenDlg::Load() {
-    const std::string url = ResolveArchiveUrl(doc_.home(), doc_.settingsPath(), {});
+    url_ = ResolveArchiveUrl(doc_.home(), doc_.settingsPath(), {});
+    const std::string& url = url_;
     ArchiveOpen open = OpenArchive(url, false);
     ArchiveStatus status = open.status;
     if (status == ArchiveStatus::Ok) {
         store_ = std::move(open.store);
         status = store_->Recorders(recorders_);
     }
+    if (status == ArchiveStatus::Ok) status = store_->Sources(allSources_);
     if (status != ArchiveStatus::Ok) {
         doc_.reporter().ShowMessage(ArchiveDisplayName(url) + ": " + ArchiveStatusMessage(status),
                                     MessageIcon::Information);
@@ -141,6 +157,18 @@ bool CArchiveOpenDlg::Load() {
 
 void CArchiveOpenDlg::SelectRow(int row) {
     ok_->setEnabled(row >= 0 && row < static_cast<int>(recorders_.size()));
+    const std::vector<SourceInfo> shown =
+        ok_->isEnabled()
+            ? RecorderSources(allSources_, recorders_[static_cast<std::size_t>(row)].id)
+            : std::vector<SourceInfo>{};
+    sources_->setRowCount(static_cast<int>(shown.size()));
+    for (int i = 0; i < static_cast<int>(shown.size()); ++i) {
+        const SourceInfo& s = shown[static_cast<std::size_t>(i)];
+        const std::string cells[4] = {FormatTime(s.addedAt), SourceHowText(s.how),
+                                      std::to_string(s.records), s.path};
+        for (int c = 0; c < 4; ++c)
+            sources_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(cells[c])));
+    }
     for (QPushButton* b : shortcuts_) b->setEnabled(ok_->isEnabled());
     if (ok_->isEnabled()) ApplyShortcut(SpanShortcut::All);
 }
@@ -163,8 +191,8 @@ void CArchiveOpenDlg::accept() {
         doc_.reporter().ShowMessage(texts::kStartBeforeEnd, MessageIcon::Information);
         return;
     }
-    if (doc_.OpenSpan(std::move(store_), recorders_[static_cast<std::size_t>(row)], from, to) ==
-        0) {
+    if (doc_.OpenSpan(std::move(store_), recorders_[static_cast<std::size_t>(row)], from, to,
+                      url_) == 0) {
         // The store went with the attempt; the dialog cannot go on without one.
         QDialog::reject();
         return;

@@ -1,6 +1,7 @@
 #pragma once
 // "打开档案": the archive's recorders, each with its coverage as a bar over its time where gaps
-// show, and the span to open; OK hands the store and the span to the document.
+// show, the adds that brought the selected one's records, and the span to open; OK hands the
+// store and the span to the document.
 
 #include <QDialog>
 #include <array>
@@ -27,6 +28,8 @@ class CArchiveOpenDlg : public QDialog {
     static void Run(CVardoDoc& doc, QWidget* parent);
 
     QTableWidget* Table() const { return table_; }
+    // The selected recorder's adds: time, how, records, path.
+    QTableWidget* Sources() const { return sources_; }
     QPushButton* ShortcutButton(SpanShortcut which) const {
         return shortcuts_[static_cast<std::size_t>(which)];
     }
@@ -44,8 +47,11 @@ class CArchiveOpenDlg : public QDialog {
 
     CVardoDoc& doc_;
     std::unique_ptr<ArchiveStore> store_;
+    std::string url_;
     std::vector<RecorderSummary> recorders_;
+    std::vector<SourceInfo> allSources_;
     QTableWidget* table_ = nullptr;
+    QTableWidget* sources_ = nullptr;
     DateTimePair start_;
     DateTimePair end_;
     std::array<QPushButton*, 4> shortcuts_{};

@@ -177,7 +177,7 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     Handle(
         cmd::kPositionQuery, [this] { PositionQuery(); }, open);
     Handle(
-        cmd::kExport, [this] { Export(); }, WhileFileOpen(doc_));
+        cmd::kExport, [this] { Export(); }, open);
     Handle(
         cmd::kPrint, [this] { OnPrint(true); }, open);
     Handle(
@@ -194,7 +194,7 @@ CVardoView::CVardoView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
 CVardoView::~CVardoView() {
     doc_.RemoveView(this);
     // Leaving the curve view closes the file; this also saves the display settings.
-    doc_.CloseHistoryFile();
+    doc_.LeaveView();
 }
 
 void CVardoView::OnDocumentUpdate(int hint) {
@@ -334,6 +334,22 @@ void CVardoView::Statistics() {
 }
 
 void CVardoView::Export() {
+    if (doc_.span) {
+        // The span's records bound the range as a file's do; the window is the range proposed.
+        VTime first = 0;
+        VTime last = 0;
+        if (ArchiveStatus s = SpanRecordBounds(*doc_.span, first, last); s != ArchiveStatus::Ok) {
+            doc_.reporter().ShowMessage(ArchiveStatusMessage(s), MessageIcon::Error);
+            return;
+        }
+        CExcelExportDlg dlg(doc_, this);
+        dlg.span.SetFileRange(first, last);
+        dlg.span.SetRange(std::max(doc_.span->window.from, first),
+                          std::min(doc_.span->window.to, last), 1);
+        if (exportDialogShown) exportDialogShown(dlg);
+        dlg.exec();
+        return;
+    }
     const HistoryData& h = doc_.history;
     CExcelExportDlg dlg(doc_, this);
     dlg.span.SetFileRange(h.oldestTime, h.newestTime);
@@ -493,6 +509,8 @@ int CVardoView::RecalcLayout() {
 void CVardoView::CreatePanel() {
     panel = new CSetPanel(doc_.reporter(), this);
     panel->LoadFrom(*settings);
+    // A span kept from the list is shown from the start, without an opening to tell the panel.
+    panel->SetSpanShown(doc_.span != nullptr);
     // Every change is kept at once, so a crash or a second program sees what is shown.
     panel->onChanged = [this] {
         doc_.NoteSettingsSaved(SaveDisplaySettings(doc_.settingsPath(), *settings));

@@ -4,56 +4,64 @@
 
 namespace vardo {
 
-DListModel::DListModel(const CVardoDoc& doc, QObject* parent)
-    : QAbstractTableModel(parent), doc_(doc) {}
+DListModel::DListModel(CVardoDoc& doc, QObject* parent) : QAbstractTableModel(parent), doc_(doc) {}
+
+void DListModel::TakeHeaders() {
+    headers_ = {QString::fromUtf8(texts::kColumnNumber), QString::fromUtf8(texts::kColumnTime)};
+    if (!rows_) return;
+    for (int ch : rows_->Channels()) headers_ << QString::asprintf(texts::kColumnChannel, ch + 1);
+}
 
 void DListModel::InsertColumns() {
     beginResetModel();
-    headers_ = {QString::fromUtf8(texts::kColumnNumber), QString::fromUtf8(texts::kColumnTime)};
-    cells_ = std::make_unique<CRowTexts>(doc_.history);
-    times_ = {};
-    for (int ch : cells_->Channels()) headers_ << QString::asprintf(texts::kColumnChannel, ch + 1);
+    rows_ = MakeListRows(doc_);
+    shown_ = 0;
+    TakeHeaders();
     endResetModel();
 }
 
 void DListModel::DeleteColumns() {
     beginResetModel();
     headers_.clear();
-    cells_.reset();
-    walk_ = {};
+    rows_.reset();
+    shown_ = 0;
     endResetModel();
 }
 
 void DListModel::DeleteRows() {
     beginResetModel();
-    walk_.rows = 0;
+    // The rows may be those of a span the document has let go of.
+    rows_ = MakeListRows(doc_);
+    shown_ = 0;
     endResetModel();
 }
 
-RowWalkResult DListModel::Fill(VTime start, VTime end, int step, int ascending) {
+template <class Filling>
+ListFill DListModel::Refill(Filling fill) {
+    if (!rows_ || !rows_->Readable()) return {};
     beginResetModel();
-    step_ = step;
-    ascending_ = ascending;
-    walk_ = WalkRows(doc_.history, start, end, step, ascending, [](const WalkedRow&) {});
+    const ListFill result = fill(*rows_);
+    shown_ = result.rows;
+    TakeHeaders();
     endResetModel();
-    return walk_;
+    return result;
+}
+
+ListFill DListModel::FillNewest(int ascending) {
+    return Refill([ascending](ListRows& rows) { return rows.FillNewest(ascending); });
+}
+
+ListFill DListModel::Fill(VTime start, VTime end, int step, int ascending) {
+    return Refill([=](ListRows& rows) { return rows.Fill(start, end, step, ascending); });
 }
 
 std::string DListModel::CellText(int row, int column) const {
-    if (row < 0 || row >= walk_.rows || column < 0 || column >= headers_.size()) return {};
-    const HistoryData& h = doc_.history;
-    if (h.file.empty()) return {};
-    const WalkedRow r = RowOfWalk(h, walk_, step_, ascending_, row);
-    if (column == 0) return std::to_string(r.number);
-    if (column == 1) {
-        char time[LocalTimeText::kMaxSize];
-        return std::string(time, times_.Write(r.time, time));
-    }
-    return std::string(cells_->Value(static_cast<std::size_t>(column - 2), r.slot));
+    if (!rows_ || row < 0 || row >= shown_) return {};
+    return rows_->Cell(row, column);
 }
 
 int DListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : walk_.rows;
+    return parent.isValid() ? 0 : shown_;
 }
 
 int DListModel::columnCount(const QModelIndex& parent) const {

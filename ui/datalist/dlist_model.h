@@ -1,31 +1,34 @@
 #pragma once
-// The data list's table: the rows of a record walk of the document's open file, each cell made
-// when the view asks for it, so that a range of the whole file shows at once.
+// The data list's table: the rows of what the document shows (a file or a recorder's span),
+// each cell made when the view asks for it.
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "app/list_rows.h"
 #include "app/vardo_doc.h"
-#include "base/local_time_text.h"
-#include "datalist/row_texts.h"
-#include "datalist/row_walk.h"
 
 namespace vardo {
 
 class DListModel : public QAbstractTableModel {
   public:
-    explicit DListModel(const CVardoDoc& doc, QObject* parent = nullptr);
+    explicit DListModel(CVardoDoc& doc, QObject* parent = nullptr);
 
-    // "编号", "时间" and "通道%d" for every channel with data, from the document's record.
+    // Takes the rows of what the document shows now; "编号", "时间" and "通道%d" per channel
+    // column.
     void InsertColumns();
     void DeleteColumns();
+    // The columns stay; the rows are taken again from what the document shows now.
     void DeleteRows();
-    // Rows of the walk of [start, end] every step records; the walk tells the snapped range.
-    RowWalkResult Fill(VTime start, VTime end, int step, int ascending);
+    // The first view (the newest 200 records) and any range of them; nothing changes while
+    // nothing can be read. The columns follow the rows: a span's are those of the records listed.
+    ListFill FillNewest(int ascending);
+    ListFill Fill(VTime start, VTime end, int step, int ascending);
 
+    // What the rows come from; null before the first InsertColumns.
+    ListRows* Rows() const { return rows_.get(); }
     // Cell text as the list shows it; empty outside the table.
     std::string CellText(int row, int column) const;
 
@@ -35,13 +38,14 @@ class DListModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
-    const CVardoDoc& doc_;
+    void TakeHeaders();
+    template <class Filling>
+    ListFill Refill(Filling fill);
+
+    CVardoDoc& doc_;
     QStringList headers_;
-    std::unique_ptr<CRowTexts> cells_;  // of columns 2, 3, ...
-    mutable LocalTimeText times_;
-    RowWalkResult walk_;
-    int step_ = 1;
-    int ascending_ = 0;
+    std::unique_ptr<ListRows> rows_;
+    int shown_ = 0;
 };
 
 }  // namespace vardo

@@ -15,13 +15,13 @@
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
+#include "archive/archive_location.h"
 #include "base/texts.h"
 #include "datalist/excel_export_dlg.h"
 #include "datalist/list_print_layout.h"
 #include "datalist/progress_dlg.h"
 #include "datalist/range_set_dlg.h"
 #include "history/file_browse_dlg.h"
-#include "history/ring.h"
 
 namespace vardo {
 
@@ -30,7 +30,6 @@ namespace {
 constexpr int kNumberWidth = 50;
 constexpr int kTimeWidth = 150;
 constexpr int kChannelWidth = 50;
-constexpr int kFirstRecords = 200;
 constexpr int kPrintPoints = 10;
 
 }  // namespace
@@ -57,7 +56,7 @@ CDListView::CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
     doc_.AddView(this);
     Handle(cmd::kFileBrowser, [this] { CFileBrowseDlg::Run(doc_, this); });
 
-    const Rule open = WhileFileOpen(doc_);
+    const Rule open = WhileCurvesShown(doc_);
     Handle(
         cmd::kOrderAscending, [this] { SetAscending(1); }, {}, [this] { return ascending == 1; });
     Handle(
@@ -75,7 +74,7 @@ CDListView::CDListView(CVardoDoc& doc, CMainFrame* frame, QWidget* parent)
 CDListView::~CDListView() {
     doc_.RemoveView(this);
     // Leaving the list closes the file, as leaving the curves does.
-    doc_.CloseHistoryFile();
+    doc_.LeaveView();
 }
 
 void CDListView::showEvent(QShowEvent* event) {
@@ -86,7 +85,7 @@ void CDListView::showEvent(QShowEvent* event) {
 
 void CDListView::OnInitialUpdate() {
     initialised_ = true;
-    if (doc_.dataValid == 0) doc_.ReopenLastFile();
+    if (!doc_.ShowsCurves()) doc_.ReopenLastFile();
     ShowNewest200();
 }
 
@@ -96,14 +95,17 @@ void CDListView::ShowNewest200() {
     setColumnWidth(1, kTimeWidth);
     // Both ways of showing the newest records start again at every record.
     rowStep = 1;
-    const HistoryData& h = doc_.history;
-    const VTime iv = IsValidIntervalCode(h.intervalCode) ? IntervalTable[h.intervalCode] : 1;
-    FillRows(h.newestTime - (kFirstRecords - 1) * iv, h.newestTime, 1);
+    if (model_.Rows() != nullptr && model_.Rows()->Readable()) {
+        CProgressDlg box(frame_);
+        box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
+        Shown(model_.FillNewest(ascending), 1);
+        box.SetPos(1);
+    }
     if (frame_ != nullptr) frame_->UpdateCommands();
 }
 
 void CDListView::OnDocumentUpdate(int hint) {
-    if (hint == kHintOpened && doc_.dataValid != 0) {
+    if (hint == kHintOpened && doc_.ShowsCurves()) {
         model_.DeleteColumns();
         ShowNewest200();
     } else if (hint == kHintFailed) {
@@ -113,14 +115,21 @@ void CDListView::OnDocumentUpdate(int hint) {
 }
 
 void CDListView::FillRows(VTime start, VTime end, int step) {
-    if (doc_.history.file.empty()) return;
+    if (model_.Rows() == nullptr || !model_.Rows()->Readable()) return;
     // Rows are made when shown, so the box is up only for a moment; it still says what happens.
     CProgressDlg box(frame_);
     box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
-    const RowWalkResult walk = model_.Fill(start, end, step, ascending);
+    Shown(model_.Fill(start, end, step, ascending), step);
     box.SetPos(1);
-    rowStart = walk.rowStart;
-    rowEnd = walk.rowEnd;
+}
+
+void CDListView::Shown(const ListFill& fill, int step) {
+    if (fill.status != ArchiveStatus::Ok) {
+        doc_.reporter().ShowMessage(ArchiveStatusMessage(fill.status), MessageIcon::Error);
+        return;
+    }
+    rowStart = fill.rowStart;
+    rowEnd = fill.rowEnd;
     if (frame_ != nullptr) {
         frame_->SetStatusText(1, QString::asprintf(texts::kRecordIntervals, step));
     }
@@ -133,9 +142,10 @@ void CDListView::SetAscending(int value) {
 }
 
 void CDListView::OnRangeSet() {
-    const std::optional<RangeChoice> choice =
-        CRangeSetDlg::Ask(this, doc_.reporter(), doc_.history.oldestTime, doc_.history.newestTime,
-                          {rowStart, rowEnd, rowStep});
+    const ListRows* rows = model_.Rows();
+    if (rows == nullptr) return;
+    const std::optional<RangeChoice> choice = CRangeSetDlg::Ask(
+        this, doc_.reporter(), rows->Oldest(), rows->Newest(), {rowStart, rowEnd, rowStep});
     if (!choice) return;
     rowStart = choice->start;
     rowEnd = choice->end;
@@ -144,8 +154,10 @@ void CDListView::OnRangeSet() {
 }
 
 void CDListView::OnExport() {
+    const ListRows* rows = model_.Rows();
+    if (rows == nullptr) return;
     CExcelExportDlg dlg(doc_, this);
-    dlg.span.SetFileRange(doc_.history.oldestTime, doc_.history.newestTime);
+    dlg.span.SetFileRange(rows->Oldest(), rows->Newest());
     dlg.span.SetRange(rowStart, rowEnd, rowStep);
     if (exportDialogShown) exportDialogShown(dlg);
     dlg.exec();
@@ -167,9 +179,10 @@ void CDListView::dropEvent(QDropEvent* event) {
 }
 
 bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
-    const HistoryData& h = doc_.history;
+    const ListRows* source = model_.Rows();
+    if (source == nullptr) return false;
     const int rows = model_.rowCount();
-    const ListPrintPlan plan = PlanListPrint(h.channelCount, rows);
+    const ListPrintPlan plan = PlanListPrint(source->PrintChannels(), rows);
     if (from <= 0) from = 1;
     if (to <= 0 || to > plan.pages) to = plan.pages;
     const QDateTime now = QDateTime::currentDateTime();
@@ -191,7 +204,8 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
         p.setWindow(0, 0, kListPageUnits, kListPageUnits);
         p.setFont(font);
         p.setPen(QPen(Qt::black, 2));
-        const ListPage layout = LayoutListPage(h, plan, rows, page, doc_.filePath, printTime);
+        const ListPage layout =
+            LayoutListPage(source->Channels(), plan, rows, page, source->Title(), printTime);
         for (const PrintLine& l : layout.lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
         for (const PrintText& t : layout.texts) {
             const QString text =
@@ -212,7 +226,9 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
 void CDListView::OnPrint() {
     QPrinter& printer = AppPrinter();
     printer.setPageOrientation(QPageLayout::Portrait);
-    const ListPrintPlan plan = PlanListPrint(doc_.history.channelCount, model_.rowCount());
+    const ListRows* rows = model_.Rows();
+    if (rows == nullptr) return;
+    const ListPrintPlan plan = PlanListPrint(rows->PrintChannels(), model_.rowCount());
     QPrintDialog dlg(&printer, this);
     dlg.setMinMax(1, plan.pages);
     dlg.setFromTo(1, plan.pages);

@@ -1,8 +1,8 @@
 #pragma once
-// The data list view: the open file's records as a table, one row per shown record and one
-// column per channel with data. Rows are made on demand from the record walk, so any range of
-// the file shows at once. It prints the table, hands its range to the Excel export and opens a
-// file dropped on it.
+// The data list view: the records of the open file or span as a table, one row per shown record
+// and one column per channel with data. A file's rows are made on demand from the record walk, so
+// any range of the file shows at once; a span's are read once per fill. It prints the table, hands
+// its range to the Excel export and opens a file dropped on it.
 
 #include <QTableView>
 #include <functional>
@@ -25,7 +25,7 @@ class CDListView : public QTableView, public CommandTarget, public DocumentView 
     void OnInitialUpdate();
     void OnDocumentUpdate(int hint) override;
     // Shows the records of [start, end] every step records in the current order; nothing
-    // changes while no file is open.
+    // changes while neither a file nor a span is open.
     void FillRows(VTime start, VTime end, int step);
     void SetAscending(int value);
 
@@ -55,6 +55,8 @@ class CDListView : public QTableView, public CommandTarget, public DocumentView 
 
   private:
     void ShowNewest200();
+    // Takes the range a fill shows; tells a span that could not be read.
+    void Shown(const ListFill& fill, int step);
 
     CVardoDoc& doc_;
     CMainFrame* frame_;

@@ -13,6 +13,7 @@
 
 #include "app/dialog_units.h"
 #include "app/file_names.h"
+#include "archive/archive_location.h"
 #include "base/dialog_integer.h"
 #include "base/file_refusal.h"
 #include "base/texts.h"
@@ -124,13 +125,15 @@ void CExcelExportDlg::OnExport() {
     path_ = request.path;
     progress->setRange(0, 1);
     progress->setValue(0);
-    // The worker works on copies of the request and of the whole record, the file's bytes
-    // included: whatever the document does meanwhile, the worker reads nothing of it.
+    // The worker works on a copy of the request and on a job that holds copies of what it
+    // reads (a file's whole record, or a span's address and configurations): whatever the
+    // document does meanwhile, the worker reads nothing of it.
     worker_.Start(
         this,
-        [request, h = doc_.history, show = QueuedProgress(progress), stop = worker_.StopFlag()] {
+        [request, job = MakeExportJob(doc_), show = QueuedProgress(progress),
+         stop = worker_.StopFlag()] {
             std::int64_t shown = -1;
-            return ExportWorkbook(h, request, [&](std::int64_t done, std::int64_t all) {
+            return job->Run(request, [&](std::int64_t done, std::int64_t all) {
                 // The bar moves in 1/1000 steps: a message per row would flood the interface.
                 const std::int64_t permille = all > 0 ? done * 1000 / all : 0;
                 if (permille != shown) {
@@ -140,11 +143,19 @@ void CExcelExportDlg::OnExport() {
                 return !stop->load();
             });
         },
-        [this](const ExportResult& result) { Finished(result); });
+        [this](const ExportJob::Result& result) { Finished(result); });
 }
 
-void CExcelExportDlg::Finished(const ExportResult& result) {
+void CExcelExportDlg::Finished(const ExportJob::Result& job) {
     busy = 0;
+    if (job.archive != ArchiveStatus::Ok) {
+        // Reading the span failed: the export stopped and left nothing.
+        doc_.reporter().ShowMessage(
+            WithReason(ArchiveStatusMessage(job.archive), job.archiveName, job.archiveError),
+            MessageIcon::Error);
+        return;
+    }
+    const ExportResult& result = job.written;
     if (result.outcome == ExportOutcome::Written) {
         ++untitledCounter;
         progress->setRange(0, 1000);

@@ -1,7 +1,7 @@
 #pragma once
-// Dialog 158 "Excel 导出": a span of the open file, a step and an order, written as a workbook
-// by a worker thread while the dialog shows its progress. The save dialog comes first, on the
-// interface thread; the worker works on its own copy of everything it needs, and closing the
+// Dialog 158 "Excel 导出": a range of the open file or span, a step and an order, written as a
+// workbook by a worker thread while the dialog shows its progress. The save dialog comes first, on
+// the interface thread; the worker works on its own copy of everything it needs, and closing the
 // dialog stops it and removes its unfinished file before the dialog goes.
 
 #include <QDialog>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/dialog_worker.h"
+#include "app/list_rows.h"
 #include "app/vardo_doc.h"
 #include "datalist/excel_export.h"
 #include "datalist/span_block.h"
@@ -48,7 +49,7 @@ class CExcelExportDlg : public QDialog {
     QProgressBar* progress;     // 1073
 
   private:
-    void Finished(const ExportResult& result);
+    void Finished(const ExportJob::Result& job);
     void StopWorker();
 
     CVardoDoc& doc_;
