@@ -1,5 +1,6 @@
 #include "datalist/dlist_model.h"
 
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -9,10 +10,10 @@ DListModel::DListModel(const CVardoDoc& doc, QObject* parent)
 
 void DListModel::InsertColumns() {
     beginResetModel();
-    headers_ = {QString::fromUtf8(texts::kColumnNumber), QString::fromUtf8(texts::kColumnTime)};
+    headers_ = {UiText(texts::kColumnNumber), UiText(texts::kColumnTime)};
     cells_ = std::make_unique<CRowTexts>(doc_.history);
     times_ = {};
-    for (int ch : cells_->Channels()) headers_ << QString::asprintf(texts::kColumnChannel, ch + 1);
+    for (int ch : cells_->Channels()) headers_ << QString::asprintf(UiFormat(texts::kColumnChannel), ch + 1);
     endResetModel();
 }
 

@@ -15,6 +15,7 @@
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "datalist/excel_export_dlg.h"
 #include "datalist/list_print_layout.h"
@@ -116,13 +117,13 @@ void CDListView::FillRows(VTime start, VTime end, int step) {
     if (doc_.history.file.empty()) return;
     // Rows are made when shown, so the box is up only for a moment; it still says what happens.
     CProgressDlg box(frame_);
-    box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
+    box.Begin(UiText(texts::kReadingData), 0, 1);
     const RowWalkResult walk = model_.Fill(start, end, step, ascending);
     box.SetPos(1);
     rowStart = walk.rowStart;
     rowEnd = walk.rowEnd;
     if (frame_ != nullptr) {
-        frame_->SetStatusText(1, QString::asprintf(texts::kRecordIntervals, step));
+        frame_->SetStatusText(1, QString::asprintf(UiFormat(texts::kRecordIntervals), step));
     }
 }
 
@@ -174,7 +175,7 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
     if (to <= 0 || to > plan.pages) to = plan.pages;
     const QDateTime now = QDateTime::currentDateTime();
     char printTime[64];
-    std::snprintf(printTime, sizeof printTime, texts::kPrintTimeFormat, now.date().year(),
+    std::snprintf(printTime, sizeof printTime, UiFormat(texts::kPrintTimeFormat), now.date().year(),
                   now.date().month(), now.date().day(), now.time().hour(), now.time().minute());
 
     QPainter p;
@@ -194,8 +195,8 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
         const ListPage layout = LayoutListPage(h, plan, rows, page, doc_.filePath, printTime);
         for (const PrintLine& l : layout.lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
         for (const PrintText& t : layout.texts) {
-            const QString text =
-                QString::fromStdString(t.row >= 0 ? model_.CellText(t.row, t.column) : t.text);
+            const QString text = t.row >= 0 ? QString::fromStdString(model_.CellText(t.row, t.column))
+                                             : UiMessage(t.text);
             if (t.centred) {
                 p.drawText(QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
                            Qt::AlignCenter | Qt::TextSingleLine, text);

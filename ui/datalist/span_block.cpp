@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include "app/ui_text.h"
 #include "app/dialog_units.h"
 #include "base/texts.h"
 
@@ -15,7 +16,7 @@ SpanBlock::SpanBlock(QWidget* dialog, const SpanRows& rows)
     : rangeText(new QLabel(dialog)), start(dialog), end(dialog), stepEdit(new QLineEdit(dialog)) {
     const DialogUnits du(dialog);
     const auto label = [dialog](const char* text) {
-        return new QLabel(QString::fromUtf8(text), dialog);
+        return new QLabel(UiText(text), dialog);
     };
     auto* frame = new QFrame(dialog);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "app/ui_text.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "base/texts.h"
@@ -26,7 +27,7 @@ void ShowStep(CProgressDlg& box, int position, int range, const std::string& tex
         return;
     }
     if (!box.isVisible()) box.Begin(QString(), 0, range);
-    box.SetText(QString::fromStdString(text));
+    box.SetText(UiMessage(text));
     box.SetPos(position);
 }
 
