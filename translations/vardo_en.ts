@@ -5,1147 +5,1203 @@
     <name>vardo</name>
     <message>
         <source>提示...</source>
-        <translation type="unfinished"></translation>
+        <translation>Note...</translation>
     </message>
     <message>
         <source>未知文件格式！</source>
-        <translation type="unfinished"></translation>
+        <translation>Unknown file format!</translation>
     </message>
     <message>
         <source>该文件已经损坏！</source>
-        <translation type="unfinished"></translation>
+        <translation>The file is damaged!</translation>
     </message>
     <message>
         <source>打开文件失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Failed to open the file!</translation>
     </message>
     <message>
         <source>打开历史数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Open History Data</translation>
     </message>
     <message>
         <source>实时曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>Live Curves</translation>
     </message>
     <message>
         <source>打开串口失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Failed to open the serial port!</translation>
     </message>
     <message>
         <source>通讯失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication failed!</translation>
     </message>
     <message>
         <source>请确认 开始时间 &lt; 结束时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Please make sure that start time &lt; end time</translation>
     </message>
     <message>
         <source>开始时间 超出范围</source>
-        <translation type="unfinished"></translation>
+        <translation>Start time out of range</translation>
     </message>
     <message>
         <source>结束时间 超出范围</source>
-        <translation type="unfinished"></translation>
+        <translation>End time out of range</translation>
     </message>
     <message>
         <source>文件建立失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Failed to create the file!</translation>
     </message>
     <message>
         <source>上传完毕</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload complete</translation>
     </message>
     <message>
         <source>通讯设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication Settings</translation>
     </message>
     <message>
         <source>记录仪类型：</source>
-        <translation type="unfinished"></translation>
+        <translation>Model:</translation>
     </message>
     <message>
         <source>记录仪地址：</source>
-        <translation type="unfinished"></translation>
+        <translation>Address:</translation>
     </message>
     <message>
         <source>串口：</source>
-        <translation type="unfinished"></translation>
+        <translation>Port:</translation>
     </message>
     <message>
         <source>波特率：</source>
-        <translation type="unfinished"></translation>
+        <translation>Baud rate:</translation>
     </message>
     <message>
         <source>采样时间：</source>
-        <translation type="unfinished"></translation>
+        <translation>Sampling:</translation>
     </message>
     <message>
         <source>保存数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Save data</translation>
     </message>
     <message>
         <source>确认</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>设备：</source>
-        <translation type="unfinished"></translation>
+        <translation>Device:</translation>
     </message>
     <message>
         <source>串口名称最多5个字符，例如 COM1。</source>
-        <translation type="unfinished"></translation>
+        <translation>A port name has at most 5 characters, e.g. COM1.</translation>
     </message>
     <message>
         <source>无法写入设置文件 %s，设置未保存。</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot write the settings file %s; the settings were not saved.</translation>
     </message>
     <message>
         <source>串口上传数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial Upload</translation>
     </message>
     <message>
         <source>时间范围：%d-%02d-%02d %02d:%02d:%02d =&gt; %d-%02d-%02d %02d:%02d:%02d</source>
-        <translation type="unfinished"></translation>
+        <translation>Time range: %d-%02d-%02d %02d:%02d:%02d =&gt; %d-%02d-%02d %02d:%02d:%02d</translation>
     </message>
     <message>
         <source>上传通道</source>
-        <translation type="unfinished"></translation>
+        <translation>Channels</translation>
     </message>
     <message>
         <source>通道%d</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel %d</translation>
     </message>
     <message>
         <source>仪表类型</source>
-        <translation type="unfinished"></translation>
+        <translation>Model</translation>
     </message>
     <message>
         <source>上传所有数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload all data</translation>
     </message>
     <message>
         <source>时间设定</source>
-        <translation type="unfinished"></translation>
+        <translation>Time span</translation>
     </message>
     <message>
         <source>开始时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Start time</translation>
     </message>
     <message>
         <source>上传</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload</translation>
     </message>
     <message>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop</translation>
     </message>
     <message>
         <source>采集设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Collection Settings</translation>
     </message>
     <message>
         <source>立即采集</source>
-        <translation type="unfinished"></translation>
+        <translation>Collect Now</translation>
     </message>
     <message>
         <source>名称	端口	地址	仪表类型	站点</source>
-        <translation type="unfinished"></translation>
+        <translation>Name	Port	Address	Model	Site</translation>
     </message>
     <message>
         <source>%s	新增 %lld	%s</source>
-        <translation type="unfinished"></translation>
+        <translation>%s	added %lld	%s</translation>
     </message>
     <message>
         <source>仪表已覆盖 %lld 条记录，丢失 %s 至 %s</source>
-        <translation type="unfinished"></translation>
+        <translation>the recorder overwrote %lld records, lost %s to %s</translation>
     </message>
     <message>
         <source>仪表时钟比本机快 %lld 秒</source>
-        <translation type="unfinished"></translation>
+        <translation>the recorder's clock is %lld s ahead of this computer's</translation>
     </message>
     <message>
         <source>仪表时钟比本机慢 %lld 秒</source>
-        <translation type="unfinished"></translation>
+        <translation>the recorder's clock is %lld s behind this computer's</translation>
     </message>
     <message>
         <source>读不出仪表时钟</source>
-        <translation type="unfinished"></translation>
+        <translation>cannot read the recorder's clock</translation>
     </message>
     <message>
         <source>档案库已有晚于仪表最新记录的记录，本次无新记录</source>
-        <translation type="unfinished"></translation>
+        <translation>the archive holds records later than the recorder's newest; nothing new this time</translation>
     </message>
     <message>
         <source>串口被其他程序占用</source>
-        <translation type="unfinished"></translation>
+        <translation>the port is in use by another program</translation>
     </message>
     <message>
         <source>已停止</source>
-        <translation type="unfinished"></translation>
+        <translation>stopped</translation>
     </message>
     <message>
         <source>名称</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>端口</source>
-        <translation type="unfinished"></translation>
+        <translation>Port</translation>
     </message>
     <message>
         <source>地址</source>
-        <translation type="unfinished"></translation>
+        <translation>Address</translation>
     </message>
     <message>
         <source>站点</source>
-        <translation type="unfinished"></translation>
+        <translation>Site</translation>
     </message>
     <message>
         <source>波特率</source>
-        <translation type="unfinished"></translation>
+        <translation>Baud rate</translation>
     </message>
     <message>
         <source>进度</source>
-        <translation type="unfinished"></translation>
+        <translation>Progress</translation>
     </message>
     <message>
         <source>新增</source>
-        <translation type="unfinished"></translation>
+        <translation>Added</translation>
     </message>
     <message>
         <source>结果</source>
-        <translation type="unfinished"></translation>
+        <translation>Result</translation>
     </message>
     <message>
         <source>默认</source>
-        <translation type="unfinished"></translation>
+        <translation>Default</translation>
     </message>
     <message>
         <source>添加</source>
-        <translation type="unfinished"></translation>
+        <translation>Add</translation>
     </message>
     <message>
         <source>修改</source>
-        <translation type="unfinished"></translation>
+        <translation>Change</translation>
     </message>
     <message>
         <source>删除</source>
-        <translation type="unfinished"></translation>
+        <translation>Remove</translation>
     </message>
     <message>
         <source>测试</source>
-        <translation type="unfinished"></translation>
+        <translation>Test</translation>
     </message>
     <message>
         <source>正在读取仪表…</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading the recorder…</translation>
     </message>
     <message>
         <source>请输入名称和端口，名称不能含有 [ ]。</source>
-        <translation type="unfinished"></translation>
+        <translation>Please enter a name and a port; a name cannot contain [ ].</translation>
     </message>
     <message>
         <source>已有名为 %s 的仪表。</source>
-        <translation type="unfinished"></translation>
+        <translation>There is already a recorder named %s.</translation>
     </message>
     <message>
         <source>时间范围：%s =&gt; %s
 记录间隔：%d秒  通道数：%d
 仪表时钟：%s</source>
-        <translation type="unfinished"></translation>
+        <translation>Time range: %s =&gt; %s
+Record interval: %d s  Channels: %d
+Recorder clock: %s</translation>
     </message>
     <message>
         <source>无新记录</source>
-        <translation type="unfinished"></translation>
+        <translation>nothing new</translation>
     </message>
     <message>
         <source>等待</source>
-        <translation type="unfinished"></translation>
+        <translation>waiting</translation>
     </message>
     <message>
         <source>与 %s 的站点、地址和仪表类型相同，档案库无法区分</source>
-        <translation type="unfinished"></translation>
+        <translation>same site, address and model as %s: the archive cannot tell them apart</translation>
     </message>
     <message>
         <source>请输入一个整数。</source>
-        <translation type="unfinished"></translation>
+        <translation>Please enter an integer.</translation>
     </message>
     <message>
         <source>请输入一个在 %d 和 %d 之间的整数。</source>
-        <translation type="unfinished"></translation>
+        <translation>Please enter an integer between %d and %d.</translation>
     </message>
     <message>
         <source>范围设定</source>
-        <translation type="unfinished"></translation>
+        <translation>Range</translation>
     </message>
     <message>
         <source>时间范围：</source>
-        <translation type="unfinished"></translation>
+        <translation>Time range:</translation>
     </message>
     <message>
         <source>开始时间：</source>
-        <translation type="unfinished"></translation>
+        <translation>Start:</translation>
     </message>
     <message>
         <source>结束时间：</source>
-        <translation type="unfinished"></translation>
+        <translation>End:</translation>
     </message>
     <message>
         <source>间隔：</source>
-        <translation type="unfinished"></translation>
+        <translation>Step:</translation>
     </message>
     <message>
         <source>记录间隔</source>
-        <translation type="unfinished"></translation>
+        <translation>Record interval</translation>
     </message>
     <message>
         <source>关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>定位查询</source>
-        <translation type="unfinished"></translation>
+        <translation>Go to Time</translation>
     </message>
     <message>
         <source>起始时间</source>
-        <translation type="unfinished"></translation>
+        <translation>First</translation>
     </message>
     <message>
         <source>结束时间</source>
-        <translation type="unfinished"></translation>
+        <translation>End time</translation>
     </message>
     <message>
         <source>查询时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Go to</translation>
     </message>
     <message>
         <source>查询</source>
-        <translation type="unfinished"></translation>
+        <translation>Go</translation>
     </message>
     <message>
         <source>取消</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>时间超出查询范围，请重新输入。</source>
-        <translation type="unfinished"></translation>
+        <translation>The time is outside the range; please enter another.</translation>
     </message>
     <message>
         <source>上传CF卡文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload CF Card Files</translation>
     </message>
     <message>
         <source>盘符</source>
-        <translation type="unfinished"></translation>
+        <translation>Drive</translation>
     </message>
     <message>
         <source>文件</source>
-        <translation type="unfinished"></translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>通道数</source>
-        <translation type="unfinished"></translation>
+        <translation>Channels</translation>
     </message>
     <message>
         <source>%d秒</source>
-        <translation type="unfinished"></translation>
+        <translation>%d s</translation>
     </message>
     <message>
         <source>检测CF卡</source>
-        <translation type="unfinished"></translation>
+        <translation>Detect card</translation>
     </message>
     <message>
         <source>保存文件...</source>
-        <translation type="unfinished"></translation>
+        <translation>Save file...</translation>
     </message>
     <message>
         <source>检测CF卡失败，请检查CF是否连接正确！</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not detect the CF card; please check that it is connected!</translation>
     </message>
     <message>
         <source>CF卡备份文件有误，请重新备份！</source>
-        <translation type="unfinished"></translation>
+        <translation>The backup files on the CF card are faulty; please back up again!</translation>
     </message>
     <message>
         <source>请选择列表中需要上传的文件！</source>
-        <translation type="unfinished"></translation>
+        <translation>Please select the files to upload in the list!</translation>
     </message>
     <message>
         <source>扇区损坏！</source>
-        <translation type="unfinished"></translation>
+        <translation>Damaged sector!</translation>
     </message>
     <message>
         <source>该文件不存在！</source>
-        <translation type="unfinished"></translation>
+        <translation>The file does not exist!</translation>
     </message>
     <message>
         <source>建立文件失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Failed to create the file!</translation>
     </message>
     <message>
         <source>文件上传完成！</source>
-        <translation type="unfinished"></translation>
+        <translation>Files uploaded!</translation>
     </message>
     <message>
         <source>文件浏览</source>
-        <translation type="unfinished"></translation>
+        <translation>Browse Files</translation>
     </message>
     <message>
         <source>浏览</source>
-        <translation type="unfinished"></translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>请选择所在的根目录</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose the folder of the files</translation>
     </message>
     <message>
         <source>打开</source>
-        <translation type="unfinished"></translation>
+        <translation>Open</translation>
     </message>
     <message>
         <source>内码转换</source>
-        <translation type="unfinished"></translation>
+        <translation>Code Lookup</translation>
     </message>
     <message>
         <source>汉字：</source>
-        <translation type="unfinished"></translation>
+        <translation>Character:</translation>
     </message>
     <message>
         <source>码：</source>
-        <translation type="unfinished"></translation>
+        <translation>Code:</translation>
     </message>
     <message>
         <source>没有要查的汉字</source>
-        <translation type="unfinished"></translation>
+        <translation>no character to look up</translation>
     </message>
     <message>
         <source>文字不是UTF-8编码</source>
-        <translation type="unfinished"></translation>
+        <translation>the text is not UTF-8</translation>
     </message>
     <message>
         <source>该字符没有GBK内码</source>
-        <translation type="unfinished"></translation>
+        <translation>the character has no GBK code</translation>
     </message>
     <message>
         <source>码必须是2位或4位</source>
-        <translation type="unfinished"></translation>
+        <translation>a code has 2 or 4 hex digits</translation>
     </message>
     <message>
         <source>码的第一个字节不能是0</source>
-        <translation type="unfinished"></translation>
+        <translation>the first byte of a code cannot be 0</translation>
     </message>
     <message>
         <source>该码不是GBK字符</source>
-        <translation type="unfinished"></translation>
+        <translation>the code is not a GBK character</translation>
     </message>
     <message>
         <source>串口被占用</source>
-        <translation type="unfinished"></translation>
+        <translation>The serial port is in use</translation>
     </message>
     <message>
         <source>初始化失败，请检查通讯是否正常！</source>
-        <translation type="unfinished"></translation>
+        <translation>Initialisation failed; please check the communication!</translation>
     </message>
     <message>
         <source>读取组态参数...</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading the configuration...</translation>
     </message>
     <message>
         <source>读取组态参数 : 通道 %d</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading the configuration : channel %d</translation>
     </message>
     <message>
         <source>分配存储空间...</source>
-        <translation type="unfinished"></translation>
+        <translation>Allocating storage...</translation>
     </message>
     <message>
         <source>设置文件中的记录仪类型 (JlyIndex 0..7) 或采样时间 (Interval 0..8) 超出范围。</source>
-        <translation type="unfinished"></translation>
+        <translation>The model (JlyIndex 0..7) or the sampling time (Interval 0..8) in the settings file is out of range.</translation>
     </message>
     <message>
         <source>实时数据写入失败，已停止保存。已保存的数据保留在：
 %s</source>
-        <translation type="unfinished"></translation>
+        <translation>Writing the live data failed; saving has stopped. The data saved so far is in:
+%s</translation>
     </message>
     <message>
         <source>中断的实时保存，已按最新记录改名为 %s</source>
-        <translation type="unfinished"></translation>
+        <translation>interrupted live save, renamed by its newest record to %s</translation>
     </message>
     <message>
         <source>中断的实时保存，没有记录，已删除</source>
-        <translation type="unfinished"></translation>
+        <translation>interrupted live save without records, removed</translation>
     </message>
     <message>
         <source>中断的实时保存，无法改名（%s），保留原名</source>
-        <translation type="unfinished"></translation>
+        <translation>interrupted live save, cannot be renamed (%s), name kept</translation>
     </message>
     <message>
         <source>没有打开 %s 的权限：请把用户加入 %s 组（sudo usermod -aG %s $USER），重新登录后再试。</source>
-        <translation type="unfinished"></translation>
+        <translation>No permission to open %s: add your user to the group %s (sudo usermod -aG %s $USER), log in again and retry.</translation>
     </message>
     <message>
         <source>设置文件大于 %d MB，已忽略：各项设置取默认值，更改不会保存。</source>
-        <translation type="unfinished"></translation>
+        <translation>The settings file is larger than %d MB and was ignored: every setting takes its default, and changes are not saved.</translation>
     </message>
     <message>
         <source>编号</source>
-        <translation type="unfinished"></translation>
+        <translation>No.</translation>
     </message>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <source>档案库中没有仪表 %s 的记录</source>
-        <translation type="unfinished"></translation>
+        <translation>the archive has no records of recorder %s</translation>
     </message>
     <message>
         <source>仪表地址 </source>
-        <translation type="unfinished"></translation>
+        <translation>Recorder address </translation>
     </message>
     <message>
         <source> 有多种仪表类型：</source>
-        <translation type="unfinished"></translation>
+        <translation> has several models: </translation>
     </message>
     <message>
         <source>，请用 --recorder </source>
-        <translation type="unfinished"></translation>
+        <translation>; use --recorder </translation>
     </message>
     <message>
         <source>:型号 指定</source>
-        <translation type="unfinished"></translation>
+        <translation>:MODEL to choose</translation>
     </message>
     <message>
         <source>列	开始时间	结束时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Column	Start time	End time</translation>
     </message>
     <message>
         <source>通道%d最小</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel %d min</translation>
     </message>
     <message>
         <source>通道%d最大</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel %d max</translation>
     </message>
     <message>
         <source>数据读取中...</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading data...</translation>
     </message>
     <message>
         <source>%d 个记录间隔</source>
-        <translation type="unfinished"></translation>
+        <translation>%d record intervals</translation>
     </message>
     <message>
         <source>打印文件:</source>
-        <translation type="unfinished"></translation>
+        <translation>File:</translation>
     </message>
     <message>
         <source>打印时间：</source>
-        <translation type="unfinished"></translation>
+        <translation>Printed: </translation>
     </message>
     <message>
         <source>Excel 导出</source>
-        <translation type="unfinished"></translation>
+        <translation>Excel Export</translation>
     </message>
     <message>
         <source>Excel 导出历史数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Export History Data</translation>
     </message>
     <message>
         <source>建立文件失败，可能缺少Excel驱动!</source>
-        <translation type="unfinished"></translation>
+        <translation>Failed to create the file; the Excel driver may be missing!</translation>
     </message>
     <message>
         <source>输出完成！</source>
-        <translation type="unfinished"></translation>
+        <translation>Export complete!</translation>
     </message>
     <message>
         <source>%1 已经存在。
 要替换它吗?</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
     </message>
     <message>
         <source>导出...</source>
-        <translation type="unfinished"></translation>
+        <translation>Export...</translation>
     </message>
     <message>
         <source>排序：</source>
-        <translation type="unfinished"></translation>
+        <translation>Order:</translation>
     </message>
     <message>
         <source>倒序</source>
-        <translation type="unfinished"></translation>
+        <translation>Newest first</translation>
     </message>
     <message>
         <source>顺序</source>
-        <translation type="unfinished"></translation>
+        <translation>Oldest first</translation>
     </message>
     <message>
         <source>文件名：</source>
-        <translation type="unfinished"></translation>
+        <translation>File name: </translation>
     </message>
     <message>
         <source>&#xd;
 &#xd;
 仪表类型：</source>
-        <translation type="unfinished"></translation>
+        <translation>&#xd;
+&#xd;
+Model: </translation>
     </message>
     <message>
         <source>&#xd;
 &#xd;
 通道数：</source>
-        <translation type="unfinished"></translation>
+        <translation>&#xd;
+&#xd;
+Channels: </translation>
     </message>
     <message>
         <source>&#xd;
 &#xd;
 记录间隔：</source>
-        <translation type="unfinished"></translation>
+        <translation>&#xd;
+&#xd;
+Record interval: </translation>
     </message>
     <message>
         <source>&#xd;
 &#xd;
 开始时间：</source>
-        <translation type="unfinished"></translation>
+        <translation>&#xd;
+&#xd;
+Start: </translation>
     </message>
     <message>
         <source>%d年%02d月%02d日 %02d时%02d分%02d秒</source>
-        <translation type="unfinished"></translation>
+        <translation>%d-%02d-%02d %02d:%02d:%02d</translation>
     </message>
     <message>
         <source>&#xd;
 结束时间：</source>
-        <translation type="unfinished"></translation>
+        <translation>&#xd;
+End: </translation>
     </message>
     <message>
         <source>&#xd;
 &#xd;
 量程：&#xd;
 </source>
-        <translation type="unfinished"></translation>
+        <translation>&#xd;
+&#xd;
+Ranges:&#xd;
+</translation>
     </message>
     <message>
         <source>	通道 %02d：</source>
-        <translation type="unfinished"></translation>
+        <translation>	Channel %02d: </translation>
     </message>
     <message>
         <source>选择曲线 &gt;&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>Curves &gt;&gt;</translation>
     </message>
     <message>
         <source>纵坐标显示模式</source>
-        <translation type="unfinished"></translation>
+        <translation>Y axis</translation>
     </message>
     <message>
         <source>数值</source>
-        <translation type="unfinished"></translation>
+        <translation>Values</translation>
     </message>
     <message>
         <source>百分比</source>
-        <translation type="unfinished"></translation>
+        <translation>Percent</translation>
     </message>
     <message>
         <source>横坐标显示模式</source>
-        <translation type="unfinished"></translation>
+        <translation>X axis</translation>
     </message>
     <message>
         <source>长时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Date</translation>
     </message>
     <message>
         <source>短时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <source>栅格线设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Grid lines</translation>
     </message>
     <message>
         <source>通道 %d</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel %d</translation>
     </message>
     <message>
         <source>就绪</source>
-        <translation type="unfinished"></translation>
+        <translation>Ready</translation>
     </message>
     <message>
         <source>缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom</translation>
     </message>
     <message>
         <source>历史曲线 - Vardo 2.0</source>
-        <translation type="unfinished"></translation>
+        <translation>History Curves - Vardo 2.0</translation>
     </message>
     <message>
         <source>数据列表 - Vardo 2.0</source>
-        <translation type="unfinished"></translation>
+        <translation>Data List - Vardo 2.0</translation>
     </message>
     <message>
         <source>实时采集 - Vardo 2.0</source>
-        <translation type="unfinished"></translation>
+        <translation>Live Acquisition - Vardo 2.0</translation>
     </message>
     <message>
         <source>历史文件(*.%s)|*.%s|所有文件(*.*)|*.*||</source>
-        <translation type="unfinished"></translation>
+        <translation>History files(*.%s)|*.%s|All files(*.*)|*.*||</translation>
     </message>
     <message>
         <source>找不到帮助文件：%s</source>
-        <translation type="unfinished"></translation>
+        <translation>Help file not found: %s</translation>
     </message>
     <message>
         <source>无法打开帮助文件：%s</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open the help file: %s</translation>
     </message>
     <message>
         <source>确定</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>通道数目：%d </source>
-        <translation type="unfinished"></translation>
+        <translation>Channels: %d </translation>
     </message>
     <message>
         <source>记录间隔：%d秒</source>
-        <translation type="unfinished"></translation>
+        <translation>Interval: %d s</translation>
     </message>
     <message>
         <source>通道 %d :</source>
-        <translation type="unfinished"></translation>
+        <translation>Ch %d :</translation>
     </message>
     <message>
         <source>缩放:%d%%</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom:%d%%</translation>
     </message>
     <message>
         <source>缩放:%.2f%%</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom:%.2f%%</translation>
     </message>
     <message>
         <source>%lld天%02d:%02d:%02d</source>
-        <translation type="unfinished"></translation>
+        <translation>%lldd %02d:%02d:%02d</translation>
     </message>
     <message>
         <source>打印文件：</source>
-        <translation type="unfinished"></translation>
+        <translation>File: </translation>
     </message>
     <message>
         <source>无法打印：%s</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot print: %s</translation>
+    </message>
+    <message>
+        <source>下次启动程序时使用新的语言。</source>
+        <translation>The new language takes effect the next time the program starts.</translation>
     </message>
     <message>
         <source>统计</source>
-        <translation type="unfinished"></translation>
+        <translation>Statistics</translation>
     </message>
     <message>
         <source>通道</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel</translation>
     </message>
     <message>
         <source>均值</source>
-        <translation type="unfinished"></translation>
+        <translation>Mean</translation>
     </message>
     <message>
         <source>峰值</source>
-        <translation type="unfinished"></translation>
+        <translation>Peak</translation>
     </message>
     <message>
         <source>谷值</source>
-        <translation type="unfinished"></translation>
+        <translation>Valley</translation>
     </message>
     <message>
         <source>计算</source>
-        <translation type="unfinished"></translation>
+        <translation>Compute</translation>
     </message>
     <message>
         <source>峰值包络</source>
-        <translation type="unfinished"></translation>
+        <translation>Peak envelope</translation>
     </message>
     <message>
         <source>打开档案</source>
-        <translation type="unfinished"></translation>
+        <translation>Open from Archive</translation>
     </message>
     <message>
         <source>记录</source>
-        <translation type="unfinished"></translation>
+        <translation>Records</translation>
     </message>
     <message>
         <source>最近一天</source>
-        <translation type="unfinished"></translation>
+        <translation>Last day</translation>
     </message>
     <message>
         <source>最近一周</source>
-        <translation type="unfinished"></translation>
+        <translation>Last week</translation>
     </message>
     <message>
         <source>最近一月</source>
-        <translation type="unfinished"></translation>
+        <translation>Last month</translation>
     </message>
     <message>
         <source>全部</source>
-        <translation type="unfinished"></translation>
+        <translation>All</translation>
     </message>
     <message>
         <source>档案库不存在！</source>
-        <translation type="unfinished"></translation>
+        <translation>The archive does not exist!</translation>
     </message>
     <message>
         <source>档案库已损坏或不是本程序的档案库！</source>
-        <translation type="unfinished"></translation>
+        <translation>The archive is damaged or not this program's archive!</translation>
     </message>
     <message>
         <source>无法打开档案库！</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open the archive!</translation>
     </message>
     <message>
         <source>读取档案库失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading the archive failed!</translation>
     </message>
     <message>
         <source>添加到档案库失败！</source>
-        <translation type="unfinished"></translation>
+        <translation>Adding to the archive failed!</translation>
     </message>
     <message>
         <source>无法确定仪表地址</source>
-        <translation type="unfinished"></translation>
+        <translation>cannot tell the recorder's address</translation>
     </message>
     <message>
         <source>文件	地址	仪表类型	新增	已有	冲突</source>
-        <translation type="unfinished"></translation>
+        <translation>File	Address	Model	Added	Present	Conflicts</translation>
     </message>
     <message>
         <source>站点	地址	仪表类型	通道数	记录间隔	开始时间	结束时间	记录数</source>
-        <translation type="unfinished"></translation>
+        <translation>Site	Address	Model	Channels	Interval	Start time	End time	Records</translation>
     </message>
     <message>
         <source>时间	方式	文件	大小	SHA-256	设备	主机	版本</source>
-        <translation type="unfinished"></translation>
+        <translation>Time	How	File	Size	SHA-256	Device	Host	Version</translation>
     </message>
     <message>
         <source>一致</source>
-        <translation type="unfinished"></translation>
+        <translation>same</translation>
     </message>
     <message>
         <source>已改变</source>
-        <translation type="unfinished"></translation>
+        <translation>changed</translation>
     </message>
     <message>
         <source>缺失</source>
-        <translation type="unfinished"></translation>
+        <translation>missing</translation>
     </message>
     <message>
         <source>ZT550_12通道</source>
-        <translation type="unfinished"></translation>
+        <translation>ZT550_12 channels</translation>
     </message>
     <message>
         <source>ZT770伪彩</source>
-        <translation type="unfinished"></translation>
+        <translation>ZT770 pseudo-colour</translation>
     </message>
     <message>
         <source>ZT770真彩</source>
-        <translation type="unfinished"></translation>
+        <translation>ZT770 true colour</translation>
     </message>
     <message>
         <source>ZT770_12通道伪彩</source>
-        <translation type="unfinished"></translation>
+        <translation>ZT770_12 ch. pseudo-colour</translation>
     </message>
     <message>
         <source>ZT770_12通道真彩</source>
-        <translation type="unfinished"></translation>
+        <translation>ZT770_12 ch. true colour</translation>
     </message>
     <message>
         <source>打开历史文件(&amp;O)...	Ctrl+O</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Open History File...	Ctrl+O</translation>
     </message>
     <message>
         <source>打开历史文档
 打开</source>
-        <translation type="unfinished"></translation>
+        <translation>Open a history file
+Open</translation>
     </message>
     <message>
         <source>打开档案...</source>
-        <translation type="unfinished"></translation>
+        <translation>Open from Archive...</translation>
     </message>
     <message>
         <source>打开档案中仪表的一段记录
 打开档案</source>
-        <translation type="unfinished"></translation>
+        <translation>Open a span of a recorder's records from the archive
+Open from archive</translation>
     </message>
     <message>
         <source>上传CF卡文件(&amp;U)...	Ctrl+U</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Upload CF Card Files...	Ctrl+U</translation>
     </message>
     <message>
         <source>上传CF卡文件
 上传CF卡文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload files from the CF card
+Upload CF card files</translation>
     </message>
     <message>
         <source>串口上传数据(&amp;C)...	Ctrl+C</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial Upload(&amp;C)...	Ctrl+C</translation>
     </message>
     <message>
         <source>使用串口上传数据
 串口上传数据</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload data over the serial line
+Serial upload</translation>
     </message>
     <message>
         <source>数据导出(&amp;E)...	Ctrl+E</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Export Data...	Ctrl+E</translation>
     </message>
     <message>
         <source>导出Excel
 导出Excel</source>
-        <translation type="unfinished"></translation>
+        <translation>Export to Excel
+Export</translation>
     </message>
     <message>
         <source>通讯设置(&amp;S)...	Ctrl+S</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication &amp;Settings...	Ctrl+S</translation>
     </message>
     <message>
         <source>通讯设置
 通讯设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication settings
+Communication settings</translation>
     </message>
     <message>
         <source>打印(&amp;P)...	Ctrl+P</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Print...	Ctrl+P</translation>
     </message>
     <message>
         <source>打印
 打印</source>
-        <translation type="unfinished"></translation>
+        <translation>Print
+Print</translation>
     </message>
     <message>
         <source>打印预览(&amp;V)	Ctrl+V</source>
-        <translation type="unfinished"></translation>
+        <translation>Print Pre&amp;view	Ctrl+V</translation>
     </message>
     <message>
         <source>打印预览
 打印预览</source>
-        <translation type="unfinished"></translation>
+        <translation>Print preview
+Print preview</translation>
     </message>
     <message>
         <source>退出(&amp;X)	Alt+F4</source>
-        <translation type="unfinished"></translation>
+        <translation>E&amp;xit	Alt+F4</translation>
     </message>
     <message>
         <source>退出应用程序；提示保存文档
 退出</source>
-        <translation type="unfinished"></translation>
+        <translation>Quit the application
+Exit</translation>
     </message>
     <message>
         <source>历史曲线(&amp;H)	1</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;History Curves	1</translation>
     </message>
     <message>
         <source>历史曲线
 历史曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>History curves
+History curves</translation>
     </message>
     <message>
         <source>数据列表(&amp;D)	2</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Data List	2</translation>
     </message>
     <message>
         <source>数据列表
 数据列表</source>
-        <translation type="unfinished"></translation>
+        <translation>Data list
+Data list</translation>
     </message>
     <message>
         <source>实时数显(&amp;R)	3</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Real Time	3</translation>
     </message>
     <message>
         <source>实时曲线
 实时曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>Live curves
+Live curves</translation>
     </message>
     <message>
         <source>设置面板(&amp;P)	4</source>
-        <translation type="unfinished"></translation>
+        <translation>Settings &amp;Panel	4</translation>
     </message>
     <message>
         <source>工具栏(&amp;T)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Toolbar</translation>
     </message>
     <message>
         <source>显示或隐藏工具栏
 显隐工具栏</source>
-        <translation type="unfinished"></translation>
+        <translation>Show or hide the toolbar
+Toggle toolbar</translation>
     </message>
     <message>
         <source>状态栏(&amp;S)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Status Bar</translation>
     </message>
     <message>
         <source>显示或隐藏状态栏
 显隐状态栏</source>
-        <translation type="unfinished"></translation>
+        <translation>Show or hide the status bar
+Toggle status bar</translation>
     </message>
     <message>
         <source>前进(&amp;F)	-&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Forward	-&gt;</translation>
     </message>
     <message>
         <source>前进
 前进</source>
-        <translation type="unfinished"></translation>
+        <translation>Forward
+Forward</translation>
     </message>
     <message>
         <source>后退(&amp;B)	&lt;-</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Back	&lt;-</translation>
     </message>
     <message>
         <source>后退
 后退</source>
-        <translation type="unfinished"></translation>
+        <translation>Back
+Back</translation>
     </message>
     <message>
         <source>放大(&amp;Z)	Z</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zoom In	Z</translation>
     </message>
     <message>
         <source>曲线放大
 曲线放大</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom the curves in
+Zoom in</translation>
     </message>
     <message>
         <source>缩小(&amp;x)	X</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom Out(&amp;x)	X</translation>
     </message>
     <message>
         <source>曲线缩小
 曲线缩小</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom the curves out
+Zoom out</translation>
     </message>
     <message>
         <source>实际尺寸(&amp;R)	R</source>
-        <translation type="unfinished"></translation>
+        <translation>Actual Size(&amp;R)	R</translation>
     </message>
     <message>
         <source>实际尺寸
 实际尺寸</source>
-        <translation type="unfinished"></translation>
+        <translation>Actual size
+Actual size</translation>
     </message>
     <message>
         <source>定位查询(&amp;P)	P</source>
-        <translation type="unfinished"></translation>
+        <translation>Go to Time(&amp;P)	P</translation>
     </message>
     <message>
         <source>定位查询
 定位查询</source>
-        <translation type="unfinished"></translation>
+        <translation>Go to a time
+Go to time</translation>
     </message>
     <message>
         <source>范围设定(&amp;A)	A </source>
-        <translation type="unfinished"></translation>
+        <translation>R&amp;ange	A </translation>
     </message>
     <message>
         <source>范围设定
 范围设定</source>
-        <translation type="unfinished"></translation>
+        <translation>Set the range
+Range</translation>
     </message>
     <message>
         <source>顺序(&amp;A)</source>
-        <translation type="unfinished"></translation>
+        <translation>Oldest First(&amp;A)</translation>
     </message>
     <message>
         <source>顺序
 顺序</source>
-        <translation type="unfinished"></translation>
+        <translation>Oldest first
+Oldest first</translation>
     </message>
     <message>
         <source>倒序(&amp;D)</source>
-        <translation type="unfinished"></translation>
+        <translation>Newest First(&amp;D)</translation>
     </message>
     <message>
         <source>倒序
 倒序</source>
-        <translation type="unfinished"></translation>
+        <translation>Newest first
+Newest first</translation>
     </message>
     <message>
         <source>开始(&amp;S)	S</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Start	S</translation>
     </message>
     <message>
         <source>开始实时采集
 开始实时采集</source>
-        <translation type="unfinished"></translation>
+        <translation>Start live acquisition
+Start acquisition</translation>
     </message>
     <message>
         <source>停止(&amp;T)	T</source>
-        <translation type="unfinished"></translation>
+        <translation>S&amp;top	T</translation>
     </message>
     <message>
         <source>停止实时采集
 停止实时采集</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop live acquisition
+Stop acquisition</translation>
     </message>
     <message>
         <source>均值峰值统计(&amp;S)</source>
-        <translation type="unfinished"></translation>
+        <translation>Mean and Peak &amp;Statistics</translation>
     </message>
     <message>
         <source>峰值均值统计
 峰值均值统计</source>
-        <translation type="unfinished"></translation>
+        <translation>Mean and peak statistics
+Statistics</translation>
     </message>
     <message>
         <source>汉字内码转换(&amp;C)</source>
-        <translation type="unfinished"></translation>
+        <translation>Chinese &amp;Character Codes</translation>
     </message>
     <message>
         <source>历史文件浏览(&amp;B)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Browse History Files</translation>
     </message>
     <message>
         <source>采集设置(&amp;R)...</source>
-        <translation type="unfinished"></translation>
+        <translation>Collection Settings(&amp;R)...</translation>
     </message>
     <message>
         <source>立即采集(&amp;N)...</source>
-        <translation type="unfinished"></translation>
+        <translation>Collect &amp;Now...</translation>
+    </message>
+    <message>
+        <source>跟随桌面</source>
+        <translation>Follow the desktop</translation>
     </message>
     <message>
         <source>帮助(&amp;H)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Help</translation>
     </message>
     <message>
         <source>帮助手册
 帮助手册</source>
-        <translation type="unfinished"></translation>
+        <translation>The guide
+Help</translation>
     </message>
     <message>
         <source>关于(&amp;A)...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;About...</translation>
     </message>
     <message>
         <source>显示程序信息，版本号和版权
 关于</source>
-        <translation type="unfinished"></translation>
+        <translation>Program information, version and copyright
+About</translation>
     </message>
     <message>
         <source>文件(&amp;F)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;File</translation>
     </message>
     <message>
         <source>查看(&amp;V)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;View</translation>
     </message>
     <message>
         <source>操作(&amp;O)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Operate</translation>
     </message>
     <message>
         <source>排列顺序(&amp;S)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Sort Order</translation>
     </message>
     <message>
         <source>工具(&amp;T)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>Vardo 使用说明（中文）</source>
+        <translation>Vardo Guide (in Chinese)</translation>
     </message>
     <message>
         <source>；</source>
-        <translation type="unfinished"></translation>
+        <translation>; </translation>
     </message>
 </context>
 </TS>

@@ -255,6 +255,7 @@ inline constexpr const char* kSpanZoomDays = "%lld天%02d:%02d:%02d";
 inline constexpr const char* kReadoutLongTime = "%d-%02d-%02d\n%02d:%02d:%02d";
 inline constexpr const char* kCurvePrintFile = "打印文件：";
 inline constexpr const char* kPrintFailed = "无法打印：%s";
+inline constexpr const char* kLanguageNextStart = "下次启动程序时使用新的语言。";
 
 // statistics
 inline constexpr const char* kStatTitle = "统计";

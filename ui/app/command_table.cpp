@@ -61,6 +61,9 @@ const std::vector<CommandRow>& CommandTable() {
         {cmd::kFileBrowser,     P::Tools,   1, QT_TRANSLATE_NOOP("vardo", "历史文件浏览(&B)"),            nullptr,                              {},                            {}},
         {cmd::kCollectSettings, P::Tools,   2, QT_TRANSLATE_NOOP("vardo", "采集设置(&R)..."),             nullptr,                              {},                            {}},
         {cmd::kCollectNow,      P::Tools,   2, QT_TRANSLATE_NOOP("vardo", "立即采集(&N)..."),             nullptr,                              {},                            {}},
+        {cmd::kLanguageDesktop, P::Language, 3, QT_TRANSLATE_NOOP("vardo", "跟随桌面"), nullptr, {}, {}, true},
+        {cmd::kLanguageChinese, P::Language, 3, "中文", nullptr, {}, {}, true},
+        {cmd::kLanguageEnglish, P::Language, 3, "English", nullptr, {}, {}, true},
         {cmd::kHelp,            P::Help,    1, QT_TRANSLATE_NOOP("vardo", "帮助(&H)"),                    QT_TRANSLATE_NOOP("vardo", "帮助手册\n帮助手册"),                 {},                            {61, 44, 41}},
         {cmd::kAppAbout,        P::Help,    1, QT_TRANSLATE_NOOP("vardo", "关于(&A)..."),                 QT_TRANSLATE_NOOP("vardo", "显示程序信息，版本号和版权\n关于"),   {},                            {62, 45, 42}},
     };
@@ -74,10 +77,20 @@ const CommandRow* FindCommand(int id) {
     return nullptr;
 }
 
+Popup ParentPopup(Popup popup) {
+    if (popup == Popup::Order) return Popup::Operate;
+    if (popup == Popup::Language) return Popup::Tools;
+    return popup;
+}
+
 const char* PopupTitle(Popup popup) {
     // In the order of Popup.
-    static const char* const titles[] = {QT_TRANSLATE_NOOP("vardo", "文件(&F)"),     QT_TRANSLATE_NOOP("vardo", "查看(&V)"), QT_TRANSLATE_NOOP("vardo", "操作(&O)"),
-                                         QT_TRANSLATE_NOOP("vardo", "排列顺序(&S)"), QT_TRANSLATE_NOOP("vardo", "工具(&T)"), QT_TRANSLATE_NOOP("vardo", "帮助(&H)")};
+    static const char* const titles[] = {
+        QT_TRANSLATE_NOOP("vardo", "文件(&F)"),     QT_TRANSLATE_NOOP("vardo", "查看(&V)"),
+        QT_TRANSLATE_NOOP("vardo", "操作(&O)"),     QT_TRANSLATE_NOOP("vardo", "排列顺序(&S)"),
+        QT_TRANSLATE_NOOP("vardo", "工具(&T)"),
+        // Readable whatever language the windows speak: the way back from a wrong choice.
+        "语言 / Language", QT_TRANSLATE_NOOP("vardo", "帮助(&H)")};
     return titles[static_cast<int>(popup)];
 }
 

@@ -28,6 +28,7 @@
 #include "datalist/dlist_view.h"
 #include "realtime/real_view.h"
 #include "settings/module_directory.h"
+#include "settings/ui_language.h"
 
 namespace vardo {
 
@@ -126,6 +127,16 @@ void CMainFrame::ClaimCommands() {
         cmd::kViewStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     Handle(cmd::kHelp, [this] { OnHelp(); });
+    const std::pair<int, UiLanguage> languages[] = {{cmd::kLanguageDesktop, UiLanguage::Desktop},
+                                                    {cmd::kLanguageChinese, UiLanguage::Chinese},
+                                                    {cmd::kLanguageEnglish, UiLanguage::English}};
+    for (const auto& [id, language] : languages) {
+        Handle(
+            id, [this, language = language] { ChooseLanguage(language); }, {},
+            [this, language = language] {
+                return ReadUiLanguage(doc_.settingsPath()) == language;
+            });
+    }
 }
 
 void CMainFrame::BuildActions() {
@@ -153,12 +164,12 @@ void CMainFrame::BuildActions() {
 }
 
 void CMainFrame::BuildMenu() {
-    QMenu* popups[6] = {};
-    int groups[6] = {};
+    QMenu* popups[kPopupCount] = {};
+    int groups[kPopupCount] = {};
     auto popupMenu = [&](Popup p) -> QMenu*& { return popups[static_cast<int>(p)]; };
     for (const CommandRow& row : CommandTable()) {
-        // The order submenu lives inside 操作 and shares its separators.
-        const Popup top = row.popup == Popup::Order ? Popup::Operate : row.popup;
+        // A submenu lives inside its parent and shares its separators.
+        const Popup top = ParentPopup(row.popup);
         QMenu*& menu = popupMenu(top);
         if (menu == nullptr) {
             menu = menuBar()->addMenu(UiText(PopupTitle(top)));
@@ -168,9 +179,9 @@ void CMainFrame::BuildMenu() {
         }
         groups[static_cast<int>(top)] = row.menuGroup;
         QMenu* target = menu;
-        if (row.popup == Popup::Order) {
-            QMenu*& sub = popupMenu(Popup::Order);
-            if (sub == nullptr) sub = menu->addMenu(UiText(PopupTitle(Popup::Order)));
+        if (row.popup != top) {
+            QMenu*& sub = popupMenu(row.popup);
+            if (sub == nullptr) sub = menu->addMenu(UiText(PopupTitle(row.popup)));
             target = sub;
         }
         target->addAction(actions_.at(row.id));
@@ -288,6 +299,20 @@ void CMainFrame::OnHelp() {
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
+}
+
+void CMainFrame::ChooseLanguage(UiLanguage language) {
+    if (ReadUiLanguage(doc_.settingsPath()) == language) return;
+    if (WriteUiLanguage(doc_.settingsPath(), language) == 0) {
+        char text[1024];
+        std::snprintf(text, sizeof text, UiFormat(texts::kSettingsWriteFailed),
+                      doc_.settingsPath().c_str());
+        doc_.reporter().ShowMessage(text, MessageIcon::Error);
+        return;
+    }
+    // Every window takes its texts when it is made; the open ones keep theirs until the next
+    // start, and the user is told so in the language they are reading now.
+    doc_.reporter().ShowMessage(texts::kLanguageNextStart, MessageIcon::Information);
 }
 
 CHelpWindow* CMainFrame::HelpWindow() const {
