@@ -18,6 +18,11 @@
 #include "app/qt_translations.h"
 #include "settings/module_directory.h"
 
+// The library is static: its resources are linked in only when something names them.
+static void InitTextsResource() {
+    Q_INIT_RESOURCE(texts);
+}
+
 namespace vardo {
 
 namespace {
@@ -77,6 +82,7 @@ QString PatternOf(const QString& format) {
 const std::vector<std::pair<std::string, QRegularExpression>>& Formats() {
     static const auto formats = [] {
         std::vector<std::pair<std::string, QRegularExpression>> out;
+        InitTextsResource();
         QFile ts(QStringLiteral(":/i18n/vardo_en.ts"));
         if (!ts.open(QIODevice::ReadOnly)) return out;
         QXmlStreamReader xml(&ts);
@@ -87,8 +93,9 @@ const std::vector<std::pair<std::string, QRegularExpression>>& Formats() {
             const QString source = xml.readElementText();
             bool filled = false;
             for (auto it = PlaceholderPattern().globalMatch(source); it.hasNext();)
-                filled = filled || it.next().captured() != QStringLiteral("%%");
-            if (filled) out.emplace_back(source.toStdString(), QRegularExpression(PatternOf(source)));
+                if (it.next().captured() != QStringLiteral("%%")) filled = true;
+            if (filled)
+                out.emplace_back(source.toStdString(), QRegularExpression(PatternOf(source)));
         }
         return out;
     }();
@@ -153,6 +160,7 @@ QString UiMessage(std::string_view text) {
     const bool ascii = std::all_of(text.begin(), text.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (InstalledUiLanguage() == UiLanguage::Chinese || ascii) return whole;
+    if (QString out; TranslateLine(whole, out)) return out;
     QStringList lines = whole.split(QLatin1Char('\n'));
     for (QString& line : lines) {
         QString out;

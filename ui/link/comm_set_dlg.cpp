@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/dialog_integer.h"
 #include "base/permission_hint.h"
-#include "app/ui_text.h"
 #include "base/texts.h"
 #include "history/ring.h"
 #include "link/model_combo.h"
@@ -74,7 +74,8 @@ CCommSetDlg::CCommSetDlg(CVardoDoc& doc, QWidget* parent, const std::string& dev
     for (const SerialDevice& d : ListSerialDevices(devRoot_))
         device->addItem(QString::fromStdString(d.path), d.error);
     for (int rate : kBaudRates) baud->addItem(QString::number(rate));
-    for (int seconds : IntervalTable) interval->addItem(QStringLiteral("%1秒").arg(seconds));
+    for (int seconds : IntervalTable)
+        interval->addItem(QString::asprintf(UiFormat(texts::kCardIntervalFormat), seconds));
 
     const std::string path = doc_.settingsPath();
     LoadCommSettings(path, cs_);
