@@ -113,7 +113,7 @@
     </message>
     <message>
         <source>通道%d</source>
-        <translation>Channel %d</translation>
+        <translation>Ch %d</translation>
     </message>
     <message>
         <source>仪表类型</source>
@@ -193,7 +193,7 @@
     </message>
     <message>
         <source>地址</source>
-        <translation>Address</translation>
+        <translation>Addr.</translation>
     </message>
     <message>
         <source>站点</source>
@@ -309,7 +309,7 @@ Recorder clock: %s</translation>
     </message>
     <message>
         <source>起始时间</source>
-        <translation>First</translation>
+        <translation>Start time</translation>
     </message>
     <message>
         <source>结束时间</source>
@@ -523,11 +523,11 @@ Recorder clock: %s</translation>
     </message>
     <message>
         <source>通道%d最小</source>
-        <translation>Channel %d min</translation>
+        <translation>Ch %d min</translation>
     </message>
     <message>
         <source>通道%d最大</source>
-        <translation>Channel %d max</translation>
+        <translation>Ch %d max</translation>
     </message>
     <message>
         <source>数据读取中...</source>
@@ -535,7 +535,7 @@ Recorder clock: %s</translation>
     </message>
     <message>
         <source>%d 个记录间隔</source>
-        <translation>%d record intervals</translation>
+        <translation>%d × interval</translation>
     </message>
     <message>
         <source>打印文件:</source>
@@ -577,11 +577,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>倒序</source>
-        <translation>Newest first</translation>
+        <translation>Newest</translation>
     </message>
     <message>
         <source>顺序</source>
-        <translation>Oldest first</translation>
+        <translation>Oldest</translation>
     </message>
     <message>
         <source>文件名：</source>
@@ -653,7 +653,7 @@ Ranges:&#xd;
     </message>
     <message>
         <source>数值</source>
-        <translation>Values</translation>
+        <translation>Value</translation>
     </message>
     <message>
         <source>百分比</source>

@@ -29,6 +29,7 @@
 #include "base/texts.h"
 #include "collect/collect_run_dlg.h"
 #include "collect/collect_set_dlg.h"
+#include "curves/vardo_view.h"
 #include "every_dialog.h"
 
 namespace vardo {
@@ -150,11 +151,20 @@ TEST_F(EnglishTest, EveryDialogReadsInEnglish) {
 }
 
 TEST_F(EnglishTest, MainWindowItsMenusAndItsViewsReadInEnglish) {
-    const std::string file = home / "Data/08@2026-03-04_12-00-00.vd";
+    const std::string file =
+        testing::WriteLevelFile(home / "Data/08@2026-03-05_12-00-00.vd", 3, 500,
+                                [](int ch, std::uint32_t r) {
+                                    return static_cast<std::uint8_t>(ch * 40 + r % 30);
+                                });
     CVardoApp app(&reporter, home.path() + "/");
     ASSERT_TRUE(app.InitInstance({"vardo", file}));
     CMainFrame& frame = *app.MainFrame();
     frame.resize(1000, 700);
+    ASSERT_TRUE(testing::WaitUntil([&] {
+        auto* curves = dynamic_cast<CVardoView*>(frame.ActiveView());
+        return curves != nullptr && curves->LaidOut();
+    }));
+    EXPECT_EQ(frame.StatusText(1), QStringLiteral("Zoom:100%"));
     for (int view : {cmd::kViewCurves, cmd::kViewList, cmd::kViewRealtime}) {
         frame.SwitchView(view);
         QApplication::processEvents();
