@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QHash>
-#include <QList>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTranslator>
@@ -50,11 +48,6 @@ const QRegularExpression& PlaceholderPattern() {
 }
 
 // A format as a pattern that matches the texts filled from it, one group per placeholder.
-struct FilledFormat {
-    const char* sourceUtf8;
-    QRegularExpression pattern;
-};
-
 QString PatternOf(const QString& format) {
     QString pattern = QStringLiteral("^");
     qsizetype at = 0;
