@@ -23,9 +23,9 @@ std::string PermissionHint(const std::string& device, bool write, const char* fa
         g != nullptr && g->gr_name != nullptr && std::strcmp(g->gr_name, "root") != 0)
         name = g->gr_name;
     std::string hint(std::strlen(texts::kPermissionHint) + device.size() + 2 * name.size(), '\0');
-    hint.resize(static_cast<std::size_t>(std::snprintf(hint.data(), hint.size() + 1,
-                                                       texts::kPermissionHint, device.c_str(),
-                                                       name.c_str(), name.c_str())));
+    hint.resize(
+        static_cast<std::size_t>(std::snprintf(hint.data(), hint.size() + 1, texts::kPermissionHint,
+                                               device.c_str(), name.c_str(), name.c_str())));
     return hint;
 }
 

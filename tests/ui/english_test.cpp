@@ -151,11 +151,9 @@ TEST_F(EnglishTest, EveryDialogReadsInEnglish) {
 }
 
 TEST_F(EnglishTest, MainWindowItsMenusAndItsViewsReadInEnglish) {
-    const std::string file =
-        testing::WriteLevelFile(home / "Data/08@2026-03-05_12-00-00.vd", 3, 500,
-                                [](int ch, std::uint32_t r) {
-                                    return static_cast<std::uint8_t>(ch * 40 + r % 30);
-                                });
+    const std::string file = testing::WriteLevelFile(
+        home / "Data/08@2026-03-05_12-00-00.vd", 3, 500,
+        [](int ch, std::uint32_t r) { return static_cast<std::uint8_t>(ch * 40 + r % 30); });
     CVardoApp app(&reporter, home.path() + "/");
     ASSERT_TRUE(app.InitInstance({"vardo", file}));
     CMainFrame& frame = *app.MainFrame();

@@ -86,8 +86,8 @@ Popup ParentPopup(Popup popup) {
 const char* PopupTitle(Popup popup) {
     // In the order of Popup.
     static const char* const titles[] = {
-        QT_TRANSLATE_NOOP("vardo", "文件(&F)"),     QT_TRANSLATE_NOOP("vardo", "查看(&V)"),
-        QT_TRANSLATE_NOOP("vardo", "操作(&O)"),     QT_TRANSLATE_NOOP("vardo", "排列顺序(&S)"),
+        QT_TRANSLATE_NOOP("vardo", "文件(&F)"), QT_TRANSLATE_NOOP("vardo", "查看(&V)"),
+        QT_TRANSLATE_NOOP("vardo", "操作(&O)"), QT_TRANSLATE_NOOP("vardo", "排列顺序(&S)"),
         QT_TRANSLATE_NOOP("vardo", "工具(&T)"),
         // Readable whatever language the windows speak: the way back from a wrong choice.
         "语言 / Language", QT_TRANSLATE_NOOP("vardo", "帮助(&H)")};

@@ -10,8 +10,8 @@
 #include "app/code_conv_dlg.h"
 #include "app/command_ids.h"
 #include "app/file_names.h"
-#include "archive/archive_open_dlg.h"
 #include "app/ui_text.h"
+#include "archive/archive_open_dlg.h"
 #include "base/texts.h"
 #include "cfcard/cf_upload_dlg.h"
 #include "collect/collect_run_dlg.h"
@@ -83,10 +83,9 @@ void DocumentCommands::OpenCommand() {
     const std::string data = doc_.dataDirectory();
     std::error_code ec;
     std::filesystem::create_directories(data, ec);
-    const QString path =
-        chooseFile(UiText(texts::kOpenHistoryTitle),
-                   QFile::decodeName(QByteArray::fromStdString(data)), QtFileFilter(filter),
-                   QStringLiteral("*.") + QString::fromStdString(ext));
+    const QString path = chooseFile(
+        UiText(texts::kOpenHistoryTitle), QFile::decodeName(QByteArray::fromStdString(data)),
+        QtFileFilter(filter), QStringLiteral("*.") + QString::fromStdString(ext));
     if (path.isEmpty()) return;
     doc_.OpenChosenPath(FileNameBytes(path));
 }

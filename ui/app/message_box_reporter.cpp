@@ -8,7 +8,6 @@
 #include <QThread>
 
 #include "app/ui_text.h"
-#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {

@@ -12,18 +12,14 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "app/ui_text.h"
 #include "archive/archive_location.h"
 #include "archive/span_envelope.h"
-#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
 
 namespace {
-
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 constexpr int kCoverageWidth = 240;
 constexpr int kCoverageColumn = 6;
@@ -118,7 +114,8 @@ bool CArchiveOpenDlg::Load() {
     for (int row = 0; row < static_cast<int>(recorders_.size()); ++row) {
         const RecorderSummary& r = recorders_[static_cast<std::size_t>(row)];
         char address[16];
-        std::snprintf(address, sizeof address, UiFormat(texts::kArchiveAddressFormat), r.key.address);
+        std::snprintf(address, sizeof address, UiFormat(texts::kArchiveAddressFormat),
+                      r.key.address);
         const std::string cells[6] = {r.key.site,          address,
                                       r.key.model,         std::to_string(r.channelCount),
                                       FormatTime(r.first), FormatTime(r.last)};

@@ -13,9 +13,9 @@
 
 #include "app/archive_auto_add.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "archive/archive_store.h"
 #include "base/permission_hint.h"
-#include "app/ui_text.h"
 #include "base/texts.h"
 #include "cfcard/disk_reader.h"
 #include "cfcard/removable_drives.h"
@@ -24,10 +24,6 @@
 namespace vardo {
 
 namespace {
-
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 QString Formatted(const char* format, int value) {
     char text[32];

@@ -123,7 +123,8 @@ void CCollectSetDlg::FillList() {
         const std::string cells[] = {r.name, r.port, address,
                                      models.names[static_cast<std::size_t>(r.modelIndex)], r.site};
         for (int c = 0; c < 5; ++c)
-            table->setItem(row, c, new QTableWidgetItem(c == 3 ? UiMessage(cells[c]) : Utf8(cells[c])));
+            table->setItem(row, c,
+                           new QTableWidgetItem(c == 3 ? UiMessage(cells[c]) : Utf8(cells[c])));
     }
     QStringList lines;
     for (const RecorderProblem& p : list_.problems) lines << UiMessage(ProblemLine(p));
@@ -240,8 +241,8 @@ void CCollectSetDlg::TestFinished(const RecorderProbe& probe) {
         for (const std::string& l : probe.failure) lines << UiMessage(l);
         testResult->setText(lines.join(QLatin1Char('\n')));
     } else {
-        std::string clock = probe.clock ? FormatTime(*probe.clock)
-                                          : UiFormat(texts::kCollectClockUnreadable);
+        std::string clock =
+            probe.clock ? FormatTime(*probe.clock) : UiFormat(texts::kCollectClockUnreadable);
         if (probe.clock) {
             if (auto drift = ClockDrift(*probe.clock, std::time(nullptr)))
                 clock += "  " + UiMessage(ClockDriftText(*drift)).toStdString();

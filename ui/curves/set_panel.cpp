@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "app/dialog_units.h"
-#include "base/dialog_integer.h"
 #include "app/ui_text.h"
+#include "base/dialog_integer.h"
 #include "base/texts.h"
 #include "curves/color_list_box.h"
 #include "curves/set_panel_rules.h"

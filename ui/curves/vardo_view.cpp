@@ -27,8 +27,8 @@
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
-#include "archive/archive_location.h"
 #include "app/ui_text.h"
+#include "archive/archive_location.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
@@ -997,8 +997,8 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     p.drawRect(d.left, d.top, d.Width() - 1, d.Height() - 1);
     const LocalFields now = SplitLocalTime(QDateTime::currentSecsSinceEpoch());
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, UiFormat(texts::kPrintTimeFormat), now.year, now.month, now.day,
-                  now.hour, now.minute);
+    std::snprintf(stamp, sizeof stamp, UiFormat(texts::kPrintTimeFormat), now.year, now.month,
+                  now.day, now.hour, now.minute);
     // A span has no path: the page names the recorder and the span instead.
     const std::string shown =
         doc_.span ? SpanTitle(doc_.span->Recorder().key, doc_.span->All().from, doc_.span->All().to)
@@ -1084,8 +1084,8 @@ void CVardoView::UpdateZoomText() {
         frame_->SetStatusText(1, UiMessage(SpanZoomText(doc_.span->window.Width())));
         return;
     }
-    frame_->SetStatusText(
-        1, UiMessage(ZoomText(doc_.history.windowStep, settings->pixelsPerPoint)));
+    frame_->SetStatusText(1,
+                          UiMessage(ZoomText(doc_.history.windowStep, settings->pixelsPerPoint)));
 }
 
 void CVardoView::ShowWork() {

@@ -13,7 +13,8 @@ void DListModel::InsertColumns() {
     headers_ = {UiText(texts::kColumnNumber), UiText(texts::kColumnTime)};
     cells_ = std::make_unique<CRowTexts>(doc_.history);
     times_ = {};
-    for (int ch : cells_->Channels()) headers_ << QString::asprintf(UiFormat(texts::kColumnChannel), ch + 1);
+    for (int ch : cells_->Channels())
+        headers_ << QString::asprintf(UiFormat(texts::kColumnChannel), ch + 1);
     endResetModel();
 }
 

@@ -195,8 +195,9 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
         const ListPage layout = LayoutListPage(h, plan, rows, page, doc_.filePath, printTime);
         for (const PrintLine& l : layout.lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
         for (const PrintText& t : layout.texts) {
-            const QString text = t.row >= 0 ? QString::fromStdString(model_.CellText(t.row, t.column))
-                                             : UiMessage(t.text);
+            const QString text = t.row >= 0
+                                     ? QString::fromStdString(model_.CellText(t.row, t.column))
+                                     : UiMessage(t.text);
             if (t.centred) {
                 p.drawText(QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
                            Qt::AlignCenter | Qt::TextSingleLine, text);

@@ -13,9 +13,9 @@
 
 #include "app/dialog_units.h"
 #include "app/file_names.h"
+#include "app/ui_text.h"
 #include "base/dialog_integer.h"
 #include "base/file_refusal.h"
-#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -45,8 +45,7 @@ constexpr std::pair<const char*, ExportFormat> kFormats[] = {
 
 bool AskWithBox(QWidget* parent, const std::string& path) {
     const QString text = UiText(texts::kReplaceFile).arg(DisplayName(path));
-    return QMessageBox::question(parent, UiText(texts::kMessageTitle), text) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(parent, UiText(texts::kMessageTitle), text) == QMessageBox::Yes;
 }
 
 }  // namespace
@@ -109,9 +108,8 @@ void CExcelExportDlg::OnExport() {
     QStringList filters;
     for (const auto& [filter, format] : kFormats) filters << UiText(filter);
     QString selected = filters.front();
-    const std::string chosen =
-        chooseFile(this, UiText(texts::kExcelSaveTitle), DisplayName(folder),
-                   QString::fromUtf8(name), filters.join(";;"), &selected);
+    const std::string chosen = chooseFile(this, UiText(texts::kExcelSaveTitle), DisplayName(folder),
+                                          QString::fromUtf8(name), filters.join(";;"), &selected);
     if (chosen.empty()) return;
     request.format = kFormats[std::max<qsizetype>(0, filters.indexOf(selected))].second;
     request.path = ExportPath(chosen, request.format);

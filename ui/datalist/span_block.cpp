@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
-#include "app/ui_text.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -15,9 +15,7 @@ namespace vardo {
 SpanBlock::SpanBlock(QWidget* dialog, const SpanRows& rows)
     : rangeText(new QLabel(dialog)), start(dialog), end(dialog), stepEdit(new QLineEdit(dialog)) {
     const DialogUnits du(dialog);
-    const auto label = [dialog](const char* text) {
-        return new QLabel(UiText(text), dialog);
-    };
+    const auto label = [dialog](const char* text) { return new QLabel(UiText(text), dialog); };
     auto* frame = new QFrame(dialog);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     du.PlaceFrame(frame, 7, rows.frameTop, 233, rows.frameHeight);

@@ -68,8 +68,8 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     list_->verticalHeader()->setDefaultSectionSize(
         std::max(line, std::min(line + 4, room / kMaxChannels)));
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setHorizontalHeaderLabels(
-        {UiText(texts::kStatChannel), UiText(texts::kStatMean), UiText(texts::kStatPeak), UiText(texts::kStatValley)});
+    list_->setHorizontalHeaderLabels({UiText(texts::kStatChannel), UiText(texts::kStatMean),
+                                      UiText(texts::kStatPeak), UiText(texts::kStatValley)});
     // The channel column widens where this font would cut "通道12" short.
     char widest[32];
     std::snprintf(widest, sizeof widest, UiFormat(texts::kColumnChannel), kMaxChannels);

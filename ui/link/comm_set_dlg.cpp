@@ -26,10 +26,6 @@ constexpr std::array<int, 7> kBaudRates = {1200, 2400, 4800, 9600, 19200, 38400,
 // The settings file reads a port name back into five bytes.
 constexpr int kPortNameMax = 5;
 
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 }  // namespace
 
 CCommSetDlg::CCommSetDlg(CVardoDoc& doc, QWidget* parent, const std::string& devRoot)

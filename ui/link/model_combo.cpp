@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <cstdio>
 
-#include "base/model_table.h"
 #include "app/ui_text.h"
+#include "base/model_table.h"
 #include "base/texts.h"
 #include "settings/setup_ini.h"
 

@@ -16,10 +16,10 @@
 
 #include "app/archive_auto_add.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "archive/archive_store.h"
 #include "base/file_refusal.h"
 #include "base/permission_hint.h"
-#include "app/ui_text.h"
 #include "base/texts.h"
 #include "link/model_combo.h"
 #include "link/serial_devices.h"
@@ -29,16 +29,12 @@ namespace vardo {
 
 namespace {
 
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 QString RangeText(VTime oldest, VTime newest) {
     const LocalFields o = SplitLocalTime(oldest);
     const LocalFields n = SplitLocalTime(newest);
     char text[160];
-    std::snprintf(text, sizeof text, UiFormat(texts::kRangeTextFormat), o.year, o.month, o.day, o.hour,
-                  o.minute, o.second, n.year, n.month, n.day, n.hour, n.minute, n.second);
+    std::snprintf(text, sizeof text, UiFormat(texts::kRangeTextFormat), o.year, o.month, o.day,
+                  o.hour, o.minute, o.second, n.year, n.month, n.day, n.hour, n.minute, n.second);
     return QString::fromUtf8(text);
 }
 

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <string>
 
-#include "app/ui_text.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
