@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -129,7 +130,10 @@ TEST_F(EnglishTest, TextsTheCoreFinishedAreTranslatedInTheirParts) {
     std::snprintf(filled, sizeof filled, UiFormat(texts::kRangeTextFormat), 2026, 3, 4, 5, 6, 7,
                   2026, 3, 5, 8, 9, 10);
     EXPECT_STREQ(filled, "Time range: 2026-03-04 05:06:07 => 2026-03-05 08:09:10");
+    // Qt's own dialogs change language with the windows.
+    EXPECT_EQ(QColorDialog().windowTitle(), QStringLiteral("Select Color"));
     ASSERT_TRUE(InstallUiLanguage(UiLanguage::Chinese));
+    EXPECT_EQ(QColorDialog().windowTitle(), QStringLiteral("选择颜色"));
     EXPECT_EQ(UiMessage(texts::kOk), QString::fromUtf8(texts::kOk));
     EXPECT_EQ(UiText(texts::kOk), QString::fromUtf8(texts::kOk));
 }
