@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/app_icon.h"
-#include "app/qt_translations.h"
+#include "app/ui_text.h"
 #include "app/vardo_app.h"
 #include "base/texts.h"
 
@@ -43,16 +43,21 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication qapp(argc, argv);
-    if (!vardo::InstallQtTranslations(vardo::ProgramLocale()))
-        std::fputs(
-            "vardo: Qt's own Chinese texts are not installed (qt6-translations-l10n); its "
-            "file, colour and print dialogs stay in English\n",
-            stderr);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vardo::AppIcon(64))));
-    QApplication::setApplicationName(QString::fromUtf8(vardo::texts::kAppTitle));
+    QApplication::setApplicationName(vardo::UiText(vardo::texts::kAppTitle));
     // The desktop entry's name: how the desktop matches the window to the entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VARDO_APP_ID));
     vardo::CVardoApp app;
+    // Before the first window: every text is translated when its widget is made.
+    const vardo::UiLanguage language = vardo::EffectiveLanguage(
+        vardo::ReadUiLanguage(app.Document().settingsPath()), vardo::SystemUiLanguage());
+    if (!vardo::InstallUiLanguage(language))
+        std::fputs(language == vardo::UiLanguage::English
+                       ? "vardo: the English translation (vardo_en.qm) is not installed; the "
+                         "windows stay in Chinese\n"
+                       : "vardo: Qt's own Chinese texts are not installed (qt6-translations-l10n); "
+                         "its file, colour and print dialogs stay in English\n",
+                   stderr);
     // argv rather than QApplication::arguments(): Qt would replace the bytes of a name that is not
     // UTF-8. QApplication has already taken its own options out of argv.
     if (!app.InitInstance(std::vector<std::string>(argv, argv + argc))) return 1;

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include "base/texts.h"
 
 namespace vardo {
 
@@ -19,8 +22,11 @@ std::string PermissionHint(const std::string& device, bool write, const char* fa
     if (const group* g = ::getgrgid(st.st_gid);
         g != nullptr && g->gr_name != nullptr && std::strcmp(g->gr_name, "root") != 0)
         name = g->gr_name;
-    return "没有打开 " + device + " 的权限：请把用户加入 " + name + " 组（sudo usermod -aG " +
-           name + " $USER），重新登录后再试。";
+    std::string hint(std::strlen(texts::kPermissionHint) + device.size() + 2 * name.size(), '\0');
+    hint.resize(
+        static_cast<std::size_t>(std::snprintf(hint.data(), hint.size() + 1, texts::kPermissionHint,
+                                               device.c_str(), name.c_str(), name.c_str())));
+    return hint;
 }
 
 std::string WithPermissionHint(const std::string& message, const std::string& device, bool write,

@@ -156,6 +156,15 @@ inline constexpr const char* kAcquisitionSettingsBad =
     "设置文件中的记录仪类型 (JlyIndex 0..7) 或采样时间 (Interval 0..8) 超出范围。";
 inline constexpr const char* kSaveRealFailed =
     "实时数据写入失败，已停止保存。已保存的数据保留在：\n%s";
+// a live save that a killed run left behind, found at the next start
+inline constexpr const char* kLeftoverRenamed = "中断的实时保存，已按最新记录改名为 %s";
+inline constexpr const char* kLeftoverRemoved = "中断的实时保存，没有记录，已删除";
+inline constexpr const char* kLeftoverRenameFailed = "中断的实时保存，无法改名（%s），保留原名";
+// a device the user may not open, and the group that would let them
+inline constexpr const char* kPermissionHint =
+    "没有打开 %s 的权限：请把用户加入 %s 组（sudo usermod -aG %s $USER），重新登录后再试。";
+inline constexpr const char* kSettingsOversized =
+    "设置文件大于 %d MB，已忽略：各项设置取默认值，更改不会保存。";
 
 // data list
 inline constexpr const char* kColumnNumber = "编号";
@@ -242,9 +251,11 @@ inline constexpr const char* kAxisShortTime = "%02d:%02d:%02d";
 inline constexpr const char* kAxisLongTime = "%d-%02d-%02d %02d:%02d:%02d";
 inline constexpr const char* kZoomPixels = "缩放:%d%%";
 inline constexpr const char* kZoomStep = "缩放:%.2f%%";
+inline constexpr const char* kSpanZoomDays = "%lld天%02d:%02d:%02d";
 inline constexpr const char* kReadoutLongTime = "%d-%02d-%02d\n%02d:%02d:%02d";
 inline constexpr const char* kCurvePrintFile = "打印文件：";
 inline constexpr const char* kPrintFailed = "无法打印：%s";
+inline constexpr const char* kLanguageNextStart = "下次启动程序时使用新的语言。";
 
 // statistics
 inline constexpr const char* kStatTitle = "统计";

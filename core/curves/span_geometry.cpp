@@ -114,7 +114,7 @@ std::string SpanZoomText(VTime width) {
     const VTime rest = width % 86400;
     char text[64];
     if (days > 0)
-        std::snprintf(text, sizeof text, "%lld天%02d:%02d:%02d", static_cast<long long>(days),
+        std::snprintf(text, sizeof text, texts::kSpanZoomDays, static_cast<long long>(days),
                       static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
                       static_cast<int>(rest % 60));
     else

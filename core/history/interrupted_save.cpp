@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <regex>
 #include <system_error>
 
+#include "base/texts.h"
 #include "base/unique_fd.h"
 #include "history/history_format.h"
 #include "history/history_loader.h"
@@ -20,6 +22,14 @@
 namespace vardo {
 
 namespace {
+
+// format with its one %s filled by value.
+std::string Filled(const char* format, const std::string& value) {
+    std::string text(std::strlen(format) + value.size(), '\0');
+    text.resize(static_cast<std::size_t>(
+        std::snprintf(text.data(), text.size() + 1, format, value.c_str())));
+    return text;
+}
 
 // The writer's name for the time 0 in any zone, with its "(i)" variants and any extension the
 // settings allow: address, then extension.
@@ -88,12 +98,12 @@ std::string LeftoverSaveMessage(const LeftoverSave& leftover) {
     std::string text = leftover.from + ": ";
     switch (leftover.outcome) {
         case LeftoverSave::Outcome::Renamed:
-            return text + "中断的实时保存，已按最新记录改名为 " + leftover.to;
+            return text + Filled(texts::kLeftoverRenamed, leftover.to);
         case LeftoverSave::Outcome::Removed:
-            return text + "中断的实时保存，没有记录，已删除";
+            return text + texts::kLeftoverRemoved;
         case LeftoverSave::Outcome::RenameFailed:
-            return text + "中断的实时保存，无法改名（" +
-                   std::strerror(leftover.error != 0 ? leftover.error : EIO) + "），保留原名";
+            return text + Filled(texts::kLeftoverRenameFailed,
+                                 std::strerror(leftover.error != 0 ? leftover.error : EIO));
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/texts.h"
 #include "settings/ini_file.h"
 
 namespace vardo {
@@ -174,8 +175,10 @@ int WriteModelList(const std::string& path, const ModelList& list) {
 
 std::string OversizedSettingsNotice(const std::string& path) {
     if (!ini::IsOversized(path)) return {};
-    return "设置文件大于 " + std::to_string(ini::kMaxFileSize >> 20) +
-           " MB，已忽略：各项设置取默认值，更改不会保存。";
+    char text[256];
+    std::snprintf(text, sizeof text, texts::kSettingsOversized,
+                  static_cast<int>(ini::kMaxFileSize >> 20));
+    return text;
 }
 
 std::string PortDevice(const std::string& path, const std::string& portName) {

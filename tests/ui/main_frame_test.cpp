@@ -141,7 +141,8 @@ TEST_F(MainFrameTest, MenuHoldsEveryCommandInItsPopupWithItsSeparators) {
               "查看(&V)[32782 32783 32784 | 32790 59392 59393] "
               "操作(&O)[32772 32773 32775 32776 32777 32774 | 32818 排列顺序(&S)[32837 32838] | "
               "32794 32801] "
-              "工具(&T)[32789 32814 32816 | 33001 33002] 帮助(&H)[32829 57664]");
+              "工具(&T)[32789 32814 32816 | 33001 33002 | 语言 / Language[33003 33004 33005]] "
+              "帮助(&H)[32829 57664]");
     EXPECT_EQ(f.Action(cmd::kPositionQuery)->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::Key_P), QKeySequence(Qt::CTRL | Qt::Key_F)}));
 }

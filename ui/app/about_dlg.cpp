@@ -7,20 +7,21 @@
 
 #include "app/static_link.h"
 #include "app/tool_images.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(texts::kAboutTitle));
+    setWindowTitle(UiText(texts::kAboutTitle));
     auto* icon = new QLabel(this);
     icon->setPixmap(QPixmap::fromImage(ToolImage(32782).scaled(32, 34)));
-    auto* product = new QLabel(QString::fromUtf8(texts::kAboutTitle), this);
+    auto* product = new QLabel(UiText(texts::kAboutTitle), this);
     product->setObjectName(QStringLiteral("product"));
     link = new CStaticLink(this);
     link->setObjectName(QStringLiteral("link1079"));
     link->hide();
-    auto* ok = new QPushButton(QString::fromUtf8(texts::kOk), this);
+    auto* ok = new QPushButton(UiText(texts::kOk), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -6,6 +6,7 @@
 
 #include "app/code_lookup.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -24,13 +25,13 @@ CCodeConvDlg::CCodeConvDlg(QWidget* parent)
     : QDialog(parent),
       characterEdit(new QLineEdit(this)),
       codeEdit(new QLineEdit(this)),
-      closeButton(new QPushButton(QString::fromUtf8(texts::kClose), this)) {
-    setWindowTitle(QString::fromUtf8(texts::kCodeConvTitle));
+      closeButton(new QPushButton(UiText(texts::kClose), this)) {
+    setWindowTitle(UiText(texts::kCodeConvTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(162, 55));
-    du.Place(new QLabel(QString::fromUtf8(texts::kCodeConvCharacter), this), 7, 10);
+    du.Place(new QLabel(UiText(texts::kCodeConvCharacter), this), 7, 10);
     du.Place(characterEdit, 35, 7, 60, 14);
-    du.Place(new QLabel(QString::fromUtf8(texts::kCodeConvCode), this), 7, 32);
+    du.Place(new QLabel(UiText(texts::kCodeConvCode), this), 7, 32);
     du.Place(codeEdit, 35, 29, 60, 14);
     du.Place(closeButton, 105, 7, 50, 14);
     closeButton->setDefault(true);

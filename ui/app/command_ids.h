@@ -36,6 +36,10 @@ inline constexpr int kFileBrowser = 32816;
 // Beyond the original menu: unattended collection.
 inline constexpr int kCollectSettings = 33001;
 inline constexpr int kCollectNow = 33002;
+// Beyond the original menu: the language of the windows.
+inline constexpr int kLanguageDesktop = 33003;
+inline constexpr int kLanguageChinese = 33004;
+inline constexpr int kLanguageEnglish = 33005;
 inline constexpr int kHelp = 32829;
 inline constexpr int kAppAbout = 57664;
 

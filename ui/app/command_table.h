@@ -11,9 +11,14 @@
 
 namespace vardo {
 
-// Popups of menu 128 in menu order. Order is the 排列顺序 submenu of 操作: it sits in 操作 at
+// Popups of menu 128 in menu order. Order is the 排列顺序 submenu of 操作, Language the
+// "语言 / Language" submenu of 工具 (ParentPopup): each sits in its parent at
 // the place of its first row and shares 操作's groups.
-enum class Popup { File, View, Operate, Order, Tools, Help };
+enum class Popup { File, View, Operate, Order, Tools, Language, Help };
+inline constexpr int kPopupCount = 7;
+
+// The popup a submenu sits in; the popup itself for a top-level one.
+Popup ParentPopup(Popup popup);
 
 // A command's place on a toolbar: 0 when it is not there, else group × 10 + position. Buttons
 // follow increasing places and a separator stands wherever the group changes.

@@ -10,6 +10,7 @@
 #include "app/code_conv_dlg.h"
 #include "app/command_ids.h"
 #include "app/file_names.h"
+#include "app/ui_text.h"
 #include "archive/archive_open_dlg.h"
 #include "base/texts.h"
 #include "cfcard/cf_upload_dlg.h"
@@ -78,14 +79,13 @@ DocumentCommands::DocumentCommands(CVardoDoc& doc) : doc_(doc) {
 void DocumentCommands::OpenCommand() {
     const std::string ext = ReadModelList(doc_.settingsPath()).ext;
     char filter[256];
-    std::snprintf(filter, sizeof filter, texts::kHistoryFilter, ext.c_str(), ext.c_str());
+    std::snprintf(filter, sizeof filter, UiFormat(texts::kHistoryFilter), ext.c_str(), ext.c_str());
     const std::string data = doc_.dataDirectory();
     std::error_code ec;
     std::filesystem::create_directories(data, ec);
-    const QString path =
-        chooseFile(QString::fromUtf8(texts::kOpenHistoryTitle),
-                   QFile::decodeName(QByteArray::fromStdString(data)), QtFileFilter(filter),
-                   QStringLiteral("*.") + QString::fromStdString(ext));
+    const QString path = chooseFile(
+        UiText(texts::kOpenHistoryTitle), QFile::decodeName(QByteArray::fromStdString(data)),
+        QtFileFilter(filter), QStringLiteral("*.") + QString::fromStdString(ext));
     if (path.isEmpty()) return;
     doc_.OpenChosenPath(FileNameBytes(path));
 }

@@ -4,6 +4,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "app/ui_text.h"
+
 namespace vardo {
 
 CHelpWindow::CHelpWindow(const QUrl& page, QWidget* parent)
@@ -15,8 +17,12 @@ CHelpWindow::CHelpWindow(const QUrl& page, QWidget* parent)
     // Pages of the guide open in place; a link out of it goes to whatever the desktop has.
     browser->setOpenLinks(true);
     browser->setOpenExternalLinks(true);
-    connect(browser, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(browser->documentTitle()); });
+    connect(browser, &QTextBrowser::sourceChanged, this, [this] {
+        // The guide is written in Chinese only; an English title says so.
+        setWindowTitle(InstalledUiLanguage() == UiLanguage::English
+                           ? UiText(QT_TRANSLATE_NOOP("vardo", "Vardo 使用说明（中文）"))
+                           : browser->documentTitle());
+    });
     browser->setSource(page);
     resize(800, 600);
 }

@@ -22,11 +22,13 @@
 #include "app/file_names.h"
 #include "app/help_window.h"
 #include "app/tool_images.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "curves/vardo_view.h"
 #include "datalist/dlist_view.h"
 #include "realtime/real_view.h"
 #include "settings/module_directory.h"
+#include "settings/ui_language.h"
 
 namespace vardo {
 
@@ -56,7 +58,7 @@ bool TargetOf(int id, ViewTarget& out) {
 
 QString Prompt(const CommandRow& row, bool toolTip) {
     if (row.prompt == nullptr) return QString();
-    const QString text = QString::fromUtf8(row.prompt);
+    const QString text = UiText(row.prompt);
     const qsizetype nl = text.indexOf(QLatin1Char('\n'));
     if (nl < 0) return toolTip ? QString() : text;
     return toolTip ? text.mid(nl + 1) : text.left(nl);
@@ -85,7 +87,7 @@ QUrl LocalUrl(const std::string& path) {
 CMainFrame::CMainFrame(CVardoDoc& doc, DocumentCommands& docCommands, CommandTarget* app,
                        QWidget* parent)
     : QMainWindow(parent), doc_(doc), docCommands_(docCommands), app_(app) {
-    setWindowTitle(QString::fromUtf8(texts::kTitleCurves));
+    setWindowTitle(UiText(texts::kTitleCurves));
     setMinimumSize(500, 400);
     docCommands_.dialogParent = this;
     BuildActions();
@@ -97,7 +99,7 @@ CMainFrame::CMainFrame(CVardoDoc& doc, DocumentCommands& docCommands, CommandTar
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &CMainFrame::UpdateCommands);
     doc_.onFileShown = [this](const std::string& path) {
-        SetStatusText(2, path.empty() ? QString::fromUtf8(texts::kStatusFile) : DisplayName(path));
+        SetStatusText(2, path.empty() ? UiText(texts::kStatusFile) : DisplayName(path));
     };
 }
 
@@ -125,12 +127,22 @@ void CMainFrame::ClaimCommands() {
         cmd::kViewStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     Handle(cmd::kHelp, [this] { OnHelp(); });
+    const std::pair<int, UiLanguage> languages[] = {{cmd::kLanguageDesktop, UiLanguage::Desktop},
+                                                    {cmd::kLanguageChinese, UiLanguage::Chinese},
+                                                    {cmd::kLanguageEnglish, UiLanguage::English}};
+    for (const auto& [id, language] : languages) {
+        Handle(
+            id, [this, language = language] { ChooseLanguage(language); }, {},
+            [this, language = language] {
+                return ReadUiLanguage(doc_.settingsPath()) == language;
+            });
+    }
 }
 
 void CMainFrame::BuildActions() {
     for (const CommandRow& row : CommandTable()) {
         const int id = row.id;
-        auto* a = new QAction(QString::fromUtf8(row.menu), this);
+        auto* a = new QAction(UiText(row.menu), this);
         a->setStatusTip(Prompt(row, false));
         a->setToolTip(Prompt(row, true));
         a->setIconText(Prompt(row, true));
@@ -152,24 +164,24 @@ void CMainFrame::BuildActions() {
 }
 
 void CMainFrame::BuildMenu() {
-    QMenu* popups[6] = {};
-    int groups[6] = {};
+    QMenu* popups[kPopupCount] = {};
+    int groups[kPopupCount] = {};
     auto popupMenu = [&](Popup p) -> QMenu*& { return popups[static_cast<int>(p)]; };
     for (const CommandRow& row : CommandTable()) {
-        // The order submenu lives inside 操作 and shares its separators.
-        const Popup top = row.popup == Popup::Order ? Popup::Operate : row.popup;
+        // A submenu lives inside its parent and shares its separators.
+        const Popup top = ParentPopup(row.popup);
         QMenu*& menu = popupMenu(top);
         if (menu == nullptr) {
-            menu = menuBar()->addMenu(QString::fromUtf8(PopupTitle(top)));
+            menu = menuBar()->addMenu(UiText(PopupTitle(top)));
             connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
         } else if (groups[static_cast<int>(top)] != row.menuGroup) {
             menu->addSeparator();
         }
         groups[static_cast<int>(top)] = row.menuGroup;
         QMenu* target = menu;
-        if (row.popup == Popup::Order) {
-            QMenu*& sub = popupMenu(Popup::Order);
-            if (sub == nullptr) sub = menu->addMenu(QString::fromUtf8(PopupTitle(Popup::Order)));
+        if (row.popup != top) {
+            QMenu*& sub = popupMenu(row.popup);
+            if (sub == nullptr) sub = menu->addMenu(UiText(PopupTitle(row.popup)));
             target = sub;
         }
         target->addAction(actions_.at(row.id));
@@ -190,7 +202,7 @@ bool CMainFrame::OnCreate() {
     const char* initial[3] = {texts::kStatusReady, texts::kStatusZoom, texts::kStatusFile};
     const int widths[3] = {180, 120, 0};
     for (int i = 0; i < 3; ++i) {
-        panes_[i] = new QLabel(QString::fromUtf8(initial[i]), bar);
+        panes_[i] = new QLabel(UiText(initial[i]), bar);
         if (widths[i] > 0) panes_[i]->setFixedWidth(widths[i]);
         if (i > 0) panes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar->addWidget(panes_[i], i == 2 ? 1 : 0);
@@ -249,7 +261,7 @@ void CMainFrame::SwitchView(int id) {
         next->show();
         next->setFocus();
     }
-    setWindowTitle(QString::fromUtf8(target.title));
+    setWindowTitle(UiText(target.title));
     UpdateCommands();
 }
 
@@ -270,7 +282,7 @@ void CMainFrame::OnHelp() {
     const std::string page = std::filesystem::is_regular_file(chm) ? chm : GuidePage();
     char text[1024];
     if (page.empty()) {
-        std::snprintf(text, sizeof text, texts::kHelpMissing, chm.c_str());
+        std::snprintf(text, sizeof text, UiFormat(texts::kHelpMissing), chm.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
         return;
     }
@@ -279,7 +291,7 @@ void CMainFrame::OnHelp() {
     // is not a page it can show).
     const std::string guide = GuidePage();
     if (guide.empty()) {
-        std::snprintf(text, sizeof text, texts::kHelpOpenFailed, page.c_str());
+        std::snprintf(text, sizeof text, UiFormat(texts::kHelpOpenFailed), page.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
         return;
     }
@@ -287,6 +299,20 @@ void CMainFrame::OnHelp() {
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
+}
+
+void CMainFrame::ChooseLanguage(UiLanguage language) {
+    if (ReadUiLanguage(doc_.settingsPath()) == language) return;
+    if (WriteUiLanguage(doc_.settingsPath(), language) == 0) {
+        char text[1024];
+        std::snprintf(text, sizeof text, UiFormat(texts::kSettingsWriteFailed),
+                      doc_.settingsPath().c_str());
+        doc_.reporter().ShowMessage(text, MessageIcon::Error);
+        return;
+    }
+    // Every window takes its texts when it is made; the open ones keep theirs until the next
+    // start, and the user is told so in the language they are reading now.
+    doc_.reporter().ShowMessage(texts::kLanguageNextStart, MessageIcon::Information);
 }
 
 CHelpWindow* CMainFrame::HelpWindow() const {
@@ -332,7 +358,7 @@ QAction* CMainFrame::Action(int id) const {
 bool CMainFrame::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        SetStatusText(0, tip.isEmpty() ? QString::fromUtf8(texts::kStatusReady) : tip);
+        SetStatusText(0, tip.isEmpty() ? UiText(texts::kStatusReady) : tip);
         return true;
     }
     return QMainWindow::event(event);

@@ -15,6 +15,7 @@
 #include "app/command_target.h"
 #include "app/help_window.h"
 #include "app/vardo_doc.h"
+#include "settings/ui_language.h"
 
 class QAction;
 class QLabel;
@@ -42,6 +43,8 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     void SetStatusText(int pane, const QString& text);
     QString StatusText(int pane) const;
     void OnHelp();
+    // Saves the language the windows speak from the next start on.
+    void ChooseLanguage(UiLanguage language);
 
     // Runs a command through the chain; returns whether anyone handled it (a greyed command is
     // not run).

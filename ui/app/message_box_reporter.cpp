@@ -7,6 +7,7 @@
 #include <QString>
 #include <QThread>
 
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -19,16 +20,16 @@ void ShowBox(const QString& text, MessageIcon icon) {
     if (icon == MessageIcon::Warning) qicon = QMessageBox::Warning;
     // A dialog's own messages belong to the dialog; the document's have no owner, and no dialog
     // is up when the document speaks.
-    QMessageBox box(qicon, QString::fromUtf8(texts::kMessageTitle), text, QMessageBox::Ok,
+    QMessageBox box(qicon, UiText(texts::kMessageTitle), text, QMessageBox::Ok,
                     QApplication::activeModalWidget());
-    box.button(QMessageBox::Ok)->setText(QString::fromUtf8(texts::kOk));
+    box.button(QMessageBox::Ok)->setText(UiText(texts::kOk));
     box.exec();
 }
 
 }  // namespace
 
 void MessageBoxReporter::ShowMessage(std::string_view text, MessageIcon icon) {
-    const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString message = UiMessage(text);
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr) return;
     if (QThread::currentThread() == app->thread()) {

@@ -11,6 +11,7 @@
 #include "app/document_commands.h"
 #include "app/main_frame.h"
 #include "app/message_box_reporter.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "settings/module_directory.h"
 
@@ -50,7 +51,7 @@ bool CVardoApp::InitInstance(const std::vector<std::string>& args, bool show) {
     frame_ = std::make_unique<CMainFrame>(*doc_, *docCommands_, this);
     if (!frame_->OnCreate()) return false;
     frame_->CreateInitialView();
-    frame_->setWindowTitle(QString::fromUtf8(texts::kTitleCurves));
+    frame_->setWindowTitle(UiText(texts::kTitleCurves));
     if (show) {
         // Without a window manager "maximised" means nothing; the available screen is what it
         // would have given.

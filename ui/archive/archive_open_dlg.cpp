@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "app/ui_text.h"
 #include "archive/archive_location.h"
 #include "archive/span_envelope.h"
 #include "base/texts.h"
@@ -19,10 +20,6 @@
 namespace vardo {
 
 namespace {
-
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 constexpr int kCoverageWidth = 240;
 constexpr int kCoverageColumn = 6;
@@ -52,11 +49,11 @@ class CoverageBar : public QWidget {
 
 CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
     : QDialog(parent), doc_(doc), start_(this), end_(this) {
-    setWindowTitle(U(texts::kArchiveOpenTitle));
+    setWindowTitle(UiText(texts::kArchiveOpenTitle));
     auto* layout = new QVBoxLayout(this);
     table_ = new QTableWidget(0, 7, this);
     QStringList headers;
-    for (const char* h : texts::kArchiveColumns) headers << U(h);
+    for (const char* h : texts::kArchiveColumns) headers << UiText(h);
     table_->setHorizontalHeaderLabels(headers);
     table_->verticalHeader()->hide();
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -83,16 +80,16 @@ CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
     layout->addWidget(sources_);
 
     auto* picker = new QGridLayout;
-    picker->addWidget(new QLabel(U(texts::kArchiveStart), this), 0, 0);
+    picker->addWidget(new QLabel(UiText(texts::kArchiveStart), this), 0, 0);
     picker->addWidget(start_.date, 0, 1);
     picker->addWidget(start_.time, 0, 2);
-    picker->addWidget(new QLabel(U(texts::kArchiveEnd), this), 1, 0);
+    picker->addWidget(new QLabel(UiText(texts::kArchiveEnd), this), 1, 0);
     picker->addWidget(end_.date, 1, 1);
     picker->addWidget(end_.time, 1, 2);
     const char* names[4] = {texts::kArchiveLastDay, texts::kArchiveLastWeek,
                             texts::kArchiveLastMonth, texts::kArchiveAll};
     for (int k = 0; k < 4; ++k) {
-        auto* b = new QPushButton(U(names[k]), this);
+        auto* b = new QPushButton(UiText(names[k]), this);
         b->setAutoDefault(false);
         shortcuts_[static_cast<std::size_t>(k)] = b;
         picker->addWidget(b, k / 2, 3 + k % 2);
@@ -104,9 +101,9 @@ CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    ok_ = new QPushButton(U(texts::kOk), this);
+    ok_ = new QPushButton(UiText(texts::kOk), this);
     ok_->setDefault(true);
-    auto* cancel = new QPushButton(U(texts::kCancel), this);
+    auto* cancel = new QPushButton(UiText(texts::kCancel), this);
     buttons->addWidget(ok_);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
@@ -133,7 +130,8 @@ bool CArchiveOpenDlg::Load() {
     for (int row = 0; row < static_cast<int>(recorders_.size()); ++row) {
         const RecorderSummary& r = recorders_[static_cast<std::size_t>(row)];
         char address[16];
-        std::snprintf(address, sizeof address, texts::kArchiveAddressFormat, r.key.address);
+        std::snprintf(address, sizeof address, UiFormat(texts::kArchiveAddressFormat),
+                      r.key.address);
         const std::string cells[6] = {r.key.site,          address,
                                       r.key.model,         std::to_string(r.channelCount),
                                       FormatTime(r.first), FormatTime(r.last)};

@@ -13,6 +13,7 @@
 
 #include "app/archive_auto_add.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "archive/archive_store.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
@@ -23,10 +24,6 @@
 namespace vardo {
 
 namespace {
-
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 QString Formatted(const char* format, int value) {
     char text[32];
@@ -42,14 +39,14 @@ CCfUploadDlg::CCfUploadDlg(CVardoDoc& doc, QWidget* parent)
       drives(new QComboBox(this)),
       backups(new QTableWidget(0, 4, this)),
       progress(new QProgressBar(this)),
-      detectButton(new QPushButton(Utf8(texts::kCardDetect), this)),
-      saveButton(new QPushButton(Utf8(texts::kCardSave), this)),
-      closeButton(new QPushButton(Utf8(texts::kClose), this)),
+      detectButton(new QPushButton(UiText(texts::kCardDetect), this)),
+      saveButton(new QPushButton(UiText(texts::kCardSave), this)),
+      closeButton(new QPushButton(UiText(texts::kClose), this)),
       doc_(doc) {
-    setWindowTitle(Utf8(texts::kCfUploadTitle));
+    setWindowTitle(UiText(texts::kCfUploadTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(300, 196));
-    du.Place(new QLabel(Utf8(texts::kCardDrive), this), 7, 10);
+    du.Place(new QLabel(UiText(texts::kCardDrive), this), 7, 10);
     du.Place(drives, 30, 7, 150, 14);
     du.Place(detectButton, 190, 7, 50, 14);
     du.Place(backups, 7, 27, 286, 128);
@@ -61,8 +58,8 @@ CCfUploadDlg::CCfUploadDlg(CVardoDoc& doc, QWidget* parent)
     drives->setEditable(true);
     drives->setInsertPolicy(QComboBox::NoInsert);
     backups->setHorizontalHeaderLabels(
-        {Utf8(texts::kCardColumnFile), Utf8(texts::kCardColumnAddress),
-         Utf8(texts::kCardColumnStart), Utf8(texts::kCardColumnEnd)});
+        {UiText(texts::kCardColumnFile), UiText(texts::kCardColumnAddress),
+         UiText(texts::kCardColumnStart), UiText(texts::kCardColumnEnd)});
     const int widths[4] = {45, 40, 130, 130};
     for (int c = 0; c < 4; ++c) backups->setColumnWidth(c, widths[c]);
     backups->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

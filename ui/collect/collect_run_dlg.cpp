@@ -10,6 +10,7 @@
 
 #include "app/collect_archive.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -34,10 +35,10 @@ CCollectRunDlg::CCollectRunDlg(CVardoDoc& doc, QWidget* parent)
     : QDialog(parent),
       table(new QTableWidget(0, kColumns, this)),
       status(new QLabel(this)),
-      stopButton(new QPushButton(Utf8(texts::kStop), this)),
-      closeButton(new QPushButton(Utf8(texts::kClose), this)),
+      stopButton(new QPushButton(UiText(texts::kStop), this)),
+      closeButton(new QPushButton(UiText(texts::kClose), this)),
       doc_(doc) {
-    setWindowTitle(Utf8(texts::kCollectNow));
+    setWindowTitle(UiText(texts::kCollectNow));
     const DialogUnits du(this);
     setFixedSize(du.Size(360, 190));
     du.Place(table, 7, 7, 346, 140);
@@ -47,7 +48,7 @@ CCollectRunDlg::CCollectRunDlg(CVardoDoc& doc, QWidget* parent)
     QStringList headers;
     for (const char* h : {texts::kCollectColumnName, texts::kCollectColumnProgress,
                           texts::kCollectColumnAdded, texts::kCollectColumnResult})
-        headers << Utf8(h);
+        headers << UiText(h);
     table->setHorizontalHeaderLabels(headers);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -89,7 +90,7 @@ void CCollectRunDlg::Start() {
         table->setCellWidget(row, kProgress, bar);
         bars_.push_back(bar);
         table->setItem(row, kAdded, new QTableWidgetItem());
-        table->setItem(row, kResult, new QTableWidgetItem(Utf8(texts::kCollectWaiting)));
+        table->setItem(row, kResult, new QTableWidgetItem(UiText(texts::kCollectWaiting)));
     }
     std::vector<std::string> problems;
     for (const RecorderProblem& p : list.problems) problems.push_back(ProblemLine(p));
@@ -181,8 +182,8 @@ void CCollectRunDlg::Done(std::size_t row, const CollectResult& r) {
     }
     lines.insert(lines.end(), r.warnings.begin(), r.warnings.end());
     QStringList shown;
-    for (const std::string& l : lines) shown << Utf8(l);
-    table->item(i, kResult)->setText(shown.join(QStringLiteral("；")));
+    for (const std::string& l : lines) shown << UiMessage(l);
+    table->item(i, kResult)->setText(shown.join(UiText(QT_TRANSLATE_NOOP("vardo", "；"))));
     if (!r.path.empty()) lines.insert(lines.begin(), r.path);
     table->item(i, kResult)->setToolTip(Lines(lines));
     table->item(i, kResult)

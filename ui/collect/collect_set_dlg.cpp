@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "link/model_combo.h"
 #include "settings/setup_ini.h"
@@ -37,14 +38,14 @@ CCollectSetDlg::CCollectSetDlg(CVardoDoc& doc, QWidget* parent)
       modelCombo(new QComboBox(this)),
       baudCombo(new QComboBox(this)),
       siteEdit(new QLineEdit(this)),
-      addButton(new QPushButton(Utf8(texts::kCollectAdd), this)),
-      changeButton(new QPushButton(Utf8(texts::kCollectChange), this)),
-      removeButton(new QPushButton(Utf8(texts::kCollectRemove), this)),
-      testButton(new QPushButton(Utf8(texts::kCollectTest), this)),
-      closeButton(new QPushButton(Utf8(texts::kClose), this)),
+      addButton(new QPushButton(UiText(texts::kCollectAdd), this)),
+      changeButton(new QPushButton(UiText(texts::kCollectChange), this)),
+      removeButton(new QPushButton(UiText(texts::kCollectRemove), this)),
+      testButton(new QPushButton(UiText(texts::kCollectTest), this)),
+      closeButton(new QPushButton(UiText(texts::kClose), this)),
       testResult(new QLabel(this)),
       doc_(doc) {
-    setWindowTitle(Utf8(texts::kCollectSettingsTitle));
+    setWindowTitle(UiText(texts::kCollectSettingsTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(330, 250));
     du.Place(table, 7, 7, 316, 100);
@@ -56,7 +57,7 @@ CCollectSetDlg::CCollectSetDlg(CVardoDoc& doc, QWidget* parent)
     for (int i = 0; i < 6; ++i) {
         const int x = i % 2 == 0 ? 7 : 170;
         const int y = 136 + (i / 2) * 18;
-        du.Place(new QLabel(Utf8(labels[i]), this), x, y + 2);
+        du.Place(new QLabel(UiText(labels[i]), this), x, y + 2);
         du.Place(fields[i], x + 45, y, 108, 13);
     }
     du.Place(testResult, 7, 192, 316, 30);
@@ -70,7 +71,7 @@ CCollectSetDlg::CCollectSetDlg(CVardoDoc& doc, QWidget* parent)
     for (const char* h :
          {texts::kCollectColumnName, texts::kCollectColumnPort, texts::kCollectColumnAddress,
           texts::kCollectColumnModel, texts::kCollectColumnSite})
-        headers << Utf8(h);
+        headers << UiText(h);
     table->setHorizontalHeaderLabels(headers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,7 +87,7 @@ CCollectSetDlg::CCollectSetDlg(CVardoDoc& doc, QWidget* parent)
     addressSpin->setRange(0, 255);
     addressSpin->setValue(8);
     FillModelCombo(modelCombo, doc_.settingsPath(), 0);
-    baudCombo->addItem(Utf8(texts::kCollectBaudDefault), 0);
+    baudCombo->addItem(UiText(texts::kCollectBaudDefault), 0);
     for (int rate : kBaudRates) baudCombo->addItem(QString::number(rate), rate);
     for (QPushButton* b : {addButton, changeButton, removeButton, testButton})
         b->setAutoDefault(false);
@@ -121,10 +122,12 @@ void CCollectSetDlg::FillList() {
         std::snprintf(address, sizeof address, "%02d", r.address);
         const std::string cells[] = {r.name, r.port, address,
                                      models.names[static_cast<std::size_t>(r.modelIndex)], r.site};
-        for (int c = 0; c < 5; ++c) table->setItem(row, c, new QTableWidgetItem(Utf8(cells[c])));
+        for (int c = 0; c < 5; ++c)
+            table->setItem(row, c,
+                           new QTableWidgetItem(c == 3 ? UiMessage(cells[c]) : Utf8(cells[c])));
     }
     QStringList lines;
-    for (const RecorderProblem& p : list_.problems) lines << Utf8(ProblemLine(p));
+    for (const RecorderProblem& p : list_.problems) lines << UiMessage(ProblemLine(p));
     problems->setText(lines.join(QLatin1Char('\n')));
     UpdateControls();
 }
@@ -170,7 +173,7 @@ bool CCollectSetDlg::Acceptable(const RecorderEntry& e, const std::string& keep)
                                                                      Qt::CaseInsensitive) != 0)
             continue;
         char text[256];
-        std::snprintf(text, sizeof text, texts::kCollectNameTaken, e.name.c_str());
+        std::snprintf(text, sizeof text, UiFormat(texts::kCollectNameTaken), e.name.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Information);
         return false;
     }
@@ -222,7 +225,7 @@ void CCollectSetDlg::Test() {
         doc_.reporter().ShowMessage(texts::kCollectNeedNameAndPort, MessageIcon::Information);
         return;
     }
-    testResult->setText(Utf8(texts::kCollectTesting));
+    testResult->setText(UiText(texts::kCollectTesting));
     worker_.Start(
         this,
         [e, path = doc_.settingsPath(), stop = worker_.StopFlag()] {
@@ -235,16 +238,17 @@ void CCollectSetDlg::Test() {
 void CCollectSetDlg::TestFinished(const RecorderProbe& probe) {
     if (!probe.ok) {
         QStringList lines;
-        for (const std::string& l : probe.failure) lines << Utf8(l);
+        for (const std::string& l : probe.failure) lines << UiMessage(l);
         testResult->setText(lines.join(QLatin1Char('\n')));
     } else {
-        std::string clock = probe.clock ? FormatTime(*probe.clock) : texts::kCollectClockUnreadable;
+        std::string clock =
+            probe.clock ? FormatTime(*probe.clock) : UiFormat(texts::kCollectClockUnreadable);
         if (probe.clock) {
             if (auto drift = ClockDrift(*probe.clock, std::time(nullptr)))
-                clock += "  " + ClockDriftText(*drift);
+                clock += "  " + UiMessage(ClockDriftText(*drift)).toStdString();
         }
         char text[512];
-        std::snprintf(text, sizeof text, texts::kCollectTestFormat,
+        std::snprintf(text, sizeof text, UiFormat(texts::kCollectTestFormat),
                       FormatTime(probe.oldest).c_str(), FormatTime(probe.newest).c_str(),
                       probe.interval, probe.channelCount, clock.c_str());
         testResult->setText(Utf8(text));

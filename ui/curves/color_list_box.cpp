@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/set_panel_rules.h"
@@ -51,7 +52,7 @@ class RowPainter : public QStyledItemDelegate {
             }
         }
         p->drawText(r, Qt::AlignCenter | Qt::TextSingleLine,
-                    QString::asprintf(texts::kColorListChannel, index.row() + 1));
+                    QString::asprintf(UiFormat(texts::kColorListChannel), index.row() + 1));
         p->restore();
     }
 

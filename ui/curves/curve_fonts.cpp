@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QString>
 
+#include "app/ui_text.h"
+
 namespace vardo {
 
 namespace {
@@ -28,7 +30,7 @@ QFont SongFont(int pixelHeight, int weight) {
 }
 
 void DrawTextAt(QPainter& p, const TextItem& item) {
-    p.drawText(item.x, item.y + p.fontMetrics().ascent(), QString::fromStdString(item.text));
+    p.drawText(item.x, item.y + p.fontMetrics().ascent(), UiMessage(item.text));
 }
 
 }  // namespace vardo

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/dialog_integer.h"
 #include "base/texts.h"
 #include "curves/color_list_box.h"
@@ -45,7 +46,7 @@ void ShowMode(QButtonGroup* group, int mode) {
 CSetPanel::CSetPanel(Reporter& reporter, QWidget* parent)
     : QWidget(parent),
       list(new CColorListBox(this)),
-      selectCurves(new QPushButton(U(texts::kPanelSelectCurves), this)),
+      selectCurves(new QPushButton(UiText(texts::kPanelSelectCurves), this)),
       valueMode(nullptr),
       percentMode(nullptr),
       scaleLowEdit(nullptr),
@@ -65,15 +66,15 @@ CSetPanel::CSetPanel(Reporter& reporter, QWidget* parent)
     du.Place(selectCurves, 0, 172, 107, 16);
     selectCurves->setFlat(true);
     // Frames first, so that the controls inside them lie above.
-    du.Place(new QGroupBox(U(texts::kPanelYModeGroup), this), 4, 194, 100, 49);
-    du.Place(new QGroupBox(U(texts::kPanelXModeGroup), this), 4, 248, 100, 31);
-    du.Place(new QGroupBox(U(texts::kPanelGridGroup), this), 4, 284, 100, 36);
-    valueMode = new QRadioButton(U(texts::kPanelValueScale), this);
-    percentMode = new QRadioButton(U(texts::kPanelPercentScale), this);
+    du.Place(new QGroupBox(UiText(texts::kPanelYModeGroup), this), 4, 194, 100, 49);
+    du.Place(new QGroupBox(UiText(texts::kPanelXModeGroup), this), 4, 248, 100, 31);
+    du.Place(new QGroupBox(UiText(texts::kPanelGridGroup), this), 4, 284, 100, 36);
+    valueMode = new QRadioButton(UiText(texts::kPanelValueScale), this);
+    percentMode = new QRadioButton(UiText(texts::kPanelPercentScale), this);
     scaleLowEdit = new QLineEdit(this);
     scaleHighEdit = new QLineEdit(this);
-    longTime = new QRadioButton(U(texts::kPanelLongTime), this);
-    shortTime = new QRadioButton(U(texts::kPanelShortTime), this);
+    longTime = new QRadioButton(UiText(texts::kPanelLongTime), this);
+    shortTime = new QRadioButton(UiText(texts::kPanelShortTime), this);
     gridXEdit = new QLineEdit(this);
     gridYEdit = new QLineEdit(this);
     du.Place(valueMode, 15, 208, 32, 10);
@@ -86,7 +87,7 @@ CSetPanel::CSetPanel(Reporter& reporter, QWidget* parent)
     du.Place(gridXEdit, 16, 298, 28, 14);
     du.Place(new QLabel(U("X"), this), 50, 301, 8, 8);
     du.Place(gridYEdit, 61, 298, 28, 14);
-    peakEnvelope = new QCheckBox(U(texts::kPanelPeakEnvelope), this);
+    peakEnvelope = new QCheckBox(UiText(texts::kPanelPeakEnvelope), this);
     du.Place(peakEnvelope, 8, 326, 96, 10);
     connect(peakEnvelope, &QCheckBox::clicked, this, [this](bool on) {
         if (ds_ == nullptr) return;

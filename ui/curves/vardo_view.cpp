@@ -27,6 +27,7 @@
 #include "app/command_ids.h"
 #include "app/file_names.h"
 #include "app/main_frame.h"
+#include "app/ui_text.h"
 #include "archive/archive_location.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
@@ -1014,22 +1015,22 @@ void CVardoView::PrintPage(QPainter& p, const QRect& page) {
     p.drawRect(d.left, d.top, d.Width() - 1, d.Height() - 1);
     const LocalFields now = SplitLocalTime(QDateTime::currentSecsSinceEpoch());
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, texts::kPrintTimeFormat, now.year, now.month, now.day,
-                  now.hour, now.minute);
+    std::snprintf(stamp, sizeof stamp, UiFormat(texts::kPrintTimeFormat), now.year, now.month,
+                  now.day, now.hour, now.minute);
     // A span has no path: the page names the recorder and the span instead.
     const std::string shown =
         doc_.span ? SpanTitle(doc_.span->Recorder().key, doc_.span->All().from, doc_.span->All().to)
                   : doc_.filePath;
     const TextItem lines[] = {
-        {std::string(texts::kCurvePrintFile) + shown, d.right + 100, d.top + 20},
-        {std::string(texts::kPrintTime) + stamp, d.right + 60, d.top + 20}};
+        {std::string(UiFormat(texts::kCurvePrintFile)) + shown, d.right + 100, d.top + 20},
+        {std::string(UiFormat(texts::kPrintTime)) + stamp, d.right + 60, d.top + 20}};
     p.setPen(Qt::black);
     for (const TextItem& t : lines) {
         p.save();
         // Turned a quarter clockwise: the text runs down the strip.
         p.translate(t.x, t.y);
         p.rotate(90);
-        DrawSideLine(p, QString::fromStdString(t.text), d.Height() - 40);
+        DrawSideLine(p, UiMessage(t.text), d.Height() - 40);
         p.restore();
     }
     p.restore();
@@ -1054,7 +1055,7 @@ void CVardoView::OnPrint(bool withDialog) {
         const std::string name = printer.outputFileName().isEmpty()
                                      ? printer.printerName().toStdString()
                                      : printer.outputFileName().toStdString();
-        std::snprintf(text, sizeof text, texts::kPrintFailed, name.c_str());
+        std::snprintf(text, sizeof text, UiFormat(texts::kPrintFailed), name.c_str());
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
     }
 }
@@ -1098,11 +1099,11 @@ void CVardoView::AddOverlay(const QPainter& p, const QRect& r) {
 void CVardoView::UpdateZoomText() {
     if (frame_ == nullptr) return;
     if (doc_.span) {
-        frame_->SetStatusText(1, QString::fromStdString(SpanZoomText(doc_.span->window.Width())));
+        frame_->SetStatusText(1, UiMessage(SpanZoomText(doc_.span->window.Width())));
         return;
     }
-    frame_->SetStatusText(
-        1, QString::fromStdString(ZoomText(doc_.history.windowStep, settings->pixelsPerPoint)));
+    frame_->SetStatusText(1,
+                          UiMessage(ZoomText(doc_.history.windowStep, settings->pixelsPerPoint)));
 }
 
 void CVardoView::ShowWork() {

@@ -1,5 +1,6 @@
 #include "datalist/dlist_model.h"
 
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -7,9 +8,9 @@ namespace vardo {
 DListModel::DListModel(CVardoDoc& doc, QObject* parent) : QAbstractTableModel(parent), doc_(doc) {}
 
 void DListModel::TakeHeaders() {
-    headers_ = {QString::fromUtf8(texts::kColumnNumber), QString::fromUtf8(texts::kColumnTime)};
+    headers_ = {UiText(texts::kColumnNumber), UiText(texts::kColumnTime)};
     if (!rows_) return;
-    for (int ch : rows_->Channels()) headers_ << QString::asprintf(texts::kColumnChannel, ch + 1);
+    for (int ch : rows_->Channels()) headers_ << QString::asprintf(UiFormat(texts::kColumnChannel), ch + 1);
 }
 
 void DListModel::InsertColumns() {

@@ -16,6 +16,7 @@
 #include "app/file_names.h"
 #include "app/main_frame.h"
 #include "archive/archive_location.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "datalist/excel_export_dlg.h"
 #include "datalist/list_print_layout.h"
@@ -97,7 +98,7 @@ void CDListView::ShowNewest200() {
     rowStep = 1;
     if (model_.Rows() != nullptr && model_.Rows()->Readable()) {
         CProgressDlg box(frame_);
-        box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
+        box.Begin(UiText(texts::kReadingData), 0, 1);
         Shown(model_.FillNewest(ascending), 1);
         box.SetPos(1);
     }
@@ -118,7 +119,7 @@ void CDListView::FillRows(VTime start, VTime end, int step) {
     if (model_.Rows() == nullptr || !model_.Rows()->Readable()) return;
     // Rows are made when shown, so the box is up only for a moment; it still says what happens.
     CProgressDlg box(frame_);
-    box.Begin(QString::fromUtf8(texts::kReadingData), 0, 1);
+    box.Begin(UiText(texts::kReadingData), 0, 1);
     Shown(model_.Fill(start, end, step, ascending), step);
     box.SetPos(1);
 }
@@ -131,7 +132,7 @@ void CDListView::Shown(const ListFill& fill, int step) {
     rowStart = fill.rowStart;
     rowEnd = fill.rowEnd;
     if (frame_ != nullptr) {
-        frame_->SetStatusText(1, QString::asprintf(texts::kRecordIntervals, step));
+        frame_->SetStatusText(1, QString::asprintf(UiFormat(texts::kRecordIntervals), step));
     }
 }
 
@@ -187,7 +188,7 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
     if (to <= 0 || to > plan.pages) to = plan.pages;
     const QDateTime now = QDateTime::currentDateTime();
     char printTime[64];
-    std::snprintf(printTime, sizeof printTime, texts::kPrintTimeFormat, now.date().year(),
+    std::snprintf(printTime, sizeof printTime, UiFormat(texts::kPrintTimeFormat), now.date().year(),
                   now.date().month(), now.date().day(), now.time().hour(), now.time().minute());
 
     QPainter p;
@@ -208,8 +209,9 @@ bool CDListView::PrintPages(QPrinter& printer, int from, int to) {
             LayoutListPage(source->Channels(), plan, rows, page, source->Title(), printTime);
         for (const PrintLine& l : layout.lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
         for (const PrintText& t : layout.texts) {
-            const QString text =
-                QString::fromStdString(t.row >= 0 ? model_.CellText(t.row, t.column) : t.text);
+            const QString text = t.row >= 0
+                                     ? QString::fromStdString(model_.CellText(t.row, t.column))
+                                     : UiMessage(t.text);
             if (t.centred) {
                 p.drawText(QRect(t.left, t.top, t.right - t.left, t.bottom - t.top),
                            Qt::AlignCenter | Qt::TextSingleLine, text);

@@ -14,6 +14,7 @@
 #include "app/dialog_units.h"
 #include "app/file_names.h"
 #include "archive/archive_location.h"
+#include "app/ui_text.h"
 #include "base/dialog_integer.h"
 #include "base/file_refusal.h"
 #include "base/texts.h"
@@ -26,7 +27,7 @@ namespace {
 int untitledCounter = 1;
 
 QLabel* Label(const char* text, QWidget* parent) {
-    return new QLabel(QString::fromUtf8(text), parent);
+    return new QLabel(UiText(text), parent);
 }
 
 std::string ChooseWithDialog(QWidget* parent, const QString& title, const QString& folder,
@@ -44,9 +45,8 @@ constexpr std::pair<const char*, ExportFormat> kFormats[] = {
 };
 
 bool AskWithBox(QWidget* parent, const std::string& path) {
-    const QString text = QString::fromUtf8(texts::kReplaceFile).arg(DisplayName(path));
-    return QMessageBox::question(parent, QString::fromUtf8(texts::kMessageTitle), text) ==
-           QMessageBox::Yes;
+    const QString text = UiText(texts::kReplaceFile).arg(DisplayName(path));
+    return QMessageBox::question(parent, UiText(texts::kMessageTitle), text) == QMessageBox::Yes;
 }
 
 }  // namespace
@@ -57,15 +57,15 @@ CExcelExportDlg::CExcelExportDlg(CVardoDoc& doc, QWidget* parent)
       askReplace(AskWithBox),
       span(this, {27, 103, 42, 64, 86}),
       order(new QComboBox(this)),
-      exportButton(new QPushButton(QString::fromUtf8(texts::kExportButton), this)),
+      exportButton(new QPushButton(UiText(texts::kExportButton), this)),
       progress(new QProgressBar(this)),
       doc_(doc) {
-    setWindowTitle(QString::fromUtf8(texts::kExcelExportTitle));
+    setWindowTitle(UiText(texts::kExcelExportTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(247, 177));
     du.Place(Label(texts::kOrderLabel, this), 50, 112);
-    order->addItem(QString::fromUtf8(texts::kOrderNewestFirst));
-    order->addItem(QString::fromUtf8(texts::kOrderOldestFirst));
+    order->addItem(UiText(texts::kOrderNewestFirst));
+    order->addItem(UiText(texts::kOrderOldestFirst));
     du.Place(order, 77, 108, 52, 14);
     du.Place(exportButton, 190, 133, 50, 14);
     du.Place(progress, 7, 156, 233, 14);
@@ -105,13 +105,12 @@ void CExcelExportDlg::OnExport() {
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     char name[64];
-    std::snprintf(name, sizeof name, texts::kUntitledXls, untitledCounter);
+    std::snprintf(name, sizeof name, UiFormat(texts::kUntitledXls), untitledCounter);
     QStringList filters;
-    for (const auto& [filter, format] : kFormats) filters << QString::fromUtf8(filter);
+    for (const auto& [filter, format] : kFormats) filters << UiText(filter);
     QString selected = filters.front();
-    const std::string chosen =
-        chooseFile(this, QString::fromUtf8(texts::kExcelSaveTitle), DisplayName(folder),
-                   QString::fromUtf8(name), filters.join(";;"), &selected);
+    const std::string chosen = chooseFile(this, UiText(texts::kExcelSaveTitle), DisplayName(folder),
+                                          QString::fromUtf8(name), filters.join(";;"), &selected);
     if (chosen.empty()) return;
     request.format = kFormats[std::max<qsizetype>(0, filters.indexOf(selected))].second;
     request.path = ExportPath(chosen, request.format);

@@ -7,6 +7,7 @@
 #include <QTimeEdit>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "datalist/range_checks.h"
 
@@ -20,7 +21,7 @@ QLineEdit* ReadOnlyText(QWidget* parent) {
     return e;
 }
 QPushButton* Button(const char* text, QWidget* parent) {
-    return new QPushButton(QString::fromUtf8(text), parent);
+    return new QPushButton(UiText(text), parent);
 }
 }  // namespace
 
@@ -34,16 +35,16 @@ CPosQueryDlg::CPosQueryDlg(Reporter& reporter, QWidget* parent)
       queryButton(Button(texts::kQueryButton, this)),
       cancelButton(Button(texts::kCancel, this)),
       reporter_(reporter) {
-    setWindowTitle(QString::fromUtf8(texts::kPosQueryTitle));
+    setWindowTitle(UiText(texts::kPosQueryTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(198, 101));
-    du.Place(new QLabel(QString::fromUtf8(texts::kQueryStartLabel), this), 18, 10);
+    du.Place(new QLabel(UiText(texts::kQueryStartLabel), this), 18, 10);
     du.Place(startText, 57, 7, 118, 14);
     du.Place(takeStart, 178, 7, 13, 14);
-    du.Place(new QLabel(QString::fromUtf8(texts::kQueryEndLabel), this), 18, 27);
+    du.Place(new QLabel(UiText(texts::kQueryEndLabel), this), 18, 27);
     du.Place(endText, 57, 26, 118, 14);
     du.Place(takeEnd, 178, 24, 13, 14);
-    du.Place(new QLabel(QString::fromUtf8(texts::kQueryMomentLabel), this), 19, 58);
+    du.Place(new QLabel(UiText(texts::kQueryMomentLabel), this), 19, 58);
     du.Place(moment.date, 62, 55, 61, 15);
     du.Place(moment.time, 124, 55, 57, 15);
     du.Place(queryButton, 42, 80, 50, 14);

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -10,10 +11,10 @@ namespace vardo {
 CRangeSetDlg::CRangeSetDlg(Reporter& reporter, QWidget* parent)
     : QDialog(parent),
       span(this, {26, 81, 37, 59, 82}),
-      okButton(new QPushButton(QString::fromUtf8(texts::kOk), this)),
-      closeButton(new QPushButton(QString::fromUtf8(texts::kClose), this)),
+      okButton(new QPushButton(UiText(texts::kOk), this)),
+      closeButton(new QPushButton(UiText(texts::kClose), this)),
       reporter_(reporter) {
-    setWindowTitle(QString::fromUtf8(texts::kRangeSetTitle));
+    setWindowTitle(UiText(texts::kRangeSetTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(247, 141));
     du.Place(okButton, 38, 121, 50, 14);

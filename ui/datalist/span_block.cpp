@@ -7,6 +7,7 @@
 #include <QTimeEdit>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -14,9 +15,7 @@ namespace vardo {
 SpanBlock::SpanBlock(QWidget* dialog, const SpanRows& rows)
     : rangeText(new QLabel(dialog)), start(dialog), end(dialog), stepEdit(new QLineEdit(dialog)) {
     const DialogUnits du(dialog);
-    const auto label = [dialog](const char* text) {
-        return new QLabel(QString::fromUtf8(text), dialog);
-    };
+    const auto label = [dialog](const char* text) { return new QLabel(UiText(text), dialog); };
     auto* frame = new QFrame(dialog);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     du.PlaceFrame(frame, 7, rows.frameTop, 233, rows.frameHeight);

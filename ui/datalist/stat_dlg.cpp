@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "curves/band_stats.h"
 
@@ -35,11 +36,11 @@ void ShowOnly(DateTimePair& pair) {
 }  // namespace
 
 CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) {
-    setWindowTitle(U(texts::kStatTitle));
+    setWindowTitle(UiText(texts::kStatTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(230, 235));
-    du.Place(new QLabel(U(texts::kStatStart), this), 8, 12);
-    du.Place(new QLabel(U(texts::kStatEnd), this), 7, 28);
+    du.Place(new QLabel(UiText(texts::kStatStart), this), 8, 12);
+    du.Place(new QLabel(UiText(texts::kStatEnd), this), 7, 28);
     du.Place(start_.date, 45, 7, 59, 15);
     du.Place(end_.date, 45, 25, 59, 15);
     du.Place(start_.time, 105, 7, 54, 15);
@@ -49,7 +50,7 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     auto* bar = new QProgressBar(this);
     du.Place(bar, 7, 45, 99, 14);
     bar->hide();
-    auto* compute = new QPushButton(U(texts::kStatCompute), this);
+    auto* compute = new QPushButton(UiText(texts::kStatCompute), this);
     du.Place(compute, 109, 45, 50, 14);
     compute->hide();
     list_ = new QTableWidget(0, 4, this);
@@ -67,18 +68,18 @@ CStatDlg::CStatDlg(QWidget* parent) : QDialog(parent), start_(this), end_(this) 
     list_->verticalHeader()->setDefaultSectionSize(
         std::max(line, std::min(line + 4, room / kMaxChannels)));
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setHorizontalHeaderLabels(
-        {U(texts::kStatChannel), U(texts::kStatMean), U(texts::kStatPeak), U(texts::kStatValley)});
+    list_->setHorizontalHeaderLabels({UiText(texts::kStatChannel), UiText(texts::kStatMean),
+                                      UiText(texts::kStatPeak), UiText(texts::kStatValley)});
     // The channel column widens where this font would cut "通道12" short.
     char widest[32];
-    std::snprintf(widest, sizeof widest, texts::kColumnChannel, kMaxChannels);
+    std::snprintf(widest, sizeof widest, UiFormat(texts::kColumnChannel), kMaxChannels);
     const int nameWidth = list_->fontMetrics().horizontalAdvance(U(widest)) + 12;
     const int widths[4] = {std::max(42, nameWidth), 60, 60, 60};
     for (int c = 0; c < 4; ++c) {
         list_->setColumnWidth(c, widths[c]);
         list_->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
-    auto* close = new QPushButton(U(texts::kClose), this);
+    auto* close = new QPushButton(UiText(texts::kClose), this);
     du.Place(close, 173, 214, 50, 14);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     // The pickers only show: a highlighted field in them would invite typing that does nothing.
@@ -111,7 +112,7 @@ void CStatDlg::SetSpanResult(const SpanStatResult& result, VTime start, VTime en
     list_->setRowCount(rows);
     char name[32];
     for (int ch = 0; ch < rows; ++ch) {
-        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
+        std::snprintf(name, sizeof name, UiFormat(texts::kColumnChannel), ch + 1);
         list_->setItem(ch, 0, new QTableWidgetItem(U(name)));
         const std::array<std::string, 3> cells = SpanStatCells(result, ch);
         for (int c = 0; c < 3; ++c)
@@ -125,7 +126,7 @@ void CStatDlg::FillTable() {
     list_->setRowCount(rows);
     char name[32];
     for (int ch = 0; ch < rows; ++ch) {
-        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
+        std::snprintf(name, sizeof name, UiFormat(texts::kColumnChannel), ch + 1);
         list_->setItem(ch, 0, new QTableWidgetItem(U(name)));
         const std::array<std::string, 3> cells = StatCells(h, result_, ch);
         for (int c = 0; c < 3; ++c)

@@ -11,6 +11,7 @@
 #include "app/app_icon.h"
 #include "app/dialog_units.h"
 #include "app/file_names.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "history/history_directory.h"
 #include "history/history_summary.h"
@@ -40,18 +41,44 @@ QString KeepTimesWhole(const QString& text) {
     return out + text.mid(done);
 }
 
+// The summary comes whole from the core: its headings are texts of their own, each value after
+// its heading's colon is a time, a model name or a number.
+QString TranslatedSummary(const std::string& text) {
+    if (InstalledUiLanguage() == UiLanguage::Chinese) return QString::fromStdString(text);
+    std::string labelled = text;
+    for (const char* label : {texts::kSummaryFileName, texts::kSummaryModel,
+                              texts::kSummaryChannels, texts::kSummaryInterval,
+                              texts::kSummaryStart, texts::kSummaryEnd, texts::kSummaryRanges}) {
+        const std::string from = label;
+        const std::string to = UiFormat(label);
+        for (std::size_t at = labelled.find(from); at != std::string::npos;
+             at = labelled.find(from, at + to.size()))
+            labelled.replace(at, from.size(), to);
+    }
+    QStringList lines = QString::fromStdString(labelled).split(QStringLiteral("\r\n"));
+    for (QString& line : lines) {
+        const qsizetype colon = line.indexOf(QStringLiteral("："));
+        if (colon >= 0)
+            line = UiMessage(line.left(colon + 1).toStdString()) +
+                   UiMessage(line.mid(colon + 1).toStdString());
+        else if (const qsizetype sep = line.indexOf(QStringLiteral(": ")); sep >= 0)
+            line = line.left(sep + 2) + UiMessage(line.mid(sep + 2).toStdString());
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 }  // namespace
 
 CFileBrowseDlg::CFileBrowseDlg(CVardoDoc& doc, QWidget* parent)
     : QDialog(parent),
       directoryEdit(new QLineEdit(this)),
-      browseButton(new QPushButton(QString::fromUtf8(texts::kBrowseButton), this)),
+      browseButton(new QPushButton(UiText(texts::kBrowseButton), this)),
       files(new QListWidget(this)),
       summary(new QPlainTextEdit(this)),
-      openButton(new QPushButton(QString::fromUtf8(texts::kBrowseOpen), this)),
-      closeButton(new QPushButton(QString::fromUtf8(texts::kClose), this)),
+      openButton(new QPushButton(UiText(texts::kBrowseOpen), this)),
+      closeButton(new QPushButton(UiText(texts::kClose), this)),
       doc_(doc) {
-    setWindowTitle(QString::fromUtf8(texts::kBrowseTitle));
+    setWindowTitle(UiText(texts::kBrowseTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(406, 261));
     du.Place(directoryEdit, 7, 7, 333, 14);
@@ -109,7 +136,7 @@ void CFileBrowseDlg::FillList(const std::string& dir) {
 }
 
 void CFileBrowseDlg::Browse() {
-    const QString chosen = chooseFolder(QString::fromUtf8(texts::kBrowseFolderTitle),
+    const QString chosen = chooseFolder(UiText(texts::kBrowseFolderTitle),
                                         QFile::decodeName(QByteArray::fromStdString(directory)));
     if (chosen.isEmpty()) return;
     summary->clear();
@@ -129,7 +156,7 @@ void CFileBrowseDlg::ShowSummary(QListWidgetItem* item) {
     if (result == SummaryResult::Damaged)
         doc_.reporter().ShowMessage(texts::kFileDamaged, MessageIcon::Error);
     summary->setPlainText(KeepTimesWhole(
-        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+        TranslatedSummary(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
 }
 
 void CFileBrowseDlg::OpenSelected() {

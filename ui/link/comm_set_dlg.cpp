@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "base/dialog_integer.h"
 #include "base/permission_hint.h"
 #include "base/texts.h"
@@ -25,10 +26,6 @@ constexpr std::array<int, 7> kBaudRates = {1200, 2400, 4800, 9600, 19200, 38400,
 // The settings file reads a port name back into five bytes.
 constexpr int kPortNameMax = 5;
 
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 }  // namespace
 
 CCommSetDlg::CCommSetDlg(CVardoDoc& doc, QWidget* parent, const std::string& devRoot)
@@ -40,23 +37,23 @@ CCommSetDlg::CCommSetDlg(CVardoDoc& doc, QWidget* parent, const std::string& dev
       deviceHint(new QLabel(this)),
       baud(new QComboBox(this)),
       interval(new QComboBox(this)),
-      saveReal(new QCheckBox(Utf8(texts::kSaveRealLabel), this)),
+      saveReal(new QCheckBox(UiText(texts::kSaveRealLabel), this)),
       doc_(doc),
       devRoot_(devRoot) {
-    setWindowTitle(Utf8(texts::kCommSetTitle));
+    setWindowTitle(UiText(texts::kCommSetTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(220, 178));
     const char* labels[] = {texts::kModelLabel,  texts::kAddressLabel, texts::kPortLabel,
                             texts::kDeviceLabel, texts::kBaudLabel,    texts::kSamplingLabel};
     QWidget* fields[] = {model, address, port, device, baud, interval};
     for (int i = 0; i < 6; ++i) {
-        du.Place(new QLabel(Utf8(labels[i]), this), 10, 12 + 18 * i);
+        du.Place(new QLabel(UiText(labels[i]), this), 10, 12 + 18 * i);
         du.Place(fields[i], 62, 10 + 18 * i, 148, 13);
     }
     du.Place(deviceHint, 10, 118, 200, 24);
     du.Place(saveReal, 10, 144, 60, 12);
-    auto* ok = new QPushButton(Utf8(texts::kConfirm), this);
-    auto* cancel = new QPushButton(Utf8(texts::kCancel), this);
+    auto* ok = new QPushButton(UiText(texts::kConfirm), this);
+    auto* cancel = new QPushButton(UiText(texts::kCancel), this);
     du.Place(ok, 100, 158, 50, 14);
     du.Place(cancel, 160, 158, 50, 14);
     ok->setDefault(true);
@@ -73,7 +70,8 @@ CCommSetDlg::CCommSetDlg(CVardoDoc& doc, QWidget* parent, const std::string& dev
     for (const SerialDevice& d : ListSerialDevices(devRoot_))
         device->addItem(QString::fromStdString(d.path), d.error);
     for (int rate : kBaudRates) baud->addItem(QString::number(rate));
-    for (int seconds : IntervalTable) interval->addItem(QStringLiteral("%1秒").arg(seconds));
+    for (int seconds : IntervalTable)
+        interval->addItem(QString::asprintf(UiFormat(texts::kCardIntervalFormat), seconds));
 
     const std::string path = doc_.settingsPath();
     LoadCommSettings(path, cs_);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <cstdio>
 
+#include "app/ui_text.h"
 #include "base/model_table.h"
 #include "base/texts.h"
 #include "settings/setup_ini.h"
@@ -15,14 +16,14 @@ void FillModelCombo(QComboBox* combo, const std::string& settingsPath, int model
     combo->clear();
     for (int i = 0; i < kModelCount; ++i) {
         const std::string& name = names.names[static_cast<std::size_t>(i)];
-        if (!name.empty()) combo->addItem(QString::fromStdString(name), i);
+        if (!name.empty()) combo->addItem(UiMessage(name), i);
     }
     combo->setCurrentIndex(combo->findData(modelIndex));
 }
 
 void ReportSettingsWriteFailed(Reporter& reporter, const std::string& settingsPath) {
     char text[4200];
-    std::snprintf(text, sizeof text, texts::kSettingsWriteFailed, settingsPath.c_str());
+    std::snprintf(text, sizeof text, UiFormat(texts::kSettingsWriteFailed), settingsPath.c_str());
     reporter.ShowMessage(text, MessageIcon::Error);
 }
 

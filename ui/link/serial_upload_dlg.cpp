@@ -16,6 +16,7 @@
 
 #include "app/archive_auto_add.h"
 #include "app/dialog_units.h"
+#include "app/ui_text.h"
 #include "archive/archive_store.h"
 #include "base/file_refusal.h"
 #include "base/permission_hint.h"
@@ -28,16 +29,12 @@ namespace vardo {
 
 namespace {
 
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 QString RangeText(VTime oldest, VTime newest) {
     const LocalFields o = SplitLocalTime(oldest);
     const LocalFields n = SplitLocalTime(newest);
     char text[160];
-    std::snprintf(text, sizeof text, texts::kRangeTextFormat, o.year, o.month, o.day, o.hour,
-                  o.minute, o.second, n.year, n.month, n.day, n.hour, n.minute, n.second);
+    std::snprintf(text, sizeof text, UiFormat(texts::kRangeTextFormat), o.year, o.month, o.day,
+                  o.hour, o.minute, o.second, n.year, n.month, n.day, n.hour, n.minute, n.second);
     return QString::fromUtf8(text);
 }
 
@@ -45,30 +42,30 @@ QString RangeText(VTime oldest, VTime newest) {
 
 CSerialUploadDlg::CSerialUploadDlg(CVardoDoc& doc, QWidget* parent)
     : QDialog(parent),
-      rangeText(new QLabel(Utf8(texts::kRangeLabel), this)),
+      rangeText(new QLabel(UiText(texts::kRangeLabel), this)),
       channels(new QListWidget(this)),
       model(new QComboBox(this)),
-      uploadAll(new QCheckBox(Utf8(texts::kUploadAll), this)),
+      uploadAll(new QCheckBox(UiText(texts::kUploadAll), this)),
       start(this),
       end(this),
       progress(new QProgressBar(this)),
-      uploadButton(new QPushButton(Utf8(texts::kUpload), this)),
-      stopButton(new QPushButton(Utf8(texts::kStop), this)),
+      uploadButton(new QPushButton(UiText(texts::kUpload), this)),
+      stopButton(new QPushButton(UiText(texts::kStop), this)),
       doc_(doc) {
-    setWindowTitle(Utf8(texts::kSerialUploadTitle));
+    setWindowTitle(UiText(texts::kSerialUploadTitle));
     const DialogUnits du(this);
     setFixedSize(du.Size(280, 182));
     du.Place(rangeText, 7, 7, 266, 10);
-    du.PlaceFrame(new QGroupBox(Utf8(texts::kUploadChannels), this), 7, 20, 80, 136);
+    du.PlaceFrame(new QGroupBox(UiText(texts::kUploadChannels), this), 7, 20, 80, 136);
     du.Place(channels, 12, 31, 70, 120);
-    du.Place(new QLabel(Utf8(texts::kInstrumentType), this), 95, 24);
+    du.Place(new QLabel(UiText(texts::kInstrumentType), this), 95, 24);
     du.Place(model, 135, 21, 138, 13);
     du.Place(uploadAll, 95, 40, 100, 12);
-    du.PlaceFrame(new QGroupBox(Utf8(texts::kTimeSetting), this), 92, 56, 181, 58);
-    du.Place(new QLabel(Utf8(texts::kUploadStartLabel), this), 98, 72);
+    du.PlaceFrame(new QGroupBox(UiText(texts::kTimeSetting), this), 92, 56, 181, 58);
+    du.Place(new QLabel(UiText(texts::kUploadStartLabel), this), 98, 72);
     du.Place(start.date, 135, 70, 70, 13);
     du.Place(start.time, 208, 70, 58, 13);
-    du.Place(new QLabel(Utf8(texts::kQueryEndLabel), this), 98, 92);
+    du.Place(new QLabel(UiText(texts::kQueryEndLabel), this), 98, 92);
     du.Place(end.date, 135, 90, 70, 13);
     du.Place(end.time, 208, 90, 58, 13);
     du.Place(progress, 92, 124, 181, 10);
@@ -140,7 +137,7 @@ void CSerialUploadDlg::ReadRange() {
     if (status == UploadStatus::Done) {
         char line[32];
         for (int i = 0; i < upload_->Range().channelCount; ++i) {
-            std::snprintf(line, sizeof line, texts::kChannelLineFormat, i + 1);
+            std::snprintf(line, sizeof line, UiFormat(texts::kChannelLineFormat), i + 1);
             channels->addItem(QString::fromUtf8(line));
         }
         if (channels->count() > 0) channels->item(0)->setSelected(true);

@@ -7,6 +7,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/ui_text.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
@@ -26,7 +27,7 @@ void ShowStep(CProgressDlg& box, int position, int range, const std::string& tex
         return;
     }
     if (!box.isVisible()) box.Begin(QString(), 0, range);
-    box.SetText(QString::fromStdString(text));
+    box.SetText(UiMessage(text));
     box.SetPos(position);
 }
 
