@@ -788,6 +788,34 @@ Ranges:&#xd;
         <translation>Records</translation>
     </message>
     <message>
+        <source>来源：</source>
+        <translation>Sources:</translation>
+    </message>
+    <message>
+        <source>添加时间</source>
+        <translation>Added</translation>
+    </message>
+    <message>
+        <source>方式</source>
+        <translation>How</translation>
+    </message>
+    <message>
+        <source>记录数</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>CF卡</source>
+        <translation>CF card</translation>
+    </message>
+    <message>
+        <source>实时</source>
+        <translation>Live</translation>
+    </message>
+    <message>
+        <source>采集</source>
+        <translation>Collection</translation>
+    </message>
+    <message>
         <source>最近一天</source>
         <translation>Last day</translation>
     </message>

@@ -66,10 +66,10 @@ CArchiveOpenDlg::CArchiveOpenDlg(CVardoDoc& doc, QWidget* parent)
             [this](int row, int, int, int) { SelectRow(row); });
 
     // The adds of the selected recorder: where its records came from, a live save among them.
-    layout->addWidget(new QLabel(U(texts::kArchiveSourcesLabel), this));
+    layout->addWidget(new QLabel(UiText(texts::kArchiveSourcesLabel), this));
     sources_ = new QTableWidget(0, 4, this);
     QStringList sourceHeaders;
-    for (const char* h : texts::kArchiveSourceColumns) sourceHeaders << U(h);
+    for (const char* h : texts::kArchiveSourceColumns) sourceHeaders << UiText(h);
     sources_->setHorizontalHeaderLabels(sourceHeaders);
     sources_->verticalHeader()->hide();
     sources_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -162,10 +162,11 @@ void CArchiveOpenDlg::SelectRow(int row) {
     sources_->setRowCount(static_cast<int>(shown.size()));
     for (int i = 0; i < static_cast<int>(shown.size()); ++i) {
         const SourceInfo& s = shown[static_cast<std::size_t>(i)];
-        const std::string cells[4] = {FormatTime(s.addedAt), SourceHowText(s.how),
-                                      std::to_string(s.records), s.path};
-        for (int c = 0; c < 4; ++c)
-            sources_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(cells[c])));
+        // The way it came is the program's word; the rest is data.
+        const QString cells[4] = {QString::fromStdString(FormatTime(s.addedAt)),
+                                  UiText(SourceHowText(s.how).c_str()), QString::number(s.records),
+                                  QString::fromStdString(s.path)};
+        for (int c = 0; c < 4; ++c) sources_->setItem(i, c, new QTableWidgetItem(cells[c]));
     }
     for (QPushButton* b : shortcuts_) b->setEnabled(ok_->isEnabled());
     if (ok_->isEnabled()) ApplyShortcut(SpanShortcut::All);
