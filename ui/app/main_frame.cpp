@@ -130,12 +130,13 @@ void CMainFrame::ClaimCommands() {
     const std::pair<int, UiLanguage> languages[] = {{cmd::kLanguageDesktop, UiLanguage::Desktop},
                                                     {cmd::kLanguageChinese, UiLanguage::Chinese},
                                                     {cmd::kLanguageEnglish, UiLanguage::English}};
+    // The check marks are recomputed whenever the event loop waits: they read the choice as it
+    // was at the start and as this window changed it, not the file each time.
+    chosenLanguage_ = ReadUiLanguage(doc_.settingsPath());
     for (const auto& [id, language] : languages) {
         Handle(
             id, [this, language = language] { ChooseLanguage(language); }, {},
-            [this, language = language] {
-                return ReadUiLanguage(doc_.settingsPath()) == language;
-            });
+            [this, language = language] { return chosenLanguage_ == language; });
     }
 }
 
@@ -302,7 +303,7 @@ void CMainFrame::OnHelp() {
 }
 
 void CMainFrame::ChooseLanguage(UiLanguage language) {
-    if (ReadUiLanguage(doc_.settingsPath()) == language) return;
+    if (chosenLanguage_ == language) return;
     if (WriteUiLanguage(doc_.settingsPath(), language) == 0) {
         char text[1024];
         std::snprintf(text, sizeof text, UiFormat(texts::kSettingsWriteFailed),
@@ -310,6 +311,7 @@ void CMainFrame::ChooseLanguage(UiLanguage language) {
         doc_.reporter().ShowMessage(text, MessageIcon::Error);
         return;
     }
+    chosenLanguage_ = language;
     // Every window takes its texts when it is made; the open ones keep theirs until the next
     // start, and the user is told so in the language they are reading now.
     doc_.reporter().ShowMessage(texts::kLanguageNextStart, MessageIcon::Information);

@@ -80,6 +80,7 @@ class CMainFrame : public QMainWindow, public CommandTarget {
     CVardoDoc& doc_;
     DocumentCommands& docCommands_;
     CommandTarget* app_;
+    UiLanguage chosenLanguage_ = UiLanguage::Desktop;
     std::map<int, QAction*> actions_;
     QToolBar* toolBar_ = nullptr;
     QLabel* panes_[3] = {nullptr, nullptr, nullptr};
