@@ -54,8 +54,21 @@ void AppendEntry(Bytes& out, std::string_view name, int type, std::uint32_t chil
 }  // namespace
 
 bool WriteCompoundFile(std::string_view streamName, BytePieces pieces, const ByteSink& sink) {
-    std::size_t streamSize = 0;
+    std::uint64_t streamSize = 0;
     for (const auto& piece : pieces) streamSize += piece.size();
+    return WriteCompoundFile(
+        streamName, streamSize,
+        [pieces](const ByteSink& to) {
+            for (const auto& piece : pieces) {
+                if (!piece.empty() && !to(piece)) return false;
+            }
+            return true;
+        },
+        sink);
+}
+
+bool WriteCompoundFile(std::string_view streamName, std::uint64_t streamSize,
+                       const StreamWriter& writeStream, const ByteSink& sink) {
     if (streamSize > kMaxStream || streamName.size() > 31) return false;
     const bool mini = streamSize < kMiniCutoff;
     const std::uint32_t miniSectors = mini ? CeilDiv(streamSize, kMiniSector) : 0;
@@ -136,9 +149,12 @@ bool WriteCompoundFile(std::string_view streamName, BytePieces pieces, const Byt
 
     const Bytes padding(std::size_t{dataSectors} * kSector - streamSize, 0);
     if (!sink(header)) return false;
-    for (const auto& piece : pieces) {
-        if (!piece.empty() && !sink(piece)) return false;
-    }
+    std::uint64_t handed = 0;
+    const bool streamed = writeStream([&](std::span<const std::uint8_t> piece) {
+        handed += piece.size();
+        return handed <= streamSize && sink(piece);
+    });
+    if (!streamed || handed != streamSize) return false;
     return (padding.empty() || sink(padding)) && sink(tail);
 }
 
