@@ -30,8 +30,8 @@ using vardo::testing::ShellQuote;
 const std::string kCli = ShellQuote(std::string(VARDO_BIN_DIR) + "/vardo-cli");
 
 void BM_ExportAllRecords(benchmark::State& state) {
-    const auto file = testing::DecodeFile(testing::FullFileLayout());
-    testing::TempDir dir;
+    const auto file = vardo::testing::DecodeFile(vardo::testing::FullFileLayout());
+    vardo::testing::TempDir dir;
     const ExportRequest request{file->h.oldestTime, file->h.newestTime, 1, 0, dir / "all.xls"};
     for (auto _ : state) {
         if (ExportWorkbook(file->h, request, [](std::int64_t, std::int64_t) {
@@ -48,8 +48,8 @@ BENCHMARK(BM_ExportAllRecords)->Unit(benchmark::kMillisecond);
 
 // The yardstick: a file as large as that export read and written again, 64 KiB at a time.
 void BM_CopyOfAFileOfTheExportsSize(benchmark::State& state) {
-    const auto file = testing::DecodeFile(testing::FullFileLayout());
-    testing::TempDir dir;
+    const auto file = vardo::testing::DecodeFile(vardo::testing::FullFileLayout());
+    vardo::testing::TempDir dir;
     const ExportRequest request{file->h.oldestTime, file->h.newestTime, 1, 0, dir / "all.xls"};
     if (ExportWorkbook(file->h, request, [](std::int64_t, std::int64_t) { return true; }).outcome !=
         ExportOutcome::Written) {

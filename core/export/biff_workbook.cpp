@@ -171,6 +171,13 @@ int CompareText(const Bytes& a, const Bytes& b) {
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
+// One bit of 64 for a text's size and width: a text whose bit no looked-up text has is not
+// among them, and most are not (headers are wide, numbers and times narrow).
+std::uint64_t ShapeBit(const Bytes& text) {
+    const std::size_t wide = text.size() > 2 ? (text[2] & 1) : 0;
+    return std::uint64_t{1} << (((text.size() & 31) << 1) | wide);
+}
+
 std::uint64_t HashOf(const Bytes& text) {
     const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
     return std::hash<std::string_view>{}(view) & ~0xFFFFFFFFull;
@@ -199,8 +206,11 @@ int BiffWorkbook::AddText(std::string_view utf8, int column) {
         AppendU16(text_, static_cast<unsigned>(units.size()));
         AppendChars(text_, units);
     }
-    const std::uint64_t hash = HashOf(text_);
-    if (const int found = FindHashed(text_, hash); found >= 0) return found;
+    // Hashing costs more than the rest of a text: only texts that may be looked up are hashed.
+    const bool maybeHashed = (hashedShapes_ & ShapeBit(text_)) != 0;
+    if (maybeHashed) {
+        if (const int found = FindHashed(text_, HashOf(text_)); found >= 0) return found;
+    }
     if (!hashAll_ && column >= 0) {
         if (runs_.size() <= static_cast<std::size_t>(column)) runs_.resize(column + 1);
         Run& run = runs_[static_cast<std::size_t>(column)];
@@ -218,6 +228,7 @@ int BiffWorkbook::AddText(std::string_view utf8, int column) {
             }
         }
     }
+    const std::uint64_t hash = HashOf(text_);
     if (!hashAll_ && InSomeRun(text_)) {
         // It may repeat a text that was never looked up: from now on every text is.
         if (!HashEveryText()) return -2;
@@ -240,7 +251,7 @@ bool BiffWorkbook::InSomeRun(const Bytes& text, const Run* except) const {
 }
 
 int BiffWorkbook::FindHashed(const Bytes& text, std::uint64_t hash) const {
-    if (slots_.empty()) return -1;
+    if (slots_.empty() || (hashedShapes_ & ShapeBit(text)) == 0) return -1;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = (hash >> 32) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
         if ((slots_[slot] & ~0xFFFFFFFFull) != hash) continue;
@@ -269,6 +280,7 @@ void BiffWorkbook::InsertHashed(const Bytes& text, std::uint64_t hash, std::uint
             if (entry != 0) insert(entry);
         }
     }
+    hashedShapes_ |= ShapeBit(text);
     hashedText_.insert(hashedText_.end(), text.begin(), text.end());
     hashedEnds_.push_back(static_cast<std::uint32_t>(hashedText_.size()));
     hashedIndex_.push_back(index);
@@ -282,6 +294,7 @@ bool BiffWorkbook::HashEveryText() {
     hashedEnds_.clear();
     hashedIndex_.clear();
     slots_.clear();
+    hashedShapes_ = 0;
     Bytes text;
     std::uint64_t at = 0;
     for (std::uint32_t i = 0; i < sstCount_; ++i) {
@@ -348,10 +361,11 @@ int BiffWorkbook::AddRow(std::span<const ExcelCell> cells) {
 int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool header) {
     if (s.rows >= kMaxRows) return 0;
     const int n = static_cast<int>(cells.size());
-    std::array<std::int64_t, kMaxColumns> value{};  // string index, or the RK form; -1 neither
-    std::array<bool, kMaxColumns> text{};
-    std::array<bool, kMaxColumns> empty{};
-    std::array<int, kMaxColumns> xf{};
+    // Only the first n of each are used: left unset, not cleared for every row.
+    std::array<std::int64_t, kMaxColumns> value;  // string index, or the RK form; -1 neither
+    std::array<bool, kMaxColumns> text;
+    std::array<bool, kMaxColumns> empty;
+    std::array<int, kMaxColumns> xf;
     for (int c = 0; c < n; ++c) {
         text[c] = header || s.xfs[c] < 0;
         empty[c] = !header && cells[c].empty;
@@ -372,48 +386,78 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
         // Room for the block's ROW records, which come before its cells.
         b.assign(kRowsPerBlock * kRowRecordSize, 0);
     }
+    // The row's records are written in place into room for the largest (a NUMBER record per
+    // cell), then the room is cut to what they took.
     const std::size_t start = b.size();
-    const int row = s.rows;
+    b.resize(start + 18 * static_cast<std::size_t>(n) + 16);
+    std::uint8_t* p = b.data() + start;
+    const auto put16 = [&p](unsigned v) {
+        p[0] = static_cast<std::uint8_t>(v & 0xFF);
+        p[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+        p += 2;
+    };
+    const auto put32 = [&put16](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    const auto open = [&](unsigned id) {
+        std::uint8_t* at = p;
+        put16(id);
+        p += 2;
+        return at;
+    };
+    const auto close = [&p](std::uint8_t* at) {
+        const auto length = static_cast<unsigned>(p - at - 4);
+        at[2] = static_cast<std::uint8_t>(length & 0xFF);
+        at[3] = static_cast<std::uint8_t>(length >> 8);
+    };
+    const auto cell = [&](int column, int format) {
+        put16(static_cast<unsigned>(s.rows));
+        put16(static_cast<unsigned>(column));
+        put16(static_cast<unsigned>(format));
+    };
     for (int c = 0; c < n;) {
-        std::size_t at = 0;
+        std::uint8_t* at = nullptr;
         if (empty[c]) {
             ++c;
             continue;
         }
         if (text[c]) {
-            at = Begin(b, kLabelSst);
-            AppendCell(b, row, c, kGeneralXf);
-            AppendU32(b, static_cast<std::uint32_t>(value[c]));
+            at = open(kLabelSst);
+            cell(c, kGeneralXf);
+            put32(static_cast<std::uint32_t>(value[c]));
             ++sstRefs_;
             ++c;
         } else if (value[c] < 0) {
-            at = Begin(b, kNumber);
-            AppendCell(b, row, c, xf[c]);
+            at = open(kNumber);
+            cell(c, xf[c]);
             std::uint64_t bits = 0;
             std::memcpy(&bits, &cells[c].number, sizeof bits);
-            AppendU64(b, bits);
+            put32(static_cast<std::uint32_t>(bits));
+            put32(static_cast<std::uint32_t>(bits >> 32));
             ++c;
         } else {
             int e = c + 1;
             while (e < n && !text[e] && !empty[e] && value[e] >= 0) ++e;
             if (e - c == 1) {
-                at = Begin(b, kRk);
-                AppendCell(b, row, c, xf[c]);
-                AppendU32(b, static_cast<std::uint32_t>(value[c]));
+                at = open(kRk);
+                cell(c, xf[c]);
+                put32(static_cast<std::uint32_t>(value[c]));
             } else {
-                at = Begin(b, kMulRk);
-                AppendU16(b, static_cast<unsigned>(row));
-                AppendU16(b, static_cast<unsigned>(c));
+                at = open(kMulRk);
+                put16(static_cast<unsigned>(s.rows));
+                put16(static_cast<unsigned>(c));
                 for (int k = c; k < e; ++k) {
-                    AppendU16(b, static_cast<unsigned>(xf[k]));
-                    AppendU32(b, static_cast<std::uint32_t>(value[k]));
+                    put16(static_cast<unsigned>(xf[k]));
+                    put32(static_cast<std::uint32_t>(value[k]));
                 }
-                AppendU16(b, static_cast<unsigned>(e - 1));
+                put16(static_cast<unsigned>(e - 1));
             }
             c = e;
         }
-        End(b, at);
+        close(at);
     }
+    b.resize(static_cast<std::size_t>(p - b.data()));
     rowCells_.push_back(static_cast<std::uint16_t>(b.size() - start));
     ++s.rows;
     if (rowCells_.size() == kRowsPerBlock && !FlushBlock(s)) return 0;

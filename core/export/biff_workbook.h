@@ -107,6 +107,7 @@ class BiffWorkbook {
     std::vector<std::uint32_t> hashedEnds_;
     std::vector<std::uint32_t> hashedIndex_;
     std::vector<std::uint64_t> slots_;
+    std::uint64_t hashedShapes_ = 0;  // ShapeBit of every looked-up text
     std::vector<Run> runs_;
     bool hashAll_ = false;  // a text may repeat one of a run: every text is looked up
     Bytes text_;            // the text being added, encoded
