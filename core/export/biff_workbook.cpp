@@ -116,10 +116,17 @@ void AppendChars(Bytes& out, const std::vector<char16_t>& units) {
 std::optional<std::uint32_t> Rk(double v) {
     if (!std::isfinite(v)) return std::nullopt;
     constexpr double kLimit = 1 << 29;
-    if (v == std::nearbyint(v) && std::fabs(v) < kLimit) {
+    // Rounded to the nearest integer (ties to even, as nearbyint does in the default mode) by
+    // the sum with 1.5 x 2^52, exact below 2^51: inline, where nearbyint is a library call per
+    // cell.
+    constexpr double kRound = 6755399441055744.0;
+    const auto nearest = [](double x) {
+        return std::fabs(x) < 2251799813685248.0 ? (x + kRound) - kRound : std::nearbyint(x);
+    };
+    if (std::fabs(v) < kLimit && v == nearest(v)) {
         return (static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) << 2) | 2u;
     }
-    const double hundredths = std::nearbyint(v * 100);
+    const double hundredths = nearest(v * 100);
     if (std::fabs(hundredths) < kLimit && hundredths / 100.0 == v) {
         return (static_cast<std::uint32_t>(static_cast<std::int32_t>(hundredths)) << 2) | 3u;
     }
