@@ -94,37 +94,21 @@ int RunDump(const CLI::App& command, const DumpOptions& o) {
         return refused;
 
     CRowTexts cells(h);
-    std::string out = texts::kColumnNumber;
-    out += '\t';
-    out += texts::kColumnTime;
+    std::string header = texts::kColumnNumber;
+    header += '\t';
+    header += texts::kColumnTime;
     char cell[64];
     for (int ch : cells.Channels()) {
         std::snprintf(cell, sizeof cell, texts::kColumnChannel, ch + 1);
-        out += '\t';
-        out += cell;
+        header += '\t';
+        header += cell;
     }
-    out += '\n';
+    header += '\n';
+    bool written = WriteOut(header);
 
-    constexpr std::size_t kChunk = 1u << 16;
-    out.reserve(2 * kChunk);
-    bool written = true;
-    const std::size_t columns = cells.Channels().size();
-    WalkRows(h, from, to, o.records.step.value_or(1), o.ascending, [&](const WalkedRow& row) {
-        char* end = std::to_chars(cell, cell + sizeof cell, row.number).ptr;
-        *end++ = '\t';
-        end = cells.WriteTime(row.time, end);
-        out.append(cell, end);
-        for (std::size_t d = 0; d < columns; ++d) {
-            out += '\t';
-            out += cells.Value(d, row.slot);
-        }
-        out += '\n';
-        if (out.size() >= kChunk) {
-            written = written && WriteOut(out);
-            out.clear();
-        }
-    });
-    written = written && WriteOut(out);
+    const int step = o.records.step.value_or(1);
+    const RowWalkResult walk = PlanWalk(h, from, to, step, o.ascending);
+    written = written && WriteRowsText(h, walk, step, o.ascending, cells, '\t', WriteOut);
     ReleaseHistoryFile(h);
     return FinishOutput(command, written);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/reporter.h"
 #include "base/vardo_time.h"
@@ -92,7 +93,7 @@ void ReportPortRefusal(const std::string& device);
 // (the first failure's reason is kept); FlushOut flushes, false likewise. FinishOutput flushes
 // and closes stdout and, when anything failed (or written is false), says why on stderr and
 // gives exit status 1, else 0. Nothing may write to stdout after FinishOutput.
-bool WriteOut(const std::string& text);
+bool WriteOut(std::string_view text);
 bool FlushOut();
 int FinishOutput(const CLI::App& command, bool written = true);
 // errno of the first failed write or flush of stdout; 0 when none failed.

@@ -198,7 +198,7 @@ void ReportPortRefusal(const std::string& device) {
     ReportPermission(device, true, kPortGroup);
 }
 
-bool WriteOut(const std::string& text) {
+bool WriteOut(std::string_view text) {
     if (outputError != 0) return false;
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size()) return true;

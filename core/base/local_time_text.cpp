@@ -133,7 +133,13 @@ char* LocalTimeText::Write(VTime t, char* out) {
         dateSize_ = static_cast<std::size_t>(WriteDate(year, month, dayOfMonth, date_) - date_);
         day_ = day;
     }
-    std::memcpy(out, date_, dateSize_);
+    // The date is copied as a whole 16 bytes where it fits (out has kMaxSize of room): a fixed
+    // copy is two moves, a sized one a call.
+    if (dateSize_ <= 16) {
+        std::memcpy(out, date_, 16);
+    } else {
+        std::memcpy(out, date_, dateSize_);
+    }
     const auto second = static_cast<int>(local - day * kDay);
     return WriteClock(second / 3600, second / 60 % 60, second % 60, out + dateSize_);
 }

@@ -67,18 +67,66 @@ StatResult WindowStats(const HistoryData& h, int first, int last) {
     return r;
 }
 
+namespace {
+
+// Folds count samples of ring from slot first on (no wrap) into acc, in runs short enough for
+// 32-bit sums: a plain loop the compiler turns into vector code.
+void AddRun(StatAccumulator& acc, const std::uint8_t* ring, std::uint32_t first,
+            std::uint32_t count) {
+    constexpr std::uint32_t kRun = 1u << 20;
+    const std::uint8_t* p = ring + first;
+    while (count > 0) {
+        const std::uint32_t n = std::min(count, kRun);
+        std::uint32_t sum = 0;
+        std::uint8_t peak = 0;
+        std::uint8_t valley = 0xFF;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            sum += p[i];
+            peak = std::max(peak, p[i]);
+            valley = std::min(valley, p[i]);
+        }
+        acc.AddMany(sum, peak, valley, n);
+        p += n;
+        count -= n;
+    }
+}
+
+}  // namespace
+
 StatResult RecordStats(const HistoryData& h, VTime start, VTime end, int step) {
     StatResult r;
+    const RowWalkResult walk = PlanWalk(h, start, end, step, 0);
+    if (walk.rows <= 0) return r;
+    r.counted = true;
+    r.newest = RowOfWalk(h, walk, step, 0, 0).time;
+    const WalkedRow last = RowOfWalk(h, walk, step, 0, walk.rows - 1);
+    r.oldest = last.time;
     std::array<StatAccumulator, kMaxChannels> acc;
-    const int limit = ChannelLimit(h);
-    WalkRows(h, start, end, step, 0, [&](const WalkedRow& row) {
-        if (!r.counted) r.newest = row.time;
-        r.oldest = row.time;
-        r.counted = true;
-        for (int ch = 0; ch < limit; ++ch)
-            if (h.channelEnabled[ch] != 0) acc[ch].Add(SampleAtSlot(h, ch, row.slot));
-    });
-    if (r.counted) Finish(h, acc, r);
+    const std::uint32_t capacity = h.capacity;
+    const auto rows = static_cast<std::uint32_t>(walk.rows);
+    for (int ch = 0; ch < ChannelLimit(h); ++ch) {
+        if (h.channelEnabled[ch] == 0) continue;
+        const std::uint8_t* ring = ChannelBlock(h, ch);
+        if (ring == nullptr || capacity == 0 || step > 1) {
+            // Every step-th record, or a channel whose ring is not in the file (its samples
+            // read as 0): sample by sample, as the walk gives them.
+            for (int i = 0; i < walk.rows; ++i) {
+                acc[ch].Add(SampleAtSlot(h, ch, RowOfWalk(h, walk, step, 0, i).slot));
+            }
+            continue;
+        }
+        // The rows are consecutive records, oldest in ring slot last.slot: at most two runs of
+        // slots, the second from the ring's start where the first reaches its end.
+        const std::uint32_t first = last.slot;
+        if (first >= capacity) {
+            for (std::uint32_t i = 0; i < rows; ++i) acc[ch].Add(0);
+            continue;
+        }
+        const std::uint32_t before = std::min(rows, capacity - first);
+        AddRun(acc[ch], ring, first, before);
+        AddRun(acc[ch], ring, 0, rows - before);
+    }
+    Finish(h, acc, r);
     return r;
 }
 

@@ -20,6 +20,14 @@ class StatAccumulator {
         if (raw < valley_) valley_ = raw;
         ++count_;
     }
+    // count samples at once, with their sum, highest and lowest.
+    void AddMany(std::uint64_t sum, std::uint32_t peak, std::uint32_t valley, std::int64_t count) {
+        if (count <= 0) return;
+        sum_ += sum;
+        if (peak > peak_) peak_ = peak;
+        if (valley < valley_) valley_ = valley;
+        count_ += count;
+    }
     std::int64_t Count() const { return count_; }
     // The exact mean of the raw samples; a truncated mean would be off by up to a raw step.
     double Mean() const { return count_ > 0 ? static_cast<double>(sum_) / count_ : 0.0; }

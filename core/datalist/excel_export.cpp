@@ -72,7 +72,7 @@ HistoryRowSource::HistoryRowSource(const HistoryData& h, VTime start, VTime end,
       columns_(ExportColumns(h)),
       texts_(h),
       numbers_(columns_.size()),
-      walk_(WalkRows(h, start, end, step, ascending, [](const WalkedRow&) {})),
+      walk_(PlanWalk(h, start, end, step, ascending)),
       step_(step),
       ascending_(ascending),
       cells_(columns_.size()) {
@@ -95,9 +95,9 @@ const ExportRow* HistoryRowSource::Next() {
     end = texts_.WriteTime(walked.time, time_);
     row_.time = std::string_view(time_, static_cast<std::size_t>(end - time_));
     for (std::size_t d = 0; d < cells_.size(); ++d) {
-        const int ch = texts_.Channels()[d];
-        cells_[d].text = texts_.Value(d, walked.slot);
-        cells_[d].number = numbers_[d][SampleAtSlot(h_, ch, walked.slot)];
+        const std::uint8_t raw = texts_.Sample(d, walked.slot);
+        cells_[d].text = texts_.Text(d, raw);
+        cells_[d].number = numbers_[d][raw];
     }
     return &row_;
 }

@@ -1,22 +1,127 @@
 #include "datalist/row_texts.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
 #include "datalist/row_walk.h"
 #include "history/history_loader.h"
 
 namespace vardo {
 
-CRowTexts::CRowTexts(const HistoryData& h) : h_(h), channels_(ListedChannels(h)) {
-    values_.resize(channels_.size());
-    for (std::size_t d = 0; d < channels_.size(); ++d) {
+CRowTexts::CRowTexts(const HistoryData& h)
+    : h_(h), channels_(ListedChannels(h)), capacity_(h.capacity) {
+    at_.reserve(channels_.size() * 256 + 1);
+    for (const int ch : channels_) {
+        rings_.push_back(ChannelBlock(h, ch));
+        std::size_t longest = 0;
         for (int raw = 0; raw < 256; ++raw) {
-            values_[d][static_cast<std::size_t>(raw)] =
-                SampleText(h, channels_[d], static_cast<std::uint8_t>(raw));
+            at_.push_back(static_cast<std::uint32_t>(pool_.size()));
+            const std::string text = SampleText(h, ch, static_cast<std::uint8_t>(raw));
+            longest = std::max(longest, text.size());
+            pool_ += text;
+        }
+        maxCellsSize_ += 1 + longest;
+    }
+    at_.push_back(static_cast<std::uint32_t>(pool_.size()));
+    maxCellsSize_ += sizeof(std::uint64_t);
+    std::size_t longest = 0;
+    for (std::size_t k = 0; k + 1 < at_.size(); ++k)
+        longest = std::max<std::size_t>(longest, at_[k + 1] - at_[k]);
+    if (longest > sizeof(std::uint64_t)) return;
+    slots_.resize(at_.size() - 1);
+    sizes_.resize(slots_.size());
+    for (std::size_t k = 0; k < slots_.size(); ++k) {
+        sizes_[k] = static_cast<std::uint8_t>(at_[k + 1] - at_[k]);
+        std::memcpy(&slots_[k], pool_.data() + at_[k], sizes_[k]);
+    }
+}
+
+std::string_view CRowTexts::Value(std::size_t d, std::uint32_t slot) const {
+    return Text(d, SampleAtSlot(h_, channels_[d], slot));
+}
+
+void CRowTexts::ReadSamples(const std::uint32_t* slots, std::size_t count,
+                            std::uint8_t* raws) const {
+    const std::size_t columns = rings_.size();
+    for (std::size_t d = 0; d < columns; ++d) {
+        const std::uint8_t* ring = rings_[d];
+        std::uint8_t* column = raws + d;
+        if (ring == nullptr) {
+            for (std::size_t i = 0; i < count; ++i) column[i * columns] = 0;
+            continue;
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            column[i * columns] = slots[i] < capacity_ ? ring[slots[i]] : 0;
         }
     }
 }
 
-std::uint8_t CRowTexts::SampleAt(std::size_t d, std::uint32_t slot) const {
-    return SampleAtSlot(h_, channels_[d], slot);
+char* CRowTexts::WriteSamples(const std::uint8_t* raws, char separator, char* out) const {
+    const std::size_t columns = rings_.size();
+    if (!slots_.empty()) {
+        const std::uint64_t* slots = slots_.data();
+        const std::uint8_t* sizes = sizes_.data();
+        for (std::size_t d = 0; d < columns; ++d, slots += 256, sizes += 256) {
+            const std::uint8_t raw = raws[d];
+            *out = separator;
+            std::memcpy(out + 1, &slots[raw], sizeof(std::uint64_t));
+            out += 1 + sizes[raw];
+        }
+        return out;
+    }
+    const char* pool = pool_.data();
+    const std::uint32_t* at = at_.data();
+    for (std::size_t d = 0; d < columns; ++d, at += 256) {
+        const std::uint8_t raw = raws[d];
+        *out++ = separator;
+        const std::uint32_t size = at[raw + 1] - at[raw];
+        std::memcpy(out, pool + at[raw], size);
+        out += size;
+    }
+    return out;
+}
+
+char* CRowTexts::WriteCells(std::uint32_t slot, char separator, char* out) const {
+    std::uint8_t raws[kMaxChannels];
+    ReadSamples(&slot, 1, raws);
+    return WriteSamples(raws, separator, out);
+}
+
+bool WriteRowsText(const HistoryData& h, const RowWalkResult& walk, int step, int ascending,
+                   CRowTexts& cells, char separator,
+                   const std::function<bool(std::string_view)>& sink) {
+    constexpr std::size_t kChunk = 1u << 16;
+    constexpr int kBatch = 256;
+    const std::size_t columns = cells.Channels().size();
+    const std::size_t rowRoom = 24 + LocalTimeText::kMaxSize + cells.MaxCellsSize();
+    std::vector<char> buffer(kChunk + rowRoom);
+    std::vector<std::uint8_t> raws(kBatch * std::max<std::size_t>(columns, 1));
+    WalkedRow rows[kBatch];
+    std::uint32_t slots[kBatch];
+    char* const begin = buffer.data();
+    char* out = begin;
+    for (int first = 0; first < walk.rows; first += kBatch) {
+        const int n = std::min(kBatch, walk.rows - first);
+        for (int i = 0; i < n; ++i) {
+            rows[i] = RowOfWalk(h, walk, step, ascending, first + i);
+            slots[i] = rows[i].slot;
+        }
+        cells.ReadSamples(slots, static_cast<std::size_t>(n), raws.data());
+        for (int i = 0; i < n; ++i) {
+            out = std::to_chars(out, out + 16, rows[i].number).ptr;
+            *out++ = separator;
+            out = cells.WriteTime(rows[i].time, out);
+            out = cells.WriteSamples(raws.data() + static_cast<std::size_t>(i) * columns, separator,
+                                     out);
+            *out++ = '\n';
+            if (static_cast<std::size_t>(out - begin) >= kChunk) {
+                if (!sink({begin, static_cast<std::size_t>(out - begin)})) return false;
+                out = begin;
+            }
+        }
+    }
+    return out == begin || sink({begin, static_cast<std::size_t>(out - begin)});
 }
 
 }  // namespace vardo

@@ -1,9 +1,10 @@
 #pragma once
 // The cell texts of walked rows, fast enough for every record of the largest file: a channel's
-// sample is one byte, so its 256 texts are made once; times go through LocalTimeText.
+// sample is one byte, so its 256 texts are made once, side by side in one pool; times go through
+// LocalTimeText.
 
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,20 +22,59 @@ class CRowTexts {
     // The listed channels, in column order.
     const std::vector<int>& Channels() const { return channels_; }
     // The text of listed column d (0 for the first channel) for the record in ring slot slot:
-    // what ChannelValueText gives.
-    std::string_view Value(std::size_t d, std::uint32_t slot) const {
-        return values_[d][SampleAt(d, slot)];
+    // what ChannelValueText gives, from h as it is now.
+    std::string_view Value(std::size_t d, std::uint32_t slot) const;
+    // The text of listed column d for raw sample raw.
+    std::string_view Text(std::size_t d, std::uint8_t raw) const {
+        const std::size_t k = d * 256 + raw;
+        return {pool_.data() + at_[k], at_[k + 1] - at_[k]};
     }
+
+    // The bulk side, for one walk over a file that stays as it was when this object was made:
+    // the rings are looked up once, here, not per sample.
+    // Listed column d's raw sample in ring slot slot (0 outside the ring).
+    std::uint8_t Sample(std::size_t d, std::uint32_t slot) const {
+        return slot < capacity_ && rings_[d] != nullptr ? rings_[d][slot] : 0;
+    }
+    // Writes separator and the text of every listed column for ring slot slot at out and
+    // returns the end; out must have room for MaxCellsSize() bytes (it may write beyond the
+    // end it returns, within that room).
+    char* WriteCells(std::uint32_t slot, char separator, char* out) const;
+    std::size_t MaxCellsSize() const { return maxCellsSize_; }
+    // The same in two steps for many rows at once: the samples of the rows in ring slots
+    // slots[0 .. count) into raws (count rows of Channels().size() bytes), read a channel at a
+    // time, so that a walk reads each ring in order instead of twelve rings in step; then the
+    // cells of one row from its samples.
+    void ReadSamples(const std::uint32_t* slots, std::size_t count, std::uint8_t* raws) const;
+    char* WriteSamples(const std::uint8_t* raws, char separator, char* out) const;
+
     // Writes the time text of t at out (room for LocalTimeText::kMaxSize) and returns its end.
     char* WriteTime(VTime t, char* out) { return time_.Write(t, out); }
 
   private:
-    std::uint8_t SampleAt(std::size_t d, std::uint32_t slot) const;
-
     const HistoryData& h_;
     std::vector<int> channels_;
-    std::vector<std::array<std::string, 256>> values_;
+    std::vector<const std::uint8_t*> rings_;
+    std::uint32_t capacity_ = 0;
+    std::string pool_;
+    // Text k of the pool (column d's raw sample r is k = d * 256 + r) is [at_[k], at_[k + 1]).
+    std::vector<std::uint32_t> at_;
+    // The same texts in 8-byte slots, copied whole and cut by their size, when every text fits
+    // (the usual case): a fixed copy is one move where a sized one is a call, and the slots of
+    // twelve channels stay in the first-level cache.
+    std::vector<std::uint64_t> slots_;
+    std::vector<std::uint8_t> sizes_;
+    std::size_t maxCellsSize_ = 0;
     LocalTimeText time_;
 };
+
+struct RowWalkResult;
+
+// The text of every row of walk (as PlanWalk or WalkRows gave it for h, step and ascending):
+// number, time and the cells of cells' columns, separator between them and "\n" after each
+// row, handed to sink in chunks of about 64 KiB. False as soon as sink returns false.
+[[nodiscard]] bool WriteRowsText(const HistoryData& h, const RowWalkResult& walk, int step,
+                                 int ascending, CRowTexts& cells, char separator,
+                                 const std::function<bool(std::string_view)>& sink);
 
 }  // namespace vardo

@@ -19,8 +19,7 @@ std::int64_t CeilDiv(std::int64_t x, std::int64_t d) {
 
 }  // namespace
 
-RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
-                       const std::function<void(const WalkedRow&)>& onRow) {
+RowWalkResult PlanWalk(const HistoryData& h, VTime start, VTime end, int step, int ascending) {
     RowWalkResult result;
     if (h.file.empty() || h.totalRecords <= 0 || !IsValidIntervalCode(h.intervalCode)) {
         return result;
@@ -49,14 +48,18 @@ RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, i
         result.rowStart = h.oldestTime + a * iv;
         result.rowEnd = h.oldestTime + b * iv;
     }
-
+    // Rows stop at the first time outside the file's own times (a header whose times and
+    // record count disagree); times move by iv per record, so that is a distance, not a search.
+    const std::int64_t last = std::min(b, FloorDiv(h.newestTime - h.oldestTime, iv));
     const std::int64_t stride = std::max(step, 1);
-    for (std::int64_t k = a; k <= b; k += stride) {
-        const WalkedRow row = RowOfWalk(h, result, step, ascending, result.rows);
-        if (ascending == 0 ? row.time < h.oldestTime : row.time > h.newestTime) break;
-        ++result.rows;
-        onRow(row);
-    }
+    if (last >= a) result.rows = static_cast<int>((last - a) / stride + 1);
+    return result;
+}
+
+RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
+                       const std::function<void(const WalkedRow&)>& onRow) {
+    const RowWalkResult result = PlanWalk(h, start, end, step, ascending);
+    for (int i = 0; i < result.rows; ++i) onRow(RowOfWalk(h, result, step, ascending, i));
     return result;
 }
 

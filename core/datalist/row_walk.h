@@ -35,6 +35,10 @@ struct RowWalkResult {
 RowWalkResult WalkRows(const HistoryData& h, VTime start, VTime end, int step, int ascending,
                        const std::function<void(const WalkedRow&)>& onRow);
 
+// What WalkRows would give, without calling anything per row: sources that make their rows on
+// demand start from this.
+RowWalkResult PlanWalk(const HistoryData& h, VTime start, VTime end, int step, int ascending);
+
 // Row index (0-based) of a walk that gave result, without walking: the list makes its rows on
 // demand. index must be below result.rows.
 WalkedRow RowOfWalk(const HistoryData& h, const RowWalkResult& result, int step, int ascending,

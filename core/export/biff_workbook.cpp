@@ -116,10 +116,17 @@ void AppendChars(Bytes& out, const std::vector<char16_t>& units) {
 std::optional<std::uint32_t> Rk(double v) {
     if (!std::isfinite(v)) return std::nullopt;
     constexpr double kLimit = 1 << 29;
-    if (v == std::nearbyint(v) && std::fabs(v) < kLimit) {
+    // Rounded to the nearest integer (ties to even, as nearbyint does in the default mode) by
+    // the sum with 1.5 x 2^52, exact below 2^51: inline, where nearbyint is a library call per
+    // cell.
+    constexpr double kRound = 6755399441055744.0;
+    const auto nearest = [](double x) {
+        return std::fabs(x) < 2251799813685248.0 ? (x + kRound) - kRound : std::nearbyint(x);
+    };
+    if (std::fabs(v) < kLimit && v == nearest(v)) {
         return (static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) << 2) | 2u;
     }
-    const double hundredths = std::nearbyint(v * 100);
+    const double hundredths = nearest(v * 100);
     if (std::fabs(hundredths) < kLimit && hundredths / 100.0 == v) {
         return (static_cast<std::uint32_t>(static_cast<std::int32_t>(hundredths)) << 2) | 3u;
     }
@@ -161,52 +168,168 @@ void AppendEof(Bytes& out) {
 
 }  // namespace
 
-int BiffWorkbook::AddText(std::string_view utf8) {
-    // Encoded first, then looked up by its encoding: no copy of the text is kept but the one
-    // the table holds.
-    const std::size_t start = sst_.size();
+namespace {
+
+// Texts in one order in which every two differ: shorter first, then byte by byte. Row numbers
+// and times rise or fall in it as they do in value.
+int CompareText(const Bytes& a, const Bytes& b) {
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    const int c = a.empty() ? 0 : std::memcmp(a.data(), b.data(), a.size());
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// One bit of 64 for a text's size and width: a text whose bit no looked-up text has is not
+// among them, and most are not (headers are wide, numbers and times narrow).
+std::uint64_t ShapeBit(const Bytes& text) {
+    const std::size_t wide = text.size() > 2 ? (text[2] & 1) : 0;
+    return std::uint64_t{1} << (((text.size() & 31) << 1) | wide);
+}
+
+std::uint64_t HashOf(const Bytes& text) {
+    const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
+    return std::hash<std::string_view>{}(view) & ~0xFFFFFFFFull;
+}
+
+}  // namespace
+
+int BiffWorkbook::Start(const std::string& dir) {
+    error_ = body_.Open(dir);
+    if (error_ == 0) error_ = sst_.Open(dir);
+    return error_ == 0 ? 1 : 0;
+}
+
+// A text's index in the table of shared strings: an earlier one's when the same text came
+// before, else the next. column is the text's column in a row of data, -1 for a header.
+int BiffWorkbook::AddText(std::string_view utf8, int column) {
+    text_.clear();
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
         if (utf8.size() > kMaxTextUnits) return -1;
-        AppendU16(sst_, static_cast<unsigned>(utf8.size()));
-        AppendU8(sst_, 0);
-        sst_.insert(sst_.end(), utf8.begin(), utf8.end());
+        AppendU16(text_, static_cast<unsigned>(utf8.size()));
+        AppendU8(text_, 0);
+        text_.insert(text_.end(), utf8.begin(), utf8.end());
     } else {
         const std::vector<char16_t> units = Utf16(utf8);
         if (units.size() > kMaxTextUnits) return -1;
-        AppendU16(sst_, static_cast<unsigned>(units.size()));
-        AppendChars(sst_, units);
+        AppendU16(text_, static_cast<unsigned>(units.size()));
+        AppendChars(text_, units);
     }
-    const auto encoded = [this](std::size_t from, std::size_t to) {
-        return std::string_view(reinterpret_cast<const char*>(sst_.data()) + from, to - from);
-    };
-    const std::string_view text = encoded(start, sst_.size());
-    const std::uint64_t hash = std::hash<std::string_view>{}(text) & ~0xFFFFFFFFull;
-    const auto count = static_cast<std::uint32_t>(sstEnds_.size());
+    // Hashing costs more than the rest of a text: only texts that may be looked up are hashed.
+    const bool maybeHashed = (hashedShapes_ & ShapeBit(text_)) != 0;
+    if (maybeHashed) {
+        if (const int found = FindHashed(text_, HashOf(text_)); found >= 0) return found;
+    }
+    if (!hashAll_ && column >= 0) {
+        if (runs_.size() <= static_cast<std::size_t>(column)) runs_.resize(column + 1);
+        Run& run = runs_[static_cast<std::size_t>(column)];
+        const int order = run.started ? CompareText(text_, run.last) : 0;
+        const bool next =
+            !run.started || (order != 0 && (run.direction == 0 || order == run.direction));
+        if (next) {
+            // Different from every text of its own run; it must still lie outside the others.
+            if (!InSomeRun(text_, &run)) {
+                if (!run.started) run.first = text_;
+                run.direction = run.started ? order : 0;
+                run.last = text_;
+                run.started = true;
+                return Spill(text_);
+            }
+        }
+    }
+    const std::uint64_t hash = HashOf(text_);
+    if (!hashAll_ && InSomeRun(text_)) {
+        // It may repeat a text that was never looked up: from now on every text is.
+        if (!HashEveryText()) return -2;
+        if (const int found = FindHashed(text_, hash); found >= 0) return found;
+    }
+    const int index = Spill(text_);
+    if (index >= 0) InsertHashed(text_, hash, static_cast<std::uint32_t>(index));
+    return index;
+}
+
+bool BiffWorkbook::InSomeRun(const Bytes& text, const Run* except) const {
+    for (const Run& run : runs_) {
+        if (!run.started || &run == except) continue;
+        const bool rising = CompareText(run.first, run.last) <= 0;
+        const Bytes& low = rising ? run.first : run.last;
+        const Bytes& high = rising ? run.last : run.first;
+        if (CompareText(text, low) >= 0 && CompareText(text, high) <= 0) return true;
+    }
+    return false;
+}
+
+int BiffWorkbook::FindHashed(const Bytes& text, std::uint64_t hash) const {
+    if (slots_.empty() || (hashedShapes_ & ShapeBit(text)) == 0) return -1;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = (hash >> 32) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+        if ((slots_[slot] & ~0xFFFFFFFFull) != hash) continue;
+        const auto k = static_cast<std::uint32_t>(slots_[slot] - 1);
+        const std::uint32_t from = k == 0 ? 0 : hashedEnds_[k - 1];
+        if (hashedEnds_[k] - from == text.size() &&
+            std::equal(text.begin(), text.end(), hashedText_.begin() + from)) {
+            return static_cast<int>(hashedIndex_[k]);
+        }
+    }
+    return -1;
+}
+
+void BiffWorkbook::InsertHashed(const Bytes& text, std::uint64_t hash, std::uint32_t index) {
+    const auto count = static_cast<std::uint32_t>(hashedEnds_.size());
     const auto insert = [this](std::uint64_t entry) {
-        const std::size_t mask = sstSlots_.size() - 1;
+        const std::size_t mask = slots_.size() - 1;
         std::size_t slot = (entry >> 32) & mask;
-        while (sstSlots_[slot] != 0) slot = (slot + 1) & mask;
-        sstSlots_[slot] = entry;
+        while (slots_[slot] != 0) slot = (slot + 1) & mask;
+        slots_[slot] = entry;
     };
-    if (sstSlots_.size() < 2 * (std::size_t{count} + 1)) {
-        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, 4 * sstSlots_.size()), 0);
-        old.swap(sstSlots_);
+    if (slots_.size() < 2 * (std::size_t{count} + 1)) {
+        std::vector<std::uint64_t> old(std::max<std::size_t>(64, 4 * slots_.size()), 0);
+        old.swap(slots_);
         for (std::uint64_t entry : old) {
             if (entry != 0) insert(entry);
         }
     }
-    const std::size_t mask = sstSlots_.size() - 1;
-    for (std::size_t slot = (hash >> 32) & mask; sstSlots_[slot] != 0; slot = (slot + 1) & mask) {
-        if ((sstSlots_[slot] & ~0xFFFFFFFFull) != hash) continue;
-        const auto i = static_cast<std::uint32_t>(sstSlots_[slot] - 1);
-        if (encoded(i == 0 ? 0 : sstEnds_[i - 1], sstEnds_[i]) == text) {
-            sst_.resize(start);
-            return static_cast<int>(i);
-        }
-    }
+    hashedShapes_ |= ShapeBit(text);
+    hashedText_.insert(hashedText_.end(), text.begin(), text.end());
+    hashedEnds_.push_back(static_cast<std::uint32_t>(hashedText_.size()));
+    hashedIndex_.push_back(index);
     insert(hash | (count + 1));
-    sstEnds_.push_back(static_cast<std::uint32_t>(sst_.size()));
-    return static_cast<int>(count);
+}
+
+// Reads every text so far back from its temporary file into the looked-up ones.
+bool BiffWorkbook::HashEveryText() {
+    hashAll_ = true;
+    hashedText_.clear();
+    hashedEnds_.clear();
+    hashedIndex_.clear();
+    slots_.clear();
+    hashedShapes_ = 0;
+    Bytes text;
+    std::uint64_t at = 0;
+    for (std::uint32_t i = 0; i < sstCount_; ++i) {
+        std::uint8_t head[3];
+        if (!sst_.Read(at, head)) return false;
+        const std::size_t size =
+            3 + (std::size_t{head[0]} | std::size_t{head[1]} << 8) * ((head[2] & 1) != 0 ? 2 : 1);
+        text.resize(size);
+        if (!sst_.Read(at, text)) return false;
+        InsertHashed(text, HashOf(text), i);
+        at += size;
+    }
+    return true;
+}
+
+int BiffWorkbook::Spill(const Bytes& text) {
+    if (!sst_.Append(text)) {
+        error_ = sst_.Error();
+        return -2;
+    }
+    // The table's records never split a text: one that does not fit starts a CONTINUE record.
+    if (sstRecordFill_ + text.size() > kMaxRecordData) {
+        ++sstContinues_;
+        sstRecordFill_ = 0;
+    }
+    sstRecordFill_ += text.size();
+    sstBytes_ += text.size();
+    return static_cast<int>(sstCount_++);
 }
 
 int BiffWorkbook::NumberXf(int decimals) {
@@ -222,8 +345,10 @@ int BiffWorkbook::AddSheet(std::string_view name, std::span<const ExcelColumn> c
         sheets_.size() >= kMaxSheets) {
         return 0;
     }
+    if (!sheets_.empty() && !FlushBlock(sheets_.back())) return 0;
     Sheet s;
     s.name = name;
+    s.bodyStart = body_.Size();
     std::vector<ExcelCell> header;
     for (const ExcelColumn& c : columns) {
         s.xfs.push_back(c.decimals < 0 ? -1 : NumberXf(std::min(c.decimals, 255)));
@@ -243,10 +368,11 @@ int BiffWorkbook::AddRow(std::span<const ExcelCell> cells) {
 int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool header) {
     if (s.rows >= kMaxRows) return 0;
     const int n = static_cast<int>(cells.size());
-    std::array<std::int64_t, kMaxColumns> value{};  // string index, or the RK form; -1 neither
-    std::array<bool, kMaxColumns> text{};
-    std::array<bool, kMaxColumns> empty{};
-    std::array<int, kMaxColumns> xf{};
+    // Only the first n of each are used: left unset, not cleared for every row.
+    std::array<std::int64_t, kMaxColumns> value;  // string index, or the RK form; -1 neither
+    std::array<bool, kMaxColumns> text;
+    std::array<bool, kMaxColumns> empty;
+    std::array<int, kMaxColumns> xf;
     for (int c = 0; c < n; ++c) {
         text[c] = header || s.xfs[c] < 0;
         empty[c] = !header && cells[c].empty;
@@ -255,75 +381,104 @@ int BiffWorkbook::AppendRow(Sheet& s, std::span<const ExcelCell> cells, bool hea
         if (empty[c]) {
             value[c] = -1;
         } else if (text[c]) {
-            value[c] = AddText(cells[c].text);
+            value[c] = AddText(cells[c].text, header ? -1 : c);
             if (value[c] < 0) return 0;
         } else {
             const std::optional<std::uint32_t> rk = Rk(cells[c].number);
             value[c] = rk ? std::int64_t{*rk} : -1;
         }
     }
-    Bytes& b = s.body;
-    if (s.rowCells.empty()) {
+    Bytes& b = block_;
+    if (rowCells_.empty()) {
         // Room for the block's ROW records, which come before its cells.
-        s.blockStart = b.size();
-        b.resize(b.size() + kRowsPerBlock * kRowRecordSize);
+        b.assign(kRowsPerBlock * kRowRecordSize, 0);
     }
+    // The row's records are written in place into room for the largest (a NUMBER record per
+    // cell), then the room is cut to what they took.
     const std::size_t start = b.size();
-    const int row = s.rows;
+    b.resize(start + 18 * static_cast<std::size_t>(n) + 16);
+    std::uint8_t* p = b.data() + start;
+    const auto put16 = [&p](unsigned v) {
+        p[0] = static_cast<std::uint8_t>(v & 0xFF);
+        p[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+        p += 2;
+    };
+    const auto put32 = [&put16](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    const auto open = [&](unsigned id) {
+        std::uint8_t* at = p;
+        put16(id);
+        p += 2;
+        return at;
+    };
+    const auto close = [&p](std::uint8_t* at) {
+        const auto length = static_cast<unsigned>(p - at - 4);
+        at[2] = static_cast<std::uint8_t>(length & 0xFF);
+        at[3] = static_cast<std::uint8_t>(length >> 8);
+    };
+    const auto cell = [&](int column, int format) {
+        put16(static_cast<unsigned>(s.rows));
+        put16(static_cast<unsigned>(column));
+        put16(static_cast<unsigned>(format));
+    };
     for (int c = 0; c < n;) {
-        std::size_t at = 0;
+        std::uint8_t* at = nullptr;
         if (empty[c]) {
             ++c;
             continue;
         }
         if (text[c]) {
-            at = Begin(b, kLabelSst);
-            AppendCell(b, row, c, kGeneralXf);
-            AppendU32(b, static_cast<std::uint32_t>(value[c]));
+            at = open(kLabelSst);
+            cell(c, kGeneralXf);
+            put32(static_cast<std::uint32_t>(value[c]));
             ++sstRefs_;
             ++c;
         } else if (value[c] < 0) {
-            at = Begin(b, kNumber);
-            AppendCell(b, row, c, xf[c]);
+            at = open(kNumber);
+            cell(c, xf[c]);
             std::uint64_t bits = 0;
             std::memcpy(&bits, &cells[c].number, sizeof bits);
-            AppendU64(b, bits);
+            put32(static_cast<std::uint32_t>(bits));
+            put32(static_cast<std::uint32_t>(bits >> 32));
             ++c;
         } else {
             int e = c + 1;
             while (e < n && !text[e] && !empty[e] && value[e] >= 0) ++e;
             if (e - c == 1) {
-                at = Begin(b, kRk);
-                AppendCell(b, row, c, xf[c]);
-                AppendU32(b, static_cast<std::uint32_t>(value[c]));
+                at = open(kRk);
+                cell(c, xf[c]);
+                put32(static_cast<std::uint32_t>(value[c]));
             } else {
-                at = Begin(b, kMulRk);
-                AppendU16(b, static_cast<unsigned>(row));
-                AppendU16(b, static_cast<unsigned>(c));
+                at = open(kMulRk);
+                put16(static_cast<unsigned>(s.rows));
+                put16(static_cast<unsigned>(c));
                 for (int k = c; k < e; ++k) {
-                    AppendU16(b, static_cast<unsigned>(xf[k]));
-                    AppendU32(b, static_cast<std::uint32_t>(value[k]));
+                    put16(static_cast<unsigned>(xf[k]));
+                    put32(static_cast<std::uint32_t>(value[k]));
                 }
-                AppendU16(b, static_cast<unsigned>(e - 1));
+                put16(static_cast<unsigned>(e - 1));
             }
             c = e;
         }
-        End(b, at);
+        close(at);
     }
-    s.rowCells.push_back(static_cast<std::uint16_t>(b.size() - start));
+    b.resize(static_cast<std::size_t>(p - b.data()));
+    rowCells_.push_back(static_cast<std::uint16_t>(b.size() - start));
     ++s.rows;
-    if (s.rowCells.size() == kRowsPerBlock) FlushBlock(s);
+    if (rowCells_.size() == kRowsPerBlock && !FlushBlock(s)) return 0;
     return 1;
 }
 
 // A block of up to 32 rows: their ROW records, their cells, and a DBCELL record that lets a
-// reader find each row's first cell.
-void BiffWorkbook::FlushBlock(Sheet& s) const {
-    const std::size_t n = s.rowCells.size();
-    if (n == 0) return;
-    const auto rowsAt = static_cast<std::ptrdiff_t>(s.blockStart);
-    s.body.erase(s.body.begin() + rowsAt + static_cast<std::ptrdiff_t>(n * kRowRecordSize),
-                 s.body.begin() + rowsAt + kRowsPerBlock * kRowRecordSize);
+// reader find each row's first cell. It goes to the sheets' temporary file when complete.
+bool BiffWorkbook::FlushBlock(Sheet& s) {
+    const std::size_t n = rowCells_.size();
+    if (n == 0) return true;
+    Bytes& b = block_;
+    b.erase(b.begin() + static_cast<std::ptrdiff_t>(n * kRowRecordSize),
+            b.begin() + kRowsPerBlock * kRowRecordSize);
     Bytes rows;
     const int firstRow = s.rows - static_cast<int>(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -336,18 +491,25 @@ void BiffWorkbook::FlushBlock(Sheet& s) const {
         AppendU32(rows, 0x000F0100);
         End(rows, at);
     }
-    std::copy(rows.begin(), rows.end(), s.body.begin() + rowsAt);
-    const std::size_t dbcell = s.body.size();
-    const std::size_t at = Begin(s.body, kDbCell);
-    AppendU32(s.body, static_cast<std::uint32_t>(dbcell - s.blockStart));
-    AppendU16(s.body, static_cast<unsigned>((n - 1) * kRowRecordSize));
-    for (std::size_t i = 0; i + 1 < n; ++i) AppendU16(s.body, s.rowCells[i]);
-    End(s.body, at);
-    s.dbcells.push_back(static_cast<std::uint32_t>(dbcell));
-    s.rowCells.clear();
+    std::copy(rows.begin(), rows.end(), b.begin());
+    const std::size_t dbcell = b.size();
+    const std::size_t at = Begin(b, kDbCell);
+    AppendU32(b, static_cast<std::uint32_t>(dbcell));
+    AppendU16(b, static_cast<unsigned>((n - 1) * kRowRecordSize));
+    for (std::size_t i = 0; i + 1 < n; ++i) AppendU16(b, rowCells_[i]);
+    End(b, at);
+    s.dbcells.push_back(static_cast<std::uint32_t>(s.bodySize + dbcell));
+    rowCells_.clear();
+    if (!body_.Append(b)) {
+        error_ = body_.Error();
+        return false;
+    }
+    s.bodySize += b.size();
+    b.clear();
+    return true;
 }
 
-Bytes BiffWorkbook::Globals(std::vector<std::size_t>& sheetPositionFields) const {
+Bytes BiffWorkbook::GlobalsBeforeSst(std::vector<std::size_t>& sheetPositionFields) const {
     Bytes g;
     AppendBof(g, 0x0005);
     std::size_t at = Begin(g, kCodePage);
@@ -405,39 +567,89 @@ Bytes BiffWorkbook::Globals(std::vector<std::size_t>& sheetPositionFields) const
         End(g, at);
     }
 
-    // The shared strings, continued over as many records as they need, never splitting a
-    // string; every dsst-th string's place goes into EXTSST.
-    const std::uint32_t count = static_cast<std::uint32_t>(sstEnds_.size());
-    const std::uint32_t dsst = std::max<std::uint32_t>(count / 128 + 1, 8);
-    Bytes buckets;
-    std::size_t record = Begin(g, kSst);
-    AppendU32(g, sstRefs_);
-    AppendU32(g, count);
-    std::uint32_t from = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t to = sstEnds_[i];
-        if (g.size() - record - 4 + (to - from) > kMaxRecordData) {
-            End(g, record);
-            record = Begin(g, kContinue);
-        }
-        if (i % dsst == 0) {
-            AppendU32(buckets, static_cast<std::uint32_t>(g.size()));
-            AppendU16(buckets, static_cast<unsigned>(g.size() - record));
-            AppendU16(buckets, 0);
-        }
-        g.insert(g.end(), sst_.begin() + from, sst_.begin() + to);
-        from = to;
-    }
-    End(g, record);
-    at = Begin(g, kExtSst);
-    AppendU16(g, dsst);
-    g.insert(g.end(), buckets.begin(), buckets.end());
-    End(g, at);
-    AppendEof(g);
     return g;
 }
 
-void BiffWorkbook::FinishSheet(Sheet& s, std::size_t position) const {
+namespace {
+
+std::uint32_t SstBucketStep(std::uint32_t count) {
+    return std::max<std::uint32_t>(count / 128 + 1, 8);
+}
+
+}  // namespace
+
+// The table of shared strings with its EXTSST record and the globals' EOF.
+std::uint64_t BiffWorkbook::SstSize() const {
+    const std::uint32_t dsst = SstBucketStep(sstCount_);
+    const std::uint64_t buckets = (sstCount_ + dsst - 1) / dsst;
+    return 4 + 8 + sstBytes_ + 4ull * sstContinues_ + 4 + 2 + 8 * buckets + 4;
+}
+
+// The shared strings, continued over as many records as they need, never splitting a string;
+// every dsst-th string's place goes into EXTSST. A record is made whole before it goes out:
+// its length comes first.
+bool BiffWorkbook::WriteSst(std::uint64_t position, const ByteSink& sink) {
+    const std::uint32_t dsst = SstBucketStep(sstCount_);
+    Bytes buckets;
+    Bytes record;
+    record.reserve(4 + kMaxRecordData);
+    Begin(record, kSst);
+    AppendU32(record, sstRefs_);
+    AppendU32(record, sstCount_);
+    Bytes in;
+    std::size_t inAt = 0;
+    std::uint64_t readAt = 0;
+    const auto take = [&](std::size_t n) -> const std::uint8_t* {
+        if (in.size() - inAt < n) {
+            in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(inAt));
+            inAt = 0;
+            const std::uint64_t left = sst_.Size() - readAt;
+            const std::size_t more = static_cast<std::size_t>(
+                std::min<std::uint64_t>(left, std::max<std::size_t>(n, 1u << 16)));
+            const std::size_t had = in.size();
+            in.resize(had + more);
+            if (more < n - had || !sst_.Read(readAt, {in.data() + had, more})) return nullptr;
+            readAt += more;
+        }
+        const std::uint8_t* p = in.data() + inAt;
+        inAt += n;
+        return p;
+    };
+    for (std::uint32_t i = 0; i < sstCount_; ++i) {
+        const std::uint8_t* head = take(3);
+        if (head == nullptr) return false;
+        const std::size_t chars =
+            (std::size_t{head[0]} | std::size_t{head[1]} << 8) * ((head[2] & 1) != 0 ? 2 : 1);
+        const std::uint8_t flag = head[2];
+        const std::uint16_t units = static_cast<std::uint16_t>(head[0] | head[1] << 8);
+        const std::uint8_t* body = take(chars);
+        if (body == nullptr) return false;
+        if (record.size() - 4 + 3 + chars > kMaxRecordData) {
+            End(record, 0);
+            if (!sink(record)) return false;
+            position += record.size();
+            record.clear();
+            Begin(record, kContinue);
+        }
+        if (i % dsst == 0) {
+            AppendU32(buckets, static_cast<std::uint32_t>(position + record.size()));
+            AppendU16(buckets, static_cast<unsigned>(record.size()));
+            AppendU16(buckets, 0);
+        }
+        AppendU16(record, units);
+        AppendU8(record, flag);
+        record.insert(record.end(), body, body + chars);
+    }
+    End(record, 0);
+    std::size_t at = Begin(record, kExtSst);
+    AppendU16(record, dsst);
+    record.insert(record.end(), buckets.begin(), buckets.end());
+    End(record, at);
+    AppendEof(record);
+    return sink(record);
+}
+
+void BiffWorkbook::FinishSheet(Sheet& s, std::uint64_t position) const {
     Bytes& out = s.head;
     AppendBof(out, 0x0010);
     const std::size_t columnCount = s.widths.size();
@@ -490,20 +702,34 @@ void BiffWorkbook::FinishSheet(Sheet& s, std::size_t position) const {
     AppendEof(tail);
 }
 
-std::vector<std::span<const std::uint8_t>> BiffWorkbook::Finish() {
+int BiffWorkbook::Finish(std::uint64_t& size) {
+    if (!sheets_.empty() && !FlushBlock(sheets_.back())) return 0;
     std::vector<std::size_t> fields;
-    for (Sheet& s : sheets_) FlushBlock(s);
-    globals_ = Globals(fields);
-    std::vector<std::span<const std::uint8_t>> pieces = {globals_};
-    std::size_t position = globals_.size();
+    globals_ = GlobalsBeforeSst(fields);
+    globalsSize_ = globals_.size() + SstSize();
+    std::uint64_t position = globalsSize_;
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
         Sheet& s = sheets_[i];
         PutU32At(globals_, fields[i], static_cast<std::uint32_t>(position));
         FinishSheet(s, position);
-        pieces.insert(pieces.end(), {s.head, s.body, s.tail});
-        position += s.head.size() + s.body.size() + s.tail.size();
+        position += s.head.size() + s.bodySize + s.tail.size();
     }
-    return pieces;
+    size = position;
+    return 1;
+}
+
+bool BiffWorkbook::WriteStream(const ByteSink& sink) {
+    const bool written = [&] {
+        if (!sink(globals_) || !WriteSst(globals_.size(), sink)) return false;
+        for (const Sheet& s : sheets_) {
+            if (!sink(s.head) || !body_.CopyTo(s.bodyStart, s.bodySize, sink) || !sink(s.tail)) {
+                return false;
+            }
+        }
+        return true;
+    }();
+    if (!written && error_ == 0) error_ = body_.Error() != 0 ? body_.Error() : sst_.Error();
+    return written;
 }
 
 }  // namespace vardo

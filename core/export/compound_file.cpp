@@ -54,8 +54,21 @@ void AppendEntry(Bytes& out, std::string_view name, int type, std::uint32_t chil
 }  // namespace
 
 bool WriteCompoundFile(std::string_view streamName, BytePieces pieces, const ByteSink& sink) {
-    std::size_t streamSize = 0;
+    std::uint64_t streamSize = 0;
     for (const auto& piece : pieces) streamSize += piece.size();
+    return WriteCompoundFile(
+        streamName, streamSize,
+        [pieces](const ByteSink& to) {
+            for (const auto& piece : pieces) {
+                if (!piece.empty() && !to(piece)) return false;
+            }
+            return true;
+        },
+        sink);
+}
+
+bool WriteCompoundFile(std::string_view streamName, std::uint64_t streamSize,
+                       const StreamWriter& writeStream, const ByteSink& sink) {
     if (streamSize > kMaxStream || streamName.size() > 31) return false;
     const bool mini = streamSize < kMiniCutoff;
     const std::uint32_t miniSectors = mini ? CeilDiv(streamSize, kMiniSector) : 0;
@@ -82,12 +95,15 @@ bool WriteCompoundFile(std::string_view streamName, BytePieces pieces, const Byt
     const std::uint32_t fatAt = directoryAt + 1;
     const std::uint32_t difatAt = fatAt + fatSectors;
 
-    std::vector<std::uint32_t> fat(std::size_t{fatSectors} * kIdsPerSector, kFree);
-    Chain(fat, 0, dataSectors);
-    if (miniFatSectors > 0) fat[miniFatAt] = kEndOfChain;
-    fat[directoryAt] = kEndOfChain;
-    std::fill_n(fat.begin() + fatAt, fatSectors, kFatSector);
-    std::fill_n(fat.begin() + difatAt, difatSectors, kDifatSector);
+    // The allocation table is made a piece at a time as it goes out: for a large stream it is
+    // megabytes of entries that follow from these few numbers.
+    const auto fatEntry = [&](std::uint32_t i) -> std::uint32_t {
+        if (i < dataSectors) return i + 1 < dataSectors ? i + 1 : kEndOfChain;
+        if ((miniFatSectors > 0 && i == miniFatAt) || i == directoryAt) return kEndOfChain;
+        if (i >= fatAt && i < fatAt + fatSectors) return kFatSector;
+        if (i >= difatAt && i < difatAt + difatSectors) return kDifatSector;
+        return kFree;
+    };
 
     Bytes header;
     header.reserve(kSector);
@@ -125,21 +141,34 @@ bool WriteCompoundFile(std::string_view streamName, BytePieces pieces, const Byt
     AppendEntry(tail, streamName, 2, kNoStream, streamStart, size);
     AppendEntry(tail, {}, 0, kNoStream, 0, 0);
     AppendEntry(tail, {}, 0, kNoStream, 0, 0);
-    AppendTable(tail, fat);
+    Bytes difat;
     for (std::uint32_t d = 0; d < difatSectors; ++d) {
         for (std::uint32_t i = 0; i + 1 < kIdsPerSector; ++i) {
             const std::uint32_t f = kHeaderDifat + d * (kIdsPerSector - 1) + i;
-            AppendU32(tail, f < fatSectors ? fatAt + f : kFree);
+            AppendU32(difat, f < fatSectors ? fatAt + f : kFree);
         }
-        AppendU32(tail, d + 1 < difatSectors ? difatAt + d + 1 : kEndOfChain);
+        AppendU32(difat, d + 1 < difatSectors ? difatAt + d + 1 : kEndOfChain);
     }
 
     const Bytes padding(std::size_t{dataSectors} * kSector - streamSize, 0);
     if (!sink(header)) return false;
-    for (const auto& piece : pieces) {
-        if (!piece.empty() && !sink(piece)) return false;
+    std::uint64_t handed = 0;
+    const bool streamed = writeStream([&](std::span<const std::uint8_t> piece) {
+        handed += piece.size();
+        return handed <= streamSize && sink(piece);
+    });
+    if (!streamed || handed != streamSize) return false;
+    if ((!padding.empty() && !sink(padding)) || !sink(tail)) return false;
+    Bytes fat;
+    const std::uint32_t entries = fatSectors * kIdsPerSector;
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        AppendU32(fat, fatEntry(i));
+        if (fat.size() >= (1u << 16) || i + 1 == entries) {
+            if (!sink(fat)) return false;
+            fat.clear();
+        }
     }
-    return (padding.empty() || sink(padding)) && sink(tail);
+    return difat.empty() || sink(difat);
 }
 
 }  // namespace vardo

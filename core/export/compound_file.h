@@ -21,4 +21,10 @@ using BytePieces = std::span<const std::span<const std::uint8_t>>;
 [[nodiscard]] bool WriteCompoundFile(std::string_view streamName, BytePieces stream,
                                      const ByteSink& sink);
 
+// The same for a stream too large to hold: streamSize bytes that writeStream hands to the sink
+// it is given, in order. False also when it hands more or fewer.
+using StreamWriter = std::function<bool(const ByteSink&)>;
+[[nodiscard]] bool WriteCompoundFile(std::string_view streamName, std::uint64_t streamSize,
+                                     const StreamWriter& writeStream, const ByteSink& sink);
+
 }  // namespace vardo

@@ -18,27 +18,40 @@ int CExcelWriter::Open(const std::string& path) {
     error_ = file_.Open(path);
     if (error_ != 0) return 0;
     book_ = std::make_unique<BiffWorkbook>();
-    return 1;
+    if (book_->Start(file_.Folder()) != 0) return 1;
+    error_ = book_->Error();
+    Abandon();
+    return 0;
 }
 
 int CExcelWriter::CreateTable(std::string_view name, std::span<const ExcelColumn> columns) {
-    return book_ != nullptr ? book_->AddSheet(name, columns) : 0;
+    if (book_ == nullptr) return 0;
+    if (book_->AddSheet(name, columns) != 0) return 1;
+    error_ = book_->Error();
+    return 0;
 }
 
 int CExcelWriter::InsertRow(std::span<const ExcelCell> values) {
-    return book_ != nullptr ? book_->AddRow(values) : 0;
+    if (book_ == nullptr) return 0;
+    if (book_->AddRow(values) != 0) return 1;
+    error_ = book_->Error();
+    return 0;
 }
 
 int CExcelWriter::Close() {
     if (book_ == nullptr) return 0;
-    const std::vector<std::span<const std::uint8_t>> stream = book_->Finish();
     error_ = 0;
+    std::uint64_t size = 0;
     const bool written =
-        WriteCompoundFile("Workbook", stream, [this](std::span<const std::uint8_t> piece) {
-            if (file_.Write(piece)) return true;
-            error_ = errno;
-            return false;
-        });
+        book_->Finish(size) != 0 &&
+        WriteCompoundFile(
+            "Workbook", size, [this](const ByteSink& sink) { return book_->WriteStream(sink); },
+            [this](std::span<const std::uint8_t> piece) {
+                if (file_.Write(piece)) return true;
+                error_ = errno;
+                return false;
+            });
+    if (!written && error_ == 0) error_ = book_->Error();
     book_.reset();
     if (!written) {
         file_.Abandon();

@@ -27,7 +27,8 @@ class CExcelWriter {
     [[nodiscard]] int Open(const std::string& path);
     // Starts worksheet name with these columns; 0 when not open or the table does not fit.
     [[nodiscard]] int CreateTable(std::string_view name, std::span<const ExcelColumn> columns);
-    // Appends one row to the newest worksheet; 0 when it does not fit.
+    // Appends one row to the newest worksheet; 0 when it does not fit or cannot be kept (Error
+    // says why).
     [[nodiscard]] int InsertRow(std::span<const ExcelCell> values);
     // Writes the workbook out and puts it in path's place. 0 on any failure, with nothing left
     // of it and whatever was at path untouched.
@@ -35,7 +36,8 @@ class CExcelWriter {
     // Gives up: nothing is left, path is untouched.
     void Abandon();
 
-    // The errno behind the last failure of Open or Close; 0 when the system gave none.
+    // The errno behind the last failure of Open, InsertRow or Close; 0 when the system gave
+    // none.
     int Error() const { return error_; }
     ExportFile& File() { return file_; }
 

@@ -32,6 +32,8 @@ class ExportFile {
     // A name the file can be opened under by a library that wants one ("/proc/self/fd/N").
     std::string OpenableName() const;
     int Descriptor() const { return fd_.Get(); }
+    // The folder the file goes into, once opened.
+    const std::string& Folder() const { return dir_; }
     // Flushes, closes and puts the file in place. 0, or the errno of the step that failed; the
     // file is then gone and whatever was at the path is untouched.
     [[nodiscard]] int Commit();

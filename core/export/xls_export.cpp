@@ -41,7 +41,9 @@ class XlsExportWriter : public ExportWriter {
             cell.decimals = c.decimals == columns_[2 + d].decimals ? -1 : c.decimals;
         }
         ++rows_;
-        return book_.InsertRow(cells_) != 0;
+        if (book_.InsertRow(cells_) != 0) return true;
+        error_ = book_.Error();
+        return false;
     }
 
     bool Finish() override {
@@ -56,7 +58,9 @@ class XlsExportWriter : public ExportWriter {
     bool NewSheet() {
         char name[32];
         std::snprintf(name, sizeof name, texts::kExcelSheet, ++sheets_);
-        return book_.CreateTable(name, columns_) != 0;
+        if (book_.CreateTable(name, columns_) != 0) return true;
+        error_ = book_.Error();
+        return false;
     }
 
     CExcelWriter book_;

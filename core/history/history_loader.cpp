@@ -80,11 +80,8 @@ int ReadHistoryFile(const std::string& path, HistoryData& h) {
     return 1;
 }
 
-namespace {
-
-// Start of channel ch's block, or nullptr when the channel has none or the file is too short
-// for it (a record changed after decoding must still not lead outside the file).
-const std::uint8_t* BlockStart(const HistoryData& h, int ch) {
+// A record changed after decoding must still not lead outside the file.
+const std::uint8_t* ChannelBlock(const HistoryData& h, int ch) {
     const int block = BlockOfChannel(h, ch);
     if (block < 0) return nullptr;
     const std::uint64_t begin =
@@ -93,10 +90,8 @@ const std::uint8_t* BlockStart(const HistoryData& h, int ch) {
     return h.file.data() + begin;
 }
 
-}  // namespace
-
 std::uint8_t SampleAtSlot(const HistoryData& h, int ch, std::uint32_t slot) {
-    const std::uint8_t* block = BlockStart(h, ch);
+    const std::uint8_t* block = ChannelBlock(h, ch);
     if (block == nullptr || slot >= h.capacity) return 0;
     return block[slot];
 }
@@ -131,7 +126,7 @@ int BuildWindow(HistoryData& h) {
         const std::uint32_t firstPiece = std::min<std::uint32_t>(count, capacity - first);
         std::uint8_t scratch[kWindowSamples];
         for (int ch = 0; ch < channels; ++ch) {
-            const std::uint8_t* block = BlockStart(h, ch);
+            const std::uint8_t* block = ChannelBlock(h, ch);
             if (block == nullptr) continue;
             std::memcpy(scratch, block + first, firstPiece);
             std::memcpy(scratch + firstPiece, block, count - firstPiece);
@@ -151,7 +146,7 @@ int BuildWindow(HistoryData& h) {
     const std::uint32_t start =
         RingSub(h.newestIndex, static_cast<std::uint32_t>(h.windowStart), capacity);
     for (int ch = 0; ch < channels; ++ch) {
-        const std::uint8_t* block = BlockStart(h, ch);
+        const std::uint8_t* block = ChannelBlock(h, ch);
         if (block == nullptr) continue;
         std::uint8_t* row = h.window.data() + static_cast<std::size_t>(ch) * kWindowSamples;
         for (int i = 0; i < count; ++i) {

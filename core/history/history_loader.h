@@ -31,6 +31,11 @@ void ReleaseHistoryFile(HistoryData& h);
 // Refills h.window from h.windowStart and h.windowStep. Always 1.
 int BuildWindow(HistoryData& h);
 
+// The ring of channel ch (capacity bytes, one per slot), or nullptr for an absent channel, a
+// file that is not open or one too short for it. A walk over many records looks its channels'
+// rings up once, not per sample.
+const std::uint8_t* ChannelBlock(const HistoryData& h, int ch);
+
 // The sample of channel ch, r records back from the newest (0 <= r < totalRecords).
 std::uint8_t SampleBack(const HistoryData& h, int ch, std::uint32_t r);
 // The sample of channel ch in ring slot slot. Both give 0 for an absent channel, a slot outside

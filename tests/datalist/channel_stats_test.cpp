@@ -8,6 +8,8 @@
 
 #include "../support/history_file_builder.h"
 #include "curves/band_stats.h"
+#include "datalist/row_walk.h"
+#include "history/history_loader.h"
 
 namespace vardo {
 namespace {
@@ -101,6 +103,51 @@ TEST(Statistics, RecordsAreTheWalksOwnWithinTheRange) {
     EXPECT_EQ(r.oldest, newest - 90);
     EXPECT_EQ(StatCells(d->h, r, 0)[0], "37.1") << "mean raw 94.5";
     EXPECT_EQ(StatCells(d->h, r, 1), Cells{});
+}
+
+// The records' statistics over runs of ring slots against the walk's samples one by one: ranges
+// across the ring's seam, steps, an absent channel.
+TEST(Statistics, RecordsGiveWhatTheWalksSamplesGive) {
+    testing::FileLayout layout = testing::FullFileLayout();
+    layout.channelCount = 4;
+    layout.present = {1, 0, 1, 1};
+    layout.sample = [](int ch, std::uint32_t s) {
+        return static_cast<std::uint8_t>(s % 199 + static_cast<std::uint32_t>(ch) * 17);
+    };
+    auto d = testing::DecodeFile(layout);
+    ASSERT_EQ(d->check, HeaderCheck::Ok);
+    const HistoryData& h = d->h;
+    const struct {
+        VTime start, end;
+        int step;
+    } cases[] = {{h.oldestTime, h.newestTime, 1},
+                 {h.newestTime - 70500, h.newestTime, 1},
+                 {h.oldestTime + 3, h.oldestTime + 9, 1},
+                 {h.oldestTime, h.newestTime, 5},
+                 {h.newestTime + 1, h.newestTime + 9, 1}};
+    for (const auto& c : cases) {
+        std::array<StatAccumulator, kMaxChannels> acc;
+        StatResult want;
+        WalkRows(h, c.start, c.end, c.step, 0, [&](const WalkedRow& row) {
+            if (!want.counted) want.newest = row.time;
+            want.oldest = row.time;
+            want.counted = true;
+            for (int ch = 0; ch < 4; ++ch) acc[ch].Add(SampleAtSlot(h, ch, row.slot));
+        });
+        const StatResult r = RecordStats(h, c.start, c.end, c.step);
+        ASSERT_EQ(r.counted, want.counted);
+        EXPECT_EQ(r.newest, want.newest);
+        EXPECT_EQ(r.oldest, want.oldest);
+        for (int ch = 0; ch < 4 && want.counted; ++ch) {
+            const ChannelStat w =
+                ch == 1 ? ChannelStat{}
+                        : FinishStat(acc[ch], h.rangeLow[ch], h.rangeHigh[ch], h.sampleWidth);
+            EXPECT_EQ(r.channels[ch].shown, w.shown) << ch;
+            EXPECT_EQ(r.channels[ch].mean, w.mean) << ch << " " << c.start - h.newestTime;
+            EXPECT_EQ(r.channels[ch].peak, w.peak) << ch;
+            EXPECT_EQ(r.channels[ch].valley, w.valley) << ch;
+        }
+    }
 }
 
 // The band arrives in client pixels; the plot starts 100 pixels into the client, its right edge

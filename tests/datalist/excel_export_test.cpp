@@ -8,6 +8,7 @@
 
 #include "../support/history_file_builder.h"
 #include "../support/workbook_reader.h"
+#include "base/sha256.h"
 #include "base/texts.h"
 
 namespace vardo {
@@ -151,6 +152,37 @@ TEST(ExcelExport, RowNumbersRunOnIntoTheNextSheet) {
     EXPECT_TRUE(ReadWithXlrd(dir / "two.xls", "--edges")
                     .ends_with("# Sheet2 2x4\n'编号' '时间' '通道1' '通道3'\n"
                                "'65536' '2004-05-06 07:08:09' 255.0|0 0.0|0.0\n"));
+}
+
+// The whole of the largest file, three .xls sheets or one CSV: the bytes stay those the
+// export has always written, however it comes to write them.
+TEST(ExcelExport, TheLargestFileKeepsItsBytes) {
+    TempDir dir;
+    const auto file = testing::DecodeFile(testing::FullFileLayout());
+    const HistoryData& h = file->h;
+    const struct {
+        ExportFormat format;
+        int step, ascending;
+        const char* sha256;
+    } cases[] = {
+        {ExportFormat::Xls, 1, 0,
+         "1f276e8f5da0fa6ecd13e4513a481b244f4c5e890752aee3a6caefc02a163b20"},
+        {ExportFormat::Xls, 2, 1,
+         "f8dbf8b7198418f969b8d62969aaee8a08db5c85538bbe51fef08b39d4a29da7"},
+        {ExportFormat::Csv, 1, 0,
+         "71601443b93107cfcafc66a633dbd268d85255f88dea5e5a1b738032b69f544a"},
+    };
+    for (const auto& c : cases) {
+        const ExportRequest request{h.oldestTime, h.newestTime, c.step,
+                                    c.ascending,  dir / "all",  c.format};
+        ASSERT_EQ(
+            ExportWorkbook(h, request, [](std::int64_t, std::int64_t) { return true; }).outcome,
+            ExportOutcome::Written);
+        std::string hex;
+        std::int64_t size = 0;
+        ASSERT_EQ(Sha256OfFile(dir / "all", hex, size), FileHash::Ok);
+        EXPECT_EQ(hex, c.sha256) << static_cast<int>(c.format) << " " << c.step << " " << size;
+    }
 }
 
 TEST(ExcelExport, AStoppedOrFailedExportLeavesNothing) {

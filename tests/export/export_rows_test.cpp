@@ -92,6 +92,24 @@ TEST(ExportRows, EmptyCellsAndEachCellsDecimalsInEveryFormat) {
               "3,2027-01-01 00:00:20,7,-0.50\r\n");
 }
 
+// .xls keeps each text once: numbers and times that run in order are never looked up, so
+// texts that break the order, repeat another column's or a header's must still find their own.
+TEST(ExportRows, XlsTextsThatLeaveTheirOrderKeepTheirCells) {
+    TempDir dir;
+    VectorRows source({{"通道1", 0}}, {{"1", "b", {{}}},
+                                       {"2", "c", {{}}},
+                                       {"3", "a", {{}}},
+                                       {"4", "c", {{}}},
+                                       {"5", "5", {{}}},
+                                       {"时间", "编号", {{}}},
+                                       {"7", "d", {{}}}});
+    ASSERT_EQ(WriteExport(source, ExportFormat::Xls, dir / "t.xls", kAll).outcome,
+              ExportOutcome::Written);
+    EXPECT_EQ(testing::ReadWithXlrd(dir / "t.xls"),
+              "# Sheet1 8x3\n'编号' '时间' '通道1'\n'1' 'b' ?0\n'2' 'c' ?0\n'3' 'a' ?0\n"
+              "'4' 'c' ?0\n'5' '5' ?0\n'时间' '编号' ?0\n'7' 'd' ?0\n");
+}
+
 TEST(ExportRows, AStoppedOrFailedExportLeavesTheOldFile) {
     std::vector<VectorRows::Line> many;
     for (int n = 1; n <= 30000; ++n) {
