@@ -503,13 +503,14 @@ ArchiveStatus SqliteArchive::ConfigOf(std::int64_t id, RecordConfig& out) {
 
 ArchiveStatus SqliteArchive::Recorders(std::vector<RecorderSummary>& out) {
     out.clear();
-    // The coarsest level's blocks sum every held record: far fewer rows than the records.
+    // The coarsest level's blocks sum every held record: far fewer rows than the records. CROSS
+    // JOIN keeps the recorders outside: without statistics the planner scanned all of lod.
     Stmt s =
         Use(Read::Recorders,
             "SELECT r.id, r.site, r.address, r.model, min(l.first), max(l.last), sum(l.count), "
             "(SELECT max(c.channel_count) FROM recorder_configs rc JOIN configs c "
             "ON c.id = rc.config_id WHERE rc.recorder_id = r.id) "
-            "FROM recorders r JOIN lod l ON l.recorder_id = r.id AND l.level = ? "
+            "FROM recorders r CROSS JOIN lod l ON l.recorder_id = r.id AND l.level = ? "
             "GROUP BY r.id ORDER BY r.site, r.address, r.model");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, static_cast<std::int64_t>(kLodShifts.size() - 1));
