@@ -116,6 +116,7 @@ struct LodBlock {
 struct TimeStretch {
     VTime from = 0;
     VTime to = 0;
+    bool operator==(const TimeStretch&) const = default;
 };
 
 // What a span's envelope reads at once: per level the blocks that meet any of its stretches, and

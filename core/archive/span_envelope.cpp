@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <limits>
 
+#include "history/ring.h"
+
 namespace vardo {
 
 namespace {
 
 constexpr int kLevels = static_cast<int>(kLodShifts.size());
 
-// Blocks (or, for raw records, finest blocks' worth of seconds) between two wanted stretches
-// that are read along rather than asked for separately: a query costs about as much as reading
-// this many rows.
-constexpr std::int64_t kMergeGap = 24;
+// Rows between two wanted stretches that are read along rather than asked for separately: within
+// one read transaction a seek costs about as much as decoding this many rows. Raw records are
+// counted at the densest interval of the span's configurations.
+constexpr std::int64_t kMergeRows = 4;
 
 VTime BlockSize(int level) {
     return VTime{1} << kLodShifts[static_cast<std::size_t>(level)];
@@ -93,7 +95,7 @@ void CutColumn(VTime start, VTime end, std::vector<EnvelopePiece>& out) {
 }
 
 ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const SpanConfigs& configs,
-                           VTime from, VTime to, int n, Envelope& out) {
+                           VTime from, VTime to, int n, Envelope& out, PieceCache* cache) {
     out = Envelope{};
     out.from = from;
     out.to = to;
@@ -112,18 +114,24 @@ ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const Spa
     }
     firstPiece[static_cast<std::size_t>(n)] = pieces.size();
 
+    VTime densest = IntervalTable.back();
+    for (int i = 0; i < configs.Size(); ++i) {
+        const int code = configs.At(i).intervalCode;
+        if (IsValidIntervalCode(code))
+            densest = std::min<VTime>(densest, IntervalTable[static_cast<std::size_t>(code)]);
+    }
     PieceRequest request;
     for (const EnvelopePiece& p : pieces) {
         if (p.level < 0) {
-            Want(request.records, p.start, p.end, kMergeGap * BlockSize(0));
+            Want(request.records, p.start, p.end, kMergeRows * densest);
         } else {
-            const VTime size = BlockSize(p.level);
             Want(request.blocks[static_cast<std::size_t>(p.level)], p.start, p.end,
-                 kMergeGap * size);
+                 kMergeRows * BlockSize(p.level));
         }
     }
     Pieces read;
-    if (ArchiveStatus status = store.ReadPieces(recorder, request, read);
+    if (ArchiveStatus status = cache != nullptr ? cache->Read(store, recorder, request, read)
+                                                : store.ReadPieces(recorder, request, read);
         status != ArchiveStatus::Ok)
         return status;
     const auto& blocks = read.blocks;
