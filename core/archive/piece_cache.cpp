@@ -17,6 +17,33 @@ VTime BlockSize(std::size_t level) {
     return VTime{1} << kLodShifts[level];
 }
 
+// Adds fresh items (ascending) to held (ascending), each key once.
+template <class T, class Key>
+void AddSorted(std::vector<T>& held, const std::vector<T>& fresh, Key key) {
+    if (fresh.empty()) return;
+    const auto middle = static_cast<std::ptrdiff_t>(held.size());
+    held.insert(held.end(), fresh.begin(), fresh.end());
+    std::inplace_merge(held.begin(), held.begin() + middle, held.end(),
+                       [&](const T& a, const T& b) { return key(a) < key(b); });
+    held.erase(std::unique(held.begin(), held.end(),
+                           [&](const T& a, const T& b) { return key(a) == key(b); }),
+               held.end());
+}
+
+// Appends the held items with from <= key <= to to out, those out already ends with left out.
+template <class T, class Key>
+void CopyRange(const std::vector<T>& held, VTime from, VTime to, std::vector<T>& out, Key key) {
+    if (from > to) return;
+    auto it = std::lower_bound(held.begin(), held.end(), from,
+                               [&](const T& x, VTime t) { return key(x) < t; });
+    if (!out.empty())
+        it = std::max(it, std::upper_bound(held.begin(), held.end(), key(out.back()),
+                                           [&](VTime t, const T& x) { return t < key(x); }));
+    const auto end =
+        std::upper_bound(it, held.end(), to, [&](VTime t, const T& x) { return t < key(x); });
+    if (it < end) out.insert(out.end(), it, end);
+}
+
 }  // namespace
 
 void UncoveredParts(const std::vector<TimeStretch>& runs, TimeStretch want,
@@ -91,34 +118,24 @@ ArchiveStatus PieceCache::Read(ArchiveStore& store, std::int64_t recorder,
         Pieces read;
         if (ArchiveStatus s = store.ReadPieces(recorder, missing, read); s != ArchiveStatus::Ok)
             return s;
-        for (std::size_t level = 0; level < kLodShifts.size(); ++level) {
-            for (const LodBlock& b : read.blocks[level])
-                blocks_[level].emplace(LodBlockOf(b.start, static_cast<int>(level)), b);
-        }
-        for (const ArchivedRecord& r : read.records) records_.emplace(r.time, r);
+        for (std::size_t level = 0; level < kLodShifts.size(); ++level)
+            AddSorted(blocks_[level], read.blocks[level],
+                      [](const LodBlock& b) { return b.start; });
+        AddSorted(records_, read.records, [](const ArchivedRecord& r) { return r.time; });
         for (std::size_t i = 0; i < fresh.size(); ++i) CoverRuns(covered_[i], fresh[i]);
     }
 
     for (std::size_t level = 0; level < kLodShifts.size(); ++level) {
-        const auto& held = blocks_[level];
-        auto& blocks = out.blocks[level];
         for (const TimeStretch& t : request.blocks[level]) {
-            if (t.from > t.to) continue;
-            const int l = static_cast<int>(level);
-            for (auto it = held.lower_bound(LodBlockOf(t.from, l));
-                 it != held.end() && it->first <= LodBlockOf(t.to, l); ++it) {
-                if (blocks.empty() || blocks.back().start < it->second.start)
-                    blocks.push_back(it->second);
-            }
+            const VTime size = BlockSize(level);
+            // A block starts within [from rounded down to its block, to].
+            CopyRange(blocks_[level], t.from - (((t.from % size) + size) % size), t.to,
+                      out.blocks[level], [](const LodBlock& b) { return b.start; });
         }
     }
-    for (const TimeStretch& t : request.records) {
-        for (auto it = records_.lower_bound(t.from); it != records_.end() && it->first <= t.to;
-             ++it) {
-            if (out.records.empty() || out.records.back().time < it->first)
-                out.records.push_back(it->second);
-        }
-    }
+    for (const TimeStretch& t : request.records)
+        CopyRange(records_, t.from, t.to, out.records,
+                  [](const ArchivedRecord& r) { return r.time; });
     return ArchiveStatus::Ok;
 }
 

@@ -5,7 +5,6 @@
 // not held yet goes to the store, and the cache forgets everything when it grows too large.
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "archive/archive_store.h"
@@ -24,8 +23,9 @@ class PieceCache {
   private:
     // Per level, in block numbers; for raw records (the last), in seconds: ascending, disjoint.
     std::array<std::vector<TimeStretch>, kLodShifts.size() + 1> covered_;
-    std::array<std::map<std::int64_t, LodBlock>, kLodShifts.size()> blocks_;
-    std::map<VTime, ArchivedRecord> records_;
+    // Sorted by time: a column's pieces are then a binary search and a contiguous copy away.
+    std::array<std::vector<LodBlock>, kLodShifts.size()> blocks_;
+    std::vector<ArchivedRecord> records_;
 };
 
 // The parts of want (inclusive) that runs (ascending, disjoint) leave uncovered, appended to out.
