@@ -670,8 +670,12 @@ ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequ
     const std::string rid = std::to_string(recorder);
     std::string firsts;
     std::string lasts;
-    Result begin(PQexec(c_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-    if (!begin.ok()) return Fail(begin);
+    // Inside a read already (from another read's callback) its transaction is the snapshot.
+    const bool own = PQtransactionStatus(c_) == PQTRANS_IDLE;
+    if (own) {
+        Result begin(PQexec(c_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        if (!begin.ok()) return Fail(begin);
+    }
     ArchiveStatus status = ArchiveStatus::Ok;
     for (int level = 0; level < static_cast<int>(kLodShifts.size()) && status == ArchiveStatus::Ok;
          ++level) {
@@ -698,7 +702,7 @@ ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequ
         RecordDecoder decoder = Decoder();
         status = r.ok() ? DecodeRecords(r, decoder, out.records) : Fail(r);
     }
-    Rollback();  // nothing was changed: ending the snapshot is all that is left
+    if (own) Rollback();  // nothing was changed: ending the snapshot is all that is left
     if (status == ArchiveStatus::Ok) error_.clear();
     return status;
 }
