@@ -98,7 +98,7 @@ BENCHMARK(BM_CliDumpRecorderAll)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A year of one channel at ten seconds, added as a collector would add it: a week at a time.
 class Year {
   public:
-    Year() {
+    explicit Year(std::string where) : url(std::move(where)) {
         ArchiveOpen open = OpenArchive(url, true);
         if (open.status != ArchiveStatus::Ok) std::abort();
         store = std::move(open.store);
@@ -133,8 +133,7 @@ class Year {
         recorder = recorders[0].id;
         if (configs.Load(*store, recorder) != ArchiveStatus::Ok) std::abort();
     }
-    vardo::testing::TempDir home;
-    const std::string url = "sqlite:" + home / "Archive.db";
+    std::string url;
     std::unique_ptr<ArchiveStore> store;
     std::int64_t recorder = 0;
     SpanConfigs configs;
@@ -142,13 +141,17 @@ class Year {
     VTime last = 0;
 };
 
+vardo::testing::TempDir& YearHome() {
+    static vardo::testing::TempDir home;
+    return home;
+}
+
 Year& TheYear() {
-    static Year year;
+    static Year year("sqlite:" + YearHome() / "Archive.db");
     return year;
 }
 
-void BM_EnvelopeOfAYearIn1200Columns(benchmark::State& state) {
-    Year& y = TheYear();
+void EnvelopeOfAYear(benchmark::State& state, Year& y) {
     for (auto _ : state) {
         Envelope e;
         if (SpanEnvelope(*y.store, y.recorder, y.configs, y.first, y.last, 1200, e) !=
@@ -157,7 +160,23 @@ void BM_EnvelopeOfAYearIn1200Columns(benchmark::State& state) {
         benchmark::DoNotOptimize(e.columns.data());
     }
 }
+
+void BM_EnvelopeOfAYearIn1200Columns(benchmark::State& state) {
+    EnvelopeOfAYear(state, TheYear());
+}
 BENCHMARK(BM_EnvelopeOfAYearIn1200Columns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same year on the PostgreSQL server of scripts/with-postgres (its private database).
+void BM_EnvelopeOfAYearIn1200ColumnsPostgres(benchmark::State& state) {
+    const char* url = std::getenv("VARDO_TEST_PG_URL");
+    if (url == nullptr || *url == '\0') {
+        state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
+        return;
+    }
+    static Year year(url);
+    EnvelopeOfAYear(state, year);
+}
+BENCHMARK(BM_EnvelopeOfAYearIn1200ColumnsPostgres)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReadEveryRecordOfTheYear(benchmark::State& state) {
     Year& y = TheYear();

@@ -93,5 +93,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (CheckLodRow(level, number, block)) {
         Check(block.first >= block.start && block.first <= block.last && block.records >= 1);
     }
+    FetchedLod row{number, block.first, block.last, block.records, in.Int(), blob};
+    LodBlock decoded;
+    if (DecodeLodRow(row, static_cast<int>(level % 8), decoded))
+        Check(decoded.records >= 1 && decoded.present < (1u << kMaxChannels));
+
+    // A records row against a configuration of the fuzzed presence.
+    FetchedRecord record;
+    record.time = in.Int();
+    record.config = in.Int();
+    for (auto& sample : record.samples)
+        if (in.Byte() & 1) sample = in.Int();
+    const auto presence = static_cast<std::uint16_t>((in.Byte() | in.Byte() << 8) & 0x0FFF);
+    RecordDecoder decoder([presence](std::int64_t, RecordConfig& c) {
+        c.present = presence;
+        return ArchiveStatus::Ok;
+    });
+    ArchivedRecord decodedRecord;
+    if (decoder.Decode(record, decodedRecord) == ArchiveStatus::Ok) {
+        for (int k = 0; k < kMaxChannels; ++k)
+            Check(((presence >> k) & 1u) != 0 ? record.samples[k] == decodedRecord.samples[k]
+                                              : !record.samples[k].has_value());
+    }
     return 0;
 }

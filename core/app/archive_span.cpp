@@ -27,13 +27,15 @@ ArchiveStatus ArchiveSpan::Open(std::unique_ptr<ArchiveStore> store,
     all_ = {from, to};
     window = all_;
     envelope = {};
+    pieces_.Clear();
     return ArchiveStatus::Ok;
 }
 
 ArchiveStatus ArchiveSpan::BuildWindow(int columns) {
     if (columns < 1) columns = 1;
     if (columns > kMaxEnvelopeColumns) columns = kMaxEnvelopeColumns;
-    return SpanEnvelope(*store_, recorder_.id, configs_, window.from, window.to, columns, envelope);
+    return SpanEnvelope(*store_, recorder_.id, configs_, window.from, window.to, columns, envelope,
+                        &pieces_);
 }
 
 void ArchiveSpan::ChannelRange(int ch, float& low, float& high) const {

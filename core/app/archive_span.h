@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/archive_store.h"
+#include "archive/piece_cache.h"
 #include "archive/span_walk.h"
 #include "curves/envelope.h"
 #include "curves/span_navigation.h"
@@ -47,6 +48,7 @@ class ArchiveSpan {
     SpanWindow all_;
     VTime maxStep_ = 1;
     VTime minStep_ = 1;
+    PieceCache pieces_;
 };
 
 // "SITE/01@ZT772" or "01@ZT772": the recorder as the header, the status bar and the dialog name it.

@@ -170,6 +170,40 @@ bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std:
     return true;
 }
 
+bool DecodeLodRow(const FetchedLod& row, int level, LodBlock& out) {
+    LodBlock b;
+    b.first = row.first;
+    b.last = row.last;
+    b.records = row.count;
+    if (row.present < 0 || row.present >= (1 << kMaxChannels) ||
+        !DecodeLodChannels(row.channels, static_cast<std::uint16_t>(row.present), b) ||
+        !CheckLodRow(level, row.block, b))
+        return false;
+    out = b;
+    return true;
+}
+
+ArchiveStatus RecordDecoder::Decode(const FetchedRecord& row, ArchivedRecord& out) {
+    auto it = std::find_if(presence_.begin(), presence_.end(),
+                           [&](const auto& p) { return p.first == row.config; });
+    if (it == presence_.end()) {
+        RecordConfig c;
+        if (ArchiveStatus s = readConfig_(row.config, c); s != ArchiveStatus::Ok) return s;
+        presence_.emplace_back(row.config, c.present);
+        it = presence_.end() - 1;
+    }
+    out.time = row.time;
+    out.config = row.config;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        if (!DecodeSample(row.samples[static_cast<std::size_t>(k)], ((it->second >> k) & 1u) != 0,
+                          out.samples[static_cast<std::size_t>(k)])) {
+            why_ = "the record at " + std::to_string(row.time) + " does not decode";
+            return ArchiveStatus::Damaged;
+        }
+    }
+    return ArchiveStatus::Ok;
+}
+
 std::int64_t LodBlockOf(VTime t, int level) {
     return t >> kLodShifts[static_cast<std::size_t>(level)];
 }
@@ -231,6 +265,14 @@ void MergeLod(LodBlock& a, const LodBlock& b) {
         }
     }
     a.present |= b.present;
+}
+
+void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held) {
+    const auto it = fresh.find(block);
+    if (it == fresh.end()) return;
+    LodBlock merged = held;
+    MergeLod(merged, it->second);
+    it->second = merged;
 }
 
 }  // namespace vardo

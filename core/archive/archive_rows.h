@@ -5,6 +5,7 @@
 // archive may have written it): every decoder checks bounds and says false rather than guess.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -61,6 +62,41 @@ bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std:
 // The remaining columns of a lod row; false for counts or times that cannot be.
 bool CheckLodRow(std::int64_t level, std::int64_t block, LodBlock& out);
 
+// A lod row as an engine fetched it (block, first, last, count, present, channels), undecoded.
+struct FetchedLod {
+    std::int64_t block = 0;
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t count = 0;
+    std::int64_t present = 0;
+    std::span<const std::uint8_t> channels;
+};
+// The block the row describes at level; false when any column cannot be.
+bool DecodeLodRow(const FetchedLod& row, int level, LodBlock& out);
+
+// A records row as an engine fetched it (t, config_id, c1..c12; nullopt for NULL), undecoded.
+struct FetchedRecord {
+    std::int64_t time = 0;
+    std::int64_t config = 0;
+    std::array<std::optional<std::int64_t>, kMaxChannels> samples{};
+};
+
+// Decodes the records rows of one read: each row's samples are checked against the channels of
+// its configuration, which is asked of the store once per read.
+class RecordDecoder {
+  public:
+    using ConfigReader = std::function<ArchiveStatus(std::int64_t id, RecordConfig& out)>;
+    explicit RecordDecoder(ConfigReader readConfig) : readConfig_(std::move(readConfig)) {}
+    // Ok; the reader's failure; or Damaged, with Why() naming the record.
+    [[nodiscard]] ArchiveStatus Decode(const FetchedRecord& row, ArchivedRecord& out);
+    const std::string& Why() const { return why_; }
+
+  private:
+    ConfigReader readConfig_;
+    std::vector<std::pair<std::int64_t, std::uint16_t>> presence_;
+    std::string why_;
+};
+
 // The block of time t at level (an index into kLodShifts).
 std::int64_t LodBlockOf(VTime t, int level);
 
@@ -71,6 +107,9 @@ void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> re
                    std::array<LodLevel, kLodShifts.size()>& levels);
 // Folds b into a (blocks of the same span).
 void MergeLod(LodBlock& a, const LodBlock& b);
+// An add's fresh summary of a block that the archive already holds: the held block comes first
+// and takes the fresh one in, so that what is written back covers both.
+void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held);
 
 // The engineering value of a raw sample as the data list prints it, with its decimals.
 float ArchiveValue(const RecordConfig& config, int ch, std::uint8_t raw);

@@ -116,6 +116,25 @@ struct LodBlock {
     std::array<std::uint8_t, kMaxChannels> maxDecimals{};
 };
 
+// Seconds from..to, both held.
+struct TimeStretch {
+    VTime from = 0;
+    VTime to = 0;
+    bool operator==(const TimeStretch&) const = default;
+};
+
+// What a span's envelope reads at once: per level the blocks that meet any of its stretches, and
+// the records within any of the raw stretches. Each list ascending.
+struct PieceRequest {
+    std::array<std::vector<TimeStretch>, kLodShifts.size()> blocks;
+    std::vector<TimeStretch> records;
+};
+struct Pieces {
+    // Ascending; a block that meets two stretches is listed once.
+    std::array<std::vector<LodBlock>, kLodShifts.size()> blocks;
+    std::vector<ArchivedRecord> records;  // ascending
+};
+
 class ArchiveStore {
   public:
     virtual ~ArchiveStore() = default;
@@ -151,6 +170,10 @@ class ArchiveStore {
     // by every Add in the same transaction.
     [[nodiscard]] virtual ArchiveStatus ReadLod(std::int64_t recorder, int level, VTime from,
                                                 VTime to, std::vector<LodBlock>& out) = 0;
+    // Everything the request names, read as one snapshot in as few round trips as the engine
+    // allows: an envelope asks for thousands of short stretches.
+    [[nodiscard]] virtual ArchiveStatus ReadPieces(std::int64_t recorder,
+                                                   const PieceRequest& request, Pieces& out) = 0;
     // Every add, oldest first.
     [[nodiscard]] virtual ArchiveStatus Sources(std::vector<SourceInfo>& out) = 0;
 };

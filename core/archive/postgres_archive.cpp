@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
-#include <map>
 
 #include "archive/archive_rows.h"
 #include "archive/archive_schema.h"
@@ -76,6 +75,24 @@ void AppendRecordLine(std::string& s, const RecordConfig& config, const OfferedR
     s += '\n';
 }
 
+// Stretches as two PostgreSQL arrays of their first and last values, "{a,b}" and "{c,d}".
+void StretchArrays(std::span<const TimeStretch> stretches, int level, std::string& firsts,
+                   std::string& lasts) {
+    firsts = "{";
+    lasts = "{";
+    for (const TimeStretch& t : stretches) {
+        if (t.from > t.to) continue;
+        if (firsts.size() > 1) {
+            firsts += ',';
+            lasts += ',';
+        }
+        AppendInt(firsts, level < 0 ? t.from : LodBlockOf(t.from, level));
+        AppendInt(lasts, level < 0 ? t.to : LodBlockOf(t.to, level));
+    }
+    firsts += '}';
+    lasts += '}';
+}
+
 void IgnoreNotice(void*, const char*) {}
 
 class PostgresArchive final : public ArchiveStore {
@@ -99,6 +116,8 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus Newest(const RecorderKey& recorder, std::optional<VTime>& out) override;
     ArchiveStatus ReadLod(std::int64_t recorder, int level, VTime from, VTime to,
                           std::vector<LodBlock>& out) override;
+    ArchiveStatus ReadPieces(std::int64_t recorder, const PieceRequest& request,
+                             Pieces& out) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
 
     ArchiveStatus Prepare(bool create);
@@ -139,8 +158,14 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus UpdateLod(std::int64_t recorder, const RecordConfig& config,
                             std::span<const OfferedRecord> added);
     ArchiveStatus ConfigOf(std::int64_t id, RecordConfig& out);
-    ArchiveStatus DecodeRecords(const Result& r, std::map<std::int64_t, std::uint16_t>& presence,
+    RecordDecoder Decoder() {
+        return RecordDecoder([this](std::int64_t id, RecordConfig& c) { return ConfigOf(id, c); });
+    }
+    ArchiveStatus DecodeRecords(const Result& r, RecordDecoder& decoder,
                                 std::vector<ArchivedRecord>& out);
+    // Appends the blocks of level among r's rows (block, first, last, count, present, channels),
+    // each block once.
+    ArchiveStatus DecodeLod(const Result& r, int level, std::vector<LodBlock>& out);
 
     PGconn* c_;
     std::string error_;
@@ -388,28 +413,16 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
         if (levels[level].empty()) continue;
         Result held = Exec(
             "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 "
-            "AND level = $2 AND block >= $3 AND block <= $4",
+            "AND level = $2 AND block >= $3 AND block <= $4 ORDER BY block",
             {rid, std::to_string(level), std::to_string(levels[level].begin()->first),
              std::to_string(levels[level].rbegin()->first)});
         if (!held.ok()) return Fail(held);
-        for (int i = 0; i < held.rows(); ++i) {
-            LodBlock b;
-            std::int64_t block = 0;
-            std::int64_t present = 0;
-            std::vector<std::uint8_t> blob;
-            if (!ParseInt(held.text(i, 0), block) || !ParseInt(held.text(i, 1), b.first) ||
-                !ParseInt(held.text(i, 2), b.last) || !ParseInt(held.text(i, 3), b.records) ||
-                !ParseInt(held.text(i, 4), present) || present < 0 ||
-                present >= (1 << kMaxChannels) ||
-                !ParseByteaHex(held.text(i, 5), kLodBlobSize, blob) ||
-                !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
-                !CheckLodRow(static_cast<std::int64_t>(level), block, b))
-                return Damaged("a level-of-detail row does not decode");
-            const auto it = levels[level].find(block);
-            if (it == levels[level].end()) continue;
-            MergeLod(b, it->second);
-            it->second = b;
-        }
+        std::vector<LodBlock> blocks;
+        if (ArchiveStatus s = DecodeLod(held, static_cast<int>(level), blocks);
+            s != ArchiveStatus::Ok)
+            return s;
+        for (const LodBlock& b : blocks)
+            FoldHeldBlock(levels[level], LodBlockOf(b.start, static_cast<int>(level)), b);
         static constexpr char kHex[] = "0123456789abcdef";
         for (const auto& [block, b] : levels[level]) {
             data += rid + '\t' + std::to_string(level) + '\t';
@@ -521,31 +534,43 @@ ArchiveStatus PostgresArchive::Configs(std::int64_t recorder,
     return ArchiveStatus::Ok;
 }
 
-ArchiveStatus PostgresArchive::DecodeRecords(const Result& r,
-                                             std::map<std::int64_t, std::uint16_t>& presence,
+ArchiveStatus PostgresArchive::DecodeRecords(const Result& r, RecordDecoder& decoder,
                                              std::vector<ArchivedRecord>& out) {
     if (r.cols() != 14) return Damaged("records have other columns");
+    FetchedRecord row;
+    ArchivedRecord a;
     for (int i = 0; i < r.rows(); ++i) {
-        ArchivedRecord a;
-        if (!ParseInt(r.text(i, 0), a.time) || !ParseInt(r.text(i, 1), a.config))
+        if (!ParseInt(r.text(i, 0), row.time) || !ParseInt(r.text(i, 1), row.config))
             return Damaged("a record does not decode");
-        auto it = presence.find(a.config);
-        if (it == presence.end()) {
-            RecordConfig c;
-            if (ArchiveStatus s = ConfigOf(a.config, c); s != ArchiveStatus::Ok) return s;
-            it = presence.emplace(a.config, c.present).first;
-        }
         for (int k = 0; k < kMaxChannels; ++k) {
-            std::optional<std::int64_t> stored;
-            if (!r.null(i, 2 + k)) {
-                std::int64_t v = 0;
-                if (!ParseInt(r.text(i, 2 + k), v)) return Damaged("a record does not decode");
-                stored = v;
-            }
-            if (!DecodeSample(stored, ((it->second >> k) & 1u) != 0, a.samples[k]))
-                return Damaged("the record at " + std::to_string(a.time) + " does not decode");
+            auto& sample = row.samples[static_cast<std::size_t>(k)];
+            sample.reset();
+            if (r.null(i, 2 + k)) continue;
+            std::int64_t v = 0;
+            if (!ParseInt(r.text(i, 2 + k), v)) return Damaged("a record does not decode");
+            sample = v;
         }
+        if (ArchiveStatus s = decoder.Decode(row, a); s != ArchiveStatus::Ok)
+            return decoder.Why().empty() ? s : Damaged(decoder.Why());
         out.push_back(a);
+    }
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::DecodeLod(const Result& r, int level, std::vector<LodBlock>& out) {
+    if (r.cols() != 6) return Damaged("level-of-detail rows have other columns");
+    std::vector<std::uint8_t> blob;
+    for (int i = 0; i < r.rows(); ++i) {
+        FetchedLod row;
+        LodBlock b;
+        if (!ParseInt(r.text(i, 0), row.block) || !ParseInt(r.text(i, 1), row.first) ||
+            !ParseInt(r.text(i, 2), row.last) || !ParseInt(r.text(i, 3), row.count) ||
+            !ParseInt(r.text(i, 4), row.present) ||
+            !ParseByteaHex(r.text(i, 5), kLodBlobSize, blob))
+            return Damaged("a level-of-detail row does not decode");
+        row.channels = blob;
+        if (!DecodeLodRow(row, level, b)) return Damaged("a level-of-detail row does not decode");
+        if (out.empty() || out.back().start < b.start) out.push_back(b);
     }
     return ArchiveStatus::Ok;
 }
@@ -566,7 +591,7 @@ ArchiveStatus PostgresArchive::ReadRecords(
         Rollback();
         return s;
     }
-    std::map<std::int64_t, std::uint16_t> presence;
+    RecordDecoder decoder = Decoder();
     std::vector<ArchivedRecord> chunk;
     const std::string fetch = "FETCH " + std::to_string(kChunk) + " FROM span";
     for (;;) {
@@ -577,7 +602,7 @@ ArchiveStatus PostgresArchive::ReadRecords(
             return s;
         }
         chunk.clear();
-        if (ArchiveStatus s = DecodeRecords(rows, presence, chunk); s != ArchiveStatus::Ok) {
+        if (ArchiveStatus s = DecodeRecords(rows, decoder, chunk); s != ArchiveStatus::Ok) {
             Rollback();
             return s;
         }
@@ -598,8 +623,8 @@ ArchiveStatus PostgresArchive::ReadLast(std::int64_t recorder, VTime to, std::in
         {std::to_string(recorder), std::to_string(to),
          std::to_string(std::max<std::int64_t>(count, 0))});
     if (!r.ok()) return Fail(r);
-    std::map<std::int64_t, std::uint16_t> presence;
-    if (ArchiveStatus s = DecodeRecords(r, presence, out); s != ArchiveStatus::Ok) return s;
+    RecordDecoder decoder = Decoder();
+    if (ArchiveStatus s = DecodeRecords(r, decoder, out); s != ArchiveStatus::Ok) return s;
     std::reverse(out.begin(), out.end());
     return ArchiveStatus::Ok;
 }
@@ -632,21 +657,54 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
         {std::to_string(recorder), std::to_string(level), std::to_string(LodBlockOf(from, level)),
          std::to_string(LodBlockOf(to, level))});
     if (!r.ok()) return Fail(r);
-    std::vector<std::uint8_t> blob;
-    for (int i = 0; i < r.rows(); ++i) {
-        LodBlock b;
-        std::int64_t block = 0;
-        std::int64_t present = 0;
-        if (!ParseInt(r.text(i, 0), block) || !ParseInt(r.text(i, 1), b.first) ||
-            !ParseInt(r.text(i, 2), b.last) || !ParseInt(r.text(i, 3), b.records) ||
-            !ParseInt(r.text(i, 4), present) || present < 0 || present >= (1 << kMaxChannels) ||
-            !ParseByteaHex(r.text(i, 5), kLodBlobSize, blob) ||
-            !DecodeLodChannels(blob, static_cast<std::uint16_t>(present), b) ||
-            !CheckLodRow(level, block, b))
-            return Damaged("a level-of-detail row does not decode");
-        out.push_back(b);
+    return DecodeLod(r, level, out);
+}
+
+ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequest& request,
+                                          Pieces& out) {
+    out = {};
+    if (!Reachable()) return Fail(Result());
+    // One query per level: a round trip to the server per stretch would cost more than the
+    // whole answer. LATERAL makes each stretch its own index range scan; as a plain join the
+    // planner scanned the recorder's whole table.
+    const std::string rid = std::to_string(recorder);
+    std::string firsts;
+    std::string lasts;
+    // Inside a read already (from another read's callback) its transaction is the snapshot.
+    const bool own = PQtransactionStatus(c_) == PQTRANS_IDLE;
+    if (own) {
+        Result begin(PQexec(c_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        if (!begin.ok()) return Fail(begin);
     }
-    return ArchiveStatus::Ok;
+    ArchiveStatus status = ArchiveStatus::Ok;
+    for (int level = 0; level < static_cast<int>(kLodShifts.size()) && status == ArchiveStatus::Ok;
+         ++level) {
+        const auto& stretches = request.blocks[static_cast<std::size_t>(level)];
+        if (stretches.empty()) continue;
+        StretchArrays(stretches, level, firsts, lasts);
+        Result r = Exec(
+            "SELECT l.block, l.first, l.last, l.count, l.present, l.channels FROM "
+            "unnest($3::bigint[], $4::bigint[]) AS s(a, b) CROSS JOIN LATERAL (SELECT * FROM "
+            "lod WHERE recorder_id = $1 AND level = $2 AND block >= s.a AND block <= s.b) l "
+            "ORDER BY l.block",
+            {rid, std::to_string(level), firsts, lasts});
+        status =
+            r.ok() ? DecodeLod(r, level, out.blocks[static_cast<std::size_t>(level)]) : Fail(r);
+    }
+    if (status == ArchiveStatus::Ok && !request.records.empty()) {
+        StretchArrays(request.records, -1, firsts, lasts);
+        Result r = Exec(
+            "SELECT x.t, x.config_id, x.c1, x.c2, x.c3, x.c4, x.c5, x.c6, x.c7, x.c8, x.c9, "
+            "x.c10, x.c11, x.c12 FROM unnest($2::bigint[], $3::bigint[]) AS s(a, b) CROSS JOIN "
+            "LATERAL (SELECT * FROM records WHERE recorder_id = $1 AND t >= s.a AND t <= s.b) x "
+            "ORDER BY x.t",
+            {rid, firsts, lasts});
+        RecordDecoder decoder = Decoder();
+        status = r.ok() ? DecodeRecords(r, decoder, out.records) : Fail(r);
+    }
+    if (own) Rollback();  // nothing was changed: ending the snapshot is all that is left
+    if (status == ArchiveStatus::Ok) error_.clear();
+    return status;
 }
 
 ArchiveStatus PostgresArchive::Sources(std::vector<SourceInfo>& out) {

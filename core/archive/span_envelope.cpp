@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <limits>
 
+#include "history/ring.h"
+
 namespace vardo {
 
 namespace {
 
 constexpr int kLevels = static_cast<int>(kLodShifts.size());
 
-// Blocks (or, for raw records, finest blocks' worth of seconds) between two wanted stretches
-// that are read along rather than asked for separately: a query costs about as much as reading
-// this many rows.
-constexpr std::int64_t kMergeGap = 24;
+// Rows between two wanted stretches that are read along rather than asked for separately: within
+// one read transaction a seek costs about as much as decoding this many rows. Raw records are
+// counted at the densest interval of the span's configurations.
+constexpr std::int64_t kMergeRows = 4;
 
 VTime BlockSize(int level) {
     return VTime{1} << kLodShifts[static_cast<std::size_t>(level)];
@@ -31,13 +33,8 @@ VTime FinestBlockEnd(VTime t) {
                                                    : static_cast<VTime>(end);
 }
 
-struct Stretch {
-    VTime from = 0;
-    VTime to = 0;
-};
-
 // Adds [from, to] to stretches (ascending), joining it to the last one when the gap is small.
-void Want(std::vector<Stretch>& stretches, VTime from, VTime to, VTime gap) {
+void Want(std::vector<TimeStretch>& stretches, VTime from, VTime to, VTime gap) {
     if (!stretches.empty() &&
         static_cast<__int128>(from) - stretches.back().to <= static_cast<__int128>(gap)) {
         stretches.back().to = std::max(stretches.back().to, to);
@@ -98,7 +95,7 @@ void CutColumn(VTime start, VTime end, std::vector<EnvelopePiece>& out) {
 }
 
 ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const SpanConfigs& configs,
-                           VTime from, VTime to, int n, Envelope& out) {
+                           VTime from, VTime to, int n, Envelope& out, PieceCache* cache) {
     out = Envelope{};
     out.from = from;
     out.to = to;
@@ -117,45 +114,28 @@ ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const Spa
     }
     firstPiece[static_cast<std::size_t>(n)] = pieces.size();
 
-    std::array<std::vector<Stretch>, kLevels> blockStretches;
-    std::vector<Stretch> rawStretches;
+    VTime densest = IntervalTable.back();
+    for (int i = 0; i < configs.Size(); ++i) {
+        const int code = configs.At(i).intervalCode;
+        if (IsValidIntervalCode(code))
+            densest = std::min<VTime>(densest, IntervalTable[static_cast<std::size_t>(code)]);
+    }
+    PieceRequest request;
     for (const EnvelopePiece& p : pieces) {
         if (p.level < 0) {
-            Want(rawStretches, p.start, p.end, kMergeGap * BlockSize(0));
+            Want(request.records, p.start, p.end, kMergeRows * densest);
         } else {
-            const VTime size = BlockSize(p.level);
-            Want(blockStretches[static_cast<std::size_t>(p.level)], p.start, p.end,
-                 kMergeGap * size);
+            Want(request.blocks[static_cast<std::size_t>(p.level)], p.start, p.end,
+                 kMergeRows * BlockSize(p.level));
         }
     }
-
-    std::array<std::vector<LodBlock>, kLevels> blocks;
-    std::vector<LodBlock> read;
-    for (int level = 0; level < kLevels; ++level) {
-        auto& held = blocks[static_cast<std::size_t>(level)];
-        for (const Stretch& s : blockStretches[static_cast<std::size_t>(level)]) {
-            read.clear();
-            const ArchiveStatus status = store.ReadLod(recorder, level, s.from, s.to, read);
-            if (status != ArchiveStatus::Ok) return status;
-            held.insert(held.end(), read.begin(), read.end());
-        }
-        // Neighbouring stretches may both list a block that meets each of them.
-        std::sort(held.begin(), held.end(),
-                  [](const LodBlock& x, const LodBlock& y) { return x.start < y.start; });
-        held.erase(
-            std::unique(held.begin(), held.end(),
-                        [](const LodBlock& x, const LodBlock& y) { return x.start == y.start; }),
-            held.end());
-    }
-    std::vector<ArchivedRecord> records;
-    for (const Stretch& s : rawStretches) {
-        const ArchiveStatus status =
-            store.ReadRecords(recorder, s.from, s.to, [&](std::span<const ArchivedRecord> chunk) {
-                records.insert(records.end(), chunk.begin(), chunk.end());
-                return true;
-            });
-        if (status != ArchiveStatus::Ok) return status;
-    }
+    Pieces read;
+    if (ArchiveStatus status = cache != nullptr ? cache->Read(store, recorder, request, read)
+                                                : store.ReadPieces(recorder, request, read);
+        status != ArchiveStatus::Ok)
+        return status;
+    const auto& blocks = read.blocks;
+    const std::vector<ArchivedRecord>& records = read.records;
 
     int channels = 0;
     for (const ArchivedRecord& r : records) {

@@ -8,16 +8,18 @@
 #include <cstdint>
 
 #include "archive/archive_store.h"
+#include "archive/piece_cache.h"
 #include "archive/span_walk.h"
 #include "curves/envelope.h"
 
 namespace vardo {
 
 // from <= to, 1 <= n <= kMaxEnvelopeColumns. channels: the largest channel count among the
-// span's records, the recorder's largest when the span holds none.
+// span's records, the recorder's largest when the span holds none. cache: what earlier envelopes
+// of the same recorder read, to be read again from memory (none: everything from the store).
 [[nodiscard]] ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder,
                                          const SpanConfigs& configs, VTime from, VTime to, int n,
-                                         Envelope& out);
+                                         Envelope& out, PieceCache* cache = nullptr);
 
 // A span's column cut into pieces: whole level-of-detail blocks where they fit, raw time ranges
 // elsewhere, in time order. Exposed for the tests of the cut.

@@ -100,6 +100,47 @@ bool IsDamageCode(int rc) {
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
+// The columns t, config_id, c1..c12 from column first on.
+void FetchRecord(const Stmt& s, FetchedRecord& out) {
+    out.time = s.ColInt(0);
+    out.config = s.ColInt(1);
+    for (int k = 0; k < kMaxChannels; ++k)
+        out.samples[static_cast<std::size_t>(k)] = s.ColOpt(2 + k);
+}
+
+// The columns block, first, last, count, present, channels.
+FetchedLod FetchLod(const Stmt& s) {
+    return {s.ColInt(0), s.ColInt(1), s.ColInt(2), s.ColInt(3), s.ColInt(4), s.ColBlob(5)};
+}
+
+// Several statements under one read transaction: one snapshot, and one lock and cache check
+// instead of one per statement, which cost more than the short reads themselves. Inside a
+// transaction already (a read made from another's callback) it leaves that one be.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(sqlite3* db) : db_(db) {
+        began_ = sqlite3_get_autocommit(db) != 0 &&
+                 sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ReadTransaction() {
+        if (began_ && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    sqlite3* db_;
+    bool began_ = false;
+};
+
+constexpr const char* kLodSql =
+    "SELECT block, first, last, count, present, channels FROM lod "
+    "WHERE recorder_id = ? AND level = ? AND block >= ? AND block <= ? ORDER BY block";
+constexpr const char* kRecordsSql =
+    "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
+    "WHERE recorder_id = ? AND t >= ? AND t <= ? ORDER BY t";
+
 class SqliteArchive final : public ArchiveStore {
   public:
     explicit SqliteArchive(sqlite3* db) : db_(db) {}
@@ -124,6 +165,8 @@ class SqliteArchive final : public ArchiveStore {
     ArchiveStatus Newest(const RecorderKey& recorder, std::optional<VTime>& out) override;
     ArchiveStatus ReadLod(std::int64_t recorder, int level, VTime from, VTime to,
                           std::vector<LodBlock>& out) override;
+    ArchiveStatus ReadPieces(std::int64_t recorder, const PieceRequest& request,
+                             Pieces& out) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
 
     // Gives the schema to a new file, or checks and migrates an existing one.
@@ -147,7 +190,13 @@ class SqliteArchive final : public ArchiveStore {
     ArchiveStatus ConfigId(const RecordConfig& config, std::int64_t& id);
     ArchiveStatus UpdateLod(std::int64_t recorder, const RecordConfig& config,
                             std::span<const OfferedRecord> added);
-    ArchiveStatus ReadRecordRows(Stmt& s, const std::function<bool(const ArchivedRecord&)>& take);
+    ArchiveStatus ReadRecordRows(Stmt& s, RecordDecoder& decoder,
+                                 const std::function<bool(const ArchivedRecord&)>& take);
+    RecordDecoder Decoder() {
+        return RecordDecoder([this](std::int64_t id, RecordConfig& c) { return ConfigOf(id, c); });
+    }
+    // Appends the blocks of level that s (bound to one stretch) yields, each block once.
+    ArchiveStatus LodRows(Stmt& s, int level, std::vector<LodBlock>& out);
     ArchiveStatus ConfigOf(std::int64_t id, RecordConfig& out);
     // The kept statement of a read, prepared at its first use. A read made from inside another
     // read's callback while the kept one is lent gets a statement of its own.
@@ -388,37 +437,29 @@ ArchiveStatus SqliteArchive::UpdateLod(std::int64_t recorder, const RecordConfig
                                        std::span<const OfferedRecord> added) {
     std::array<LodLevel, kLodShifts.size()> levels;
     AccumulateLod(config, added, levels);
-    Stmt find(db_,
-              "SELECT first, last, count, present, channels FROM lod "
-              "WHERE recorder_id = ? AND level = ? AND block = ?");
+    Stmt held(db_, kLodSql);
     Stmt put(db_,
              "INSERT OR REPLACE INTO lod (recorder_id, level, block, first, last, count, present, "
              "channels) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    if (!find.ok() || !put.ok()) return Fail(sqlite3_errcode(db_));
+    if (!held.ok() || !put.ok()) return Fail(sqlite3_errcode(db_));
     for (std::size_t level = 0; level < levels.size(); ++level) {
-        for (auto& [block, fresh] : levels[level]) {
-            LodBlock merged = fresh;
-            find.Int(1, recorder);
-            find.Int(2, static_cast<std::int64_t>(level));
-            find.Int(3, block);
-            const int rc = find.Step();
-            if (rc == SQLITE_ROW) {
-                LodBlock held;
-                held.first = find.ColInt(0);
-                held.last = find.ColInt(1);
-                held.records = find.ColInt(2);
-                const std::int64_t present = find.ColInt(3);
-                if (present < 0 || present >= (1 << kMaxChannels) ||
-                    !DecodeLodChannels(find.ColBlob(4), static_cast<std::uint16_t>(present),
-                                       held) ||
-                    !CheckLodRow(static_cast<std::int64_t>(level), block, held))
-                    return Damaged("a level-of-detail row does not decode");
-                merged = held;
-                MergeLod(merged, fresh);
-            } else if (rc != SQLITE_DONE) {
-                return Fail(rc);
-            }
-            find.Reset();
+        LodLevel& fresh = levels[level];
+        if (fresh.empty()) continue;
+        held.Int(1, recorder);
+        held.Int(2, static_cast<std::int64_t>(level));
+        held.Int(3, fresh.begin()->first);
+        held.Int(4, fresh.rbegin()->first);
+        int rc = 0;
+        while ((rc = held.Step()) == SQLITE_ROW) {
+            LodBlock b;
+            const FetchedLod row = FetchLod(held);
+            if (!DecodeLodRow(row, static_cast<int>(level), b))
+                return Damaged("a level-of-detail row does not decode");
+            FoldHeldBlock(fresh, row.block, b);
+        }
+        if (rc != SQLITE_DONE) return Fail(rc);
+        held.Reset();
+        for (const auto& [block, merged] : fresh) {
             put.Int(1, recorder);
             put.Int(2, static_cast<std::int64_t>(level));
             put.Int(3, block);
@@ -462,13 +503,14 @@ ArchiveStatus SqliteArchive::ConfigOf(std::int64_t id, RecordConfig& out) {
 
 ArchiveStatus SqliteArchive::Recorders(std::vector<RecorderSummary>& out) {
     out.clear();
-    // The coarsest level's blocks sum every held record: far fewer rows than the records.
+    // The coarsest level's blocks sum every held record: far fewer rows than the records. CROSS
+    // JOIN keeps the recorders outside: without statistics the planner scanned all of lod.
     Stmt s =
         Use(Read::Recorders,
             "SELECT r.id, r.site, r.address, r.model, min(l.first), max(l.last), sum(l.count), "
             "(SELECT max(c.channel_count) FROM recorder_configs rc JOIN configs c "
             "ON c.id = rc.config_id WHERE rc.recorder_id = r.id) "
-            "FROM recorders r JOIN lod l ON l.recorder_id = r.id AND l.level = ? "
+            "FROM recorders r CROSS JOIN lod l ON l.recorder_id = r.id AND l.level = ? "
             "GROUP BY r.id ORDER BY r.site, r.address, r.model");
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, static_cast<std::int64_t>(kLodShifts.size() - 1));
@@ -515,27 +557,27 @@ ArchiveStatus SqliteArchive::Configs(std::int64_t recorder,
 }
 
 ArchiveStatus SqliteArchive::ReadRecordRows(
-    Stmt& s, const std::function<bool(const ArchivedRecord&)>& take) {
-    // Presence of each configuration, to check every row's NULLs against it.
-    std::vector<std::pair<std::int64_t, std::uint16_t>> presence;
+    Stmt& s, RecordDecoder& decoder, const std::function<bool(const ArchivedRecord&)>& take) {
+    FetchedRecord row;
+    ArchivedRecord r;
     int rc = 0;
     while ((rc = s.Step()) == SQLITE_ROW) {
-        ArchivedRecord r;
-        r.time = s.ColInt(0);
-        r.config = s.ColInt(1);
-        auto it = std::find_if(presence.begin(), presence.end(),
-                               [&](const auto& p) { return p.first == r.config; });
-        if (it == presence.end()) {
-            RecordConfig c;
-            if (ArchiveStatus st = ConfigOf(r.config, c); st != ArchiveStatus::Ok) return st;
-            presence.emplace_back(r.config, c.present);
-            it = presence.end() - 1;
-        }
-        for (int k = 0; k < kMaxChannels; ++k) {
-            if (!DecodeSample(s.ColOpt(2 + k), ((it->second >> k) & 1u) != 0, r.samples[k]))
-                return Damaged("the record at " + std::to_string(r.time) + " does not decode");
-        }
+        FetchRecord(s, row);
+        if (ArchiveStatus st = decoder.Decode(row, r); st != ArchiveStatus::Ok)
+            return decoder.Why().empty() ? st : Damaged(decoder.Why());
         if (!take(r)) return ArchiveStatus::Ok;
+    }
+    if (rc != SQLITE_DONE) return Fail(rc);
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus SqliteArchive::LodRows(Stmt& s, int level, std::vector<LodBlock>& out) {
+    int rc = 0;
+    while ((rc = s.Step()) == SQLITE_ROW) {
+        LodBlock b;
+        if (!DecodeLodRow(FetchLod(s), level, b))
+            return Damaged("a level-of-detail row does not decode");
+        if (out.empty() || out.back().start < b.start) out.push_back(b);
     }
     if (rc != SQLITE_DONE) return Fail(rc);
     return ArchiveStatus::Ok;
@@ -544,10 +586,7 @@ ArchiveStatus SqliteArchive::ReadRecordRows(
 ArchiveStatus SqliteArchive::ReadRecords(
     std::int64_t recorder, VTime from, VTime to,
     const std::function<bool(std::span<const ArchivedRecord>)>& onChunk) {
-    Stmt s =
-        Use(Read::Records,
-            "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
-            "WHERE recorder_id = ? AND t >= ? AND t <= ? ORDER BY t");
+    Stmt s = Use(Read::Records, kRecordsSql);
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, recorder);
     s.Int(2, from);
@@ -555,7 +594,8 @@ ArchiveStatus SqliteArchive::ReadRecords(
     std::vector<ArchivedRecord> chunk;
     chunk.reserve(kChunk);
     bool more = true;
-    const ArchiveStatus st = ReadRecordRows(s, [&](const ArchivedRecord& r) {
+    RecordDecoder decoder = Decoder();
+    const ArchiveStatus st = ReadRecordRows(s, decoder, [&](const ArchivedRecord& r) {
         chunk.push_back(r);
         if (chunk.size() < kChunk) return true;
         more = onChunk(chunk);
@@ -579,7 +619,8 @@ ArchiveStatus SqliteArchive::ReadLast(std::int64_t recorder, VTime to, std::int6
     s.Int(1, recorder);
     s.Int(2, to);
     s.Int(3, std::max<std::int64_t>(count, 0));
-    const ArchiveStatus st = ReadRecordRows(s, [&](const ArchivedRecord& r) {
+    RecordDecoder decoder = Decoder();
+    const ArchiveStatus st = ReadRecordRows(s, decoder, [&](const ArchivedRecord& r) {
         out.push_back(r);
         return true;
     });
@@ -611,29 +652,49 @@ ArchiveStatus SqliteArchive::ReadLod(std::int64_t recorder, int level, VTime fro
     out.clear();
     if (level < 0 || level >= static_cast<int>(kLodShifts.size()) || from > to)
         return ArchiveStatus::Ok;
-    Stmt s =
-        Use(Read::Lod,
-            "SELECT block, first, last, count, present, channels FROM lod "
-            "WHERE recorder_id = ? AND level = ? AND block >= ? AND block <= ? ORDER BY block");
+    Stmt s = Use(Read::Lod, kLodSql);
     if (!s.ok()) return Fail(sqlite3_errcode(db_));
     s.Int(1, recorder);
     s.Int(2, level);
     s.Int(3, LodBlockOf(from, level));
     s.Int(4, LodBlockOf(to, level));
-    int rc = 0;
-    while ((rc = s.Step()) == SQLITE_ROW) {
-        LodBlock b;
-        b.first = s.ColInt(1);
-        b.last = s.ColInt(2);
-        b.records = s.ColInt(3);
-        const std::int64_t present = s.ColInt(4);
-        if (present < 0 || present >= (1 << kMaxChannels) ||
-            !DecodeLodChannels(s.ColBlob(5), static_cast<std::uint16_t>(present), b) ||
-            !CheckLodRow(level, s.ColInt(0), b))
-            return Damaged("a level-of-detail row does not decode");
-        out.push_back(b);
+    return LodRows(s, level, out);
+}
+
+ArchiveStatus SqliteArchive::ReadPieces(std::int64_t recorder, const PieceRequest& request,
+                                        Pieces& out) {
+    out = {};
+    const ReadTransaction snapshot(db_);
+    Stmt lod = Use(Read::Lod, kLodSql);
+    if (!lod.ok()) return Fail(sqlite3_errcode(db_));
+    for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
+        for (const TimeStretch& t : request.blocks[static_cast<std::size_t>(level)]) {
+            if (t.from > t.to) continue;
+            lod.Int(1, recorder);
+            lod.Int(2, level);
+            lod.Int(3, LodBlockOf(t.from, level));
+            lod.Int(4, LodBlockOf(t.to, level));
+            if (ArchiveStatus st = LodRows(lod, level, out.blocks[static_cast<std::size_t>(level)]);
+                st != ArchiveStatus::Ok)
+                return st;
+            lod.Reset();
+        }
     }
-    if (rc != SQLITE_DONE) return Fail(rc);
+    Stmt records = Use(Read::Records, kRecordsSql);
+    if (!records.ok()) return Fail(sqlite3_errcode(db_));
+    RecordDecoder decoder = Decoder();
+    for (const TimeStretch& t : request.records) {
+        records.Int(1, recorder);
+        records.Int(2, t.from);
+        records.Int(3, t.to);
+        const ArchiveStatus st = ReadRecordRows(records, decoder, [&](const ArchivedRecord& r) {
+            out.records.push_back(r);
+            return true;
+        });
+        if (st != ArchiveStatus::Ok) return st;
+        records.Reset();
+    }
+    error_.clear();
     return ArchiveStatus::Ok;
 }
 
@@ -690,6 +751,9 @@ ArchiveOpen OpenSqliteArchive(const std::string& path, bool create) {
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
+    // An envelope reads a few thousand scattered blocks; with the default cache of 2 MB every
+    // zoom step read them from the file again. The cache grows only as pages are read.
+    (void)sqlite3_exec(db, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     auto store = std::make_unique<SqliteArchive>(db);
     result.status = store->Prepare(create);
     if (result.status == ArchiveStatus::Failed) result.status = ArchiveStatus::Unavailable;

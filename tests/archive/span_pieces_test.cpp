@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 
+#include "archive/piece_cache.h"
 #include "archive/span_envelope.h"
 #include "archive/span_walk.h"
 
@@ -160,6 +161,40 @@ TEST(SpanEnvelopeCut, PiecesCoverTheColumnWithAlignedWholeBlocksAndShortRawEnds)
         // Climbing and descending the levels: at most 7 blocks a level each way, plus the middle.
         EXPECT_LE(pieces.size(), 2u + 2u * 7u * kLodShifts.size() + 8u);
     }
+}
+
+TEST(PieceCacheRuns, UncoveredPartsAreWhatTheHeldRunsLeaveAndCoveringJoinsTouchingRuns) {
+    constexpr VTime kMax = std::numeric_limits<VTime>::max();
+    constexpr VTime kMin = std::numeric_limits<VTime>::min();
+    const std::vector<TimeStretch> held = {{10, 19}, {30, 39}, {41, 50}};
+    struct Case {
+        TimeStretch want;
+        std::vector<TimeStretch> uncovered;
+    };
+    const Case cases[] = {
+        {{0, 5}, {{0, 5}}},     {{12, 18}, {}},
+        {{10, 39}, {{20, 29}}}, {{5, 60}, {{5, 9}, {20, 29}, {40, 40}, {51, 60}}},
+        {{19, 30}, {{20, 29}}}, {{40, 40}, {{40, 40}}},
+        {{51, 51}, {{51, 51}}}, {{kMin, kMax}, {{kMin, 9}, {20, 29}, {40, 40}, {51, kMax}}},
+        {{7, 3}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<TimeStretch> got;
+        UncoveredParts(held, c.want, got);
+        EXPECT_EQ(got, c.uncovered) << c.want.from << ".." << c.want.to;
+        // Covering what was missing leaves nothing missing, and the runs stay apart and ordered.
+        std::vector<TimeStretch> runs = held;
+        CoverRuns(runs, got);
+        std::vector<TimeStretch> again;
+        UncoveredParts(runs, c.want, again);
+        EXPECT_TRUE(again.empty());
+        for (std::size_t i = 1; i < runs.size(); ++i)
+            EXPECT_GT(static_cast<__int128>(runs[i].from),
+                      static_cast<__int128>(runs[i - 1].to) + 1);
+    }
+    std::vector<TimeStretch> runs = {{0, 0}, {kMax, kMax}};
+    CoverRuns(runs, {{1, kMax - 1}});
+    EXPECT_EQ(runs, (std::vector<TimeStretch>{{0, kMax}}));
 }
 
 }  // namespace

@@ -774,8 +774,20 @@ void CVardoView::DrawEnvelope(QPainter& p, const DisplaySettings& ds, const Enve
         float high = 0.0f;
         range(ch, low, high);
         lines.clear();
-        for (const std::vector<EnvelopeStroke>& run :
-             EnvelopeRuns(f, ds, e, ch, maxStep, low, high)) {
+        const std::vector<std::vector<EnvelopeStroke>> runs =
+            EnvelopeRuns(f, ds, e, ch, maxStep, low, high);
+        if (QImage* img = peaks ? DirectTarget(p, ds.gridWidth) : nullptr) {
+            // The raster engine takes a thousand short lines per channel through its general
+            // path; a one-pixel vertical stroke is just its pixels, top and bottom included, as
+            // the engine draws it.
+            const Pixels px(*img);
+            const QRgb rgb = ToQColor(c).rgb();
+            for (const std::vector<EnvelopeStroke>& run : runs)
+                for (const EnvelopeStroke& s : run)
+                    for (int y = s.top; y <= s.bottom; ++y) px.Set(s.x, y, rgb);
+            continue;
+        }
+        for (const std::vector<EnvelopeStroke>& run : runs) {
             if (peaks) {
                 // Vertical strokes of one pixel's width; a column whose records agree is a dot.
                 for (const EnvelopeStroke& s : run) lines.emplace_back(s.x, s.top, s.x, s.bottom);
