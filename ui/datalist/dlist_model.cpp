@@ -10,7 +10,8 @@ DListModel::DListModel(CVardoDoc& doc, QObject* parent) : QAbstractTableModel(pa
 void DListModel::TakeHeaders() {
     headers_ = {UiText(texts::kColumnNumber), UiText(texts::kColumnTime)};
     if (!rows_) return;
-    for (int ch : rows_->Channels()) headers_ << QString::asprintf(UiFormat(texts::kColumnChannel), ch + 1);
+    for (int ch : rows_->Channels())
+        headers_ << QString::asprintf(UiFormat(texts::kColumnChannel), ch + 1);
 }
 
 void DListModel::InsertColumns() {

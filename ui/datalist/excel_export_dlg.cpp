@@ -13,8 +13,8 @@
 
 #include "app/dialog_units.h"
 #include "app/file_names.h"
-#include "archive/archive_location.h"
 #include "app/ui_text.h"
+#include "archive/archive_location.h"
 #include "base/dialog_integer.h"
 #include "base/file_refusal.h"
 #include "base/texts.h"
