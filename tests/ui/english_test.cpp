@@ -15,13 +15,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "app/command_ids.h"
+#include "app/help_window.h"
 #include "app/main_frame.h"
 #include "app/ui_text.h"
 #include "app/vardo_app.h"
@@ -204,6 +213,92 @@ TEST_F(EnglishTest, TheLanguageChoiceIsSavedAndTheMenuMarksIt) {
     reporter.entries.clear();
     EXPECT_TRUE(frame.ExecuteCommand(cmd::kLanguageDesktop));
     EXPECT_TRUE(reporter.entries.empty());
+}
+
+// The text a page shows outside its code: commands and vardo-cli's output stay as they are.
+QString ProseShown(const QTextDocument& page) {
+    QString prose;
+    for (QTextBlock b = page.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (!it.fragment().charFormat().fontFixedPitch()) prose += it.fragment().text();
+    return prose;
+}
+
+TEST_F(EnglishTest, HelpShowsTheGuideInTheLanguageOfTheWindowsAndItsLinksStayInIt) {
+    const std::string guide = std::string(VARDO_SOURCE_DIR) + "/doc/guide/";
+    const struct {
+        UiLanguage language;
+        std::string index;
+        const char* title;
+    } cases[] = {{UiLanguage::English, guide + "en/index.html", "Vardo Guide - Vardo"},
+                 {UiLanguage::Chinese, guide + "index.html", "Vardo 使用说明 - Vardo"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(InstallUiLanguage(c.language));
+        CVardoApp app(&reporter, home.path() + "/");
+        ASSERT_TRUE(app.InitInstance({"vardo"}, false));
+        CMainFrame& frame = *app.MainFrame();
+        frame.openUrl = [](const QUrl&) { return false; };
+        EXPECT_TRUE(frame.ExecuteCommand(cmd::kHelp));
+        CHelpWindow* help = frame.HelpWindow();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+        EXPECT_EQ(help->browser->source().toLocalFile().toStdString(), c.index);
+        EXPECT_EQ(help->windowTitle(), QString::fromUtf8(c.title));
+        if (c.language != UiLanguage::English) continue;
+        EXPECT_FALSE(HasCjk(ProseShown(*help->browser->document())));
+        Shoot(help, "help");
+        QTextCursor link(help->browser->document());
+        while (!link.atEnd() && !link.charFormat().isAnchor())
+            link.movePosition(QTextCursor::NextCharacter);
+        ASSERT_FALSE(link.atEnd());
+        const QString href = link.charFormat().anchorHref();
+        link.movePosition(QTextCursor::NextCharacter);
+        QWidget* viewport = help->browser->viewport();
+        const QPoint at = viewport->mapToGlobal(help->browser->cursorRect(link).center());
+        QWidget* under = QApplication::widgetAt(at);
+        ASSERT_EQ(under, viewport);
+        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(at));
+        ASSERT_TRUE(testing::WaitUntil([&] { return help->browser->source().fileName() == href; }))
+            << href.toStdString();
+        EXPECT_FALSE(HasCjk(ProseShown(*help->browser->document()))) << href.toStdString();
+        EXPECT_FALSE(HasCjk(help->windowTitle()));
+        Shoot(help, "help-page");
+    }
+    EXPECT_TRUE(reporter.entries.empty());
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every Chinese page has its English twin, and every link and image of the English pages is
+// there; their prose (outside code) is English but for the language menu's bilingual title.
+TEST(EnglishGuide, EveryPageHasItsTwinWhoseLinksResolveAndWhoseProseIsEnglish) {
+    const std::filesystem::path guide = std::filesystem::path(VARDO_SOURCE_DIR) / "doc/guide";
+    const QRegularExpression local(QStringLiteral(R"((?:href|src)="([^":#]+)")"));
+    const QRegularExpression code(QStringLiteral("<(pre|code)>.*?</\\1>"),
+                                  QRegularExpression::DotMatchesEverythingOption);
+    int pages = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(guide)) {
+        if (entry.path().extension() != ".html") continue;
+        ++pages;
+        const std::filesystem::path twin = guide / "en" / entry.path().filename();
+        ASSERT_TRUE(std::filesystem::is_regular_file(twin)) << twin;
+        const QString html = QString::fromStdString(ReadText(twin));
+        EXPECT_TRUE(html.contains(QStringLiteral("lang=\"en\""))) << twin;
+        for (auto m = local.globalMatch(html); m.hasNext();) {
+            const std::string target = m.next().captured(1).toStdString();
+            EXPECT_TRUE(std::filesystem::is_regular_file(guide / "en" / target))
+                << twin << " -> " << target;
+        }
+        QString prose = html;
+        prose.remove(code).remove(QStringLiteral("语言 / Language"));
+        EXPECT_FALSE(HasCjk(prose)) << twin;
+    }
+    EXPECT_GE(pages, 12);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/help_window.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -18,8 +20,11 @@ CHelpWindow::CHelpWindow(const QUrl& page, QWidget* parent)
     browser->setOpenLinks(true);
     browser->setOpenExternalLinks(true);
     connect(browser, &QTextBrowser::sourceChanged, this, [this] {
-        // The guide is written in Chinese only; an English title says so.
-        setWindowTitle(InstalledUiLanguage() == UiLanguage::English
+        // A page of the English guide names itself; a Chinese page under English (a guide
+        // installed without its English pages) gets a title that says what it is.
+        const bool chinesePage =
+            QFileInfo(browser->source().toLocalFile()).dir().dirName() != QStringLiteral("en");
+        setWindowTitle(InstalledUiLanguage() == UiLanguage::English && chinesePage
                            ? UiText(QT_TRANSLATE_NOOP("vardo", "Vardo 使用说明（中文）"))
                            : browser->documentTitle());
     });

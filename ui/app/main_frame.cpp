@@ -73,6 +73,11 @@ bool OnAnyToolbar(const CommandRow& row) {
 std::string GuidePage() {
     for (const std::string& dir : {InstalledDocDirectory(ExecutableDirectory()) + "guide/",
                                    std::string(VARDO_GUIDE_DIR) + "/"}) {
+        // An English desktop reads the English guide where it is installed; a guide without it
+        // still has the Chinese one.
+        if (InstalledUiLanguage() == UiLanguage::English &&
+            std::filesystem::is_regular_file(dir + "en/index.html"))
+            return dir + "en/index.html";
         if (std::filesystem::is_regular_file(dir + "index.html")) return dir + "index.html";
     }
     return {};
