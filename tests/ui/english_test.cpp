@@ -253,6 +253,8 @@ TEST_F(EnglishTest, HelpShowsTheGuideInTheLanguageOfTheWindowsAndItsLinksStayInI
         ASSERT_FALSE(link.atEnd());
         const QString href = link.charFormat().anchorHref();
         link.movePosition(QTextCursor::NextCharacter);
+        help->browser->setTextCursor(link);
+        help->browser->ensureCursorVisible();
         QWidget* viewport = help->browser->viewport();
         const QPoint at = viewport->mapToGlobal(help->browser->cursorRect(link).center());
         QWidget* under = QApplication::widgetAt(at);
@@ -278,7 +280,7 @@ std::string ReadText(const std::filesystem::path& path) {
 // there; their prose (outside code) is English but for the language menu's bilingual title.
 TEST(EnglishGuide, EveryPageHasItsTwinWhoseLinksResolveAndWhoseProseIsEnglish) {
     const std::filesystem::path guide = std::filesystem::path(VARDO_SOURCE_DIR) / "doc/guide";
-    const QRegularExpression local(QStringLiteral(R"((?:href|src)="([^":#]+)")"));
+    const QRegularExpression local(QString::fromUtf8(R"re((?:href|src)="([^":#]+)")re"));
     const QRegularExpression code(QStringLiteral("<(pre|code)>.*?</\\1>"),
                                   QRegularExpression::DotMatchesEverythingOption);
     int pages = 0;

@@ -19,11 +19,11 @@ CHelpWindow::CHelpWindow(const QUrl& page, QWidget* parent)
     // Pages of the guide open in place; a link out of it goes to whatever the desktop has.
     browser->setOpenLinks(true);
     browser->setOpenExternalLinks(true);
-    connect(browser, &QTextBrowser::sourceChanged, this, [this] {
+    connect(browser, &QTextBrowser::sourceChanged, this, [this](const QUrl& shown) {
         // A page of the English guide names itself; a Chinese page under English (a guide
         // installed without its English pages) gets a title that says what it is.
         const bool chinesePage =
-            QFileInfo(browser->source().toLocalFile()).dir().dirName() != QStringLiteral("en");
+            QFileInfo(shown.toLocalFile()).dir().dirName() != QStringLiteral("en");
         setWindowTitle(InstalledUiLanguage() == UiLanguage::English && chinesePage
                            ? UiText(QT_TRANSLATE_NOOP("vardo", "Vardo 使用说明（中文）"))
                            : browser->documentTitle());
