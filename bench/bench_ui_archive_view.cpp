@@ -18,6 +18,7 @@
 #include "app/vardo_doc.h"
 #include "base/reporter.h"
 #include "curves/vardo_view.h"
+#include "pointer_events.h"
 #include "qt_benchmark_main.h"
 #include "settings/setup_ini.h"
 #include "support/history_file_builder.h"
@@ -174,6 +175,31 @@ void BM_ScrollStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
+
+// The readout held with the left button over the year, and the band dragged with the right: each
+// pointer move with its overlay (goal under 1 ms, as over a file).
+void PointerAcrossTheYear(benchmark::State& state, Qt::MouseButton button) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    const Rect& plot = s.doc.displaySettings.plotRect;
+    const int y = (plot.top + plot.bottom) / 2;
+    bench::PressPointer(*s.view, plot.left + 10, y, button);
+    int x = plot.left + 10;
+    int dx = 7;
+    for (auto _ : state) {
+        bench::MovePointer(*s.view, x, y, button);
+        if (x + dx <= plot.left || x + dx >= plot.right - 20) dx = -dx;
+        x += dx;
+    }
+}
+void BM_ReadoutPointerMove(benchmark::State& state) {
+    PointerAcrossTheYear(state, Qt::LeftButton);
+}
+BENCHMARK(BM_ReadoutPointerMove)->Unit(benchmark::kMillisecond);
+void BM_BandPointerMove(benchmark::State& state) {
+    PointerAcrossTheYear(state, Qt::RightButton);
+}
+BENCHMARK(BM_BandPointerMove)->Unit(benchmark::kMillisecond);
 
 double ResidentMb() {
     std::ifstream statm("/proc/self/statm");
