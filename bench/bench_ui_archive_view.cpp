@@ -228,6 +228,21 @@ void BM_ListWholeYear(benchmark::State& state) {
 }
 BENCHMARK(BM_ListWholeYear)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Statistics of a band over the whole year: every record is read, the mean needs them all.
+void BM_StatsOfTheYear(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    ArchiveSpan& span = *s.doc.span;
+    for (auto _ : state) {
+        SpanStatResult result;
+        if (SpanStats(span.Store(), span.Recorder().id, span.Configs(),
+                      SpanBounds{false, span.All().from, span.All().to, 0}, 1,
+                      result) != ArchiveStatus::Ok)
+            state.SkipWithError("read");
+    }
+}
+BENCHMARK(BM_StatsOfTheYear)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // The scrollbar of that list dragged anywhere: the page under it read from the store.
 void BM_ListPageJump(benchmark::State& state) {
     ShownSpan s;

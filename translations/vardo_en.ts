@@ -756,6 +756,10 @@ Ranges:&#xd;
         <translation>Statistics</translation>
     </message>
     <message>
+        <source>正在统计…</source>
+        <translation>Computing statistics…</translation>
+    </message>
+    <message>
         <source>通道</source>
         <translation>Channel</translation>
     </message>

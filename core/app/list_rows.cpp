@@ -287,10 +287,7 @@ std::unique_ptr<ListRows> MakeListRows(CVardoDoc& doc) {
 
 std::shared_ptr<const ExportJob> MakeExportJob(const CVardoDoc& doc) {
     if (!doc.span) return std::make_shared<FileExportJob>(doc.history);
-    const std::string url = doc.span->url.empty()
-                                ? ResolveArchiveUrl(doc.home(), doc.settingsPath(), {})
-                                : doc.span->url;
-    return MakeSpanExportJob(*doc.span, url);
+    return MakeSpanExportJob(*doc.span, doc.SpanUrl());
 }
 
 std::shared_ptr<const ExportJob> MakeSpanExportJob(const ArchiveSpan& span,

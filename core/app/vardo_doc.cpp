@@ -162,6 +162,11 @@ void CVardoDoc::CloseHistoryFile() {
     if (onFileShown) onFileShown(filePath);
 }
 
+std::string CVardoDoc::SpanUrl() const {
+    if (span && !span->url.empty()) return span->url;
+    return ResolveArchiveUrl(home(), settingsPath(), {});
+}
+
 void CVardoDoc::LeaveView() {
     std::unique_ptr<ArchiveSpan> kept = std::move(span);
     CloseHistoryFile();

@@ -68,6 +68,8 @@ class CVardoDoc {
     // url is where store is, for workers that open their own connection.
     int OpenSpan(std::unique_ptr<ArchiveStore> store, const RecorderSummary& recorder, VTime from,
                  VTime to, const std::string& url = {});
+    // Where the open span's archive is, for a worker's own connection.
+    std::string SpanUrl() const;
     // A view that leaves closes the file, as the views always did; an open span stays for the
     // next view, since the user picked it from the archive and cannot reopen it from LastFile.
     void LeaveView();

@@ -227,15 +227,19 @@ SpanStatResult SpanStatAccumulator::Finish() const {
 }
 
 ArchiveStatus SpanStats(ArchiveStore& store, std::int64_t recorder, const SpanConfigs& configs,
-                        const SpanBounds& bounds, int step, SpanStatResult& out) {
+                        const SpanBounds& bounds, int step, SpanStatResult& out,
+                        const std::function<bool(std::int64_t taken)>& going) {
     SpanStatAccumulator acc(configs);
+    std::int64_t taken = 0;
+    bool stopped = false;
     // Newest first, as a file's statistics take every step-th record from the newest.
     const ArchiveStatus status =
         WalkSpan(store, recorder, configs, bounds, step, false, [&](const SpanRow& row) {
             acc.Add(row);
-            return true;
+            if (going && ++taken % 8192 == 0 && !going(taken)) stopped = true;
+            return !stopped;
         });
-    if (status != ArchiveStatus::Ok) return status;
+    if (status != ArchiveStatus::Ok || stopped) return status;
     out = acc.Finish();
     return ArchiveStatus::Ok;
 }

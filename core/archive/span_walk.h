@@ -121,9 +121,12 @@ class SpanStatAccumulator {
     StatResult times_;
 };
 
+// going, when given, hears how many records were taken every few thousand; false from it stops
+// the walk, and out is left as it was.
 [[nodiscard]] ArchiveStatus SpanStats(ArchiveStore& store, std::int64_t recorder,
                                       const SpanConfigs& configs, const SpanBounds& bounds,
-                                      int step, SpanStatResult& out);
+                                      int step, SpanStatResult& out,
+                                      const std::function<bool(std::int64_t taken)>& going = {});
 
 // The three cells of channel ch: empty when no listed record has it.
 std::array<std::string, 3> SpanStatCells(const SpanStatResult& r, int ch);

@@ -259,6 +259,8 @@ inline constexpr const char* kLanguageNextStart = "下次启动程序时使用�
 
 // statistics
 inline constexpr const char* kStatTitle = "统计";
+// a band over a long span: its records are read on a worker
+inline constexpr const char* kStatWorking = "正在统计…";
 inline constexpr const char* kStatStart = "开始时间";
 inline constexpr const char* kStatEnd = "结束时间";
 inline constexpr const char* kStatChannel = "通道";

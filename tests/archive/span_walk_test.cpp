@@ -239,13 +239,33 @@ TEST_P(SpanWalkTest, StatisticsOfOneConfigurationEqualThoseOfItsFile) {
          {std::tuple{TimeOf(0), TimeOf(39999), 1}, std::tuple{TimeOf(100), TimeOf(30000), 13}}) {
         const StatResult want = RecordStats(h, from, to, step);
         SpanStatResult got;
-        ASSERT_EQ(SpanStats(*store, recorder, configs, {false, from, to, 0}, step, got),
+        std::vector<std::int64_t> heard;
+        ASSERT_EQ(SpanStats(*store, recorder, configs, {false, from, to, 0}, step, got,
+                            [&heard](std::int64_t taken) {
+                                heard.push_back(taken);
+                                return true;
+                            }),
                   ArchiveStatus::Ok);
+        EXPECT_EQ(heard.size(), static_cast<std::size_t>((to - from) / 10 / step + 1) / 8192);
         EXPECT_EQ(got.stats.newest, want.newest);
         EXPECT_EQ(got.stats.oldest, want.oldest);
         for (int ch = 0; ch < 4; ++ch)
             EXPECT_EQ(SpanStatCells(got, ch), StatCells(h, want, ch)) << "channel " << ch;
     }
+}
+
+TEST_P(SpanWalkTest, StatisticsStoppedPartWayLeaveTheResultAsItWas) {
+    SpanStatResult got;
+    got.channels = -7;
+    std::int64_t asked = 0;
+    ASSERT_EQ(SpanStats(*store, recorder, configs, {false, TimeOf(0), TimeOf(44099), 0}, 1, got,
+                        [&asked](std::int64_t taken) {
+                            asked = taken;
+                            return false;
+                        }),
+              ArchiveStatus::Ok);
+    EXPECT_EQ(asked, 8192);
+    EXPECT_EQ(got.channels, -7);
 }
 
 TEST_P(SpanWalkTest, ExportRowsAreTheListedRecordsChunkAfterChunk) {

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -262,33 +263,57 @@ TEST_F(SpanListViewTest, ExportDialogsWriteTheMergedRecordsAsExportRecorderDoes)
     EXPECT_EQ(testing::ReadText(home / "all.csv"), testing::ReadText(home / "cli-all.csv"));
 }
 
-TEST_F(SpanListViewTest, StatisticsOfABandOverTheSpanAreThoseOfStatsRecorder) {
-    auto* curves = dynamic_cast<CVardoView*>(Frame().ActiveView());
-    ASSERT_NE(curves, nullptr);
-    testing::WaitUntil([&] { return curves->LaidOut(); });
-    // A band over the gap and the change of channels.
-    const Rect& plot = Doc().displaySettings.drawRect;
-    curves->selRect = {plot.left + plot.Width() * 3 / 10, plot.top,
-                       plot.left + plot.Width() * 8 / 10, plot.bottom};
+// The rows of the statistics dialog once it comes up (after a progress box, if any), and its
+// span; the dialog is closed.
+struct StatShown {
     std::vector<std::string> rows;
     VTime from = 0;
     VTime to = 0;
-    QTimer::singleShot(0, [&] {
+};
+void TakeStatDialog(QObject* owner, StatShown& out) {
+    auto* poll = new QTimer(owner);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, &out] {
         auto* dlg = dynamic_cast<CStatDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        from = dlg->statStart;
-        to = dlg->statEnd;
+        if (dlg == nullptr) return;
+        poll->stop();
+        poll->deleteLater();
+        out.from = dlg->statStart;
+        out.to = dlg->statEnd;
         QTableWidget* t = dlg->Table();
         for (int r = 0; r < t->rowCount(); ++r) {
             std::string line;
             for (int c = 0; c < 4; ++c)
                 line += (c > 0 ? "\t" : "") +
                         (t->item(r, c) ? t->item(r, c)->text().toStdString() : std::string());
-            rows.push_back(line);
+            out.rows.push_back(line);
         }
         dlg->accept();
     });
-    ASSERT_TRUE(Frame().ExecuteCommand(cmd::kStatistics));
+    poll->start();
+}
+
+TEST_F(SpanListViewTest, StatisticsOfABandOverTheSpanAreThoseOfStatsRecorder) {
+    auto* curves = dynamic_cast<CVardoView*>(Frame().ActiveView());
+    ASSERT_NE(curves, nullptr);
+    testing::WaitUntil([&] { return curves->LaidOut(); });
+    // A band over the gap and the change of channels.
+    const Rect& plot = Doc().displaySettings.drawRect;
+    const Rect band = {plot.left + plot.Width() * 3 / 10, plot.top,
+                       plot.left + plot.Width() * 8 / 10, plot.bottom};
+
+    // Read at once, and on a worker under a progress box, the same figures.
+    std::vector<StatShown> shown(2);
+    for (int run = 0; run < 2; ++run) {
+        curves->statsAtOnce = run == 0 ? 50000 : 0;
+        curves->selRect = band;
+        TakeStatDialog(&Frame(), shown[static_cast<std::size_t>(run)]);
+        ASSERT_TRUE(Frame().ExecuteCommand(cmd::kStatistics));
+        testing::WaitUntil([&] { return !shown[static_cast<std::size_t>(run)].rows.empty(); });
+    }
+    EXPECT_EQ(shown[1].rows, shown[0].rows);
+    EXPECT_EQ(shown[1].from, shown[0].from);
+    const auto [rows, from, to] = shown[0];
     ASSERT_LT(from, kGapFrom);
     ASSERT_GT(to, kGapTo);
     const testing::CliRun stats =
@@ -301,6 +326,26 @@ TEST_F(SpanListViewTest, StatisticsOfABandOverTheSpanAreThoseOfStatsRecorder) {
     EXPECT_TRUE(lines[0].ends_with(FormatTime(from)));
     EXPECT_TRUE(lines[1].ends_with(FormatTime(to)));
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), rows);
+
+    // 取消 in the progress box: no statistics, nothing told.
+    curves->selRect = band;
+    StatShown none;
+    TakeStatDialog(&Frame(), none);  // closes one that should not have come
+    bool boxSeen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = dynamic_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        boxSeen = true;
+        Shot(box, "span_stats_progress");
+        QPushButton* cancel = box->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr);
+        ClickOn(cancel);
+    });
+    ASSERT_TRUE(Frame().ExecuteCommand(cmd::kStatistics));
+    EXPECT_TRUE(boxSeen);
+    QTest::qWait(50);
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST(SpanSources, ALiveSaveFromTheSimulatorIsAmongTheRecordersSources) {

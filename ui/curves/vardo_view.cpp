@@ -29,12 +29,14 @@
 #include "app/main_frame.h"
 #include "app/ui_text.h"
 #include "archive/archive_location.h"
+#include "archive/span_rank.h"
 #include "base/texts.h"
 #include "curves/curve_fonts.h"
 #include "curves/curve_geometry.h"
 #include "curves/scroll_bitmaps.h"
 #include "curves/set_panel.h"
 #include "curves/span_geometry.h"
+#include "curves/span_stats_run.h"
 #include "datalist/excel_export_dlg.h"
 #include "datalist/pos_query_dlg.h"
 #include "datalist/stat_dlg.h"
@@ -818,13 +820,24 @@ void CVardoView::SpanStatistics() {
     SpanBounds bounds;
     bounds.from = EnvelopeColumnStart(a, span.envelope.from, span.envelope.to, n);
     bounds.to = EnvelopeColumnStart(b + 1, span.envelope.from, span.envelope.to, n) - 1;
-    SpanStatResult result;
-    if (ArchiveStatus s =
-            SpanStats(span.Store(), span.Recorder().id, span.Configs(), bounds, 1, result);
-        s != ArchiveStatus::Ok) {
-        doc_.reporter().ShowMessage(ArchiveStatusMessage(s), MessageIcon::Error);
+    // A band of a few days is read at once; a longer one on a worker the user can stop.
+    SpanCount count;
+    SpanStatsRun run;
+    run.status = CountSpanRecords(span.Store(), span.Recorder().id, bounds.from, bounds.to, count);
+    if (run.status == ArchiveStatus::Ok) {
+        if (count.records <= statsAtOnce)
+            run.status =
+                SpanStats(span.Store(), span.Recorder().id, span.Configs(), bounds, 1, run.result);
+        else
+            run = RunSpanStats(this, doc_.SpanUrl(), span.Recorder().id, span.Configs(), bounds,
+                               count.records);
+    }
+    if (run.status != ArchiveStatus::Ok) {
+        doc_.reporter().ShowMessage(ArchiveStatusMessage(run.status), MessageIcon::Error);
         return;
     }
+    if (run.cancelled) return;
+    const SpanStatResult& result = run.result;
     CStatDlg dlg(this);
     dlg.SetSpanResult(result, bounds.from, bounds.to);
     dlg.exec();

@@ -104,6 +104,9 @@ class CVardoView : public QWidget, public DocumentView, public CommandTarget {
     Rect selRect;                       // client coordinates
     int autoScrolling = 0;
     int rightDragging = 0;
+    // A span's band statistics over more records than this run on a worker under a progress box
+    // (some 30 ms of reading at this count).
+    std::int64_t statsAtOnce = 50000;
     int cursorArmed = 0;
     DisplaySettings* settings = nullptr;
     QImage staticSurface;
