@@ -1,6 +1,9 @@
 // Adding a full 12-channel file of 131072 records into a fresh archive: the goal is half a
 // second into SQLite and a second into a local PostgreSQL server (its URL in VARDO_TEST_PG_URL,
 // as scripts/with-postgres sets it; without it only SQLite is measured).
+// Adding a day of a 12-channel recorder at ten seconds to an archive that holds one day of it
+// and to one that holds a year: an add compares and merges only what is held in its own span, so
+// the two should cost the same.
 
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
@@ -8,10 +11,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "archive/history_add.h"
+#include "archive_fill.h"
 #include "support/history_file_builder.h"
 
 namespace {
@@ -63,31 +68,117 @@ bool Sql(const std::string& url, const std::string& sql) {
     return ok;
 }
 
-void BM_AddFullFileToPostgres(benchmark::State& state) {
-    const char* base = std::getenv("VARDO_TEST_PG_URL");
-    if (base == nullptr || *base == '\0') {
-        state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
-        return;
+// A database of its own on the server of VARDO_TEST_PG_URL, dropped at the end.
+class PostgresDatabase {
+  public:
+    explicit PostgresDatabase(const std::string& name) {
+        const char* base = std::getenv("VARDO_TEST_PG_URL");
+        if (base == nullptr || *base == '\0') return;
+        base_ = base;
+        const std::string head = base_.substr(0, base_.find('/', base_.find("://") + 3));
+        const std::string tail =
+            base_.find('?') != std::string::npos ? base_.substr(base_.find('?')) : "";
+        name_ = name + std::to_string(getpid());
+        if (Sql(base_, "CREATE DATABASE " + name_)) url_ = head + "/" + name_ + tail;
     }
-    const std::string url = base;
-    const std::string head = url.substr(0, url.find('/', url.find("://") + 3));
-    const std::string tail = url.find('?') != std::string::npos ? url.substr(url.find('?')) : "";
+    ~PostgresDatabase() {
+        if (!url_.empty() && !Sql(base_, "DROP DATABASE " + name_ + " WITH (FORCE)"))
+            std::fprintf(stderr, "database %s was left on the server\n", name_.c_str());
+    }
+    PostgresDatabase(const PostgresDatabase&) = delete;
+    PostgresDatabase& operator=(const PostgresDatabase&) = delete;
+    // Empty without a server or when the database could not be made.
+    const std::string& url() const { return url_; }
+    std::string why() const {
+        return base_.empty() ? "VARDO_TEST_PG_URL is not set (scripts/with-postgres)"
+                             : "cannot create a database";
+    }
+
+  private:
+    std::string base_;
+    std::string name_;
+    std::string url_;
+};
+
+void BM_AddFullFileToPostgres(benchmark::State& state) {
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string db =
-            "vardo_bench" + std::to_string(getpid()) + "_" + std::to_string(round++);
-        if (!Sql(url, "CREATE DATABASE " + db)) {
-            state.SkipWithError("cannot create a database");
-            break;
+        {
+            PostgresDatabase db("vardo_bench" + std::to_string(round++) + "_");
+            if (db.url().empty()) {
+                state.SkipWithError(db.why().c_str());
+                break;
+            }
+            AddOnce(state, db.url());
         }
-        AddOnce(state, head + "/" + db + tail);
-        Sql(url, "DROP DATABASE " + db + " WITH (FORCE)");
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * 131072);
 }
 BENCHMARK(BM_AddFullFileToPostgres)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
+
+// An archive holding the first days of a recorder, to which each iteration adds the next day.
+struct HeldDays {
+    explicit HeldDays(const std::string& where, std::int64_t days)
+        : url(where), store(vardo::bench::OpenOrFail(where)), next(days * kDay) {
+        vardo::bench::AddTenSecondRecords(*store, kKey, config, start, 0, next, 7 * kDay);
+    }
+    static constexpr std::int64_t kDay = vardo::bench::kDayOfTenSeconds;
+    inline static const RecorderKey kKey{"", 3, "ZT772"};
+    std::string url;
+    std::unique_ptr<ArchiveStore> store;
+    const RecordConfig config = vardo::bench::TenSecondConfig(12);
+    const VTime start = MakeLocalTime(2025, 1, 1, 0, 0, 0);
+    std::int64_t next;
+};
+
+void AddDays(benchmark::State& state, HeldDays& held) {
+    for (auto _ : state) {
+        vardo::bench::AddTenSecondRecords(*held.store, HeldDays::kKey, held.config, held.start,
+                                          held.next, held.next + HeldDays::kDay, HeldDays::kDay);
+        held.next += HeldDays::kDay;
+    }
+    state.SetItemsProcessed(state.iterations() * HeldDays::kDay);
+}
+
+void BM_AddDayToSqlite(benchmark::State& state) {
+    static testing::TempDir dir;
+    static std::map<std::int64_t, std::unique_ptr<HeldDays>> held;
+    const std::int64_t days = state.range(0);
+    auto& h = held[days];
+    if (!h) h = std::make_unique<HeldDays>("sqlite:" + dir / (std::to_string(days) + ".db"), days);
+    AddDays(state, *h);
+}
+BENCHMARK(BM_AddDayToSqlite)
+    ->ArgName("held_days")
+    ->Arg(1)
+    ->Arg(365)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3);
+
+void BM_AddDayToPostgres(benchmark::State& state) {
+    static std::map<std::int64_t,
+                    std::pair<std::unique_ptr<PostgresDatabase>, std::unique_ptr<HeldDays>>>
+        held;
+    const std::int64_t days = state.range(0);
+    auto& [db, h] = held[days];
+    if (!db) db = std::make_unique<PostgresDatabase>("vardo_days" + std::to_string(days) + "_");
+    if (db->url().empty()) {
+        state.SkipWithError(db->why().c_str());
+        return;
+    }
+    if (!h) h = std::make_unique<HeldDays>(db->url(), days);
+    AddDays(state, *h);
+}
+BENCHMARK(BM_AddDayToPostgres)
+    ->ArgName("held_days")
+    ->Arg(1)
+    ->Arg(365)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3);
 
 }  // namespace
 

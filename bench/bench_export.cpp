@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/archive_store.h"
-#include "archive/history_add.h"
+#include "archive_fill.h"
 #include "datalist/excel_export.h"
 #include "support/cli_run.h"
 #include "support/history_file_builder.h"
@@ -77,24 +76,11 @@ BENCHMARK(BM_CopyOfAFileOfTheExportsSize)->Unit(benchmark::kMillisecond);
 class ExportInputs {
   public:
     ExportInputs() {
-        vardo::testing::FileLayout layout = vardo::testing::FullFileLayout();
-        vardo::testing::WriteBytes(file, vardo::testing::BuildFile(layout));
-        ArchiveOpen open = OpenArchive(archive, true);
-        if (open.status != ArchiveStatus::Ok) std::abort();
-        layout.newestSlot = 131071;
-        VTime newest = MakeLocalTime(2030, 1, 1, 0, 0, 0);
-        for (int i = 0; i < 8; ++i) {
-            layout.newest = PackTime(newest);
-            const std::string path = home / ("05@" + std::to_string(i) + ".vd");
-            vardo::testing::WriteBytes(path, vardo::testing::BuildFile(layout));
-            const auto d = vardo::testing::DecodeFile(layout);
-            HistoryAddRequest request;
-            request.path = path;
-            request.address = 5;
-            if (AddHistoryFile(*open.store, d->h, request).result != HistoryAdd::Added)
-                std::abort();
-            newest += 131072;
-        }
+        if (!vardo::testing::WriteBytes(
+                file, vardo::testing::BuildFile(vardo::testing::FullFileLayout())))
+            vardo::bench::SetupFailed(file + ": not written");
+        auto store = vardo::bench::OpenOrFail(archive);
+        vardo::bench::AddEndToEndFiles(*store, home.path(), 8);
     }
     vardo::testing::TempDir home;
     const std::string file = home / "full.vd";

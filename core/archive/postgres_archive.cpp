@@ -152,12 +152,14 @@ class PostgresArchive final : public ArchiveStore {
         if (PQtransactionStatus(c_) != PQTRANS_IDLE) Result(PQexec(c_, "ROLLBACK"));
     }
     ArchiveStatus CopyIn(const char* sql, const std::string& data);
+    // lodRows: the level-of-detail rows the add wrote.
     ArchiveStatus AddInTransaction(const RecorderKey& recorder, const RecordConfig& config,
                                    std::span<const OfferedRecord> records, const SourceInfo& source,
-                                   AddCounts& counts);
+                                   AddCounts& counts, std::int64_t& lodRows);
     ArchiveStatus ConfigId(const RecordConfig& config, std::int64_t& id);
     ArchiveStatus UpdateLod(std::int64_t recorder, const RecordConfig& config,
-                            std::span<const OfferedRecord> added);
+                            std::span<const OfferedRecord> added, std::int64_t& written);
+    void RefreshStatistics(std::int64_t records, std::int64_t lodRows);
     ArchiveStatus ConfigOf(std::int64_t id, RecordConfig& out);
     RecordDecoder Decoder() {
         return RecordDecoder([this](std::int64_t id, RecordConfig& c) { return ConfigOf(id, c); });
@@ -233,7 +235,8 @@ ArchiveStatus PostgresArchive::Add(const RecorderKey& recorder, const RecordConf
     Result begin(PQexec(c_, "BEGIN"));
     if (!begin.ok()) return Fail(begin);
     AddCounts made;
-    const ArchiveStatus status = AddInTransaction(recorder, config, records, source, made);
+    std::int64_t lodRows = 0;
+    const ArchiveStatus status = AddInTransaction(recorder, config, records, source, made, lodRows);
     if (status != ArchiveStatus::Ok) {
         Rollback();
         return status;
@@ -245,8 +248,46 @@ ArchiveStatus PostgresArchive::Add(const RecorderKey& recorder, const RecordConf
         return failed;
     }
     counts = made;
+    RefreshStatistics(made.added, lodRows);
     error_.clear();
     return ArchiveStatus::Ok;
+}
+
+// The planner knows a table by the statistics of its last analysis, which the server's
+// autovacuum takes a minute or more after a change. Until then a table that an add has just
+// filled looks as small as it was, and the first read of it (a year's envelope right after the
+// year's card was added) was planned as a scan of every block per stretch: minutes instead of
+// milliseconds. So a table that an add grew by a tenth or more is analysed at once, on its key
+// columns and a small sample (a tenth of the default: enough for sizes and ranges, and under a
+// tenth of a second on a year); autovacuum takes the full statistics later. Smaller adds leave it
+// all to autovacuum, so that adding a day to a year costs what adding it to a day does. The add
+// is committed by now: an analysis that fails, that waits for another's lock, or that the role
+// may not run (a warning, not an error) only leaves the statistics to autovacuum, which is why
+// nothing of it reaches the add's result.
+void PostgresArchive::RefreshStatistics(std::int64_t records, std::int64_t lodRows) {
+    if (records <= 0) return;
+    Result held = Exec(
+        "SELECT (SELECT reltuples FROM pg_class WHERE oid = 'records'::regclass)::bigint, "
+        "(SELECT reltuples FROM pg_class WHERE oid = 'lod'::regclass)::bigint");
+    std::int64_t heldRecords = 0;
+    std::int64_t heldLod = 0;
+    if (!held.ok() || held.rows() != 1 || !ParseInt(held.text(0, 0), heldRecords) ||
+        !ParseInt(held.text(0, 1), heldLod))
+        return;
+    // reltuples is -1 for a table never analysed.
+    const auto grown = [](std::int64_t written, std::int64_t before) {
+        return written > 0 && (before < 0 || written >= before / 10);
+    };
+    std::string tables;
+    if (grown(records, heldRecords)) tables = "records (recorder_id, t)";
+    if (grown(lodRows, heldLod))
+        tables += (tables.empty() ? "" : ", ") + std::string("lod (recorder_id, level, block)");
+    if (tables.empty()) return;
+    Result begin(PQexec(c_, "BEGIN"));
+    Result sample(PQexec(c_, "SET LOCAL default_statistics_target = 10"));
+    Result analysed(PQexec(c_, ("ANALYZE (SKIP_LOCKED) " + tables).c_str()));
+    Result commit(PQexec(c_, "COMMIT"));
+    Rollback();  // only when the commit did not end the transaction
 }
 
 ArchiveStatus PostgresArchive::CopyIn(const char* sql, const std::string& data) {
@@ -315,7 +356,8 @@ ArchiveStatus PostgresArchive::ConfigId(const RecordConfig& config, std::int64_t
 ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
                                                 const RecordConfig& rawConfig,
                                                 std::span<const OfferedRecord> records,
-                                                const SourceInfo& source, AddCounts& counts) {
+                                                const SourceInfo& source, AddCounts& counts,
+                                                std::int64_t& lodRows) {
     const RecordConfig config = NormalizedConfig(rawConfig);
     const std::vector<std::string> key = {recorder.site, std::to_string(recorder.address),
                                           recorder.model};
@@ -390,7 +432,7 @@ ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
             "ON CONFLICT DO NOTHING",
             {rid, std::to_string(configId)});
         if (!link.ok()) return Fail(link);
-        if (ArchiveStatus s = UpdateLod(recorderId, config, added); s != ArchiveStatus::Ok)
+        if (ArchiveStatus s = UpdateLod(recorderId, config, added, lodRows); s != ArchiveStatus::Ok)
             return s;
     }
     Result log = Exec(
@@ -405,7 +447,9 @@ ArchiveStatus PostgresArchive::AddInTransaction(const RecorderKey& recorder,
 }
 
 ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConfig& config,
-                                         std::span<const OfferedRecord> added) {
+                                         std::span<const OfferedRecord> added,
+                                         std::int64_t& written) {
+    written = 0;
     std::array<LodLevel, kLodShifts.size()> levels;
     AccumulateLod(config, added, levels);
     const std::string rid = std::to_string(recorder);
@@ -425,6 +469,7 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
         for (const LodBlock& b : blocks)
             FoldHeldBlock(levels[level], LodBlockOf(b.start, static_cast<int>(level)), b);
         static constexpr char kHex[] = "0123456789abcdef";
+        written += static_cast<std::int64_t>(levels[level].size());
         for (const auto& [block, b] : levels[level]) {
             data += rid + '\t' + std::to_string(level) + '\t';
             AppendInt(data, block);

@@ -414,5 +414,46 @@ TEST_P(ArchiveStoreTest, PiecesAreWhatTheirStretchesReadOneByOneEachOnceInOrder)
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveStoreTest, ::testing::ValuesIn(kEngines), EngineParamName);
 
+// What the server's planner believes a table holds (its last analysis) and what it does hold.
+std::pair<std::int64_t, std::int64_t> PlannedAndHeld(const std::string& url, const char* table) {
+    PGconn* c = PQconnectdb(url.c_str());
+    const std::string query = std::string("SELECT (SELECT reltuples FROM pg_class WHERE oid = '") +
+                              table + "'::regclass)::bigint, (SELECT count(*) FROM " + table + ")";
+    PGresult* r = PQexec(c, query.c_str());
+    std::pair<std::int64_t, std::int64_t> out{-2, -2};
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+        out = {std::stoll(PQgetvalue(r, 0, 0)), std::stoll(PQgetvalue(r, 0, 1))};
+    else
+        ADD_FAILURE() << PQerrorMessage(c);
+    PQclear(r);
+    PQfinish(c);
+    return out;
+}
+
+// The first read after a large add must be planned on what the add brought: a year's envelope
+// planned on the statistics of an empty archive scanned every block once per stretch. Adds that
+// grow a table by a tenth or more leave it analysed; smaller ones leave it to autovacuum, so that
+// an add into a large archive costs no more than into a small one.
+TEST(PostgresArchiveStatistics, AnAddThatGrowsATableByATenthLeavesItAnalysed) {
+    ArchivePlace place(Engine::Postgres);
+    ArchiveOpen open = OpenArchive(place.url(), true);
+    ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+    const struct {
+        std::int64_t first, count;
+        bool analysed;
+    } adds[] = {{0, 1000, true}, {1000, 1000, true}, {2000, 10, false}, {2010, 250, true}};
+    for (const auto& add : adds) {
+        ASSERT_EQ(AddSpan(*open.store, Span(add.first, add.count)).result, HistoryAdd::Added);
+        for (const char* table : {"records", "lod"}) {
+            const auto [planned, held] = PlannedAndHeld(place.url(), table);
+            if (add.analysed) {
+                EXPECT_EQ(planned, held) << table << " after the add at " << add.first;
+            } else {
+                EXPECT_NE(planned, held) << table << " after the add at " << add.first;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vardo::testing
