@@ -1,8 +1,10 @@
 #include "datalist/row_texts.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 #include "datalist/row_walk.h"
 #include "history/history_loader.h"
@@ -88,40 +90,57 @@ char* CRowTexts::WriteCells(std::uint32_t slot, char separator, char* out) const
     return WriteSamples(raws, separator, out);
 }
 
+RowTextWriter::RowTextWriter(char separator, std::size_t maxCellsSize,
+                             std::function<bool(std::string_view)> sink)
+    : separator_(separator), sink_(std::move(sink)) {
+    // A row: the number's fixed copy, a separator, the time text, the cells and "\n".
+    buffer_.resize(kChunk + 24 + 1 + LocalTimeText::kMaxSize + maxCellsSize + 1);
+    out_ = buffer_.data();
+}
+
+bool RowTextWriter::Flush() {
+    char* const begin = buffer_.data();
+    if (!refused_ && out_ != begin)
+        refused_ = !sink_({begin, static_cast<std::size_t>(out_ - begin)});
+    out_ = begin;
+    return !refused_;
+}
+
+void RowTextWriter::SetNumber(std::int64_t number) {
+    char text[sizeof words_] = {};
+    numberSize_ = static_cast<std::size_t>(std::to_chars(text, text + 20, number).ptr - text);
+    std::memcpy(words_, text, sizeof words_);
+    number_ = number;
+    // Only a positive number's text is counted on, so a carry never meets a sign.
+    lastDigit_ = number > 0 ? number % 10 : 9;
+    const std::size_t last = numberSize_ - 1;
+    lastWord_ = last / 8;
+    const std::size_t byte = std::endian::native == std::endian::little ? last % 8 : 7 - last % 8;
+    lastDigitOne_ = std::uint64_t{1} << (8 * byte);
+}
+
 bool WriteRowsText(const HistoryData& h, const RowWalkResult& walk, int step, int ascending,
                    CRowTexts& cells, char separator,
                    const std::function<bool(std::string_view)>& sink) {
-    constexpr std::size_t kChunk = 1u << 16;
     constexpr int kBatch = 256;
     const std::size_t columns = cells.Channels().size();
-    const std::size_t rowRoom = 24 + LocalTimeText::kMaxSize + cells.MaxCellsSize();
-    std::vector<char> buffer(kChunk + rowRoom);
+    RowTextWriter writer(separator, cells.MaxCellsSize(), sink);
     std::vector<std::uint8_t> raws(kBatch * std::max<std::size_t>(columns, 1));
     WalkedRow rows[kBatch];
     std::uint32_t slots[kBatch];
-    char* const begin = buffer.data();
-    char* out = begin;
     for (int first = 0; first < walk.rows; first += kBatch) {
         const int n = std::min(kBatch, walk.rows - first);
-        for (int i = 0; i < n; ++i) {
-            rows[i] = RowOfWalk(h, walk, step, ascending, first + i);
-            slots[i] = rows[i].slot;
-        }
+        RowsOfWalk(h, walk, step, ascending, first, n, rows);
+        for (int i = 0; i < n; ++i) slots[i] = rows[i].slot;
         cells.ReadSamples(slots, static_cast<std::size_t>(n), raws.data());
         for (int i = 0; i < n; ++i) {
-            out = std::to_chars(out, out + 16, rows[i].number).ptr;
-            *out++ = separator;
-            out = cells.WriteTime(rows[i].time, out);
+            char* out = writer.StartRow(rows[i].number, rows[i].time);
             out = cells.WriteSamples(raws.data() + static_cast<std::size_t>(i) * columns, separator,
                                      out);
-            *out++ = '\n';
-            if (static_cast<std::size_t>(out - begin) >= kChunk) {
-                if (!sink({begin, static_cast<std::size_t>(out - begin)})) return false;
-                out = begin;
-            }
+            if (!writer.EndRow(out)) return false;
         }
     }
-    return out == begin || sink({begin, static_cast<std::size_t>(out - begin)});
+    return writer.Finish();
 }
 
 }  // namespace vardo
