@@ -46,7 +46,7 @@ void EncodeDecimalValue(const DecimalValue& v, std::uint8_t* b) {
 // to_chars with a precision gives printf's "%.Nf" bytes (the exact binary value rounded half to
 // even, "-0.00", "inf", "nan") at a fraction of its cost: a list builds thousands of these.
 std::string FormatDecimal(float value, int decimals) {
-    char text[64];  // a float's 39 integer digits, a sign, a point and kMaxDecimals
+    char text[kMaxDecimalTextSize];  // a float's 39 integer digits, a sign, a point, decimals
     const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value),
                                    std::chars_format::fixed, std::clamp(decimals, 0, kMaxDecimals));
     return {text, end.ptr};

@@ -187,6 +187,32 @@ TEST(WriteRowsText, IsTheCellsOneByOne) {
     EXPECT_EQ(chunks, 2);
 }
 
+// Row numbers are counted on in their text: every carry, a text that grows by a digit where it
+// crosses the copy's word boundaries, the largest number, and numbers that do not follow.
+TEST(RowTextWriter, NumbersAndTimesAsToStringAndFormatTime) {
+    const struct {
+        std::int64_t first;
+        int count;
+    } runs[] = {{1, 1200}, {99999990, 20}, {9999999999999990, 20}, {INT64_MAX - 12, 13}, {-3, 5},
+                {42, 1},   {7, 3}};
+    std::string want;
+    std::string got;
+    RowTextWriter writer(',', 0, [&got](std::string_view chunk) {
+        got += chunk;
+        return true;
+    });
+    VTime t = kNewest - 100;
+    for (const auto& run : runs) {
+        for (int i = 0; i < run.count; ++i, t += 7) {
+            const std::int64_t number = run.first + i;
+            want += std::to_string(number) + "," + FormatTime(t) + "\n";
+            ASSERT_TRUE(writer.EndRow(writer.StartRow(number, t)));
+        }
+    }
+    ASSERT_TRUE(writer.Finish());
+    EXPECT_EQ(got, want);
+}
+
 TEST(ChannelValueText, ScalesTheFullByteRangeWithTheDecimalsOfTheUpperEnd) {
     const struct {
         std::array<int, 4> range;  // low integer, low decimals, high integer, high decimals
