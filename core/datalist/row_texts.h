@@ -39,23 +39,34 @@ class CRowTexts {
     }
     // Writes separator and the text of every listed column for ring slot slot at out and
     // returns the end; out must have room for MaxCellsSize() bytes (it may write beyond the
-    // end it returns, within that room).
-    char* WriteCells(std::uint32_t slot, char separator, char* out) const;
+    // end it returns, within that room). Twelve rings read in step are twelve streams the
+    // processor's prefetch follows.
+    char* WriteCells(std::uint32_t slot, char separator, char* out) const {
+        if (slot >= capacity_ || !everyRing_ || slots_.empty())
+            return WriteCellsOneByOne(slot, separator, out);
+        const std::uint64_t* slots = slots_.data();
+        const std::uint8_t* sizes = sizes_.data();
+        for (const std::uint8_t* ring : rings_) {
+            const std::uint8_t raw = ring[slot];
+            *out = separator;
+            std::memcpy(out + 1, &slots[raw], sizeof(std::uint64_t));
+            out += 1 + sizes[raw];
+            slots += 256;
+            sizes += 256;
+        }
+        return out;
+    }
     std::size_t MaxCellsSize() const { return maxCellsSize_; }
-    // The same in two steps for many rows at once: the samples of the rows in ring slots
-    // slots[0 .. count) into raws (count rows of Channels().size() bytes), read a channel at a
-    // time, so that a walk reads each ring in order instead of twelve rings in step; then the
-    // cells of one row from its samples.
-    void ReadSamples(const std::uint32_t* slots, std::size_t count, std::uint8_t* raws) const;
-    char* WriteSamples(const std::uint8_t* raws, char separator, char* out) const;
-
     // Writes the time text of t at out (room for LocalTimeText::kMaxSize) and returns its end.
     char* WriteTime(VTime t, char* out) { return time_.Write(t, out); }
 
   private:
+    char* WriteCellsOneByOne(std::uint32_t slot, char separator, char* out) const;
+
     const HistoryData& h_;
     std::vector<int> channels_;
     std::vector<const std::uint8_t*> rings_;
+    bool everyRing_ = true;
     std::uint32_t capacity_ = 0;
     std::string pool_;
     // Text k of the pool (column d's raw sample r is k = d * 256 + r) is [at_[k], at_[k + 1]).
