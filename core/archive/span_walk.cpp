@@ -1,7 +1,6 @@
 #include "archive/span_walk.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "datalist/row_texts.h"
@@ -179,8 +178,7 @@ ArchiveStatus WriteSpanRowsText(ArchiveStore& store, std::int64_t recorder,
                 *out++ = separator;
                 const std::string_view cell =
                     cells.Value(row.config, ch, row.record->samples[static_cast<std::size_t>(ch)]);
-                std::memcpy(out, cell.data(), cell.size());
-                out += cell.size();
+                out = std::copy(cell.begin(), cell.end(), out);  // an empty cell has no data
             }
             written = writer.EndRow(out);
             return written;
