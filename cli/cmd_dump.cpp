@@ -1,19 +1,15 @@
-#include <charconv>
-#include <climits>
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "app/vardo_doc.h"
 #include "archive/span_walk.h"
-#include "base/local_time_text.h"
 #include "base/reporter.h"
 #include "base/texts.h"
 #include "commands.h"
 #include "datalist/row_texts.h"
 #include "datalist/row_walk.h"
 #include "history/history_loader.h"
-#include "history/ring.h"
 #include "record_options.h"
 
 namespace vardo::cli {
@@ -52,32 +48,13 @@ int RunDumpSpan(const CLI::App& command, const DumpOptions& o) {
         SpanChannelCount(*span.store, span.recorder.id, span.configs, bounds, step, channels);
     if (status != ArchiveStatus::Ok) return ArchiveReadFailed(span, status);
 
-    std::string out = Header(channels);
-    constexpr std::size_t kChunk = 1u << 16;
-    out.reserve(2 * kChunk);
-    bool written = true;
-    SpanTexts cells(span.configs);
-    LocalTimeText times;
-    char cell[64];
-    status = WalkSpan(*span.store, span.recorder.id, span.configs, bounds, step, o.ascending != 0,
-                      [&](const SpanRow& row) {
-                          char* end = std::to_chars(cell, cell + sizeof cell, row.number).ptr;
-                          *end++ = '\t';
-                          end = times.Write(row.record->time, end);
-                          out.append(cell, end);
-                          for (int ch = 0; ch < channels; ++ch) {
-                              out += '\t';
-                              out += cells.Value(row.config, ch,
-                                                 row.record->samples[static_cast<std::size_t>(ch)]);
-                          }
-                          out += '\n';
-                          if (out.size() >= kChunk) {
-                              written = written && WriteOut(out);
-                              out.clear();
-                          }
-                          return written;
-                      });
-    written = written && WriteOut(out);
+    bool written = WriteOut(Header(channels));
+    if (written) {
+        bool rows = true;
+        status = WriteSpanRowsText(*span.store, span.recorder.id, span.configs, bounds, step,
+                                   o.ascending != 0, channels, '\t', WriteOut, rows);
+        written = rows;
+    }
     if (status != ArchiveStatus::Ok) {
         (void)FinishOutput(command, written);
         return ArchiveReadFailed(span, status);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "datalist/row_texts.h"
+
 namespace vardo {
 
 namespace {
@@ -158,6 +160,31 @@ std::string_view SpanTexts::Value(int config, int ch, std::uint8_t raw) {
                 FormatDecimal(RecordValue(c, ch, static_cast<std::uint8_t>(v)), decimals);
     }
     return texts[raw];
+}
+
+ArchiveStatus WriteSpanRowsText(ArchiveStore& store, std::int64_t recorder,
+                                const SpanConfigs& configs, const SpanBounds& bounds, int step,
+                                bool ascending, int channels, char separator,
+                                const std::function<bool(std::string_view)>& sink, bool& written) {
+    channels = std::clamp(channels, 0, kMaxChannels);
+    RowTextWriter writer(separator, static_cast<std::size_t>(channels) * (1 + kMaxDecimalTextSize),
+                         sink);
+    SpanTexts cells(configs);
+    written = true;
+    const ArchiveStatus status =
+        WalkSpan(store, recorder, configs, bounds, step, ascending, [&](const SpanRow& row) {
+            char* out = writer.StartRow(row.number, row.record->time);
+            for (int ch = 0; ch < channels; ++ch) {
+                *out++ = separator;
+                const std::string_view cell =
+                    cells.Value(row.config, ch, row.record->samples[static_cast<std::size_t>(ch)]);
+                out = std::copy(cell.begin(), cell.end(), out);  // an empty cell has no data
+            }
+            written = writer.EndRow(out);
+            return written;
+        });
+    written = writer.Finish() && written;
+    return status;
 }
 
 SpanStatAccumulator::SpanStatAccumulator(const SpanConfigs& configs)

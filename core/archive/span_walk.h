@@ -98,6 +98,17 @@ class SpanTexts {
     std::vector<std::vector<std::string>> texts_;  // [config * kMaxChannels + ch][raw]
 };
 
+// The text of the rows WalkSpan gives, as dump lists them: number, time and the cells of
+// channels 0 .. channels - 1 (empty where a record lacks one), separator between them and "\n"
+// after each row, handed to sink in chunks through RowTextWriter, as a file's rows are. written
+// turns false, and the walk stops, when sink refuses a chunk.
+[[nodiscard]] ArchiveStatus WriteSpanRowsText(ArchiveStore& store, std::int64_t recorder,
+                                              const SpanConfigs& configs, const SpanBounds& bounds,
+                                              int step, bool ascending, int channels,
+                                              char separator,
+                                              const std::function<bool(std::string_view)>& sink,
+                                              bool& written);
+
 // Mean, peak and valley per channel over the rows of a listing, each record with its own
 // configuration; the decimals each is printed with travel along.
 struct SpanStatResult {

@@ -1,5 +1,6 @@
 #include "base/local_time_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <ctime>
@@ -117,7 +118,12 @@ bool LocalTimeText::FindSpan(VTime t) {
     return true;
 }
 
-char* LocalTimeText::Write(VTime t, char* out) {
+const char LocalTimeText::kTwoDigits[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+char* LocalTimeText::WriteNewMinute(VTime t, char* out) {
     if ((t < spanFirst_ || t > spanLast_) && !FindSpan(t)) {
         const std::tm f = Look(t).fields;
         out = WriteDate(f.tm_year + 1900LL, f.tm_mon + 1, f.tm_mday, out);
@@ -133,15 +139,18 @@ char* LocalTimeText::Write(VTime t, char* out) {
         dateSize_ = static_cast<std::size_t>(WriteDate(year, month, dayOfMonth, date_) - date_);
         day_ = day;
     }
-    // The date is copied as a whole 16 bytes where it fits (out has kMaxSize of room): a fixed
-    // copy is two moves, a sized one a call.
-    if (dateSize_ <= 16) {
-        std::memcpy(out, date_, 16);
-    } else {
-        std::memcpy(out, date_, dateSize_);
-    }
     const auto second = static_cast<int>(local - day * kDay);
-    return WriteClock(second / 3600, second / 60 % 60, second % 60, out + dateSize_);
+    std::memcpy(out, date_, dateSize_);
+    char* end = WriteClock(second / 3600, second / 60 % 60, second % 60, out + dateSize_);
+    const std::size_t prefixSize = dateSize_ + 6;  // "HH:MM:"
+    if (prefixSize + 2 <= 24) {
+        minuteStart_ = t - second % 60;
+        minuteFirst_ = std::max(minuteStart_, spanFirst_);
+        minuteLast_ = std::min(minuteStart_ + 59, spanLast_);
+        std::memcpy(prefix_, out, prefixSize);
+        prefixSize_ = prefixSize;
+    }
+    return end;
 }
 
 std::string LocalTimeText::Format(VTime t) {

@@ -1,8 +1,10 @@
 #include "datalist/row_texts.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 #include "datalist/row_walk.h"
 #include "history/history_loader.h"
@@ -14,6 +16,7 @@ CRowTexts::CRowTexts(const HistoryData& h)
     at_.reserve(channels_.size() * 256 + 1);
     for (const int ch : channels_) {
         rings_.push_back(ChannelBlock(h, ch));
+        everyRing_ = everyRing_ && rings_.back() != nullptr;
         std::size_t longest = 0;
         for (int raw = 0; raw < 256; ++raw) {
             at_.push_back(static_cast<std::uint32_t>(pool_.size()));
@@ -41,87 +44,76 @@ std::string_view CRowTexts::Value(std::size_t d, std::uint32_t slot) const {
     return Text(d, SampleAtSlot(h_, channels_[d], slot));
 }
 
-void CRowTexts::ReadSamples(const std::uint32_t* slots, std::size_t count,
-                            std::uint8_t* raws) const {
+char* CRowTexts::WriteCellsOneByOne(std::uint32_t slot, char separator, char* out) const {
     const std::size_t columns = rings_.size();
     for (std::size_t d = 0; d < columns; ++d) {
-        const std::uint8_t* ring = rings_[d];
-        std::uint8_t* column = raws + d;
-        if (ring == nullptr) {
-            for (std::size_t i = 0; i < count; ++i) column[i * columns] = 0;
-            continue;
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            column[i * columns] = slots[i] < capacity_ ? ring[slots[i]] : 0;
-        }
-    }
-}
-
-char* CRowTexts::WriteSamples(const std::uint8_t* raws, char separator, char* out) const {
-    const std::size_t columns = rings_.size();
-    if (!slots_.empty()) {
-        const std::uint64_t* slots = slots_.data();
-        const std::uint8_t* sizes = sizes_.data();
-        for (std::size_t d = 0; d < columns; ++d, slots += 256, sizes += 256) {
-            const std::uint8_t raw = raws[d];
-            *out = separator;
-            std::memcpy(out + 1, &slots[raw], sizeof(std::uint64_t));
-            out += 1 + sizes[raw];
-        }
-        return out;
-    }
-    const char* pool = pool_.data();
-    const std::uint32_t* at = at_.data();
-    for (std::size_t d = 0; d < columns; ++d, at += 256) {
-        const std::uint8_t raw = raws[d];
+        const std::string_view text = Text(d, Sample(d, slot));
         *out++ = separator;
-        const std::uint32_t size = at[raw + 1] - at[raw];
-        std::memcpy(out, pool + at[raw], size);
-        out += size;
+        std::memcpy(out, text.data(), text.size());
+        out += text.size();
     }
     return out;
 }
 
-char* CRowTexts::WriteCells(std::uint32_t slot, char separator, char* out) const {
-    std::uint8_t raws[kMaxChannels];
-    ReadSamples(&slot, 1, raws);
-    return WriteSamples(raws, separator, out);
+RowTextWriter::RowTextWriter(char separator, std::size_t maxCellsSize,
+                             std::function<bool(std::string_view)> sink)
+    : separator_(separator), sink_(std::move(sink)) {
+    // A row: the number's fixed copy, a separator, the time text, the cells and "\n".
+    buffer_.resize(kChunk + 24 + 1 + LocalTimeText::kMaxSize + maxCellsSize + 1);
+    out_ = buffer_.data();
+}
+
+bool RowTextWriter::Flush() {
+    char* const begin = buffer_.data();
+    if (!refused_ && out_ != begin)
+        refused_ = !sink_({begin, static_cast<std::size_t>(out_ - begin)});
+    out_ = begin;
+    return !refused_;
+}
+
+void RowTextWriter::SetNumber(std::int64_t number) {
+    char text[sizeof words_];
+    std::memcpy(text, words_, sizeof text);
+    if (number_ > 0 && number > number_ && number - number_ == 1) {
+        // The next number after a 9: the nines roll over and the digit before them counts on,
+        // unless the text grows a digit.
+        std::size_t i = numberSize_;
+        while (i > 0 && text[i - 1] == '9') text[--i] = '0';
+        if (i > 0) {
+            ++text[i - 1];
+            std::memcpy(words_, text, sizeof words_);
+            number_ = number;
+            lastDigit_ = 0;
+            return;
+        }
+    }
+    std::memset(text, 0, sizeof text);
+    numberSize_ = static_cast<std::size_t>(std::to_chars(text, text + 20, number).ptr - text);
+    std::memcpy(words_, text, sizeof words_);
+    number_ = number;
+    // Only a positive number's text is counted on, so a carry never meets a sign.
+    lastDigit_ = number > 0 ? number % 10 : 9;
+    const std::size_t last = numberSize_ - 1;
+    lastWord_ = last / 8;
+    const std::size_t byte = std::endian::native == std::endian::little ? last % 8 : 7 - last % 8;
+    lastDigitOne_ = std::uint64_t{1} << (8 * byte);
 }
 
 bool WriteRowsText(const HistoryData& h, const RowWalkResult& walk, int step, int ascending,
                    CRowTexts& cells, char separator,
                    const std::function<bool(std::string_view)>& sink) {
-    constexpr std::size_t kChunk = 1u << 16;
     constexpr int kBatch = 256;
-    const std::size_t columns = cells.Channels().size();
-    const std::size_t rowRoom = 24 + LocalTimeText::kMaxSize + cells.MaxCellsSize();
-    std::vector<char> buffer(kChunk + rowRoom);
-    std::vector<std::uint8_t> raws(kBatch * std::max<std::size_t>(columns, 1));
+    RowTextWriter writer(separator, cells.MaxCellsSize(), sink);
     WalkedRow rows[kBatch];
-    std::uint32_t slots[kBatch];
-    char* const begin = buffer.data();
-    char* out = begin;
     for (int first = 0; first < walk.rows; first += kBatch) {
         const int n = std::min(kBatch, walk.rows - first);
+        RowsOfWalk(h, walk, step, ascending, first, n, rows);
         for (int i = 0; i < n; ++i) {
-            rows[i] = RowOfWalk(h, walk, step, ascending, first + i);
-            slots[i] = rows[i].slot;
-        }
-        cells.ReadSamples(slots, static_cast<std::size_t>(n), raws.data());
-        for (int i = 0; i < n; ++i) {
-            out = std::to_chars(out, out + 16, rows[i].number).ptr;
-            *out++ = separator;
-            out = cells.WriteTime(rows[i].time, out);
-            out = cells.WriteSamples(raws.data() + static_cast<std::size_t>(i) * columns, separator,
-                                     out);
-            *out++ = '\n';
-            if (static_cast<std::size_t>(out - begin) >= kChunk) {
-                if (!sink({begin, static_cast<std::size_t>(out - begin)})) return false;
-                out = begin;
-            }
+            char* out = writer.StartRow(rows[i].number, rows[i].time);
+            if (!writer.EndRow(cells.WriteCells(rows[i].slot, separator, out))) return false;
         }
     }
-    return out == begin || sink({begin, static_cast<std::size_t>(out - begin)});
+    return writer.Finish();
 }
 
 }  // namespace vardo

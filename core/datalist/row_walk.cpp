@@ -82,6 +82,39 @@ WalkedRow RowOfWalk(const HistoryData& h, const RowWalkResult& result, int step,
     return row;
 }
 
+void RowsOfWalk(const HistoryData& h, const RowWalkResult& result, int step, int ascending,
+                int first, int count, WalkedRow* rows) {
+    if (count <= 0) return;
+    rows[0] = RowOfWalk(h, result, step, ascending, first);
+    const std::int64_t stride = std::max(step, 1);
+    const std::int64_t lastDistance =
+        result.a + (static_cast<std::int64_t>(first) + count - 1) * stride;
+    const std::uint32_t base = ascending == 0 ? h.newestIndex : h.oldestIndex;
+    // The ring arithmetic gives slot 0 for a start or a distance outside the ring; where
+    // neither occurs the rows follow by one stride each.
+    if (!IsValidIntervalCode(h.intervalCode) || base >= h.capacity || lastDistance >= h.capacity) {
+        for (int i = 1; i < count; ++i) rows[i] = RowOfWalk(h, result, step, ascending, first + i);
+        return;
+    }
+    const VTime move = (ascending == 0 ? -1 : 1) * IntervalTable[h.intervalCode] * stride;
+    const auto slotStride = static_cast<std::uint32_t>(stride);
+    const std::uint32_t capacity = h.capacity;
+    for (int i = 1; i < count; ++i) {
+        WalkedRow& row = rows[i];
+        const WalkedRow& before = rows[i - 1];
+        row.number = before.number + 1;
+        row.progress = before.progress + stride;
+        row.time = before.time + move;
+        if (ascending == 0) {
+            row.slot = before.slot >= slotStride ? before.slot - slotStride
+                                                 : before.slot + capacity - slotStride;
+        } else {
+            row.slot = before.slot + slotStride;
+            if (row.slot >= capacity) row.slot -= capacity;
+        }
+    }
+}
+
 std::vector<int> ListedChannels(const HistoryData& h) {
     std::vector<int> channels;
     for (int ch = 0; ch < std::min<int>(h.channelCount, kMaxChannels); ++ch) {

@@ -44,6 +44,11 @@ RowWalkResult PlanWalk(const HistoryData& h, VTime start, VTime end, int step, i
 WalkedRow RowOfWalk(const HistoryData& h, const RowWalkResult& result, int step, int ascending,
                     int index);
 
+// Rows first .. first + count - 1 of the same walk into rows, as RowOfWalk gives them one by
+// one; the rows must lie within result.rows.
+void RowsOfWalk(const HistoryData& h, const RowWalkResult& result, int step, int ascending,
+                int first, int count, WalkedRow* rows);
+
 // Channels that have a column in the list: enabled ones among the file's channels, in order.
 std::vector<int> ListedChannels(const HistoryData& h);
 

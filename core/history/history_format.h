@@ -60,6 +60,8 @@ void EncodeDecimalValue(const DecimalValue& v, std::uint8_t* bytes3);
 
 // "%.Nf" with N the decimals of the value that decides the precision, within 0..kMaxDecimals.
 std::string FormatDecimal(float value, int decimals);
+// The longest text FormatDecimal gives.
+inline constexpr std::size_t kMaxDecimalTextSize = 64;
 
 using PackedTime = std::array<std::uint8_t, 6>;
 

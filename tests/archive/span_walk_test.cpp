@@ -306,6 +306,48 @@ TEST_P(SpanWalkTest, ExportRowsAreTheListedRecordsChunkAfterChunk) {
     }
 }
 
+// dump's text of a span against the expected records one by one: across the overlap, the gap
+// and the change of configuration (empty cells), many chunks, both orders; a refused chunk
+// stops it.
+TEST_P(SpanWalkTest, RowsTextIsTheListedRecordsOneByOne) {
+    const SpanBounds bounds{false, TimeOf(0), TimeOf(44099), 0};
+    for (const bool ascending : {true, false}) {
+        std::string want;
+        std::int64_t number = 0;
+        for (const Expected* e : Listing(bounds, 3, ascending)) {
+            want += std::to_string(++number) + ";" + FormatTime(e->time);
+            const RecordConfig& c = *e->config;
+            for (int ch = 0; ch < 4; ++ch) {
+                want += ";";
+                if (ch < c.channelCount)
+                    want +=
+                        FormatDecimal(RecordValue(c, ch, e->samples[ch]), c.high[ch].Decimals());
+            }
+            want += "\n";
+        }
+        std::string got;
+        bool written = false;
+        ASSERT_EQ(WriteSpanRowsText(
+                      *store, recorder, configs, bounds, 3, ascending, 4, ';',
+                      [&got](std::string_view chunk) {
+                          got += chunk;
+                          return true;
+                      },
+                      written),
+                  ArchiveStatus::Ok);
+        EXPECT_TRUE(written);
+        EXPECT_EQ(got, want) << ascending;
+    }
+    int chunks = 0;
+    bool written = true;
+    EXPECT_EQ(WriteSpanRowsText(
+                  *store, recorder, configs, bounds, 1, true, 4, '\t',
+                  [&chunks](std::string_view) { return ++chunks < 2; }, written),
+              ArchiveStatus::Ok);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(chunks, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, SpanWalkTest, ::testing::ValuesIn(kEngines), EngineParamName);
 
 }  // namespace

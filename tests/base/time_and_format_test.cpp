@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -127,6 +131,31 @@ TEST(DecimalValueFormat, DecimalsAreBoundedWhenShown) {
                  {-1.5f, 255, "-1.500000000"},
                  {1e30f, 255, "1000000015047466219876688855040.000000000"}};
     for (const auto& c : cases) EXPECT_EQ(FormatDecimal(c.value, c.decimals), c.text) << c.decimals;
+}
+
+// The texts are made without printf, for speed, yet must stay printf's "%.Nf" to the byte:
+// exact halves go to even, a negative zero keeps its sign, and any float bit pattern agrees.
+TEST(DecimalValueFormat, SameBytesAsPrintf) {
+    const auto printf = [](float value, int decimals) {
+        char text[512];
+        std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value));
+        return std::string(text);
+    };
+    for (const float value : {0.125f, 0.375f, 2.5f, 3.5f, -0.0f, -0.004f, 1e-10f, 3.4028235e38f,
+                              -3.4028235e38f, 1.4e-45f, std::numeric_limits<float>::infinity()}) {
+        for (int decimals = 0; decimals <= kMaxDecimals; ++decimals)
+            ASSERT_EQ(FormatDecimal(value, decimals), printf(value, decimals)) << value;
+    }
+    std::uint32_t bits = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        bits = bits * 1664525u + 1013904223u;
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isnan(value)) continue;
+        ASSERT_EQ(FormatDecimal(value, i % (kMaxDecimals + 1)),
+                  printf(value, i % (kMaxDecimals + 1)))
+            << bits;
+    }
 }
 
 TEST(LittleEndianBytes, ReadsRefuseToCrossTheEnd) {

@@ -146,38 +146,48 @@ TEST(CRowTexts, GivesTheTextsOfTheSlowPathForEveryColumnAndRecord) {
 // dump's bulk text against the cells one by one: both orders, steps, ranges across the ring's
 // seam and more text than one chunk.
 TEST(WriteRowsText, IsTheCellsOneByOne) {
-    auto f = Load(0, 5, [](FileLayout& s) {
-        s.channelCount = 4, s.present = {1, 0, 1, 1};
-        s.ranges = {{0, 0, 255, 0}, {0, 0, 1, 0}, {-1000, 2, -32283, 2}, {0, 0, -32768, 0}};
-    });
-    const HistoryData& h = f->h;
-    const struct {
-        VTime start, end;
-        int step, ascending;
-    } cases[] = {{h.oldestTime, h.newestTime, 1, 0},
-                 {h.oldestTime, h.newestTime, 1, 1},
-                 {h.newestTime - 700, h.newestTime + 5, 3, 0},
-                 {h.oldestTime - 40, h.oldestTime + 333, 7, 1},
-                 {h.newestTime + 10, h.newestTime + 50, 1, 0}};
-    for (const auto& c : cases) {
-        CRowTexts cells(h);
-        std::string want;
-        const RowWalkResult walk =
-            WalkRows(h, c.start, c.end, c.step, c.ascending, [&](const WalkedRow& row) {
-                want += std::to_string(row.number) + ";" + FormatTime(row.time);
-                for (std::size_t d = 0; d < cells.Channels().size(); ++d) {
-                    want += ";" + std::string(cells.Value(d, row.slot));
-                }
-                want += "\n";
-            });
-        std::string got;
-        EXPECT_TRUE(
-            WriteRowsText(h, walk, c.step, c.ascending, cells, ';', [&got](std::string_view chunk) {
-                got += chunk;
-                return true;
-            }));
-        EXPECT_EQ(got, want) << c.start - h.newestTime << " " << c.step << " " << c.ascending;
+    // Texts that fit the 8-byte copies; one that does not (every text copied by its size); and
+    // a file cut short of its last channel's ring.
+    const std::vector<std::array<int, 4>> ranges[] = {
+        {{0, 0, 255, 0}, {0, 0, 1, 0}, {-1000, 2, -32283, 2}, {0, 0, -32768, 0}},
+        {{0, 0, 255, 0}, {0, 0, 1, 0}, {-1000, 2, -32283, 2}, {-32768, 0, 32767, 4}},
+        {{0, 0, 255, 0}, {0, 0, 1, 0}, {-1000, 2, -32283, 2}, {0, 0, -32768, 0}}};
+    for (std::size_t file = 0; file < std::size(ranges); ++file) {
+        auto f = Load(0, 5, [&](FileLayout& s) {
+            s.channelCount = 4, s.present = {1, 0, 1, 1};
+            s.ranges = ranges[file];
+        });
+        if (file == 2) f->h.file.resize(f->h.file.size() - 1);
+        const HistoryData& h = f->h;
+        const struct {
+            VTime start, end;
+            int step, ascending;
+        } cases[] = {{h.oldestTime, h.newestTime, 1, 0},
+                     {h.oldestTime, h.newestTime, 1, 1},
+                     {h.newestTime - 700, h.newestTime + 5, 3, 0},
+                     {h.oldestTime - 40, h.oldestTime + 333, 7, 1},
+                     {h.newestTime + 10, h.newestTime + 50, 1, 0}};
+        for (const auto& c : cases) {
+            CRowTexts cells(h);
+            std::string want;
+            const RowWalkResult walk =
+                WalkRows(h, c.start, c.end, c.step, c.ascending, [&](const WalkedRow& row) {
+                    want += std::to_string(row.number) + ";" + FormatTime(row.time);
+                    for (int ch : cells.Channels()) want += ";" + ChannelValueText(h, ch, row.slot);
+                    want += "\n";
+                });
+            std::string got;
+            EXPECT_TRUE(WriteRowsText(h, walk, c.step, c.ascending, cells, ';',
+                                      [&got](std::string_view chunk) {
+                                          got += chunk;
+                                          return true;
+                                      }));
+            EXPECT_EQ(got, want) << file << " " << c.start - h.newestTime << " " << c.step << " "
+                                 << c.ascending;
+        }
     }
+    auto f = Load(0, 5);
+    const HistoryData& h = f->h;
     CRowTexts cells(h);
     const RowWalkResult all = PlanWalk(h, h.oldestTime, h.newestTime, 1, 0);
     int chunks = 0;
@@ -185,6 +195,32 @@ TEST(WriteRowsText, IsTheCellsOneByOne) {
         return ++chunks < 2;
     })) << "a refused chunk stops the text";
     EXPECT_EQ(chunks, 2);
+}
+
+// Row numbers are counted on in their text: every carry, a text that grows by a digit where it
+// crosses the copy's word boundaries, the largest number, and numbers that do not follow.
+TEST(RowTextWriter, NumbersAndTimesAsToStringAndFormatTime) {
+    const struct {
+        std::int64_t first;
+        int count;
+    } runs[] = {{1, 1200}, {99999990, 20}, {9999999999999990, 20}, {INT64_MAX - 12, 13}, {-3, 5},
+                {42, 1},   {7, 3}};
+    std::string want;
+    std::string got;
+    RowTextWriter writer(',', 0, [&got](std::string_view chunk) {
+        got += chunk;
+        return true;
+    });
+    VTime t = kNewest - 100;
+    for (const auto& run : runs) {
+        for (int i = 0; i < run.count; ++i, t += 7) {
+            const std::int64_t number = run.first + i;
+            want += std::to_string(number) + "," + FormatTime(t) + "\n";
+            ASSERT_TRUE(writer.EndRow(writer.StartRow(number, t)));
+        }
+    }
+    ASSERT_TRUE(writer.Finish());
+    EXPECT_EQ(got, want);
 }
 
 TEST(ChannelValueText, ScalesTheFullByteRangeWithTheDecimalsOfTheUpperEnd) {
