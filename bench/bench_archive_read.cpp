@@ -193,6 +193,75 @@ void BM_ReadEveryRecordOfTheYear(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadEveryRecordOfTheYear)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
+// The figure is for a recorder of twelve channels: every summary and every record at a
+// column's ends then carries twelve extremes to fold. The same year, each channel with its own
+// range and decimals.
+class TwelveChannelYear {
+  public:
+    TwelveChannelYear() {
+        ArchiveOpen open = OpenArchive("sqlite:" + home_ / "Archive.db", true);
+        if (open.status != ArchiveStatus::Ok) std::abort();
+        store = std::move(open.store);
+        RecordConfig config;
+        config.intervalCode = 3;
+        config.channelCount = kMaxChannels;
+        config.present = (1u << kMaxChannels) - 1;
+        for (int k = 0; k < kMaxChannels; ++k) {
+            config.low[k] = MakeDecimal(static_cast<std::int16_t>(-100 * k), 1);
+            config.high[k] = MakeDecimal(static_cast<std::int16_t>(1000 + 250 * k), k % 3);
+        }
+        first = MakeLocalTime(2025, 1, 1, 0, 0, 0);
+        constexpr std::int64_t kRecords = 365 * 8640;
+        constexpr std::int64_t kWeek = 7 * 8640;
+        std::vector<OfferedRecord> records;
+        for (std::int64_t at = 0; at < kRecords; at += kWeek) {
+            records.clear();
+            for (std::int64_t i = at; i < std::min(at + kWeek, kRecords); ++i) {
+                OfferedRecord r;
+                r.time = first + i * 10;
+                for (int k = 0; k < kMaxChannels; ++k)
+                    r.samples[k] = static_cast<std::uint8_t>(((i + 977 * k) * 2654435761u) >> 24);
+                records.push_back(r);
+            }
+            SourceInfo source;
+            source.how = kSourceCollect;
+            source.path = "week " + std::to_string(at / kWeek);
+            AddCounts counts;
+            if (store->Add({"", 12, "ZT772"}, config, records, source, counts) != ArchiveStatus::Ok)
+                std::abort();
+        }
+        last = first + (kRecords - 1) * 10;
+        std::vector<RecorderSummary> recorders;
+        if (store->Recorders(recorders) != ArchiveStatus::Ok || recorders.size() != 1) std::abort();
+        recorder = recorders[0].id;
+        if (configs.Load(*store, recorder) != ArchiveStatus::Ok) std::abort();
+    }
+
+  private:
+    vardo::testing::TempDir home_;
+
+  public:
+    std::unique_ptr<ArchiveStore> store;
+    std::int64_t recorder = 0;
+    SpanConfigs configs;
+    VTime first = 0;
+    VTime last = 0;
+};
+
+void BM_EnvelopeOfATwelveChannelYearIn1200Columns(benchmark::State& state) {
+    static TwelveChannelYear y;
+    for (auto _ : state) {
+        Envelope e;
+        if (SpanEnvelope(*y.store, y.recorder, y.configs, y.first, y.last, 1200, e) !=
+            ArchiveStatus::Ok)
+            state.SkipWithError("the envelope failed");
+        benchmark::DoNotOptimize(e.columns.data());
+    }
+}
+BENCHMARK(BM_EnvelopeOfATwelveChannelYearIn1200Columns)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();
