@@ -269,6 +269,12 @@ void MergeLod(LodBlock& a, const LodBlock& b) {
 void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held) {
     const auto it = fresh.find(block);
     if (it == fresh.end()) return;
+    // Of equal extremes the earlier records' decimals stay, as in a walk of the records: a file
+    // older than what is held takes the held block in rather than the other way round.
+    if (it->second.first < held.first) {
+        MergeLod(it->second, held);
+        return;
+    }
     LodBlock merged = held;
     MergeLod(merged, it->second);
     it->second = merged;

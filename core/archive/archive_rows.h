@@ -109,8 +109,8 @@ void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> re
                    std::array<LodLevel, kLodShifts.size()>& levels);
 // Folds b into a (blocks of the same span).
 void MergeLod(LodBlock& a, const LodBlock& b);
-// An add's fresh summary of a block that the archive already holds: the held block comes first
-// and takes the fresh one in, so that what is written back covers both.
+// An add's fresh summary of a block that the archive already holds: the block whose records
+// start first takes the other in, so that what is written back covers both.
 void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held);
 
 // The engineering value of a raw sample as the data list prints it, with its decimals.

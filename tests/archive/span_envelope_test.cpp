@@ -14,7 +14,8 @@ namespace {
 class SpanEnvelopeTest : public ::testing::TestWithParam<Engine> {};
 
 // Two files meeting at record 1000 that give every record the same value, 20.0 and 20.00: a
-// column across the seam must print the decimals of whichever file comes first in time.
+// column across the seam must print the decimals of whichever file comes first in time, also
+// when the older file was added last.
 TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimals) {
     ArchivePlace place(GetParam());
     ArchiveOpen open = OpenArchive(place.url(), true);
@@ -28,17 +29,18 @@ TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimals) {
     two.first = 1000;
     two.highInteger = 10000;
     two.highDecimals = 2;
-    // Recorder 7 holds one then two, recorder 8 two's range first; each added in time order.
+    // Recorder 7 holds one then two, recorders 8 and 9 two's range first; 9 had it added last.
     SpanFile first8 = two;
     first8.first = 0;
     SpanFile then8 = one;
     then8.first = 1000;
     for (const auto& [file, address] :
-         {std::pair{&one, 7}, std::pair{&two, 7}, std::pair{&first8, 8}, std::pair{&then8, 8}})
+         {std::pair{&one, 7}, std::pair{&two, 7}, std::pair{&first8, 8}, std::pair{&then8, 8},
+          std::pair{&then8, 9}, std::pair{&first8, 9}})
         ASSERT_EQ(AddSpan(store, *file, address).result, HistoryAdd::Added);
     std::vector<RecorderSummary> recorders;
     ASSERT_EQ(store.Recorders(recorders), ArchiveStatus::Ok);
-    ASSERT_EQ(recorders.size(), 2u);
+    ASSERT_EQ(recorders.size(), 3u);
 
     std::mt19937 random(::testing::UnitTest::GetInstance()->random_seed());
     for (const RecorderSummary& r : recorders) {
@@ -56,6 +58,12 @@ TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimals) {
                                    {TimeOf(0), TimeOf(1999), 7},
                                    {TimeOf(0), TimeOf(1999), 1200},
                                    {TimeOf(500), TimeOf(1499), 2}};
+        // A column that opens with the block holding the seam, at each fine level.
+        for (const int shift : {kLodShifts[0], kLodShifts[1], kLodShifts[2]}) {
+            const VTime size = VTime{1} << shift;
+            spans.push_back(
+                {TimeOf(1000) - ((TimeOf(1000) % size) + size) % size, TimeOf(1999), 1});
+        }
         for (int i = 0; i < 40; ++i) {
             const VTime from = TimeOf(0) + static_cast<VTime>(random() % 10000);
             spans.push_back({from, TimeOf(1000) + static_cast<VTime>(random() % 10000),
