@@ -1,19 +1,24 @@
 // The curve view over an archive span: a year of a 12-channel recorder at 10 s (3.15 M records)
 // opened to its first painted frame (goal 100 ms: the store opened, the span's configurations
 // read, the envelope of the plot's columns built from the summaries, the picture drawn), and
-// each zoom or scroll step on it with its redraw (goal 16 ms). Run on the offscreen platform.
+// each zoom or scroll step on it with its redraw (goal 16 ms), and the data list filled with the
+// whole year. Run on the offscreen platform.
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QApplication>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <vector>
 
+#include "app/list_rows.h"
 #include "app/vardo_doc.h"
 #include "base/reporter.h"
 #include "curves/vardo_view.h"
+#include "pointer_events.h"
 #include "qt_benchmark_main.h"
 #include "settings/setup_ini.h"
 #include "support/history_file_builder.h"
@@ -170,6 +175,73 @@ void BM_ScrollStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
+
+// The readout held with the left button over the year, and the band dragged with the right: each
+// pointer move with its overlay (goal under 1 ms, as over a file).
+void PointerAcrossTheYear(benchmark::State& state, Qt::MouseButton button) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    const Rect& plot = s.doc.displaySettings.plotRect;
+    const int y = (plot.top + plot.bottom) / 2;
+    bench::PressPointer(*s.view, plot.left + 10, y, button);
+    int x = plot.left + 10;
+    int dx = 7;
+    for (auto _ : state) {
+        bench::MovePointer(*s.view, x, y, button);
+        if (x + dx <= plot.left || x + dx >= plot.right - 20) dx = -dx;
+        x += dx;
+    }
+}
+void BM_ReadoutPointerMove(benchmark::State& state) {
+    PointerAcrossTheYear(state, Qt::LeftButton);
+}
+BENCHMARK(BM_ReadoutPointerMove)->Unit(benchmark::kMillisecond);
+void BM_BandPointerMove(benchmark::State& state) {
+    PointerAcrossTheYear(state, Qt::RightButton);
+}
+BENCHMARK(BM_BandPointerMove)->Unit(benchmark::kMillisecond);
+
+double ResidentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+// The list's heaviest fill: every record of the year, newest first, as the range dialog allows.
+// heldMB is what the filled list keeps resident.
+void BM_ListWholeYear(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    std::unique_ptr<ListRows> rows = MakeSpanListRows(*s.doc.span);
+    const double before = ResidentMb();
+    int listed = 0;
+    for (auto _ : state) {
+        const ListFill fill = rows->Fill(rows->Oldest(), rows->Newest(), 1, 0);
+        if (fill.status != ArchiveStatus::Ok) state.SkipWithError("read");
+        listed = fill.rows;
+        benchmark::DoNotOptimize(rows->Cell(listed / 2, 2));
+    }
+    state.counters["rows"] = listed;
+    state.counters["heldMB"] = ResidentMb() - before;
+}
+BENCHMARK(BM_ListWholeYear)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The scrollbar of that list dragged anywhere: the page under it read from the store.
+void BM_ListPageJump(benchmark::State& state) {
+    ShownSpan s;
+    if (!s.Open()) state.SkipWithError("the span did not open");
+    std::unique_ptr<ListRows> rows = MakeSpanListRows(*s.doc.span);
+    const ListFill fill = rows->Fill(rows->Oldest(), rows->Newest(), 1, 0);
+    if (fill.status != ArchiveStatus::Ok || fill.rows == 0) state.SkipWithError("read");
+    std::uint64_t row = 12345;
+    for (auto _ : state) {
+        row = (row * 6364136223846793005ULL + 1442695040888963407ULL);
+        benchmark::DoNotOptimize(rows->Cell(static_cast<int>(row % fill.rows), 2));
+    }
+}
+BENCHMARK(BM_ListPageJump)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

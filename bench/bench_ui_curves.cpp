@@ -29,12 +29,15 @@
 #include "base/reporter.h"
 #include "curves/vardo_view.h"
 #include "history/history_format.h"
+#include "pointer_events.h"
 #include "qt_benchmark_main.h"
 #include "settings/setup_ini.h"
 
 namespace {
 
 using namespace vardo;
+using bench::MovePointer;
+using bench::PressPointer;
 
 constexpr std::uint32_t kCapacity = 131072;
 constexpr std::uint32_t kRecords = kCapacity;
@@ -148,19 +151,6 @@ void BM_ScrollStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
-
-// A pointer move as the view receives it, across the plot and back.
-void MovePointer(QWidget& view, int x, int y, Qt::MouseButtons buttons) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), view.mapToGlobal(QPointF(x, y)),
-                     Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&view, &move);
-}
-
-void PressPointer(QWidget& view, int x, int y, Qt::MouseButton button) {
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), view.mapToGlobal(QPointF(x, y)),
-                      button, button, Qt::NoModifier);
-    QApplication::sendEvent(&view, &press);
-}
 
 // The readout held with the left button: cross hair, both boxes and the legend at the pointer.
 void BM_ReadoutPointerMove(benchmark::State& state) {

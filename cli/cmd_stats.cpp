@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +26,22 @@ void Line(std::string& out, std::initializer_list<std::string> cells) {
     out += '\n';
 }
 
+// The report both sources print: the span counted, then a line per channel.
+std::string StatsText(bool counted, VTime oldest, VTime newest, int channels,
+                      const std::function<std::array<std::string, 3>(int)>& cellsOf) {
+    std::string out;
+    Line(out, {texts::kStatStart, counted ? FormatTime(oldest) : std::string()});
+    Line(out, {texts::kStatEnd, counted ? FormatTime(newest) : std::string()});
+    Line(out, {texts::kStatChannel, texts::kStatMean, texts::kStatPeak, texts::kStatValley});
+    char name[32];
+    for (int ch = 0; ch < channels; ++ch) {
+        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
+        const std::array<std::string, 3> cells = cellsOf(ch);
+        Line(out, {name, cells[0], cells[1], cells[2]});
+    }
+    return out;
+}
+
 // Over a recorder's span: each record counted with its own configuration.
 int RunStatsSpan(const CLI::App& command, const RecordOptions& o) {
     RecorderSpan span;
@@ -33,16 +52,8 @@ int RunStatsSpan(const CLI::App& command, const RecordOptions& o) {
     const ArchiveStatus status =
         SpanStats(*span.store, span.recorder.id, span.configs, bounds, o.step.value_or(1), r);
     if (status != ArchiveStatus::Ok) return ArchiveReadFailed(span, status);
-    std::string out;
-    Line(out, {texts::kStatStart, r.stats.counted ? FormatTime(r.stats.oldest) : std::string()});
-    Line(out, {texts::kStatEnd, r.stats.counted ? FormatTime(r.stats.newest) : std::string()});
-    Line(out, {texts::kStatChannel, texts::kStatMean, texts::kStatPeak, texts::kStatValley});
-    char name[32];
-    for (int ch = 0; ch < r.channels; ++ch) {
-        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
-        const std::array<std::string, 3> cells = SpanStatCells(r, ch);
-        Line(out, {name, cells[0], cells[1], cells[2]});
-    }
+    const std::string out = StatsText(r.stats.counted, r.stats.oldest, r.stats.newest, r.channels,
+                                      [&r](int ch) { return SpanStatCells(r, ch); });
     return FinishOutput(command, WriteOut(out));
 }
 
@@ -53,26 +64,9 @@ int RunStats(const CLI::App& command, const RecordOptions& o) {
     VTime to = 0;
     if (const int refused = OpenRecords(command, o, h, from, to); refused != 0) return refused;
     const StatResult r = RecordStats(h, from, to, o.step.value_or(1));
-
-    std::string out;
-    const auto line = [&out](std::initializer_list<std::string> cells) {
-        bool first = true;
-        for (const std::string& c : cells) {
-            if (!first) out += '\t';
-            out += c;
-            first = false;
-        }
-        out += '\n';
-    };
-    line({texts::kStatStart, r.counted ? FormatTime(r.oldest) : std::string()});
-    line({texts::kStatEnd, r.counted ? FormatTime(r.newest) : std::string()});
-    line({texts::kStatChannel, texts::kStatMean, texts::kStatPeak, texts::kStatValley});
-    char name[32];
-    for (int ch = 0; ch < std::min<int>(h.channelCount, kMaxChannels); ++ch) {
-        std::snprintf(name, sizeof name, texts::kColumnChannel, ch + 1);
-        const std::array<std::string, 3> cells = StatCells(h, r, ch);
-        line({name, cells[0], cells[1], cells[2]});
-    }
+    const std::string out =
+        StatsText(r.counted, r.oldest, r.newest, std::min<int>(h.channelCount, kMaxChannels),
+                  [&](int ch) { return StatCells(h, r, ch); });
     ReleaseHistoryFile(h);
     return FinishOutput(command, WriteOut(out));
 }

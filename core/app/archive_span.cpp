@@ -13,7 +13,18 @@ ArchiveStatus ArchiveSpan::Open(std::unique_ptr<ArchiveStore> store,
                                 const RecorderSummary& recorder, VTime from, VTime to) {
     store_ = std::move(store);
     recorder_ = recorder;
-    if (ArchiveStatus s = configs_.Load(*store_, recorder.id); s != ArchiveStatus::Ok) return s;
+    all_ = {from, to};
+    window = all_;
+    envelope = {};
+    return ReadConfigs();
+}
+
+ArchiveStatus ArchiveSpan::ReadConfigs() {
+    pieces_.Clear();
+    // Taken first: an add that lands while the configurations are read is seen by the next
+    // window.
+    if (ArchiveStatus s = store_->LastAdd(lastAdd_); s != ArchiveStatus::Ok) return s;
+    if (ArchiveStatus s = configs_.Load(*store_, recorder_.id); s != ArchiveStatus::Ok) return s;
     maxStep_ = 1;
     minStep_ = 0;
     for (int i = 0; i < configs_.Size(); ++i) {
@@ -24,16 +35,19 @@ ArchiveStatus ArchiveSpan::Open(std::unique_ptr<ArchiveStore> store,
         if (minStep_ == 0 || step < minStep_) minStep_ = step;
     }
     if (minStep_ == 0) minStep_ = 1;
-    all_ = {from, to};
-    window = all_;
-    envelope = {};
-    pieces_.Clear();
     return ArchiveStatus::Ok;
 }
 
 ArchiveStatus ArchiveSpan::BuildWindow(int columns) {
     if (columns < 1) columns = 1;
     if (columns > kMaxEnvelopeColumns) columns = kMaxEnvelopeColumns;
+    // A collector may have added records (or a configuration) since the span was read: what is
+    // held of the store is then read again, never shown beside what is new.
+    std::int64_t lastAdd = 0;
+    if (ArchiveStatus s = store_->LastAdd(lastAdd); s != ArchiveStatus::Ok) return s;
+    if (lastAdd != lastAdd_) {
+        if (ArchiveStatus s = ReadConfigs(); s != ArchiveStatus::Ok) return s;
+    }
     return SpanEnvelope(*store_, recorder_.id, configs_, window.from, window.to, columns, envelope,
                         &pieces_);
 }

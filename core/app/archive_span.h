@@ -21,7 +21,7 @@ class ArchiveSpan {
     // Takes the store and reads the recorder's configurations; the window shows the whole span.
     [[nodiscard]] ArchiveStatus Open(std::unique_ptr<ArchiveStore> store,
                                      const RecorderSummary& recorder, VTime from, VTime to);
-    // The envelope of the window in columns columns.
+    // The envelope of the window in columns columns, with whatever was added since the last.
     [[nodiscard]] ArchiveStatus BuildWindow(int columns);
 
     ArchiveStore& Store() { return *store_; }
@@ -42,6 +42,8 @@ class ArchiveSpan {
     std::string url;
 
   private:
+    ArchiveStatus ReadConfigs();
+
     std::unique_ptr<ArchiveStore> store_;
     RecorderSummary recorder_;
     SpanConfigs configs_;
@@ -49,6 +51,7 @@ class ArchiveSpan {
     VTime maxStep_ = 1;
     VTime minStep_ = 1;
     PieceCache pieces_;
+    std::int64_t lastAdd_ = 0;
 };
 
 // "SITE/01@ZT772" or "01@ZT772": the recorder as the header, the status bar and the dialog name it.

@@ -1,10 +1,12 @@
 #include "app/list_rows.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "app/vardo_doc.h"
 #include "archive/archive_location.h"
 #include "archive/span_export.h"
+#include "archive/span_rank.h"
 #include "history/history_loader.h"
 #include "history/ring.h"
 
@@ -61,8 +63,9 @@ class FileListRows : public ListRows {
     int ascending_ = 0;
 };
 
-// A span's listed records are kept whole (a record is 32 bytes): the store is asked once per
-// fill, never while the list paints.
+// A span's rows are read a page at a time as the list asks for them: a fill only counts them,
+// from the summaries, so that a year is listed at once in the memory of a few pages. A page
+// starts at the record of its rank, found the same way.
 class SpanListRows : public ListRows {
   public:
     explicit SpanListRows(ArchiveSpan& span)
@@ -85,48 +88,46 @@ class SpanListRows : public ListRows {
     }
 
     ListFill Fill(VTime start, VTime end, int step, int ascending) override {
-        rows_.clear();
-        const SpanConfigs& configs = span_.Configs();
-        const std::int64_t stride = std::max(step, 1);
-        std::int64_t seen = 0;
-        VTime first = end;
-        VTime last = start;
-        int channels = -1;
-        // Every record of the range passes, so that the range shown is that of its first and
-        // last record whatever the step, as a file's is.
-        const ArchiveStatus s =
-            WalkSpan(span_.Store(), span_.Recorder().id, configs, SpanBounds{false, start, end, 0},
-                     1, ascending != 0, [&](const SpanRow& row) {
-                         first = std::min(first, row.record->time);
-                         last = std::max(last, row.record->time);
-                         if (seen++ % stride != 0) return true;
-                         rows_.push_back(*row.record);
-                         channels = std::max(
-                             channels, row.config >= 0 ? configs.At(row.config).channelCount : 0);
-                         return true;
-                     });
+        pages_.clear();
+        rows_ = 0;
+        // Nothing outside the span is ever listed, and the count's cost grows with the span cut.
+        from_ = std::max(start, span_.All().from);
+        to_ = std::min(end, span_.All().to);
+        step_ = std::max(step, 1);
+        ascending_ = ascending != 0;
+        SpanCount count;
+        ArchiveStatus s = CountSpanRecords(span_.Store(), span_.Recorder().id, from_, to_, count);
         if (s != ArchiveStatus::Ok) return Failed(s);
-        // Nothing listed: the recorder's own columns, as dump keeps its header.
-        if (channels < 0) channels = configs.MaxChannels();
+        int channels = 0;
+        s = SpanChannelCount(span_.Store(), span_.Recorder().id, span_.Configs(),
+                             SpanBounds{false, from_, to_, 0}, step_, channels);
+        if (s != ArchiveStatus::Ok) return Failed(s);
         channels_.clear();
         for (int ch = 0; ch < channels; ++ch) channels_.push_back(ch);
-        if (seen == 0) return {ArchiveStatus::Ok, start, end, 0};
-        return {ArchiveStatus::Ok, first, last, static_cast<int>(rows_.size())};
+        records_ = count.records;
+        if (records_ == 0) return {ArchiveStatus::Ok, start, end, 0};
+        rows_ = static_cast<int>(std::min<std::int64_t>((records_ + step_ - 1) / step_,
+                                                        std::numeric_limits<int>::max()));
+        // Every record of the range counts, so that the range shown is that of its first and
+        // last record whatever the step, as a file's is.
+        return {ArchiveStatus::Ok, count.first, count.last, rows_};
     }
 
     const std::vector<int>& Channels() const override { return channels_; }
     int PrintChannels() const override { return static_cast<int>(channels_.size()); }
-    int Rows() const override { return static_cast<int>(rows_.size()); }
+    int Rows() const override { return rows_; }
 
+    // A page the store cannot give shows empty cells; the next fill tells why.
     std::string Cell(int row, int column) override {
         const int columns = 2 + static_cast<int>(channels_.size());
         if (row < 0 || row >= Rows() || column < 0 || column >= columns) return {};
-        const ArchivedRecord& r = rows_[static_cast<std::size_t>(row)];
         if (column == 0) return std::to_string(row + 1);
-        if (column == 1) return times_.Format(r.time);
+        const ArchivedRecord* r = Record(row);
+        if (r == nullptr) return {};
+        if (column == 1) return times_.Format(r->time);
         const int ch = channels_[static_cast<std::size_t>(column - 2)];
-        return std::string(texts_.Value(span_.Configs().Index(r.config), ch,
-                                        r.samples[static_cast<std::size_t>(ch)]));
+        return std::string(texts_.Value(span_.Configs().Index(r->config), ch,
+                                        r->samples[static_cast<std::size_t>(ch)]));
     }
 
     std::string Title() const override {
@@ -134,9 +135,63 @@ class SpanListRows : public ListRows {
     }
 
   private:
+    static constexpr int kPageRows = 1024;
+    static constexpr std::size_t kPagesHeld = 4;
+
+    struct Page {
+        int number = 0;
+        std::vector<ArchivedRecord> rows;
+    };
+
     ListFill Failed(ArchiveStatus s) {
-        rows_.clear();
+        pages_.clear();
+        rows_ = 0;
         return {s, 0, 0, 0};
+    }
+
+    const ArchivedRecord* Record(int row) {
+        const int number = row / kPageRows;
+        auto it = std::find_if(pages_.begin(), pages_.end(),
+                               [number](const Page& p) { return p.number == number; });
+        if (it == pages_.end()) {
+            Page page;
+            page.number = number;
+            if (ReadPage(page) != ArchiveStatus::Ok) return nullptr;
+            if (pages_.size() >= kPagesHeld) pages_.erase(pages_.begin());
+            pages_.push_back(std::move(page));
+            it = pages_.end() - 1;
+        }
+        const auto at = static_cast<std::size_t>(row % kPageRows);
+        return at < it->rows.size() ? &it->rows[at] : nullptr;
+    }
+
+    // From the page's first record on, every step-th in the list's order. A newest-first page is
+    // read oldest first from its last row's record and turned: a walk backwards reads the store
+    // in chunks far larger than a page.
+    ArchiveStatus ReadPage(Page& page) {
+        const std::int64_t walked = std::int64_t{page.number} * kPageRows * step_;
+        std::int64_t rank = walked;
+        std::int64_t wanted = kPageRows;
+        if (!ascending_) {
+            const std::int64_t top = records_ - 1 - walked;
+            wanted = std::min<std::int64_t>(kPageRows, top / step_ + 1);
+            rank = top - (wanted - 1) * step_;
+        }
+        bool found = false;
+        VTime at = 0;
+        const std::int64_t id = span_.Recorder().id;
+        if (ArchiveStatus s = RecordTimeAtRank(span_.Store(), id, from_, to_, rank, found, at);
+            s != ArchiveStatus::Ok || !found)
+            return s != ArchiveStatus::Ok ? s : ArchiveStatus::Failed;
+        page.rows.reserve(static_cast<std::size_t>(wanted));
+        const ArchiveStatus s =
+            WalkSpan(span_.Store(), id, span_.Configs(), SpanBounds{false, at, to_, 0},
+                     static_cast<int>(step_), true, [&](const SpanRow& row) {
+                         page.rows.push_back(*row.record);
+                         return static_cast<std::int64_t>(page.rows.size()) < wanted;
+                     });
+        if (!ascending_) std::reverse(page.rows.begin(), page.rows.end());
+        return s;
     }
 
     ArchiveSpan& span_;
@@ -144,7 +199,13 @@ class SpanListRows : public ListRows {
     VTime oldest_;
     VTime newest_;
     std::vector<int> channels_;
-    std::vector<ArchivedRecord> rows_;
+    VTime from_ = 0;
+    VTime to_ = 0;
+    std::int64_t step_ = 1;
+    bool ascending_ = false;
+    std::int64_t records_ = 0;
+    int rows_ = 0;
+    std::vector<Page> pages_;  // the oldest read first
     LocalTimeText times_;
 };
 

@@ -2,7 +2,7 @@
 // The rows the data list shows, whether the document holds a history file or a recorder's span:
 // the list, its range dialog, its printout and the export ask this and never which one is open.
 // A file's rows come from the record walk, made on demand; a span's from the merged walk that
-// dump --recorder lists, read once per fill.
+// dump --recorder lists, a page at a time.
 
 #include <memory>
 #include <string>

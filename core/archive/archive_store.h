@@ -189,6 +189,9 @@ class ArchiveStore {
                                            Pieces& out);
     // Every add, oldest first.
     [[nodiscard]] virtual ArchiveStatus Sources(std::vector<SourceInfo>& out) = 0;
+    // A number that changes with every add (0 before the first): a reader that keeps what it
+    // read compares it to know whether the records may have changed since.
+    [[nodiscard]] virtual ArchiveStatus LastAdd(std::int64_t& out) = 0;
 };
 
 // Opens the archive at url ("sqlite:PATH" or a libpq URI "postgresql://..." / "postgres://...").

@@ -119,6 +119,7 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus StreamPieces(std::int64_t recorder, const PieceRequest& request,
                                PieceSink& sink) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
+    ArchiveStatus LastAdd(std::int64_t& out) override;
 
     ArchiveStatus Prepare(bool create);
 
@@ -626,6 +627,15 @@ ArchiveStatus PostgresArchive::ReadLast(std::int64_t recorder, VTime to, std::in
     RecordDecoder decoder = Decoder();
     if (ArchiveStatus s = DecodeRecords(r, decoder, out); s != ArchiveStatus::Ok) return s;
     std::reverse(out.begin(), out.end());
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus PostgresArchive::LastAdd(std::int64_t& out) {
+    out = 0;
+    if (!Reachable()) return Fail(Result());
+    Result r = Exec("SELECT coalesce(max(id), 0) FROM sources", {});
+    if (!r.ok()) return Fail(r);
+    if (r.rows() != 1 || !ParseInt(r.text(0, 0), out)) return Damaged("the newest add");
     return ArchiveStatus::Ok;
 }
 

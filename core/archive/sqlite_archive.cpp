@@ -92,6 +92,7 @@ enum class Read {
     Newest,
     Lod,
     Sources,
+    LastAdd,
     Count,
 };
 
@@ -168,6 +169,7 @@ class SqliteArchive final : public ArchiveStore {
     ArchiveStatus StreamPieces(std::int64_t recorder, const PieceRequest& request,
                                PieceSink& sink) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
+    ArchiveStatus LastAdd(std::int64_t& out) override;
 
     // Gives the schema to a new file, or checks and migrates an existing one.
     ArchiveStatus Prepare(bool create);
@@ -734,6 +736,16 @@ ArchiveStatus SqliteArchive::Sources(std::vector<SourceInfo>& out) {
         out.push_back(std::move(i));
     }
     if (rc != SQLITE_DONE) return Fail(rc);
+    return ArchiveStatus::Ok;
+}
+
+ArchiveStatus SqliteArchive::LastAdd(std::int64_t& out) {
+    out = 0;
+    Stmt s = Use(Read::LastAdd, "SELECT coalesce(max(id), 0) FROM sources");
+    if (!s.ok()) return Fail(sqlite3_errcode(db_));
+    const int rc = s.Step();
+    if (rc != SQLITE_ROW) return Fail(rc);
+    out = s.ColInt(0);
     return ArchiveStatus::Ok;
 }
 

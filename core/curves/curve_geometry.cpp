@@ -158,22 +158,19 @@ std::string FormatAxisTime(VTime t, int xMode) {
     return text;
 }
 
-namespace {
-
-// Edge labels, then the ticks that keep their distance from the last label and the left edge.
-TimeAxisLayout AxisBetween(const PlotFrame& f, const DisplaySettings& ds, VTime right, VTime left,
-                           VTime secondsPerPixelStep, int ppp) {
+TimeAxisLayout PlaceTimeLabels(const PlotFrame& f, int xLines, int xMode, VTime right, VTime left,
+                               const std::function<VTime(float fromRight, float x)>& timeAt) {
     TimeAxisLayout out;
     out.rightEdgeTime = right;
     out.leftEdgeTime = left;
-    const bool shortForm = ds.XMode != 0;
+    const bool shortForm = xMode != 0;
     const int edgeShift = shortForm ? 30 : 65;
     const int labelShift = shortForm ? 35 : 65;
     const float gap = shortForm ? 70.0f : 130.0f;
-    out.labels.push_back({FormatAxisTime(right, ds.XMode), f.R - edgeShift, f.B + 2});
-    out.labels.push_back({FormatAxisTime(left, ds.XMode), f.L - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(right, xMode), f.R - edgeShift, f.B + 2});
+    out.labels.push_back({FormatAxisTime(left, xMode), f.L - edgeShift, f.B + 2});
 
-    const int lines = ds.XLines > 0 ? ds.XLines : 0;
+    const int lines = xLines > 0 ? xLines : 0;
     const float dx = static_cast<float>(f.W()) / static_cast<float>(lines + 1);
     int last = 0;
     for (int k = 1; k <= lines; ++k) {
@@ -181,15 +178,22 @@ TimeAxisLayout AxisBetween(const PlotFrame& f, const DisplaySettings& ds, VTime 
             static_cast<float>(lines + 1 - k) * dx > gap) {
             const float xk = static_cast<float>(f.R) - static_cast<float>(k) * dx;
             out.ticks.push_back(static_cast<int>(xk));
-            const VTime records =
-                static_cast<VTime>(static_cast<float>(k) * dx / static_cast<float>(ppp));
-            const VTime t = right - records * secondsPerPixelStep;
-            out.labels.push_back({FormatAxisTime(t, ds.XMode),
+            out.labels.push_back({FormatAxisTime(timeAt(static_cast<float>(k) * dx, xk), xMode),
                                   static_cast<int>(xk - static_cast<float>(labelShift)), f.B + 2});
             last = k;
         }
     }
     return out;
+}
+
+namespace {
+
+TimeAxisLayout AxisBetween(const PlotFrame& f, const DisplaySettings& ds, VTime right, VTime left,
+                           VTime secondsPerPixelStep, int ppp) {
+    return PlaceTimeLabels(f, ds.XLines, ds.XMode, right, left, [&](float fromRight, float) {
+        const auto records = static_cast<VTime>(fromRight / static_cast<float>(ppp));
+        return right - records * secondsPerPixelStep;
+    });
 }
 
 VTime SecondsPerRecordStep(const HistoryData& h) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,12 @@ WindowEdges WindowEdgeTimes(const HistoryData& h, const PlotFrame& f, int pixels
 
 // "%02d:%02d:%02d" (short, XMode non-zero) or "%d-%02d-%02d %02d:%02d:%02d" (long).
 std::string FormatAxisTime(VTime t, int xMode);
+
+// A time axis from right to left edge time: the edge labels, then the ticks that keep their
+// distance from the last label and the left edge, each named by
+// timeAt(its distance from the right edge, its x).
+TimeAxisLayout PlaceTimeLabels(const PlotFrame& f, int xLines, int xMode, VTime right, VTime left,
+                               const std::function<VTime(float fromRight, float x)>& timeAt);
 
 // The time axis; pixelsPerPoint is always the live one, also when ds is a printing copy.
 TimeAxisLayout LayoutTimeAxis(const PlotFrame& f, const DisplaySettings& ds, const HistoryData& h,

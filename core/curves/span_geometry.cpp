@@ -75,33 +75,13 @@ int NearestFilledColumn(const Envelope& e, int c) {
 
 TimeAxisLayout LayoutSpanTimeAxis(const PlotFrame& f, const DisplaySettings& ds, VTime from,
                                   VTime to) {
-    TimeAxisLayout out;
-    out.rightEdgeTime = to;
-    out.leftEdgeTime = from;
     // Times of day alone repeat every day: a window of a day or more names the dates.
     const int xMode = to - from >= 86400 ? 0 : ds.XMode;
-    const bool shortForm = xMode != 0;
-    const int edgeShift = shortForm ? 30 : 65;
-    const int labelShift = shortForm ? 35 : 65;
-    const float gap = shortForm ? 70.0f : 130.0f;
-    out.labels.push_back({FormatAxisTime(to, xMode), f.R - edgeShift, f.B + 2});
-    out.labels.push_back({FormatAxisTime(from, xMode), f.L - edgeShift, f.B + 2});
-    const int lines = ds.XLines > 0 ? ds.XLines : 0;
-    const float dx = static_cast<float>(f.W()) / static_cast<float>(lines + 1);
     const int n = SpanColumns(f);
-    int last = 0;
-    for (int k = 1; k <= lines; ++k) {
-        if (static_cast<float>(k - last) * dx > gap &&
-            static_cast<float>(lines + 1 - k) * dx > gap) {
-            const float xk = static_cast<float>(f.R) - static_cast<float>(k) * dx;
-            out.ticks.push_back(static_cast<int>(xk));
-            const int c = std::clamp(PointerToSpanColumn(f, static_cast<int>(xk)), 0, n - 1);
-            out.labels.push_back({FormatAxisTime(EnvelopeColumnStart(c, from, to, n), xMode),
-                                  static_cast<int>(xk - static_cast<float>(labelShift)), f.B + 2});
-            last = k;
-        }
-    }
-    return out;
+    return PlaceTimeLabels(f, ds.XLines, xMode, to, from, [&](float, float x) {
+        const int c = std::clamp(PointerToSpanColumn(f, static_cast<int>(x)), 0, n - 1);
+        return EnvelopeColumnStart(c, from, to, n);
+    });
 }
 
 std::vector<TextItem> SpanHeaderTexts(const PlotFrame& f, int chnls, VTime interval,

@@ -48,16 +48,20 @@ class SpanListTest : public ::testing::TestWithParam<Engine> {
         return RunCli(home.path(), args);
     }
 
-    // The list's rows as dump prints them.
-    static std::string Text(ListRows& rows) {
+    // The list's rows as dump prints them, asked for from the first row on or, as a scrollbar
+    // dragged up from the bottom does, from the last.
+    static std::string Text(ListRows& rows, bool lastFirst = false) {
+        std::vector<std::string> lines(static_cast<std::size_t>(rows.Rows()));
+        for (int k = 0; k < rows.Rows(); ++k) {
+            const int r = lastFirst ? rows.Rows() - 1 - k : k;
+            std::string& line = lines[static_cast<std::size_t>(r)];
+            for (int c = 0; c < 2 + static_cast<int>(rows.Channels().size()); ++c)
+                line += (c > 0 ? "\t" : "") + rows.Cell(r, c);
+        }
         std::string out = "编号\t时间";
         for (int ch : rows.Channels()) out += "\t通道" + std::to_string(ch + 1);
         out += "\n";
-        for (int r = 0; r < rows.Rows(); ++r) {
-            for (int c = 0; c < 2 + static_cast<int>(rows.Channels().size()); ++c)
-                out += (c > 0 ? "\t" : "") + rows.Cell(r, c);
-            out += "\n";
-        }
+        for (const std::string& line : lines) out += line + "\n";
         return out;
     }
 
@@ -87,6 +91,7 @@ TEST_P(SpanListTest, ListEqualsDumpOfTheSameRange) {
                  "--step", std::to_string(k.step), "--order", k.ascending ? "oldest" : "newest"});
         ASSERT_EQ(dump.status, 0) << dump.err;
         EXPECT_EQ(Text(*rows), dump.out) << k.from << ".." << k.to;
+        EXPECT_EQ(Text(*rows, true), dump.out) << k.from << ".." << k.to;
         EXPECT_EQ(fill.rows, rows->Rows());
     }
 }

@@ -17,19 +17,25 @@ using Names = std::set<std::string>;
 
 const VTime kFirst = MakeLocalTime(2004, 5, 6, 7, 8, 9);
 
+// The header a real-time save of a ZT330 starts from.
+HistoryData SavedHeader(int channels) {
+    HistoryData h;
+    std::memcpy(h.model, "ZT330", 6);
+    h.channelCount = static_cast<std::uint8_t>(channels);
+    h.intervalCode = 3;
+    h.capacity = CapacityOfCode("ZT330");
+    h.channelEnabled.fill(1);
+    h.hasOldestTime = 1;
+    return h;
+}
+
 // What a real-time save leaves when it is killed: the writer's file as it stood, before the
 // first record (empty) or after two (readable, newest 07:08:19).
 struct KilledSaves {
     Bytes empty, readable;
     KilledSaves() {
         testing::TempDir home;
-        HistoryData h;
-        std::memcpy(h.model, "ZT330", 6);
-        h.channelCount = 3;
-        h.intervalCode = 3;
-        h.capacity = CapacityOfCode("ZT330");
-        h.channelEnabled.fill(1);
-        h.hasOldestTime = 1;
+        HistoryData h = SavedHeader(3);
         CHistoryWriter w;
         w.SetTarget(&h, "vd", 8, home.path());
         EXPECT_EQ(w.Create(), 1);
@@ -103,7 +109,9 @@ TEST(InterruptedSave, ReadableLeftoversAreNamedEmptyOnesRemovedTheRestLeftAlone)
         EXPECT_EQ(Told(RecoverInterruptedSaves(home.path()), home / "Data"), c.told);
         EXPECT_EQ(testing::FileNames(home / "Data"), c.after) << c.told;
         for (const auto& [name, bytes] : c.files) {
-            if (bytes == other) EXPECT_EQ(testing::ReadBytes(home / ("Data/" + name)), other);
+            if (bytes == other) {
+                EXPECT_EQ(testing::ReadBytes(home / ("Data/" + name)), other);
+            }
         }
     }
     testing::TempDir none;
@@ -113,13 +121,7 @@ TEST(InterruptedSave, ReadableLeftoversAreNamedEmptyOnesRemovedTheRestLeftAlone)
 // A save still running (this process or another) holds its file: it is not a leftover.
 TEST(InterruptedSave, AFileBeingWrittenIsLeftAlone) {
     testing::TempDir home;
-    HistoryData h;
-    std::memcpy(h.model, "ZT330", 6);
-    h.channelCount = 1;
-    h.intervalCode = 3;
-    h.capacity = CapacityOfCode("ZT330");
-    h.channelEnabled.fill(1);
-    h.hasOldestTime = 1;
+    HistoryData h = SavedHeader(1);
     CHistoryWriter w;
     w.SetTarget(&h, "vd", 8, home.path());
     ASSERT_EQ(w.Create(), 1);
