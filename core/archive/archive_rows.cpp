@@ -137,21 +137,24 @@ std::vector<std::uint8_t> EncodeLodChannels(const LodBlock& block) {
 
 bool DecodeLodChannels(std::span<const std::uint8_t> blob, std::uint16_t present, LodBlock& out) {
     if (blob.size() != kLodBlobSize || present >= (1u << kMaxChannels)) return false;
-    LodBlock b = out;
-    b.present = present;
+    // Straight into out: an envelope decodes tens of thousands of blocks, and a copy of each
+    // cost as much as the decoding.
+    out.present = present;
+    // Decimals are bytes: never beyond what a stored range end may carry.
+    static_assert(kMaxStoredDecimals >= 255);
+    bool valid = true;
     for (int k = 0; k < kMaxChannels; ++k) {
         const std::uint8_t* at = blob.data() + kLodChannelBytes * static_cast<std::size_t>(k);
-        b.min[k] = GetFloat(at);
-        b.max[k] = GetFloat(at + 4);
-        b.minDecimals[k] = at[8];
-        b.maxDecimals[k] = at[9];
-        if (((present >> k) & 1u) == 0) continue;
-        if (!std::isfinite(b.min[k]) || !std::isfinite(b.max[k]) || b.min[k] > b.max[k] ||
-            b.minDecimals[k] > kMaxStoredDecimals || b.maxDecimals[k] > kMaxStoredDecimals)
-            return false;
+        const float min = GetFloat(at);
+        const float max = GetFloat(at + 4);
+        out.min[k] = min;
+        out.max[k] = max;
+        out.minDecimals[k] = at[8];
+        out.maxDecimals[k] = at[9];
+        if (((present >> k) & 1u) != 0)
+            valid &= std::isfinite(min) && std::isfinite(max) && min <= max;
     }
-    out = b;
-    return true;
+    return valid;
 }
 
 bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std::uint8_t>& out) {
@@ -171,16 +174,12 @@ bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std:
 }
 
 bool DecodeLodRow(const FetchedLod& row, int level, LodBlock& out) {
-    LodBlock b;
-    b.first = row.first;
-    b.last = row.last;
-    b.records = row.count;
-    if (row.present < 0 || row.present >= (1 << kMaxChannels) ||
-        !DecodeLodChannels(row.channels, static_cast<std::uint16_t>(row.present), b) ||
-        !CheckLodRow(level, row.block, b))
-        return false;
-    out = b;
-    return true;
+    out.first = row.first;
+    out.last = row.last;
+    out.records = row.count;
+    return row.present >= 0 && row.present < (1 << kMaxChannels) &&
+           DecodeLodChannels(row.channels, static_cast<std::uint16_t>(row.present), out) &&
+           CheckLodRow(level, row.block, out);
 }
 
 ArchiveStatus RecordDecoder::Decode(const FetchedRecord& row, ArchivedRecord& out) {
@@ -270,6 +269,12 @@ void MergeLod(LodBlock& a, const LodBlock& b) {
 void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held) {
     const auto it = fresh.find(block);
     if (it == fresh.end()) return;
+    // Of equal extremes the earlier records' decimals stay, as in a walk of the records: a file
+    // older than what is held takes the held block in rather than the other way round.
+    if (it->second.first < held.first) {
+        MergeLod(it->second, held);
+        return;
+    }
     LodBlock merged = held;
     MergeLod(merged, it->second);
     it->second = merged;

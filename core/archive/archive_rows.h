@@ -56,6 +56,7 @@ bool DecodeSample(std::optional<std::int64_t> stored, bool expected, std::uint8_
 inline constexpr std::size_t kLodChannelBytes = 10;
 inline constexpr std::size_t kLodBlobSize = kLodChannelBytes * kMaxChannels;
 std::vector<std::uint8_t> EncodeLodChannels(const LodBlock& block);
+// On false, out is left partly written.
 bool DecodeLodChannels(std::span<const std::uint8_t> blob, std::uint16_t present, LodBlock& out);
 // PostgreSQL's bytea text ("\\x0a1b...") back to at most maxBytes bytes.
 bool ParseByteaHex(std::string_view text, std::size_t maxBytes, std::vector<std::uint8_t>& out);
@@ -71,7 +72,8 @@ struct FetchedLod {
     std::int64_t present = 0;
     std::span<const std::uint8_t> channels;
 };
-// The block the row describes at level; false when any column cannot be.
+// The block the row describes at level; false when any column cannot be (out then partly
+// written).
 bool DecodeLodRow(const FetchedLod& row, int level, LodBlock& out);
 
 // A records row as an engine fetched it (t, config_id, c1..c12; nullopt for NULL), undecoded.
@@ -107,8 +109,8 @@ void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> re
                    std::array<LodLevel, kLodShifts.size()>& levels);
 // Folds b into a (blocks of the same span).
 void MergeLod(LodBlock& a, const LodBlock& b);
-// An add's fresh summary of a block that the archive already holds: the held block comes first
-// and takes the fresh one in, so that what is written back covers both.
+// An add's fresh summary of a block that the archive already holds: the block whose records
+// start first takes the other in, so that what is written back covers both.
 void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held);
 
 // The engineering value of a raw sample as the data list prints it, with its decimals.

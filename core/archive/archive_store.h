@@ -134,6 +134,15 @@ struct Pieces {
     std::array<std::vector<LodBlock>, kLodShifts.size()> blocks;
     std::vector<ArchivedRecord> records;  // ascending
 };
+// Takes the pieces as they are read, so that a year's thousands of blocks are folded where they
+// land instead of first gathered: per level its blocks ascending, each once; the records
+// ascending, in chunks. The levels come one after another and the records last.
+class PieceSink {
+  public:
+    virtual ~PieceSink() = default;
+    virtual void Block(int level, const LodBlock& block) = 0;
+    virtual void Records(std::span<const ArchivedRecord> records) = 0;
+};
 
 class ArchiveStore {
   public:
@@ -172,8 +181,12 @@ class ArchiveStore {
                                                 VTime to, std::vector<LodBlock>& out) = 0;
     // Everything the request names, read as one snapshot in as few round trips as the engine
     // allows: an envelope asks for thousands of short stretches.
-    [[nodiscard]] virtual ArchiveStatus ReadPieces(std::int64_t recorder,
-                                                   const PieceRequest& request, Pieces& out) = 0;
+    [[nodiscard]] virtual ArchiveStatus StreamPieces(std::int64_t recorder,
+                                                     const PieceRequest& request,
+                                                     PieceSink& sink) = 0;
+    // The same, gathered.
+    [[nodiscard]] ArchiveStatus ReadPieces(std::int64_t recorder, const PieceRequest& request,
+                                           Pieces& out);
     // Every add, oldest first.
     [[nodiscard]] virtual ArchiveStatus Sources(std::vector<SourceInfo>& out) = 0;
     // A number that changes with every add (0 before the first): a reader that keeps what it

@@ -116,8 +116,8 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus Newest(const RecorderKey& recorder, std::optional<VTime>& out) override;
     ArchiveStatus ReadLod(std::int64_t recorder, int level, VTime from, VTime to,
                           std::vector<LodBlock>& out) override;
-    ArchiveStatus ReadPieces(std::int64_t recorder, const PieceRequest& request,
-                             Pieces& out) override;
+    ArchiveStatus StreamPieces(std::int64_t recorder, const PieceRequest& request,
+                               PieceSink& sink) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
     ArchiveStatus LastAdd(std::int64_t& out) override;
 
@@ -715,9 +715,8 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
     return DecodeLod(r, level, out);
 }
 
-ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequest& request,
-                                          Pieces& out) {
-    out = {};
+ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRequest& request,
+                                            PieceSink& sink) {
     if (!Reachable()) return Fail(Result());
     // One query per level: a round trip to the server per stretch would cost more than the
     // whole answer. LATERAL makes each stretch its own index range scan; as a plain join the
@@ -741,6 +740,7 @@ ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequ
         }
     }
     ArchiveStatus status = ArchiveStatus::Ok;
+    std::vector<LodBlock> blocks;
     for (int level = 0; level < static_cast<int>(kLodShifts.size()) && status == ArchiveStatus::Ok;
          ++level) {
         const auto& stretches = request.blocks[static_cast<std::size_t>(level)];
@@ -752,8 +752,10 @@ ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequ
             "(SELECT * FROM lod WHERE recorder_id = $1 AND level = $2 AND block >= s.a AND "
             "block <= s.b) l ORDER BY s.n, l.block",
             {rid, std::to_string(level), firsts, lasts});
-        status =
-            r.ok() ? DecodeLod(r, level, out.blocks[static_cast<std::size_t>(level)]) : Fail(r);
+        blocks.clear();
+        status = r.ok() ? DecodeLod(r, level, blocks) : Fail(r);
+        if (status == ArchiveStatus::Ok)
+            for (const LodBlock& b : blocks) sink.Block(level, b);
     }
     if (status == ArchiveStatus::Ok && !request.records.empty()) {
         StretchArrays(request.records, -1, firsts, lasts);
@@ -764,7 +766,9 @@ ArchiveStatus PostgresArchive::ReadPieces(std::int64_t recorder, const PieceRequ
             "s.a AND t <= s.b) x ORDER BY s.n, x.t",
             {rid, firsts, lasts});
         RecordDecoder decoder = Decoder();
-        status = r.ok() ? DecodeRecords(r, decoder, out.records) : Fail(r);
+        std::vector<ArchivedRecord> records;
+        status = r.ok() ? DecodeRecords(r, decoder, records) : Fail(r);
+        if (status == ArchiveStatus::Ok) sink.Records(records);
     }
     if (own) Rollback();  // nothing was changed: ending the snapshot is all that is left
     if (status == ArchiveStatus::Ok) error_.clear();

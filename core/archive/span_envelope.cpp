@@ -1,7 +1,9 @@
 #include "archive/span_envelope.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <span>
 
 #include "history/ring.h"
 
@@ -43,27 +45,123 @@ void Want(std::vector<TimeStretch>& stretches, VTime from, VTime to, VTime gap) 
     stretches.push_back({from, to});
 }
 
-void TakeRecord(EnvelopeColumn& col, const ArchivedRecord& r, const SpanConfigs& configs) {
-    col.TakeTimes(r.time, r.time, 1);
-    const int index = configs.Index(r.config);
-    if (index < 0) return;
-    const RecordConfig& c = configs.At(index);
-    for (int ch = 0; ch < c.channelCount; ++ch) {
-        if (!c.Has(ch)) continue;
-        col.TakeValue(ch, RecordValue(c, ch, r.samples[static_cast<std::size_t>(ch)]),
-                      c.high[static_cast<std::size_t>(ch)].Decimals());
-    }
-}
+// Folds pieces into the columns they were cut for, in the order the store hands them over (level
+// after level, then the records) rather than in time order: of equal values the piece cut first,
+// the earlier one, keeps its decimals, as a walk in time order would keep them.
+class ColumnFold final : public PieceSink {
+  public:
+    ColumnFold(const SpanConfigs& configs, Envelope& out)
+        : configs_(configs), out_(out), holders_(out.columns.size()) {}
 
-void TakeBlock(EnvelopeColumn& col, const LodBlock& b) {
-    col.TakeTimes(b.first, b.last, b.records);
-    for (int ch = 0; ch < kMaxChannels; ++ch) {
-        if (((b.present >> ch) & 1u) == 0) continue;
-        const auto k = static_cast<std::size_t>(ch);
-        col.TakeMin(ch, b.min[k], b.minDecimals[k]);
-        col.TakeMax(ch, b.max[k], b.maxDecimals[k]);
+    // Pieces in time order, each of the column given.
+    void Want(const EnvelopePiece& p, int column) {
+        const Wanted w{p.start, p.end, static_cast<std::uint32_t>(pieces_++), column};
+        if (p.level < 0) {
+            raw_.push_back(w);
+        } else {
+            blocks_[static_cast<std::size_t>(p.level)].push_back(w);
+        }
     }
-}
+
+    void Block(int level, const LodBlock& b) override {
+        if (level < 0 || level >= kLevels || b.records <= 0) return;
+        const auto& wanted = blocks_[static_cast<std::size_t>(level)];
+        std::size_t& next = nextBlock_[static_cast<std::size_t>(level)];
+        while (next < wanted.size() && wanted[next].start < b.start) ++next;
+        if (next == wanted.size() || wanted[next].start != b.start) return;
+        const Wanted& w = wanted[next++];
+        EnvelopeColumn& col = out_.columns[static_cast<std::size_t>(w.column)];
+        TakeTimes(col, b.first, b.last, b.records);
+        Holders& h = holders_[static_cast<std::size_t>(w.column)];
+        for (int ch = 0; ch < kMaxChannels; ++ch) {
+            if (((b.present >> ch) & 1u) == 0) continue;
+            const auto k = static_cast<std::size_t>(ch);
+            Take(col, h, w.piece, ch, b.min[k], b.minDecimals[k], b.max[k], b.maxDecimals[k]);
+        }
+        any = true;
+        for (int ch = kMaxChannels - 1; ch >= channels; --ch) {
+            if (((b.present >> ch) & 1u) != 0) {
+                channels = ch + 1;
+                break;
+            }
+        }
+    }
+
+    void Records(std::span<const ArchivedRecord> records) override {
+        for (const ArchivedRecord& r : records) {
+            if (seenRecord_ && lastRecord_ >= r.time) continue;
+            seenRecord_ = true;
+            lastRecord_ = r.time;
+            any = true;
+            const int index = configs_.Index(r.config);
+            const RecordConfig* c = index >= 0 ? &configs_.At(index) : nullptr;
+            if (c != nullptr) channels = std::max(channels, c->channelCount);
+            while (nextRaw_ < raw_.size() && raw_[nextRaw_].end < r.time) ++nextRaw_;
+            if (nextRaw_ == raw_.size() || raw_[nextRaw_].start > r.time) continue;
+            const Wanted& w = raw_[nextRaw_];
+            EnvelopeColumn& col = out_.columns[static_cast<std::size_t>(w.column)];
+            TakeTimes(col, r.time, r.time, 1);
+            if (c == nullptr) continue;
+            Holders& h = holders_[static_cast<std::size_t>(w.column)];
+            for (int ch = 0; ch < c->channelCount; ++ch) {
+                if (!c->Has(ch)) continue;
+                const float v = RecordValue(*c, ch, r.samples[static_cast<std::size_t>(ch)]);
+                const int decimals = c->high[static_cast<std::size_t>(ch)].Decimals();
+                Take(col, h, w.piece, ch, v, decimals, v, decimals);
+            }
+        }
+    }
+
+    int channels = 0;
+    bool any = false;
+
+  private:
+    struct Wanted {
+        VTime start;
+        VTime end;
+        std::uint32_t piece;  // the order pieces were cut in: time order
+        int column;
+    };
+    // Per channel the piece the minimum came from, then the piece of the maximum.
+    using Holders = std::array<std::uint32_t, 2 * kMaxChannels>;
+
+    static void TakeTimes(EnvelopeColumn& col, VTime first, VTime last, std::int64_t count) {
+        if (col.records == 0 || first < col.first) col.first = first;
+        if (col.records == 0 || last > col.last) col.last = last;
+        col.records += count;
+    }
+
+    // Records of one piece come in time order, so that a later equal value of the same piece
+    // leaves the earlier one be.
+    static void Take(EnvelopeColumn& col, Holders& h, std::uint32_t piece, int ch, float min,
+                     int minDecimals, float max, int maxDecimals) {
+        const auto k = static_cast<std::size_t>(ch);
+        const auto bit = static_cast<std::uint16_t>(1u << ch);
+        const bool fresh = (col.present & bit) == 0;
+        if (fresh || min < col.min[k] || (min == col.min[k] && piece < h[k])) {
+            col.min[k] = min;
+            col.minDecimals[k] = static_cast<std::uint8_t>(minDecimals);
+            h[k] = piece;
+        }
+        if (fresh || max > col.max[k] || (max == col.max[k] && piece < h[kMaxChannels + k])) {
+            col.max[k] = max;
+            col.maxDecimals[k] = static_cast<std::uint8_t>(maxDecimals);
+            h[kMaxChannels + k] = piece;
+        }
+        col.present |= bit;
+    }
+
+    const SpanConfigs& configs_;
+    Envelope& out_;
+    std::vector<Holders> holders_;  // per column
+    std::size_t pieces_ = 0;
+    std::array<std::vector<Wanted>, kLevels> blocks_;
+    std::array<std::size_t, kLevels> nextBlock_{};
+    std::vector<Wanted> raw_;
+    std::size_t nextRaw_ = 0;
+    bool seenRecord_ = false;
+    VTime lastRecord_ = 0;
+};
 
 }  // namespace
 
@@ -104,73 +202,46 @@ ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const Spa
     if (from > to) return ArchiveStatus::Ok;
 
     // The pieces of every column, and per level the stretches the store is asked for.
-    std::vector<EnvelopePiece> pieces;
-    std::vector<std::size_t> firstPiece(static_cast<std::size_t>(n) + 1, 0);
-    for (int c = 0; c < n; ++c) {
-        firstPiece[static_cast<std::size_t>(c)] = pieces.size();
-        const VTime a = EnvelopeColumnStart(c, from, to, n);
-        const VTime b = EnvelopeColumnStart(c + 1, from, to, n) - 1;
-        if (a <= b) CutColumn(a, b, pieces);
-    }
-    firstPiece[static_cast<std::size_t>(n)] = pieces.size();
-
     VTime densest = IntervalTable.back();
     for (int i = 0; i < configs.Size(); ++i) {
         const int code = configs.At(i).intervalCode;
         if (IsValidIntervalCode(code))
             densest = std::min<VTime>(densest, IntervalTable[static_cast<std::size_t>(code)]);
     }
+    ColumnFold fold(configs, out);
     PieceRequest request;
-    for (const EnvelopePiece& p : pieces) {
-        if (p.level < 0) {
-            Want(request.records, p.start, p.end, kMergeRows * densest);
-        } else {
-            Want(request.blocks[static_cast<std::size_t>(p.level)], p.start, p.end,
-                 kMergeRows * BlockSize(p.level));
-        }
-    }
-    Pieces read;
-    if (ArchiveStatus status = cache != nullptr ? cache->Read(store, recorder, request, read)
-                                                : store.ReadPieces(recorder, request, read);
-        status != ArchiveStatus::Ok)
-        return status;
-    const auto& blocks = read.blocks;
-    const std::vector<ArchivedRecord>& records = read.records;
-
-    int channels = 0;
-    for (const ArchivedRecord& r : records) {
-        const int index = configs.Index(r.config);
-        if (index >= 0) channels = std::max(channels, configs.At(index).channelCount);
-    }
-    bool any = !records.empty();
+    std::vector<EnvelopePiece> pieces;
     for (int c = 0; c < n; ++c) {
-        EnvelopeColumn& col = out.columns[static_cast<std::size_t>(c)];
-        for (std::size_t i = firstPiece[static_cast<std::size_t>(c)];
-             i < firstPiece[static_cast<std::size_t>(c) + 1]; ++i) {
-            const EnvelopePiece& p = pieces[i];
+        const VTime a = EnvelopeColumnStart(c, from, to, n);
+        const VTime b = EnvelopeColumnStart(c + 1, from, to, n) - 1;
+        if (a > b) continue;
+        pieces.clear();
+        CutColumn(a, b, pieces);
+        for (const EnvelopePiece& p : pieces) {
+            fold.Want(p, c);
             if (p.level < 0) {
-                auto it =
-                    std::lower_bound(records.begin(), records.end(), p.start,
-                                     [](const ArchivedRecord& r, VTime t) { return r.time < t; });
-                for (; it != records.end() && it->time <= p.end; ++it)
-                    TakeRecord(col, *it, configs);
-                continue;
-            }
-            const auto& held = blocks[static_cast<std::size_t>(p.level)];
-            const auto it =
-                std::lower_bound(held.begin(), held.end(), p.start,
-                                 [](const LodBlock& b, VTime t) { return b.start < t; });
-            if (it == held.end() || it->start != p.start || it->records <= 0) continue;
-            TakeBlock(col, *it);
-            any = true;
-            for (int ch = kMaxChannels - 1; ch >= channels; --ch) {
-                if (((it->present >> ch) & 1u) != 0) {
-                    channels = ch + 1;
-                    break;
-                }
+                Want(request.records, p.start, p.end, kMergeRows * densest);
+            } else {
+                Want(request.blocks[static_cast<std::size_t>(p.level)], p.start, p.end,
+                     kMergeRows * BlockSize(p.level));
             }
         }
     }
+    if (cache != nullptr) {
+        Pieces read;
+        if (ArchiveStatus status = cache->Read(store, recorder, request, read);
+            status != ArchiveStatus::Ok)
+            return status;
+        for (int level = 0; level < kLevels; ++level)
+            for (const LodBlock& b : read.blocks[static_cast<std::size_t>(level)])
+                fold.Block(level, b);
+        fold.Records(read.records);
+    } else if (ArchiveStatus status = store.StreamPieces(recorder, request, fold);
+               status != ArchiveStatus::Ok) {
+        return status;
+    }
+    int channels = fold.channels;
+    const bool any = fold.any;
 
     // A configuration with more channels than any seen may still lie under a block whose
     // records lack the trailing channels: only its records can tell.

@@ -166,8 +166,8 @@ class SqliteArchive final : public ArchiveStore {
     ArchiveStatus Newest(const RecorderKey& recorder, std::optional<VTime>& out) override;
     ArchiveStatus ReadLod(std::int64_t recorder, int level, VTime from, VTime to,
                           std::vector<LodBlock>& out) override;
-    ArchiveStatus ReadPieces(std::int64_t recorder, const PieceRequest& request,
-                             Pieces& out) override;
+    ArchiveStatus StreamPieces(std::int64_t recorder, const PieceRequest& request,
+                               PieceSink& sink) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
     ArchiveStatus LastAdd(std::int64_t& out) override;
 
@@ -197,8 +197,10 @@ class SqliteArchive final : public ArchiveStore {
     RecordDecoder Decoder() {
         return RecordDecoder([this](std::int64_t id, RecordConfig& c) { return ConfigOf(id, c); });
     }
-    // Appends the blocks of level that s (bound to one stretch) yields, each block once.
-    ArchiveStatus LodRows(Stmt& s, int level, std::vector<LodBlock>& out);
+    // Hands the blocks of level that s (bound to one stretch) yields to take, those starting at
+    // or before after (the last block handed over) left out.
+    template <class Take>
+    ArchiveStatus LodRows(Stmt& s, int level, std::optional<VTime>& after, Take take);
     ArchiveStatus ConfigOf(std::int64_t id, RecordConfig& out);
     // The kept statement of a read, prepared at its first use. A read made from inside another
     // read's callback while the kept one is lent gets a statement of its own.
@@ -573,13 +575,16 @@ ArchiveStatus SqliteArchive::ReadRecordRows(
     return ArchiveStatus::Ok;
 }
 
-ArchiveStatus SqliteArchive::LodRows(Stmt& s, int level, std::vector<LodBlock>& out) {
+template <class Take>
+ArchiveStatus SqliteArchive::LodRows(Stmt& s, int level, std::optional<VTime>& after, Take take) {
     int rc = 0;
+    LodBlock b;
     while ((rc = s.Step()) == SQLITE_ROW) {
-        LodBlock b;
         if (!DecodeLodRow(FetchLod(s), level, b))
             return Damaged("a level-of-detail row does not decode");
-        if (out.empty() || out.back().start < b.start) out.push_back(b);
+        if (after && *after >= b.start) continue;
+        after = b.start;
+        take(b);
     }
     if (rc != SQLITE_DONE) return Fail(rc);
     return ArchiveStatus::Ok;
@@ -660,23 +665,25 @@ ArchiveStatus SqliteArchive::ReadLod(std::int64_t recorder, int level, VTime fro
     s.Int(2, level);
     s.Int(3, LodBlockOf(from, level));
     s.Int(4, LodBlockOf(to, level));
-    return LodRows(s, level, out);
+    std::optional<VTime> after;
+    return LodRows(s, level, after, [&](const LodBlock& b) { out.push_back(b); });
 }
 
-ArchiveStatus SqliteArchive::ReadPieces(std::int64_t recorder, const PieceRequest& request,
-                                        Pieces& out) {
-    out = {};
+ArchiveStatus SqliteArchive::StreamPieces(std::int64_t recorder, const PieceRequest& request,
+                                          PieceSink& sink) {
     const ReadTransaction snapshot(db_);
     Stmt lod = Use(Read::Lod, kLodSql);
     if (!lod.ok()) return Fail(sqlite3_errcode(db_));
     for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
+        std::optional<VTime> after;
         for (const TimeStretch& t : request.blocks[static_cast<std::size_t>(level)]) {
             if (t.from > t.to) continue;
             lod.Int(1, recorder);
             lod.Int(2, level);
             lod.Int(3, LodBlockOf(t.from, level));
             lod.Int(4, LodBlockOf(t.to, level));
-            if (ArchiveStatus st = LodRows(lod, level, out.blocks[static_cast<std::size_t>(level)]);
+            if (ArchiveStatus st =
+                    LodRows(lod, level, after, [&](const LodBlock& b) { sink.Block(level, b); });
                 st != ArchiveStatus::Ok)
                 return st;
             lod.Reset();
@@ -685,17 +692,24 @@ ArchiveStatus SqliteArchive::ReadPieces(std::int64_t recorder, const PieceReques
     Stmt records = Use(Read::Records, kRecordsSql);
     if (!records.ok()) return Fail(sqlite3_errcode(db_));
     RecordDecoder decoder = Decoder();
+    std::vector<ArchivedRecord> chunk;
+    chunk.reserve(kChunk);
     for (const TimeStretch& t : request.records) {
         records.Int(1, recorder);
         records.Int(2, t.from);
         records.Int(3, t.to);
         const ArchiveStatus st = ReadRecordRows(records, decoder, [&](const ArchivedRecord& r) {
-            out.records.push_back(r);
+            chunk.push_back(r);
+            if (chunk.size() == kChunk) {
+                sink.Records(chunk);
+                chunk.clear();
+            }
             return true;
         });
         if (st != ArchiveStatus::Ok) return st;
         records.Reset();
     }
+    if (!chunk.empty()) sink.Records(chunk);
     error_.clear();
     return ArchiveStatus::Ok;
 }

@@ -1,0 +1,99 @@
+// The envelope keeps, of equal extremes, the decimals of the earliest record, however the store
+// hands over the blocks and records of a column.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "archive/span_envelope.h"
+#include "archive_engines.h"
+
+namespace vardo::testing {
+namespace {
+
+class SpanEnvelopeTest : public ::testing::TestWithParam<Engine> {};
+
+// Two files meeting at record 1000 that give every record the same value, 20.0 and 20.00: a
+// column across the seam must print the decimals of whichever file comes first in time, also
+// when the older file was added last.
+TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimals) {
+    ArchivePlace place(GetParam());
+    ArchiveOpen open = OpenArchive(place.url(), true);
+    ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+    ArchiveStore& store = *open.store;
+    SpanFile one;
+    one.count = 1000;
+    one.channels = 2;
+    one.sample = [](int, std::int64_t) { return std::uint8_t{51}; };
+    SpanFile two = one;
+    two.first = 1000;
+    two.highInteger = 10000;
+    two.highDecimals = 2;
+    // Recorder 7 holds one then two, recorders 8 and 9 two's range first; 9 had it added last.
+    SpanFile first8 = two;
+    first8.first = 0;
+    SpanFile then8 = one;
+    then8.first = 1000;
+    for (const auto& [file, address] :
+         {std::pair{&one, 7}, std::pair{&two, 7}, std::pair{&first8, 8}, std::pair{&then8, 8},
+          std::pair{&then8, 9}, std::pair{&first8, 9}})
+        ASSERT_EQ(AddSpan(store, *file, address).result, HistoryAdd::Added);
+    std::vector<RecorderSummary> recorders;
+    ASSERT_EQ(store.Recorders(recorders), ArchiveStatus::Ok);
+    ASSERT_EQ(recorders.size(), 3u);
+
+    std::mt19937 random(::testing::UnitTest::GetInstance()->random_seed());
+    for (const RecorderSummary& r : recorders) {
+        SpanConfigs configs;
+        ASSERT_EQ(configs.Load(store, r.id), ArchiveStatus::Ok);
+        ASSERT_EQ(configs.Size(), 2);
+        ASSERT_EQ(RecordValue(configs.At(0), 0, 51), RecordValue(configs.At(1), 0, 51));
+        const std::string early = r.key.address == 7 ? "20.0" : "20.00";
+        const std::string late = r.key.address == 7 ? "20.00" : "20.0";
+        struct Span {
+            VTime from, to;
+            int n;
+        };
+        std::vector<Span> spans = {{TimeOf(0), TimeOf(1999), 1},
+                                   {TimeOf(0), TimeOf(1999), 7},
+                                   {TimeOf(0), TimeOf(1999), 1200},
+                                   {TimeOf(500), TimeOf(1499), 2}};
+        // A column that opens with the block holding the seam, at each fine level.
+        for (const int shift : {kLodShifts[0], kLodShifts[1], kLodShifts[2]}) {
+            const VTime size = VTime{1} << shift;
+            spans.push_back(
+                {TimeOf(1000) - ((TimeOf(1000) % size) + size) % size, TimeOf(1999), 1});
+        }
+        for (int i = 0; i < 40; ++i) {
+            const VTime from = TimeOf(0) + static_cast<VTime>(random() % 10000);
+            spans.push_back({from, TimeOf(1000) + static_cast<VTime>(random() % 10000),
+                             1 + static_cast<int>(random() % 5)});
+        }
+        PieceCache cache;
+        for (const Span& s : spans) {
+            SCOPED_TRACE(::testing::Message()
+                         << r.key.address << ": " << s.from << ".." << s.to << " in " << s.n);
+            for (PieceCache* c : {static_cast<PieceCache*>(nullptr), &cache}) {
+                Envelope e;
+                ASSERT_EQ(SpanEnvelope(store, r.id, configs, s.from, s.to, s.n, e, c),
+                          ArchiveStatus::Ok);
+                for (int i = 0; i < s.n; ++i) {
+                    const EnvelopeColumn& col = e.columns[static_cast<std::size_t>(i)];
+                    if (col.records == 0) continue;
+                    const std::string want = col.first < TimeOf(1000) ? early : late;
+                    for (int ch = 0; ch < 2; ++ch) {
+                        EXPECT_EQ(EnvelopeValueText(col.min[ch], col.minDecimals[ch]), want)
+                            << "column " << i;
+                        EXPECT_EQ(EnvelopeValueText(col.max[ch], col.maxDecimals[ch]), want)
+                            << "column " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SpanEnvelopeTest, ::testing::ValuesIn(kEngines), EngineParamName);
+
+}  // namespace
+}  // namespace vardo::testing
