@@ -44,14 +44,15 @@ class CRowTexts {
     char* WriteCells(std::uint32_t slot, char separator, char* out) const {
         if (slot >= capacity_ || !everyRing_ || slots_.empty())
             return WriteCellsOneByOne(slot, separator, out);
-        const std::uint64_t* slots = slots_.data();
+        // Not named slots: headers the ui includes meet Qt's macro of that name.
+        const std::uint64_t* words = slots_.data();
         const std::uint8_t* sizes = sizes_.data();
         for (const std::uint8_t* ring : rings_) {
             const std::uint8_t raw = ring[slot];
             *out = separator;
-            std::memcpy(out + 1, &slots[raw], sizeof(std::uint64_t));
+            std::memcpy(out + 1, &words[raw], sizeof(std::uint64_t));
             out += 1 + sizes[raw];
-            slots += 256;
+            words += 256;
             sizes += 256;
         }
         return out;
