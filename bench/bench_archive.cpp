@@ -142,6 +142,12 @@ void AddDays(benchmark::State& state, HeldDays& held) {
     state.SetItemsProcessed(state.iterations() * HeldDays::kDay);
 }
 
+// A day added to an archive holding one day, and to one holding a year.
+void HeldDaysArgs(benchmark::internal::Benchmark* b) {
+    b->ArgName("held_days")->Arg(1)->Arg(365);
+    b->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+}
+
 void BM_AddDayToSqlite(benchmark::State& state) {
     static testing::TempDir dir;
     static std::map<std::int64_t, std::unique_ptr<HeldDays>> held;
@@ -150,13 +156,7 @@ void BM_AddDayToSqlite(benchmark::State& state) {
     if (!h) h = std::make_unique<HeldDays>("sqlite:" + dir / (std::to_string(days) + ".db"), days);
     AddDays(state, *h);
 }
-BENCHMARK(BM_AddDayToSqlite)
-    ->ArgName("held_days")
-    ->Arg(1)
-    ->Arg(365)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(10)
-    ->Repetitions(3);
+BENCHMARK(BM_AddDayToSqlite)->Apply(HeldDaysArgs);
 
 void BM_AddDayToPostgres(benchmark::State& state) {
     static std::map<std::int64_t,
@@ -172,13 +172,7 @@ void BM_AddDayToPostgres(benchmark::State& state) {
     if (!h) h = std::make_unique<HeldDays>(db->url(), days);
     AddDays(state, *h);
 }
-BENCHMARK(BM_AddDayToPostgres)
-    ->ArgName("held_days")
-    ->Arg(1)
-    ->Arg(365)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(10)
-    ->Repetitions(3);
+BENCHMARK(BM_AddDayToPostgres)->Apply(HeldDaysArgs);
 
 }  // namespace
 

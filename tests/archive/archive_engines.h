@@ -119,6 +119,24 @@ struct SpanFile {
     };
 };
 
+// A recorder's two files with a change between: 2000 records of four channels, then after a gap
+// of 100 records 900 of two channels with another range and decimals.
+inline SpanFile FourChannels() {
+    SpanFile a;
+    a.count = 2000;
+    a.channels = 4;
+    return a;
+}
+inline SpanFile TwoChannelsAfterAGap() {
+    SpanFile c;
+    c.first = 2100;
+    c.count = 900;
+    c.channels = 2;
+    c.highInteger = 2000;
+    c.highDecimals = 2;
+    return c;
+}
+
 inline VTime TimeBase() {
     return MakeLocalTime(2024, 3, 1, 0, 0, 0);
 }

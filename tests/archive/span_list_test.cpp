@@ -23,15 +23,8 @@ std::string Cells(const std::string& format, const std::string& path) {
 class SpanListTest : public ::testing::TestWithParam<Engine> {
   protected:
     void SetUp() override {
-        SpanFile a;
-        a.count = 2000;
-        a.channels = 4;
-        SpanFile c;  // after a gap of 100 records: fewer channels, another range and decimals
-        c.first = 2100;
-        c.count = 900;
-        c.channels = 2;
-        c.highInteger = 2000;
-        c.highDecimals = 2;
+        const SpanFile a = FourChannels();
+        const SpanFile c = TwoChannelsAfterAGap();
         ArchiveOpen open = OpenArchive(place.url(), true);
         ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
         for (const SpanFile* f : {&a, &c})

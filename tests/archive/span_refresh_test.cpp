@@ -38,28 +38,19 @@ void ExpectSameColumns(const Envelope& got, const Envelope& want) {
 
 TEST_P(SpanRefreshTest, AnOpenSpanShowsWhatWasAddedSinceAsANewSpanDoes) {
     ArchivePlace place(GetParam());
-    SpanFile a;
-    a.count = 2000;
-    a.channels = 4;
     {
         ArchiveOpen open = OpenArchive(place.url(), true);
         ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
-        ASSERT_EQ(AddSpan(*open.store, a).result, HistoryAdd::Added);
+        ASSERT_EQ(AddSpan(*open.store, FourChannels()).result, HistoryAdd::Added);
     }
     ArchiveSpan open = OpenWhole(place.url());
     for (int columns : {300, 37}) ASSERT_EQ(open.BuildWindow(columns), ArchiveStatus::Ok);
     EXPECT_EQ(open.envelope.columns.back().records, 0);
 
-    SpanFile c;  // after a gap: two channels, another range and decimals
-    c.first = 2100;
-    c.count = 900;
-    c.channels = 2;
-    c.highInteger = 2000;
-    c.highDecimals = 2;
     {
         ArchiveOpen collector = OpenArchive(place.url(), false);
         ASSERT_EQ(collector.status, ArchiveStatus::Ok) << collector.error;
-        ASSERT_EQ(AddSpan(*collector.store, c).result, HistoryAdd::Added);
+        ASSERT_EQ(AddSpan(*collector.store, TwoChannelsAfterAGap()).result, HistoryAdd::Added);
     }
     ArchiveSpan fresh = OpenWhole(place.url());
     for (int columns : {300, 37}) {
