@@ -42,7 +42,7 @@ class ArchiveSpan {
     std::string url;
 
   private:
-    ArchiveStatus ReadConfigs();
+    [[nodiscard]] ArchiveStatus ReadConfigs();
 
     std::unique_ptr<ArchiveStore> store_;
     RecorderSummary recorder_;

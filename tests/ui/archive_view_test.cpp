@@ -26,6 +26,8 @@
 namespace vardo {
 namespace {
 
+using testing::ClickOn;
+
 using testing::PixelAt;
 
 constexpr VTime kStep = 10;
@@ -70,15 +72,6 @@ void AddFile(ArchiveStore& store, VTime from, VTime to, const char* path) {
     AddCounts counts;
     ASSERT_EQ(store.Add({"", 8, "ZT772"}, TwoChannels(), records, source, counts),
               ArchiveStatus::Ok);
-}
-
-// Clicks the middle of target where a user would: at the screen point, on whatever widget is
-// there, which must be target itself.
-void ClickOn(QWidget* target) {
-    const QPoint global = target->mapToGlobal(target->rect().center());
-    QWidget* hit = QApplication::widgetAt(global);
-    ASSERT_EQ(hit, target);
-    QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(global));
 }
 
 // Written only where the one who runs the test asks for them, to look at.

@@ -40,6 +40,8 @@
 namespace vardo {
 namespace {
 
+using testing::ClickOn;
+
 namespace fs = std::filesystem;
 
 constexpr VTime kStep = 10;
@@ -77,15 +79,6 @@ void AddFile(ArchiveStore& store, VTime from, VTime to, int channels, const char
     AddCounts counts;
     ASSERT_EQ(store.Add({"", 8, "ZT772"}, Channels(channels), records, source, counts),
               ArchiveStatus::Ok);
-}
-
-// Clicks the middle of target where a user would: on whatever widget is at that point of the
-// screen, which must be target itself.
-void ClickOn(QWidget* target) {
-    const QPoint global = target->mapToGlobal(target->rect().center());
-    QWidget* hit = QApplication::widgetAt(global);
-    ASSERT_EQ(hit, target);
-    QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(global));
 }
 
 // What a workbook holds, read back by an independent reader: an .xlsx carries the time it was

@@ -2,12 +2,15 @@
 // What the widget tests share: history files made from a per-channel level, pixel questions
 // about rendered surfaces, and waiting on the event loop.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMouseEvent>
 #include <QRect>
+#include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
 #include <functional>
@@ -80,6 +83,15 @@ inline void Wheel(QWidget* w, QPoint at, int delta) {
 }
 
 // Runs the event loop until cond holds, for at most two seconds; returns cond.
+// Clicks the middle of target where a user would: at the screen point, on whatever widget is
+// there, which must be target itself.
+inline void ClickOn(QWidget* target) {
+    const QPoint global = target->mapToGlobal(target->rect().center());
+    QWidget* hit = QApplication::widgetAt(global);
+    ASSERT_EQ(hit, target);
+    QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(global));
+}
+
 inline bool WaitUntil(const std::function<bool()>& cond) {
     QElapsedTimer clock;
     clock.start();
