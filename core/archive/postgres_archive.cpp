@@ -15,9 +15,19 @@ namespace vardo {
 namespace {
 
 constexpr int kChunk = 4096;
+// The built-in types' fixed OIDs, checked against what a binary result says it holds.
+constexpr Oid kByteaOid = 17;
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kInt2Oid = 21;
+constexpr Oid kInt4Oid = 23;
 // Every program that makes the schema takes this lock first, so that two first adds at once
 // make it once.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(7283310417)";
+
+bool ParseInt(std::string_view text, std::int64_t& out) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size();
+}
 
 class Result {
   public:
@@ -40,7 +50,39 @@ class Result {
     std::string_view text(int row, int col) const {
         return {PQgetvalue(r_, row, col), static_cast<std::size_t>(PQgetlength(r_, row, col))};
     }
+    // An integer column in either result format; false for anything else. Binary results skip
+    // the server's printing and this side's parsing of every number of a large read.
+    bool Int(int row, int col, std::int64_t& out) const {
+        const char* v = PQgetvalue(r_, row, col);
+        const int n = PQgetlength(r_, row, col);
+        if (PQfformat(r_, col) == 0) return ParseInt({v, static_cast<std::size_t>(n)}, out);
+        const Oid type = PQftype(r_, col);
+        if ((type != kInt2Oid || n != 2) && (type != kInt4Oid || n != 4) &&
+            (type != kInt8Oid || n != 8))
+            return false;
+        std::uint64_t u = 0;
+        for (int i = 0; i < n; ++i) u = u << 8 | static_cast<unsigned char>(v[i]);
+        const int unused = 64 - 8 * n;  // sign-extends the narrower types
+        out = static_cast<std::int64_t>(u << unused) >> unused;
+        return true;
+    }
+    // A bytea column of at most maxBytes bytes in either result format: a binary one is read
+    // in place, a text one is decoded into scratch.
+    bool Bytes(int row, int col, std::size_t maxBytes, std::vector<std::uint8_t>& scratch,
+               std::span<const std::uint8_t>& out) const {
+        const auto n = static_cast<std::size_t>(PQgetlength(r_, row, col));
+        const char* v = PQgetvalue(r_, row, col);
+        if (PQfformat(r_, col) == 0) {
+            if (!ParseByteaHex({v, n}, maxBytes, scratch)) return false;
+            out = scratch;
+            return true;
+        }
+        if (PQftype(r_, col) != kByteaOid || n > maxBytes) return false;
+        out = {reinterpret_cast<const std::uint8_t*>(v), n};
+        return true;
+    }
     ExecStatusType status() const { return PQresultStatus(r_); }
+    const char* message() const { return PQresultErrorMessage(r_); }
     const char* state() const {
         const char* s = PQresultErrorField(r_, PG_DIAG_SQLSTATE);
         return s != nullptr ? s : "";
@@ -49,11 +91,6 @@ class Result {
   private:
     PGresult* r_;
 };
-
-bool ParseInt(std::string_view text, std::int64_t& out) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size();
-}
 
 void AppendInt(std::string& s, std::int64_t v) {
     char buffer[24];
@@ -124,18 +161,29 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus Prepare(bool create);
 
   private:
-    Result Exec(const char* sql, const std::vector<std::string>& params = {}) {
+    // binary: results in binary format, for the reads of many rows.
+    Result Exec(const char* sql, const std::vector<std::string>& params = {}, bool binary = false) {
+        const std::vector<const char*> values = Values(params);
+        return Result(PQexecParams(c_, sql, static_cast<int>(values.size()), nullptr, values.data(),
+                                   nullptr, nullptr, binary ? 1 : 0));
+    }
+    // Queues a query of a pipeline, binary results; false when libpq refuses it.
+    bool Send(const char* sql, const std::vector<std::string>& params = {}) {
+        const std::vector<const char*> values = Values(params);
+        return PQsendQueryParams(c_, sql, static_cast<int>(values.size()), nullptr, values.data(),
+                                 nullptr, nullptr, 1) == 1;
+    }
+    static std::vector<const char*> Values(const std::vector<std::string>& params) {
         std::vector<const char*> values;
         for (const std::string& p : params) values.push_back(p.c_str());
-        return Result(PQexecParams(c_, sql, static_cast<int>(values.size()), nullptr, values.data(),
-                                   nullptr, nullptr, 0));
+        return values;
     }
     ArchiveStatus Fail(const Result& r) {
-        error_ = PQerrorMessage(c_);
+        // The result's own message: in a pipeline the connection's is the last command's.
+        error_ = *r.message() != '\0' ? r.message() : PQerrorMessage(c_);
         while (!error_.empty() && (error_.back() == '\n' || error_.back() == ' '))
             error_.pop_back();
         if (PQstatus(c_) != CONNECTION_OK) return ArchiveStatus::Unavailable;
-        (void)r;
         return ArchiveStatus::Failed;
     }
     ArchiveStatus Damaged(const std::string& why) {
@@ -460,7 +508,8 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
             "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 "
             "AND level = $2 AND block >= $3 AND block <= $4 ORDER BY block",
             {rid, std::to_string(level), std::to_string(levels[level].begin()->first),
-             std::to_string(levels[level].rbegin()->first)});
+             std::to_string(levels[level].rbegin()->first)},
+            true);
         if (!held.ok()) return Fail(held);
         std::vector<LodBlock> blocks;
         if (ArchiveStatus s = DecodeLod(held, static_cast<int>(level), blocks);
@@ -586,14 +635,14 @@ ArchiveStatus PostgresArchive::DecodeRecords(const Result& r, RecordDecoder& dec
     FetchedRecord row;
     ArchivedRecord a;
     for (int i = 0; i < r.rows(); ++i) {
-        if (!ParseInt(r.text(i, 0), row.time) || !ParseInt(r.text(i, 1), row.config))
+        if (!r.Int(i, 0, row.time) || !r.Int(i, 1, row.config))
             return Damaged("a record does not decode");
         for (int k = 0; k < kMaxChannels; ++k) {
             auto& sample = row.samples[static_cast<std::size_t>(k)];
             sample.reset();
             if (r.null(i, 2 + k)) continue;
             std::int64_t v = 0;
-            if (!ParseInt(r.text(i, 2 + k), v)) return Damaged("a record does not decode");
+            if (!r.Int(i, 2 + k, v)) return Damaged("a record does not decode");
             sample = v;
         }
         if (ArchiveStatus s = decoder.Decode(row, a); s != ArchiveStatus::Ok)
@@ -605,19 +654,24 @@ ArchiveStatus PostgresArchive::DecodeRecords(const Result& r, RecordDecoder& dec
 
 ArchiveStatus PostgresArchive::DecodeLod(const Result& r, int level, std::vector<LodBlock>& out) {
     if (r.cols() != 6) return Damaged("level-of-detail rows have other columns");
-    std::vector<std::uint8_t> blob;
+    const std::size_t before = out.size();
+    std::vector<std::uint8_t> scratch;
     for (int i = 0; i < r.rows(); ++i) {
         FetchedLod row;
         LodBlock b;
-        if (!ParseInt(r.text(i, 0), row.block) || !ParseInt(r.text(i, 1), row.first) ||
-            !ParseInt(r.text(i, 2), row.last) || !ParseInt(r.text(i, 3), row.count) ||
-            !ParseInt(r.text(i, 4), row.present) ||
-            !ParseByteaHex(r.text(i, 5), kLodBlobSize, blob))
+        if (!r.Int(i, 0, row.block) || !r.Int(i, 1, row.first) || !r.Int(i, 2, row.last) ||
+            !r.Int(i, 3, row.count) || !r.Int(i, 4, row.present) ||
+            !r.Bytes(i, 5, kLodBlobSize, scratch, row.channels) || !DecodeLodRow(row, level, b))
             return Damaged("a level-of-detail row does not decode");
-        row.channels = blob;
-        if (!DecodeLodRow(row, level, b)) return Damaged("a level-of-detail row does not decode");
-        if (out.empty() || out.back().start < b.start) out.push_back(b);
+        out.push_back(b);
     }
+    // Each block once and in time order, whatever order the server's plan gave them in.
+    const auto added = out.begin() + static_cast<std::ptrdiff_t>(before);
+    const auto earlier = [](const LodBlock& x, const LodBlock& y) { return x.start < y.start; };
+    if (!std::is_sorted(added, out.end(), earlier)) std::stable_sort(added, out.end(), earlier);
+    out.erase(std::unique(added, out.end(),
+                          [](const LodBlock& x, const LodBlock& y) { return x.start == y.start; }),
+              out.end());
     return ArchiveStatus::Ok;
 }
 
@@ -641,7 +695,7 @@ ArchiveStatus PostgresArchive::ReadRecords(
     std::vector<ArchivedRecord> chunk;
     const std::string fetch = "FETCH " + std::to_string(kChunk) + " FROM span";
     for (;;) {
-        Result rows(PQexec(c_, fetch.c_str()));
+        Result rows = Exec(fetch.c_str(), {}, true);
         if (!rows.ok()) {
             const ArchiveStatus s = Fail(rows);
             Rollback();
@@ -667,7 +721,8 @@ ArchiveStatus PostgresArchive::ReadLast(std::int64_t recorder, VTime to, std::in
         "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM records "
         "WHERE recorder_id = $1 AND t <= $2 ORDER BY t DESC LIMIT $3",
         {std::to_string(recorder), std::to_string(to),
-         std::to_string(std::max<std::int64_t>(count, 0))});
+         std::to_string(std::max<std::int64_t>(count, 0))},
+        true);
     if (!r.ok()) return Fail(r);
     RecordDecoder decoder = Decoder();
     if (ArchiveStatus s = DecodeRecords(r, decoder, out); s != ArchiveStatus::Ok) return s;
@@ -710,7 +765,8 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
         "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 AND "
         "level = $2 AND block >= $3 AND block <= $4 ORDER BY block",
         {std::to_string(recorder), std::to_string(level), std::to_string(LodBlockOf(from, level)),
-         std::to_string(LodBlockOf(to, level))});
+         std::to_string(LodBlockOf(to, level))},
+        true);
     if (!r.ok()) return Fail(r);
     return DecodeLod(r, level, out);
 }
@@ -720,55 +776,91 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
     if (!Reachable()) return Fail(Result());
     // One query per level: a round trip to the server per stretch would cost more than the
     // whole answer. LATERAL makes each stretch its own index range scan; as a plain join the
-    // planner scanned the recorder's whole table. Ordered by the stretch first (they are
-    // ascending and disjoint, so the order is the same): ordered by block alone, the planner
-    // walked the whole level's index once, testing every row against every stretch, for a
-    // minute on a year.
+    // planner scanned the recorder's whole table. Ordered by the stretch alone (they are
+    // ascending and disjoint): ordered by block, the planner walked the whole level's index
+    // once, testing every row against every stretch, for a minute on a year; ordered by both, it
+    // sorted each stretch's few rows again. The decoding puts rows in time order if a plan does
+    // not. The queries go in one pipeline, so that the server runs each while this side decodes
+    // the one before.
     const std::string rid = std::to_string(recorder);
     std::string firsts;
     std::string lasts;
     // Inside a read already (from another read's callback) its transaction is the snapshot.
     const bool own = PQtransactionStatus(c_) == PQTRANS_IDLE;
+    if (PQenterPipelineMode(c_) != 1) return Fail(Result());
+    constexpr int kSetting = -2;
+    constexpr int kRecords = -1;
+    std::vector<int> asked;  // per queued query: kSetting, kRecords or the level of its blocks
+    bool queued = true;
+    const auto send = [&](int what, const char* sql, const std::vector<std::string>& params) {
+        queued = queued && Send(sql, params);
+        if (queued) asked.push_back(what);
+    };
     if (own) {
-        Result begin(PQexec(c_, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-        if (!begin.ok()) return Fail(begin);
+        send(kSetting, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {});
         // Compiling these short scans cost more than running them.
-        Result jit(PQexec(c_, "SET LOCAL jit = off"));
-        if (!jit.ok()) {
-            Rollback();
-            return Fail(jit);
-        }
+        send(kSetting, "SET LOCAL jit = off", {});
     }
-    ArchiveStatus status = ArchiveStatus::Ok;
-    std::vector<LodBlock> blocks;
-    for (int level = 0; level < static_cast<int>(kLodShifts.size()) && status == ArchiveStatus::Ok;
-         ++level) {
+    for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
         const auto& stretches = request.blocks[static_cast<std::size_t>(level)];
         if (stretches.empty()) continue;
         StretchArrays(stretches, level, firsts, lasts);
-        Result r = Exec(
-            "SELECT l.block, l.first, l.last, l.count, l.present, l.channels FROM "
-            "unnest($3::bigint[], $4::bigint[]) WITH ORDINALITY AS s(a, b, n) CROSS JOIN LATERAL "
-            "(SELECT * FROM lod WHERE recorder_id = $1 AND level = $2 AND block >= s.a AND "
-            "block <= s.b) l ORDER BY s.n, l.block",
-            {rid, std::to_string(level), firsts, lasts});
-        blocks.clear();
-        status = r.ok() ? DecodeLod(r, level, blocks) : Fail(r);
-        if (status == ArchiveStatus::Ok)
-            for (const LodBlock& b : blocks) sink.Block(level, b);
+        send(level,
+             "SELECT l.block, l.first, l.last, l.count, l.present, l.channels FROM "
+             "unnest($3::bigint[], $4::bigint[]) WITH ORDINALITY AS s(a, b, n) CROSS JOIN LATERAL "
+             "(SELECT * FROM lod WHERE recorder_id = $1 AND level = $2 AND block >= s.a AND "
+             "block <= s.b) l ORDER BY s.n",
+             {rid, std::to_string(level), firsts, lasts});
     }
-    if (status == ArchiveStatus::Ok && !request.records.empty()) {
+    if (!request.records.empty()) {
         StretchArrays(request.records, -1, firsts, lasts);
-        Result r = Exec(
-            "SELECT x.t, x.config_id, x.c1, x.c2, x.c3, x.c4, x.c5, x.c6, x.c7, x.c8, x.c9, "
-            "x.c10, x.c11, x.c12 FROM unnest($2::bigint[], $3::bigint[]) WITH ORDINALITY AS "
-            "s(a, b, n) CROSS JOIN LATERAL (SELECT * FROM records WHERE recorder_id = $1 AND t >= "
-            "s.a AND t <= s.b) x ORDER BY s.n, x.t",
-            {rid, firsts, lasts});
+        send(kRecords,
+             "SELECT x.t, x.config_id, x.c1, x.c2, x.c3, x.c4, x.c5, x.c6, x.c7, x.c8, x.c9, "
+             "x.c10, x.c11, x.c12 FROM unnest($2::bigint[], $3::bigint[]) WITH ORDINALITY AS "
+             "s(a, b, n) CROSS JOIN LATERAL (SELECT * FROM records WHERE recorder_id = $1 AND t >= "
+             "s.a AND t <= s.b) x ORDER BY s.n",
+             {rid, firsts, lasts});
+    }
+    // Synced even after a refused send: without it the server holds back what was queued.
+    const bool synced = PQpipelineSync(c_) == 1;
+    ArchiveStatus status = queued && synced ? ArchiveStatus::Ok : Fail(Result());
+
+    // Each queued query gives one result and then none; the sync's result comes last.
+    Result records;
+    std::vector<LodBlock> blocks;
+    for (std::size_t i = 0; synced && i < asked.size(); ++i) {
+        Result r(PQgetResult(c_));
+        while (PGresult* more = PQgetResult(c_)) PQclear(more);
+        if (status != ArchiveStatus::Ok) continue;
+        if (!r.ok()) {
+            status = Fail(r);
+        } else if (asked[i] == kRecords) {
+            records = std::move(r);
+        } else if (asked[i] != kSetting) {
+            blocks.clear();
+            status = DecodeLod(r, asked[i], blocks);
+            if (status == ArchiveStatus::Ok)
+                for (const LodBlock& b : blocks) sink.Block(asked[i], b);
+        }
+    }
+    if (synced) Result(PQgetResult(c_));  // the sync
+    if (PQexitPipelineMode(c_) != 1) {
+        // Still in pipeline mode, no other query could run on it: start the connection afresh.
+        if (status == ArchiveStatus::Ok) status = Fail(Result());
+        PQreset(c_);
+        return status;
+    }
+    // Out of the pipeline: decoding records may ask the server for their configurations.
+    if (status == ArchiveStatus::Ok && records.ok()) {
         RecordDecoder decoder = Decoder();
-        std::vector<ArchivedRecord> records;
-        status = r.ok() ? DecodeRecords(r, decoder, records) : Fail(r);
-        if (status == ArchiveStatus::Ok) sink.Records(records);
+        std::vector<ArchivedRecord> read;
+        status = DecodeRecords(records, decoder, read);
+        const auto earlier = [](const ArchivedRecord& x, const ArchivedRecord& y) {
+            return x.time < y.time;
+        };
+        if (!std::is_sorted(read.begin(), read.end(), earlier))
+            std::stable_sort(read.begin(), read.end(), earlier);
+        if (status == ArchiveStatus::Ok) sink.Records(read);
     }
     if (own) Rollback();  // nothing was changed: ending the snapshot is all that is left
     if (status == ArchiveStatus::Ok) error_.clear();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 #include <unistd.h>
 
@@ -91,8 +92,16 @@ class ArchivePlace {
     const std::string& url() const { return url_; }
     Engine engine() const { return engine_; }
     const TempDir& dir() const { return dir_; }
-    // Runs SQL in the archive's database (PostgreSQL only).
-    bool Sql(const std::string& sql) const { return PgCommand(url_, sql); }
+    // Runs SQL in the archive's database, as another program would, beside the store.
+    bool Sql(const std::string& sql) const {
+        if (engine_ == Engine::Postgres) return PgCommand(url_, sql);
+        sqlite3* db = nullptr;
+        bool ok = sqlite3_open((dir_ / "Archive.db").c_str(), &db) == SQLITE_OK &&
+                  sqlite3_busy_timeout(db, 5000) == SQLITE_OK &&
+                  sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(db);
+        return ok;
+    }
 
   private:
     Engine engine_;

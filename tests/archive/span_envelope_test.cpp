@@ -93,6 +93,56 @@ TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimals) {
     }
 }
 
+// A read the store cannot finish, for a row it cannot decode or a table gone, is refused, and
+// leaves the store reading as before once the archive is whole again.
+TEST_P(SpanEnvelopeTest, AFailedReadLeavesTheStoreReadable) {
+    ArchivePlace place(GetParam());
+    ArchiveOpen open = OpenArchive(place.url(), true);
+    ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+    ArchiveStore& store = *open.store;
+    ASSERT_EQ(AddSpan(store, FourChannels(), 7).result, HistoryAdd::Added);
+    std::vector<RecorderSummary> recorders;
+    ASSERT_EQ(store.Recorders(recorders), ArchiveStatus::Ok);
+    ASSERT_EQ(recorders.size(), 1u);
+    SpanConfigs configs;
+    ASSERT_EQ(configs.Load(store, recorders[0].id), ArchiveStatus::Ok);
+    // 300 columns of about a minute: blocks of every level read and records at every edge.
+    const auto envelope = [&](Envelope& e) {
+        return SpanEnvelope(store, recorders[0].id, configs, TimeOf(0), TimeOf(1999), 300, e);
+    };
+    Envelope whole;
+    ASSERT_EQ(envelope(whole), ArchiveStatus::Ok);
+    const struct {
+        const char* harm;
+        const char* mend;
+        ArchiveStatus status;
+    } cases[] = {
+        {"UPDATE lod SET count = -count WHERE level = 0",
+         "UPDATE lod SET count = -count "
+         "WHERE level = 0",
+         ArchiveStatus::Damaged},
+        {"ALTER TABLE records RENAME TO gone", "ALTER TABLE gone RENAME TO records",
+         ArchiveStatus::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.harm);
+        ASSERT_TRUE(place.Sql(c.harm));
+        Envelope e;
+        EXPECT_EQ(envelope(e), c.status);
+        EXPECT_FALSE(store.LastError().empty());
+        ASSERT_TRUE(place.Sql(c.mend));
+        ASSERT_EQ(envelope(e), ArchiveStatus::Ok) << store.LastError();
+        ASSERT_EQ(e.columns.size(), whole.columns.size());
+        for (std::size_t i = 0; i < e.columns.size(); ++i) {
+            const EnvelopeColumn& a = e.columns[i];
+            const EnvelopeColumn& b = whole.columns[i];
+            EXPECT_TRUE(a.records == b.records && a.first == b.first && a.last == b.last &&
+                        a.present == b.present && a.min == b.min && a.max == b.max)
+                << "column " << i;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, SpanEnvelopeTest, ::testing::ValuesIn(kEngines), EngineParamName);
 
 }  // namespace
