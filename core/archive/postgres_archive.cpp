@@ -130,6 +130,31 @@ void StretchArrays(std::span<const TimeStretch> stretches, int level, std::strin
     lasts += '}';
 }
 
+// A records row's columns, undecoded; false for a row that is not one.
+bool FetchRecordRow(const Result& r, int i, FetchedRecord& row) {
+    if (r.cols() != 14 || !r.Int(i, 0, row.time) || !r.Int(i, 1, row.config)) return false;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        auto& sample = row.samples[static_cast<std::size_t>(k)];
+        sample.reset();
+        if (r.null(i, 2 + k)) continue;
+        std::int64_t v = 0;
+        if (!r.Int(i, 2 + k, v)) return false;
+        sample = v;
+    }
+    return true;
+}
+
+// Each block once and in time order, whatever order a server's plan gave them in.
+void InTimeOrder(std::vector<LodBlock>& blocks) {
+    const auto earlier = [](const LodBlock& x, const LodBlock& y) { return x.start < y.start; };
+    if (!std::is_sorted(blocks.begin(), blocks.end(), earlier))
+        std::stable_sort(blocks.begin(), blocks.end(), earlier);
+    blocks.erase(
+        std::unique(blocks.begin(), blocks.end(),
+                    [](const LodBlock& x, const LodBlock& y) { return x.start == y.start; }),
+        blocks.end());
+}
+
 void IgnoreNotice(void*, const char*) {}
 
 class PostgresArchive final : public ArchiveStore {
@@ -215,7 +240,7 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus DecodeRecords(const Result& r, RecordDecoder& decoder,
                                 std::vector<ArchivedRecord>& out);
     // Appends the blocks of level among r's rows (block, first, last, count, present, channels),
-    // each block once.
+    // in the order of the rows (InTimeOrder puts them in order).
     ArchiveStatus DecodeLod(const Result& r, int level, std::vector<LodBlock>& out);
 
     PGconn* c_;
@@ -515,6 +540,7 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
         if (ArchiveStatus s = DecodeLod(held, static_cast<int>(level), blocks);
             s != ArchiveStatus::Ok)
             return s;
+        InTimeOrder(blocks);
         for (const LodBlock& b : blocks)
             FoldHeldBlock(levels[level], LodBlockOf(b.start, static_cast<int>(level)), b);
         static constexpr char kHex[] = "0123456789abcdef";
@@ -631,20 +657,10 @@ ArchiveStatus PostgresArchive::Configs(std::int64_t recorder,
 
 ArchiveStatus PostgresArchive::DecodeRecords(const Result& r, RecordDecoder& decoder,
                                              std::vector<ArchivedRecord>& out) {
-    if (r.cols() != 14) return Damaged("records have other columns");
     FetchedRecord row;
     ArchivedRecord a;
     for (int i = 0; i < r.rows(); ++i) {
-        if (!r.Int(i, 0, row.time) || !r.Int(i, 1, row.config))
-            return Damaged("a record does not decode");
-        for (int k = 0; k < kMaxChannels; ++k) {
-            auto& sample = row.samples[static_cast<std::size_t>(k)];
-            sample.reset();
-            if (r.null(i, 2 + k)) continue;
-            std::int64_t v = 0;
-            if (!r.Int(i, 2 + k, v)) return Damaged("a record does not decode");
-            sample = v;
-        }
+        if (!FetchRecordRow(r, i, row)) return Damaged("a record does not decode");
         if (ArchiveStatus s = decoder.Decode(row, a); s != ArchiveStatus::Ok)
             return decoder.Why().empty() ? s : Damaged(decoder.Why());
         out.push_back(a);
@@ -654,7 +670,6 @@ ArchiveStatus PostgresArchive::DecodeRecords(const Result& r, RecordDecoder& dec
 
 ArchiveStatus PostgresArchive::DecodeLod(const Result& r, int level, std::vector<LodBlock>& out) {
     if (r.cols() != 6) return Damaged("level-of-detail rows have other columns");
-    const std::size_t before = out.size();
     std::vector<std::uint8_t> scratch;
     for (int i = 0; i < r.rows(); ++i) {
         FetchedLod row;
@@ -665,13 +680,6 @@ ArchiveStatus PostgresArchive::DecodeLod(const Result& r, int level, std::vector
             return Damaged("a level-of-detail row does not decode");
         out.push_back(b);
     }
-    // Each block once and in time order, whatever order the server's plan gave them in.
-    const auto added = out.begin() + static_cast<std::ptrdiff_t>(before);
-    const auto earlier = [](const LodBlock& x, const LodBlock& y) { return x.start < y.start; };
-    if (!std::is_sorted(added, out.end(), earlier)) std::stable_sort(added, out.end(), earlier);
-    out.erase(std::unique(added, out.end(),
-                          [](const LodBlock& x, const LodBlock& y) { return x.start == y.start; }),
-              out.end());
     return ArchiveStatus::Ok;
 }
 
@@ -768,7 +776,9 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
          std::to_string(LodBlockOf(to, level))},
         true);
     if (!r.ok()) return Fail(r);
-    return DecodeLod(r, level, out);
+    const ArchiveStatus status = DecodeLod(r, level, out);
+    InTimeOrder(out);
+    return status;
 }
 
 ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRequest& request,
@@ -825,23 +835,26 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
     const bool synced = PQpipelineSync(c_) == 1;
     ArchiveStatus status = queued && synced ? ArchiveStatus::Ok : Fail(Result());
 
-    // Each queued query gives one result and then none; the sync's result comes last.
+    // Each queued query's results end with none; the sync's result comes last.
     Result records;
     std::vector<LodBlock> blocks;
     for (std::size_t i = 0; synced && i < asked.size(); ++i) {
-        Result r(PQgetResult(c_));
-        while (PGresult* more = PQgetResult(c_)) PQclear(more);
-        if (status != ArchiveStatus::Ok) continue;
-        if (!r.ok()) {
-            status = Fail(r);
-        } else if (asked[i] == kRecords) {
-            records = std::move(r);
-        } else if (asked[i] != kSetting) {
-            blocks.clear();
-            status = DecodeLod(r, asked[i], blocks);
-            if (status == ArchiveStatus::Ok)
-                for (const LodBlock& b : blocks) sink.Block(asked[i], b);
+        const int what = asked[i];
+        blocks.clear();
+        while (PGresult* got = PQgetResult(c_)) {
+            Result r(got);
+            if (status != ArchiveStatus::Ok) continue;
+            if (!r.ok()) {
+                status = Fail(r);
+            } else if (what == kRecords) {
+                records = std::move(r);
+            } else if (what != kSetting) {
+                status = DecodeLod(r, what, blocks);
+            }
         }
+        if (status != ArchiveStatus::Ok || what < 0) continue;
+        InTimeOrder(blocks);
+        for (const LodBlock& b : blocks) sink.Block(what, b);
     }
     if (synced) Result(PQgetResult(c_));  // the sync
     if (PQexitPipelineMode(c_) != 1) {
