@@ -13,7 +13,6 @@
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
@@ -234,14 +233,8 @@ TEST_F(MainFrameTest, HelpOpensHelpChmElseOurGuideAndShowsTheGuideItselfWhenTheV
     EXPECT_EQ(help->browser->source().toLocalFile().toStdString(), guide);
     EXPECT_EQ(help->windowTitle(), U("Vardo 使用说明 - Vardo"));
     // A click on the guide's first link shows that page in the same window.
-    QTextCursor link(help->browser->document());
-    while (!link.atEnd() && !link.charFormat().isAnchor())
-        link.movePosition(QTextCursor::NextCharacter);
-    ASSERT_FALSE(link.atEnd());
-    const QString href = link.charFormat().anchorHref();
-    link.movePosition(QTextCursor::NextCharacter);
-    QTest::mouseClick(help->browser->viewport(), Qt::LeftButton, {},
-                      help->browser->cursorRect(link).center());
+    QString href;
+    ASSERT_NO_FATAL_FAILURE(testing::ClickFirstLink(help->browser, href));
     EXPECT_TRUE(testing::WaitUntil([&] { return help->browser->source().fileName() == href; }))
         << href.toStdString();
     f.Action(cmd::kHelp)->trigger();

@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QRect>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextCursor>
 #include <QWheelEvent>
 #include <QWidget>
 #include <functional>
@@ -82,7 +84,6 @@ inline void Wheel(QWidget* w, QPoint at, int delta) {
     QApplication::sendEvent(w, &e);
 }
 
-// Runs the event loop until cond holds, for at most two seconds; returns cond.
 // Clicks the middle of target where a user would: at the screen point, on whatever widget is
 // there, which must be target itself.
 inline void ClickOn(QWidget* target) {
@@ -92,6 +93,25 @@ inline void ClickOn(QWidget* target) {
     QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFromGlobal(global));
 }
 
+// Clicks the first link of the browser's page where a user would, at its place on the screen
+// (scrolled into view first); href: where the link leads.
+inline void ClickFirstLink(QTextBrowser* browser, QString& href) {
+    QTextCursor link(browser->document());
+    while (!link.atEnd() && !link.charFormat().isAnchor())
+        link.movePosition(QTextCursor::NextCharacter);
+    ASSERT_FALSE(link.atEnd());
+    href = link.charFormat().anchorHref();
+    link.movePosition(QTextCursor::NextCharacter);
+    browser->setTextCursor(link);
+    browser->ensureCursorVisible();
+    QWidget* viewport = browser->viewport();
+    const QPoint at = viewport->mapToGlobal(browser->cursorRect(link).center());
+    QWidget* under = QApplication::widgetAt(at);
+    ASSERT_EQ(under, viewport);
+    QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(at));
+}
+
+// Runs the event loop until cond holds, for at most two seconds; returns cond.
 inline bool WaitUntil(const std::function<bool()>& cond) {
     QElapsedTimer clock;
     clock.start();
