@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 #include <QApplication>
-#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -16,6 +15,7 @@
 
 #include "app/list_rows.h"
 #include "app/vardo_doc.h"
+#include "archive_fill.h"
 #include "base/reporter.h"
 #include "curves/vardo_view.h"
 #include "pointer_events.h"
@@ -27,59 +27,20 @@ namespace {
 
 using namespace vardo;
 
-constexpr VTime kStep = 10;
-constexpr std::int64_t kYear = 365LL * 86400 / kStep;
-constexpr std::int64_t kPerAdd = 131072;
-
-// A plant's day: each channel a slow daily swing with a little noise, and now and then a
-// one-record spike that the picture must keep.
-std::uint8_t Sample(int ch, std::int64_t k) {
-    if (k % 50021 == 7 * ch) return 250;
-    const double day = std::sin(6.2831853 * static_cast<double>(k % 8640) / 8640.0 + ch);
-    return static_cast<std::uint8_t>(40 + 15 * ch + 12 * day + (k * 7 + ch) % 5);
-}
-
-// A home whose archive holds a year of one recorder, added a full file's worth at a time.
+// A home whose archive holds a year of one recorder: a SQLite file in the home, or the database
+// at url.
 class YearArchive {
   public:
-    YearArchive() {
+    explicit YearArchive(const std::string& where = "") {
         setenv("TZ", "Asia/Shanghai", 1);
-        ArchiveOpen open = OpenArchive(url, true);
-        if (open.status != ArchiveStatus::Ok) std::abort();
-        RecordConfig config;
-        config.intervalCode = 3;
-        config.channelCount = 12;
-        config.present = 0x0FFF;
-        for (int ch = 0; ch < 12; ++ch) {
-            config.low[static_cast<std::size_t>(ch)] = MakeDecimal(0, 1);
-            config.high[static_cast<std::size_t>(ch)] = MakeDecimal(1000, 1);
-        }
-        start = MakeLocalTime(2025, 1, 1, 0, 0, 0);
-        std::vector<OfferedRecord> records;
-        for (std::int64_t i = 0; i < kYear; i += kPerAdd) {
-            records.clear();
-            for (std::int64_t k = i; k < i + kPerAdd && k < kYear; ++k) {
-                OfferedRecord r;
-                r.time = start + k * kStep;
-                for (int ch = 0; ch < 12; ++ch)
-                    r.samples[static_cast<std::size_t>(ch)] = Sample(ch, k);
-                records.push_back(r);
-            }
-            SourceInfo source;
-            source.how = kSourceFile;
-            source.path = "year.vd";
-            AddCounts counts;
-            if (open.store->Add({"", 1, "ZT772"}, config, records, source, counts) !=
-                ArchiveStatus::Ok)
-                std::abort();
-        }
+        if (!where.empty()) url = where;
+        (void)bench::AddYear(*bench::OpenOrFail(url), {"", 1, "ZT772"});
         DisplaySettings noPanel;
         noPanel.SetPannel = 0;
         if (!SaveDisplaySettings(home / "SetUp.ini", noPanel)) std::abort();
     }
     vardo::testing::TempDir home;
-    const std::string url = "sqlite:" + home / "Archive.db";
-    VTime start = 0;
+    std::string url = "sqlite:" + home / "Archive.db";
 };
 
 const YearArchive& Year() {
@@ -88,7 +49,8 @@ const YearArchive& Year() {
 }
 
 struct ShownSpan {
-    ShownSpan() : doc(reporter, Year().home.path() + "/") {
+    explicit ShownSpan(const YearArchive& of = Year())
+        : year(of), doc(reporter, of.home.path() + "/") {
         view = std::make_unique<CVardoView>(doc, nullptr);
         view->resize(1400, 900);
         view->show();
@@ -97,7 +59,7 @@ struct ShownSpan {
     }
     // Everything the OK of the dialog sets off, up to the picture on the window.
     bool Open() {
-        ArchiveOpen open = OpenArchive(Year().url, false);
+        ArchiveOpen open = OpenArchive(year.url, false);
         if (open.status != ArchiveStatus::Ok) return false;
         std::vector<RecorderSummary> recorders;
         if (open.store->Recorders(recorders) != ArchiveStatus::Ok || recorders.empty())
@@ -107,17 +69,31 @@ struct ShownSpan {
         view->repaint();
         return true;
     }
+    const YearArchive& year;
     SilentReporter reporter;
     CVardoDoc doc;
     std::unique_ptr<CVardoView> view;
 };
 
-void BM_OpenYearToFirstPaint(benchmark::State& state) {
-    Year();
-    ShownSpan s;
+void OpenYearToFirstPaint(benchmark::State& state, const YearArchive& year) {
+    ShownSpan s(year);
     for (auto _ : state)
         if (!s.Open()) state.SkipWithError("the span did not open");
 }
+void BM_OpenYearToFirstPaint(benchmark::State& state) {
+    OpenYearToFirstPaint(state, Year());
+}
+// The same year on the PostgreSQL server of scripts/with-postgres (its private database).
+void BM_OpenYearToFirstPaintPostgres(benchmark::State& state) {
+    const char* url = std::getenv("VARDO_TEST_PG_URL");
+    if (url == nullptr || *url == '\0') {
+        state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
+        return;
+    }
+    static const YearArchive year(url);
+    OpenYearToFirstPaint(state, year);
+}
+BENCHMARK(BM_OpenYearToFirstPaintPostgres)->Unit(benchmark::kMillisecond)->Iterations(20);
 // The year on screen, for the one who runs the benchmark to look at.
 void BM_YearScreenshot(benchmark::State& state) {
     ShownSpan s;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <map>
+#include <mutex>
 
 #include "archive/archive_rows.h"
 #include "archive/archive_schema.h"
@@ -157,10 +159,54 @@ void InTimeOrder(std::vector<LodBlock>& blocks) {
 
 void IgnoreNotice(void*, const char*) {}
 
+// Connections of the stores this process closed, kept for its next store of the same archive. A
+// server process reads what it has read before several times faster than a new one, which first
+// maps each shared page it touches: on a virtual machine that made a year's first envelope
+// seven times slower. The connection's start is saved too.
+class IdleConnections {
+  public:
+    ~IdleConnections() {
+        for (auto& [url, kept] : kept_)
+            for (PGconn* c : kept) PQfinish(c);
+    }
+    // A kept connection of url, or none; the server may have dropped it since.
+    PGconn* Take(const std::string& url) {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        auto it = kept_.find(url);
+        if (it == kept_.end() || it->second.empty()) return nullptr;
+        PGconn* c = it->second.back();
+        it->second.pop_back();
+        return c;
+    }
+    // Keeps c if it is as a new one would be (connected, no transaction or pipeline open).
+    void Give(const std::string& url, PGconn* c) {
+        if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) == PQTRANS_IDLE &&
+            PQpipelineStatus(c) == PQ_PIPELINE_OFF) {
+            const std::lock_guard<std::mutex> hold(mutex_);
+            std::vector<PGconn*>& kept = kept_[url];
+            if (kept.size() < kKept) {
+                kept.push_back(c);
+                return;
+            }
+        }
+        PQfinish(c);
+    }
+
+  private:
+    static constexpr std::size_t kKept = 2;  // the view's and a worker's
+    std::mutex mutex_;
+    std::map<std::string, std::vector<PGconn*>> kept_;
+};
+
+IdleConnections& Idle() {
+    static IdleConnections idle;
+    return idle;
+}
+
 class PostgresArchive final : public ArchiveStore {
   public:
-    explicit PostgresArchive(PGconn* c) : c_(c) {}
-    ~PostgresArchive() override { PQfinish(c_); }
+    PostgresArchive(PGconn* c, std::string url) : c_(c), url_(std::move(url)) {}
+    ~PostgresArchive() override { Idle().Give(url_, c_); }
 
     std::string LastError() const override { return error_; }
 
@@ -216,11 +262,15 @@ class PostgresArchive final : public ArchiveStore {
         return ArchiveStatus::Damaged;
     }
     // A server that went away since the last call: connect again before giving up.
-    bool Reachable() {
-        if (PQstatus(c_) == CONNECTION_OK) return true;
+    bool Reachable() { return PQstatus(c_) == CONNECTION_OK || Reset(); }
+    // Connects again, with this program's settings of a session.
+    bool Reset() {
         PQreset(c_);
-        return PQstatus(c_) == CONNECTION_OK;
+        return PQstatus(c_) == CONNECTION_OK && Settings();
     }
+    // Compiling queries cost more than running them, for every read and add of an archive:
+    // JIT took a tenth of a second on the recorder list, its cost estimates grown by a year.
+    bool Settings() { return Result(PQexec(c_, "SET jit = off")).ok(); }
     void Rollback() {
         if (PQtransactionStatus(c_) != PQTRANS_IDLE) Result(PQexec(c_, "ROLLBACK"));
     }
@@ -244,11 +294,13 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus DecodeLod(const Result& r, int level, std::vector<LodBlock>& out);
 
     PGconn* c_;
+    std::string url_;
     std::string error_;
 };
 
 ArchiveStatus PostgresArchive::Prepare(bool create) {
     PQsetNoticeProcessor(c_, IgnoreNotice, nullptr);
+    if (!Settings()) return Fail(Result());
     const char* countTables =
         "SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema()";
     Result tables = Exec(countTables);
@@ -611,13 +663,15 @@ ArchiveStatus PostgresArchive::ConfigOf(std::int64_t id, RecordConfig& out) {
 ArchiveStatus PostgresArchive::Recorders(std::vector<RecorderSummary>& out) {
     out.clear();
     if (!Reachable()) return Fail(Result());
-    // The coarsest level's blocks sum every held record: far fewer rows than the records.
+    // The coarsest level's blocks sum every held record: far fewer rows than the records. Each
+    // recorder's own through LATERAL: as a join, the planner read all of lod for that level
+    // (a third of a second for a year).
     Result r = Exec(
-        "SELECT r.id, r.site, r.address, r.model, min(l.first), max(l.last), sum(l.count), "
+        "SELECT r.id, r.site, r.address, r.model, l.first, l.last, l.count, "
         "(SELECT max(c.channel_count) FROM recorder_configs rc JOIN configs c ON c.id = "
-        "rc.config_id WHERE rc.recorder_id = r.id) FROM recorders r JOIN lod l ON "
-        "l.recorder_id = r.id AND l.level = $1 GROUP BY r.id ORDER BY r.site, r.address, "
-        "r.model",
+        "rc.config_id WHERE rc.recorder_id = r.id) FROM recorders r CROSS JOIN LATERAL (SELECT "
+        "min(first) AS first, max(last) AS last, sum(count) AS count FROM lod WHERE recorder_id "
+        "= r.id AND level = $1) l WHERE l.count IS NOT NULL ORDER BY r.site, r.address, r.model",
         {std::to_string(kLodShifts.size() - 1)});
     if (!r.ok()) return Fail(r);
     for (int i = 0; i < r.rows(); ++i) {
@@ -750,9 +804,11 @@ ArchiveStatus PostgresArchive::LastAdd(std::int64_t& out) {
 ArchiveStatus PostgresArchive::Newest(const RecorderKey& recorder, std::optional<VTime>& out) {
     out.reset();
     if (!Reachable()) return Fail(Result());
+    // The recorder's id first: as a join, the planner read the whole table of records, with
+    // every recorder's, for the newest of one (0.6 s for a year).
     Result r = Exec(
-        "SELECT x.t FROM records x JOIN recorders r ON r.id = x.recorder_id WHERE r.site = $1 "
-        "AND r.address = $2 AND r.model = $3 ORDER BY x.t DESC LIMIT 1",
+        "SELECT t FROM records WHERE recorder_id = (SELECT id FROM recorders WHERE site = $1 AND "
+        "address = $2 AND model = $3) ORDER BY t DESC LIMIT 1",
         {recorder.site, std::to_string(recorder.address), recorder.model});
     if (!r.ok()) return Fail(r);
     if (r.rows() == 1) {
@@ -806,11 +862,7 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
         queued = queued && Send(sql, params);
         if (queued) asked.push_back(what);
     };
-    if (own) {
-        send(kSetting, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {});
-        // Compiling these short scans cost more than running them.
-        send(kSetting, "SET LOCAL jit = off", {});
-    }
+    if (own) send(kSetting, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {});
     for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
         const auto& stretches = request.blocks[static_cast<std::size_t>(level)];
         if (stretches.empty()) continue;
@@ -860,7 +912,7 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
     if (PQexitPipelineMode(c_) != 1) {
         // Still in pipeline mode, no other query could run on it: start the connection afresh.
         if (status == ArchiveStatus::Ok) status = Fail(Result());
-        PQreset(c_);
+        (void)Reset();
         return status;
     }
     // Out of the pipeline: decoding records may ask the server for their configurations.
@@ -907,6 +959,19 @@ ArchiveStatus PostgresArchive::Sources(std::vector<SourceInfo>& out) {
 
 ArchiveOpen OpenPostgresArchive(const std::string& url, bool create) {
     ArchiveOpen result;
+    if (PGconn* kept = Idle().Take(url)) {
+        auto store = std::make_unique<PostgresArchive>(kept, url);
+        result.status = store->Prepare(create);
+        if (result.status == ArchiveStatus::Ok) {
+            result.store = std::move(store);
+            return result;
+        }
+        // Unavailable: the server dropped it while it was kept; the new connection below tells.
+        if (result.status != ArchiveStatus::Failed && result.status != ArchiveStatus::Unavailable) {
+            result.error = store->LastError();
+            return result;
+        }
+    }
     PGconn* c = PQconnectdb(url.c_str());
     if (c == nullptr || PQstatus(c) != CONNECTION_OK) {
         result.status = ArchiveStatus::Unavailable;
@@ -915,7 +980,7 @@ ArchiveOpen OpenPostgresArchive(const std::string& url, bool create) {
         PQfinish(c);
         return result;
     }
-    auto store = std::make_unique<PostgresArchive>(c);
+    auto store = std::make_unique<PostgresArchive>(c, url);
     result.status = store->Prepare(create);
     if (result.status == ArchiveStatus::Failed) result.status = ArchiveStatus::Unavailable;
     if (result.status != ArchiveStatus::Ok) {

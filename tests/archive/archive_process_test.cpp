@@ -184,6 +184,30 @@ TEST_P(ArchiveProcessTest, TheNextAddWorksAfterTheServerDroppedTheConnection) {
     EXPECT_EQ(HeldIn(place.url()).records, 200);
 }
 
+// A closed store's connection serves the next store of the archive; one the server dropped while
+// it waited does not fail that open.
+TEST_P(ArchiveProcessTest, AStoreOpensAfterTheServerDroppedTheClosedOnesConnection) {
+    if (GetParam() == Engine::Sqlite) GTEST_SKIP() << "an embedded file has no connection";
+    {
+        ArchiveOpen open = OpenArchive(place.url(), true);
+        ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+        ASSERT_EQ(AddSpan(*open.store, SpanFile{}).result, HistoryAdd::Added);
+    }
+    for (const bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "kept");
+        if (dropped)
+            ASSERT_TRUE(
+                place.Sql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                          "current_database() AND pid <> pg_backend_pid()"));
+        ArchiveOpen open = OpenArchive(place.url(), false);
+        ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+        std::vector<RecorderSummary> recorders;
+        ASSERT_EQ(open.store->Recorders(recorders), ArchiveStatus::Ok) << open.store->LastError();
+        ASSERT_EQ(recorders.size(), 1u);
+        EXPECT_EQ(recorders[0].records, 100);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveProcessTest, ::testing::ValuesIn(kEngines),
                          EngineParamName);
 
