@@ -2,7 +2,8 @@
 // opened to its first painted frame (goal 100 ms: the store opened, the span's configurations
 // read, the envelope of the plot's columns built from the summaries, the picture drawn), and
 // each zoom or scroll step on it with its redraw (goal 16 ms), and the data list filled with the
-// whole year. Run on the offscreen platform.
+// whole year. Run on the offscreen platform; under scripts/with-postgres the opening is also
+// measured on the PostgreSQL server.
 
 #include <benchmark/benchmark.h>
 
