@@ -1,6 +1,7 @@
 #include "archive/postgres_archive.h"
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -165,13 +166,10 @@ void IgnoreNotice(void*, const char*) {}
 // seven times slower. The connection's start is saved too.
 class IdleConnections {
   public:
-    ~IdleConnections() {
-        for (auto& [url, kept] : kept_)
-            for (PGconn* c : kept) PQfinish(c);
-    }
     // A kept connection of url, or none; the server may have dropped it since.
     PGconn* Take(const std::string& url) {
         const std::lock_guard<std::mutex> hold(mutex_);
+        Own();
         auto it = kept_.find(url);
         if (it == kept_.end() || it->second.empty()) return nullptr;
         PGconn* c = it->second.back();
@@ -183,6 +181,7 @@ class IdleConnections {
         if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) == PQTRANS_IDLE &&
             PQpipelineStatus(c) == PQ_PIPELINE_OFF) {
             const std::lock_guard<std::mutex> hold(mutex_);
+            Own();
             std::vector<PGconn*>& kept = kept_[url];
             if (kept.size() < kKept) {
                 kept.push_back(c);
@@ -193,14 +192,25 @@ class IdleConnections {
     }
 
   private:
+    // A child process has its parent's kept connections, whose sockets the parent goes on
+    // using: the child must neither use nor end them, only forget them.
+    void Own() {
+        if (pid_ == ::getpid()) return;
+        pid_ = ::getpid();
+        kept_.clear();
+    }
+
     static constexpr std::size_t kKept = 2;  // the view's and a worker's
     std::mutex mutex_;
+    pid_t pid_ = ::getpid();
     std::map<std::string, std::vector<PGconn*>> kept_;
 };
 
+// Never destroyed: a store held by a static object may close after any static is gone, and the
+// kept connections end with the process.
 IdleConnections& Idle() {
-    static IdleConnections idle;
-    return idle;
+    static auto* idle = new IdleConnections;
+    return *idle;
 }
 
 class PostgresArchive final : public ArchiveStore {
