@@ -224,18 +224,52 @@ float ArchiveValue(const RecordConfig& config, int ch, std::uint8_t raw) {
     return EngineeringValue(config.low[ch], config.high[ch], raw, 1, ValueRule::DoubleProduct);
 }
 
+namespace {
+
+LodBlock RecordBlock(const RecordConfig& config, VTime time,
+                     const std::array<std::uint8_t, kMaxChannels>& samples) {
+    LodBlock one;
+    one.first = one.last = time;
+    one.records = 1;
+    one.present = config.present;
+    for (int k = 0; k < kMaxChannels; ++k) {
+        if (!config.Has(k)) continue;
+        one.min[k] = one.max[k] = ArchiveValue(config, k, samples[k]);
+        one.minDecimals[k] = one.maxDecimals[k] = config.high[k].decimals;
+    }
+    return one;
+}
+
+// Equal numbers that print otherwise: other decimals, or the sign of a zero.
+bool PrintsOtherwise(float a, std::uint8_t aDecimals, float b, std::uint8_t bDecimals) {
+    return a == b && (aDecimals != bDecimals || std::signbit(a) != std::signbit(b));
+}
+
+// Blocks in time order folded into one; false when there are none.
+class BlockSum {
+  public:
+    void Take(const LodBlock& b) {
+        if (any_) {
+            MergeLod(sum_, b);
+        } else {
+            sum_ = b;
+            any_ = true;
+        }
+    }
+    bool Any() const { return any_; }
+    const LodBlock& Sum() const { return sum_; }
+
+  private:
+    LodBlock sum_;
+    bool any_ = false;
+};
+
+}  // namespace
+
 void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> records,
                    std::array<LodLevel, kLodShifts.size()>& levels) {
     for (const OfferedRecord& r : records) {
-        LodBlock one;
-        one.first = one.last = r.time;
-        one.records = 1;
-        one.present = config.present;
-        for (int k = 0; k < kMaxChannels; ++k) {
-            if (!config.Has(k)) continue;
-            one.min[k] = one.max[k] = ArchiveValue(config, k, r.samples[k]);
-            one.minDecimals[k] = one.maxDecimals[k] = config.high[k].decimals;
-        }
+        const LodBlock one = RecordBlock(config, r.time, r.samples);
         for (std::size_t level = 0; level < kLodShifts.size(); ++level) {
             const std::int64_t block = LodBlockOf(r.time, static_cast<int>(level));
             auto [it, made] = levels[level].try_emplace(block, one);
@@ -266,18 +300,86 @@ void MergeLod(LodBlock& a, const LodBlock& b) {
     a.present |= b.present;
 }
 
-void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held) {
+bool FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held) {
     const auto it = fresh.find(block);
-    if (it == fresh.end()) return;
-    // Of equal extremes the earlier records' decimals stay, as in a walk of the records: a file
-    // older than what is held takes the held block in rather than the other way round.
-    if (it->second.first < held.first) {
-        MergeLod(it->second, held);
-        return;
+    if (it == fresh.end()) return true;
+    LodBlock& added = it->second;
+    // Of equal extremes the earlier records' decimals stay, as in a walk of the records: when one
+    // side's records all come first, it takes the other in.
+    if (added.last < held.first) {
+        MergeLod(added, held);
+        return true;
+    }
+    bool exact = true;
+    if (added.first <= held.last) {
+        for (int k = 0; k < kMaxChannels; ++k) {
+            if ((((added.present & held.present) >> k) & 1u) == 0) continue;
+            if (PrintsOtherwise(added.min[k], added.minDecimals[k], held.min[k],
+                                held.minDecimals[k]) ||
+                PrintsOtherwise(added.max[k], added.maxDecimals[k], held.max[k],
+                                held.maxDecimals[k]))
+                exact = false;
+        }
     }
     LodBlock merged = held;
-    MergeLod(merged, it->second);
-    it->second = merged;
+    MergeLod(merged, added);
+    added = merged;
+    return exact;
+}
+
+ArchiveStatus ResumLodBlocks(std::array<LodLevel, kLodShifts.size()>& levels, int level,
+                             std::span<const std::int64_t> blocks, const LodSource& source) {
+    if (level < 0 || level >= static_cast<int>(kLodShifts.size())) return ArchiveStatus::Ok;
+    const auto shift = kLodShifts[static_cast<std::size_t>(level)];
+    std::vector<ArchivedRecord> records;
+    std::vector<LodBlock> held;
+    std::vector<std::pair<std::int64_t, RecordConfig>> configs;
+    for (const std::int64_t block : blocks) {
+        const VTime start = block * (std::int64_t{1} << shift);
+        const VTime end = start + ((std::int64_t{1} << shift) - 1);
+        BlockSum sum;
+        if (level == 0) {
+            records.clear();
+            if (ArchiveStatus s = source.records(start, end, records); s != ArchiveStatus::Ok)
+                return s;
+            for (const ArchivedRecord& r : records) {
+                auto c = std::find_if(configs.begin(), configs.end(),
+                                      [&](const auto& p) { return p.first == r.config; });
+                if (c == configs.end()) {
+                    RecordConfig config;
+                    if (ArchiveStatus s = source.config(r.config, config); s != ArchiveStatus::Ok)
+                        return s;
+                    c = configs.emplace(configs.end(), r.config, config);
+                }
+                sum.Take(RecordBlock(c->second, r.time, r.samples));
+            }
+        } else {
+            // The finer blocks this add touched as folded, the others as held.
+            held.clear();
+            if (ArchiveStatus s = source.blocks(level - 1, start, end, held);
+                s != ArchiveStatus::Ok)
+                return s;
+            const LodLevel& finer = levels[static_cast<std::size_t>(level - 1)];
+            auto touched = finer.lower_bound(LodBlockOf(start, level - 1));
+            const auto touchedEnd = finer.upper_bound(LodBlockOf(end, level - 1));
+            for (const LodBlock& h : held) {
+                for (; touched != touchedEnd && touched->second.start < h.start; ++touched)
+                    sum.Take(touched->second);
+                if (touched != touchedEnd && touched->second.start == h.start) {
+                    sum.Take(touched->second);  // h folded with what the add brought
+                    ++touched;
+                    continue;
+                }
+                sum.Take(h);
+            }
+            for (; touched != touchedEnd; ++touched) sum.Take(touched->second);
+        }
+        if (!sum.Any()) continue;
+        LodBlock& out = levels[static_cast<std::size_t>(level)][block];
+        out = sum.Sum();
+        out.start = start;
+    }
+    return ArchiveStatus::Ok;
 }
 
 }  // namespace vardo

@@ -4,6 +4,7 @@
 // Everything read back from a database is outside input (another program, an older or damaged
 // archive may have written it): every decoder checks bounds and says false rather than guess.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -109,9 +110,28 @@ void AccumulateLod(const RecordConfig& config, std::span<const OfferedRecord> re
                    std::array<LodLevel, kLodShifts.size()>& levels);
 // Folds b into a (blocks of the same span).
 void MergeLod(LodBlock& a, const LodBlock& b);
-// An add's fresh summary of a block that the archive already holds: the block whose records
-// start first takes the other in, so that what is written back covers both.
-void FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held);
+// An add's fresh summary of a block that the archive already holds, folded with it so that what
+// is written back covers both; of equal extremes the earlier records' decimals stay. False when
+// the fold cannot tell which came first: the added and the held records interleave in time and
+// some channel's extreme is the same number in both, printed otherwise. The block must then be
+// summed anew (ResumLodBlocks).
+[[nodiscard]] bool FoldHeldBlock(LodLevel& fresh, std::int64_t block, const LodBlock& held);
+
+// What summing blocks anew reads of the archive, within the add's transaction (so that the
+// records it has just written are among them).
+struct LodSource {
+    // The held records of [from, to], in time order.
+    std::function<ArchiveStatus(VTime from, VTime to, std::vector<ArchivedRecord>& out)> records;
+    std::function<ArchiveStatus(std::int64_t id, RecordConfig& out)> config;
+    // The held blocks of level within [from, to], in time order.
+    std::function<ArchiveStatus(int level, VTime from, VTime to, std::vector<LodBlock>& out)>
+        blocks;
+};
+// Sums the given blocks of levels[level] anew, in time order: at level 0 from their records, above
+// from their blocks one level finer, as levels[level - 1] holds them after this add's fold.
+[[nodiscard]] ArchiveStatus ResumLodBlocks(std::array<LodLevel, kLodShifts.size()>& levels,
+                                           int level, std::span<const std::int64_t> blocks,
+                                           const LodSource& source);
 
 // The engineering value of a raw sample as the data list prints it, with its decimals.
 float ArchiveValue(const RecordConfig& config, int ch, std::uint8_t raw);

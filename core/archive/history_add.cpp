@@ -69,13 +69,19 @@ HistoryAddResult AddHistoryFile(ArchiveStore& store, const HistoryData& h,
     std::vector<OfferedRecord> records;
     if (!h.file.empty() && IsValidIntervalCode(h.intervalCode) && h.totalRecords > 0) {
         const VTime iv = IntervalTable[h.intervalCode];
-        records.reserve(static_cast<std::size_t>(h.totalRecords));
-        for (std::int64_t k = 0; k < h.totalRecords; ++k) {
+        // Oldest first, each at its time counted back from the newest record, as dump lists them
+        // and the curve view draws them: counted on from the header's oldest time they would
+        // stand off the grid where the two times are not a whole number of intervals apart. No
+        // record lies before the oldest time.
+        const VTime gap = h.newestTime - h.oldestTime;
+        const std::int64_t count =
+            std::min<std::int64_t>(h.totalRecords, gap < 0 ? 0 : gap / iv + 1);
+        records.reserve(static_cast<std::size_t>(count));
+        for (std::int64_t k = count - 1; k >= 0; --k) {
             OfferedRecord r;
-            r.time = h.oldestTime + k * iv;
-            if (r.time > h.newestTime) break;
+            r.time = h.newestTime - k * iv;
             const std::uint32_t slot =
-                RingAdd(h.oldestIndex, static_cast<std::uint32_t>(k), h.capacity);
+                RingSub(h.newestIndex, static_cast<std::uint32_t>(k), h.capacity);
             for (int ch = 0; ch < kMaxChannels; ++ch) {
                 if (config.Has(ch)) r.samples[ch] = SampleAtSlot(h, ch, slot);
             }

@@ -588,6 +588,22 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
     std::array<LodLevel, kLodShifts.size()> levels;
     AccumulateLod(config, added, levels);
     const std::string rid = std::to_string(recorder);
+    // Inside the add's transaction, which has copied the records in already. The finer levels
+    // are written only at the end: ResumLodBlocks takes the ones this add touched from levels.
+    const LodSource source{
+        [&](VTime from, VTime to, std::vector<ArchivedRecord>& out) {
+            Result r = Exec(
+                "SELECT t, config_id, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12 FROM "
+                "records WHERE recorder_id = $1 AND t >= $2 AND t <= $3 ORDER BY t",
+                {rid, std::to_string(from), std::to_string(to)}, true);
+            if (!r.ok()) return Fail(r);
+            RecordDecoder decoder = Decoder();
+            return DecodeRecords(r, decoder, out);
+        },
+        [&](std::int64_t id, RecordConfig& out) { return ConfigOf(id, out); },
+        [&](int level, VTime from, VTime to, std::vector<LodBlock>& out) {
+            return ReadLod(recorder, level, from, to, out);
+        }};
     std::string data;
     for (std::size_t level = 0; level < levels.size(); ++level) {
         if (levels[level].empty()) continue;
@@ -603,8 +619,14 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
             s != ArchiveStatus::Ok)
             return s;
         InTimeOrder(blocks);
-        for (const LodBlock& b : blocks)
-            FoldHeldBlock(levels[level], LodBlockOf(b.start, static_cast<int>(level)), b);
+        std::vector<std::int64_t> resum;
+        for (const LodBlock& b : blocks) {
+            const std::int64_t block = LodBlockOf(b.start, static_cast<int>(level));
+            if (!FoldHeldBlock(levels[level], block, b)) resum.push_back(block);
+        }
+        if (ArchiveStatus s = ResumLodBlocks(levels, static_cast<int>(level), resum, source);
+            s != ArchiveStatus::Ok)
+            return s;
         static constexpr char kHex[] = "0123456789abcdef";
         written += static_cast<std::int64_t>(levels[level].size());
         for (const auto& [block, b] : levels[level]) {

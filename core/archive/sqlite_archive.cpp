@@ -446,6 +446,20 @@ ArchiveStatus SqliteArchive::UpdateLod(std::int64_t recorder, const RecordConfig
              "INSERT OR REPLACE INTO lod (recorder_id, level, block, first, last, count, present, "
              "channels) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     if (!held.ok() || !put.ok()) return Fail(sqlite3_errcode(db_));
+    // Inside the add's transaction: the records just inserted and the finer levels just written
+    // are read back with the rest.
+    const LodSource source{[&](VTime from, VTime to, std::vector<ArchivedRecord>& out) {
+                               return ReadRecords(
+                                   recorder, from, to, [&](std::span<const ArchivedRecord> chunk) {
+                                       out.insert(out.end(), chunk.begin(), chunk.end());
+                                       return true;
+                                   });
+                           },
+                           [&](std::int64_t id, RecordConfig& out) { return ConfigOf(id, out); },
+                           [&](int level, VTime from, VTime to, std::vector<LodBlock>& out) {
+                               return ReadLod(recorder, level, from, to, out);
+                           }};
+    std::vector<std::int64_t> resum;
     for (std::size_t level = 0; level < levels.size(); ++level) {
         LodLevel& fresh = levels[level];
         if (fresh.empty()) continue;
@@ -454,15 +468,19 @@ ArchiveStatus SqliteArchive::UpdateLod(std::int64_t recorder, const RecordConfig
         held.Int(3, fresh.begin()->first);
         held.Int(4, fresh.rbegin()->first);
         int rc = 0;
+        resum.clear();
         while ((rc = held.Step()) == SQLITE_ROW) {
             LodBlock b;
             const FetchedLod row = FetchLod(held);
             if (!DecodeLodRow(row, static_cast<int>(level), b))
                 return Damaged("a level-of-detail row does not decode");
-            FoldHeldBlock(fresh, row.block, b);
+            if (!FoldHeldBlock(fresh, row.block, b)) resum.push_back(row.block);
         }
         if (rc != SQLITE_DONE) return Fail(rc);
         held.Reset();
+        if (ArchiveStatus s = ResumLodBlocks(levels, static_cast<int>(level), resum, source);
+            s != ArchiveStatus::Ok)
+            return s;
         for (const auto& [block, merged] : fresh) {
             put.Int(1, recorder);
             put.Int(2, static_cast<std::int64_t>(level));

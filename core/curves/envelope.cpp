@@ -64,7 +64,13 @@ Envelope FileEnvelope(const HistoryData& h, VTime from, VTime to, int n) {
     e.channels = std::min<int>(h.channelCount, kMaxChannels);
     e.columns.resize(static_cast<std::size_t>(n));
     const std::vector<int> channels = ListedChannels(h);
-    WalkRows(h, from, to, 1, 1, [&](const WalkedRow& row) {
+    // A record's time counts back from the newest record, as the curve view's axis and dump's
+    // default order have it; counted on from the oldest time it differs where the header's two
+    // times are not a whole number of intervals apart. Taken oldest first: of equal extremes
+    // the earliest record's stays.
+    const RowWalkResult walk = PlanWalk(h, from, to, 1, 0);
+    for (int i = walk.rows - 1; i >= 0; --i) {
+        const WalkedRow row = RowOfWalk(h, walk, 1, 0, i);
         EnvelopeColumn& col =
             e.columns[static_cast<std::size_t>(EnvelopeColumnOf(row.time, from, to, n))];
         col.TakeTimes(row.time, row.time, 1);
@@ -74,7 +80,7 @@ Envelope FileEnvelope(const HistoryData& h, VTime from, VTime to, int n) {
                                  ValueRule::DoubleProduct);
             col.TakeValue(ch, v, h.rangeHigh[ch].Decimals());
         }
-    });
+    }
     return e;
 }
 

@@ -24,7 +24,9 @@ HeaderCheck DecodeHistoryHeader(ByteSpan file, HistoryData& h) {
     const std::uint32_t newestIndex = *ReadU24LE(file, header::kNewestSlot);
     const std::uint8_t channelCount = file[header::kChannelCount];
     const std::uint8_t intervalCode = file[header::kIntervalCode];
-    if (channelCount > kMaxChannels || !IsValidIntervalCode(intervalCode) ||
+    // A file without channels is refused like one with too many: the archive could not hold its
+    // configuration, and a recorder has at least one.
+    if (channelCount == 0 || channelCount > kMaxChannels || !IsValidIntervalCode(intervalCode) ||
         newestIndex >= capacity)
         return HeaderCheck::Damaged;
     const VTime interval = IntervalTable[intervalCode];
@@ -38,8 +40,11 @@ HeaderCheck DecodeHistoryHeader(ByteSpan file, HistoryData& h) {
     }
     // The records between oldest and newest must fit the ring; anything else would make the
     // slot arithmetic answer slot 0 for a file that cannot be what its header claims.
+    // An oldest time after the newest, by however little, holds no record: the truncating division
+    // alone would count one.
     const VTime span = (newestTime - oldestTime) / interval;
-    if (span < 0 || span >= static_cast<VTime>(capacity)) return HeaderCheck::Damaged;
+    if (newestTime < oldestTime || span >= static_cast<VTime>(capacity))
+        return HeaderCheck::Damaged;
 
     std::array<int, kMaxChannels> enabled{};
     std::uint64_t present = 0;

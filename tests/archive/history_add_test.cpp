@@ -68,5 +68,47 @@ TEST(HistoryAdd, RecordsOfAWrappedRingOldestFirst) {
     EXPECT_EQ(AddHistoryFile(*open.store, d->h, request).result, HistoryAdd::NoAddress);
 }
 
+// Header times that are not a whole number of intervals apart: the records stand on the newest
+// record's grid, as dump lists the file, and none before the oldest time.
+TEST(HistoryAdd, RecordTimesCountBackFromTheNewestRecord) {
+    const VTime newest = MakeLocalTime(2024, 3, 1, 0, 0, 0);
+    const struct {
+        VTime oldest;
+        std::vector<VTime> times;  // back from the newest
+    } cases[] = {
+        {newest - 40, {40, 30, 20, 10, 0}},
+        {newest - 45, {40, 30, 20, 10, 0}},
+        {newest - 9, {0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(newest - c.oldest);
+        FileLayout layout;
+        layout.newestSlot = 7;
+        layout.newest = PackTime(newest);
+        layout.oldest = PackTime(c.oldest);
+        auto d = DecodeFile(layout);
+        ASSERT_EQ(d->check, HeaderCheck::Ok);
+        ArchivePlace place(Engine::Sqlite);
+        ArchiveOpen open = OpenArchive(place.url(), true);
+        ASSERT_EQ(open.status, ArchiveStatus::Ok);
+        HistoryAddRequest request;
+        request.path = "/x/05@a.vd";
+        const HistoryAddResult r = AddHistoryFile(*open.store, d->h, request);
+        ASSERT_EQ(r.result, HistoryAdd::Added);
+        std::vector<RecorderSummary> recorders;
+        ASSERT_EQ(open.store->Recorders(recorders), ArchiveStatus::Ok);
+        std::vector<ArchivedRecord> records;
+        if (!recorders.empty())
+            ASSERT_EQ(open.store->ReadLast(recorders[0].id, newest, 100, records),
+                      ArchiveStatus::Ok);
+        ASSERT_EQ(records.size(), c.times.size());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            EXPECT_EQ(records[i].time, newest - c.times[i]);
+            const auto slot = static_cast<std::uint32_t>(7 - c.times[i] / 10);
+            EXPECT_EQ(records[i].samples[0], layout.sample(0, slot)) << i;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vardo::testing

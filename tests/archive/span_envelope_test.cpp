@@ -93,6 +93,74 @@ TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimals) {
     }
 }
 
+// A file added into the span of what a block already holds: the earliest of equal extremes may
+// be an added record or a held one on either side of it, and a column over the block (at every
+// level, and over the records themselves) must print that record's decimals. Records are 10 s
+// apart from a time aligned to 512 s, so all of them lie in one block of every level above 0.
+TEST_P(SpanEnvelopeTest, EqualExtremesKeepTheEarliestRecordsDecimalsWhereAnAddInterleaves) {
+    const auto file = [](std::int64_t first, std::int64_t count, int decimals,
+                         std::function<std::uint8_t(std::int64_t)> sample) {
+        SpanFile f;
+        f.first = first;
+        f.count = count;
+        f.channels = 1;
+        f.highInteger = decimals == 2 ? 10000 : 1000;  // 100.00 or 100.0
+        f.highDecimals = decimals;
+        f.sample = [sample](int, std::int64_t i) { return sample(i); };
+        return f;
+    };
+    const auto is = [](std::uint8_t v) { return [v](std::int64_t) { return v; }; };
+    const struct {
+        const char* what;
+        std::vector<SpanFile> adds;
+        const char* min;
+        const char* max;
+    } cases[] = {
+        {"added between two held records, equal maxima",
+         {file(0, 1, 2, is(0)), file(20, 1, 2, is(51)), file(5, 6, 1, is(51))},
+         "0.00",
+         "20.0"},
+        {"added between two held records, equal minima",
+         {file(20, 1, 2, is(51)), file(0, 1, 2, is(255)), file(5, 6, 1, is(51))},
+         "20.0",
+         "100.00"},
+        {"added around a held record that comes first",
+         {file(10, 1, 2, is(51)),
+          file(0, 31, 1,
+               [](std::int64_t i) { return i < 15 ? std::uint8_t{0} : std::uint8_t{51}; })},
+         "0.0",
+         "20.00"},
+    };
+    ASSERT_EQ(TimeOf(0) % (VTime{1} << kLodShifts[1]), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ArchivePlace place(GetParam());
+        ArchiveOpen open = OpenArchive(place.url(), true);
+        ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+        for (const SpanFile& f : c.adds)
+            ASSERT_EQ(AddSpan(*open.store, f).result, HistoryAdd::Added);
+        std::vector<RecorderSummary> recorders;
+        ASSERT_EQ(open.store->Recorders(recorders), ArchiveStatus::Ok);
+        ASSERT_EQ(recorders.size(), 1u);
+        SpanConfigs configs;
+        ASSERT_EQ(configs.Load(*open.store, recorders[0].id), ArchiveStatus::Ok);
+        std::vector<std::pair<VTime, VTime>> spans = {{TimeOf(0), TimeOf(30)}};
+        for (std::size_t level = 1; level < kLodShifts.size(); ++level) {
+            const VTime size = VTime{1} << kLodShifts[level];
+            const VTime start = TimeOf(0) - ((TimeOf(0) % size) + size) % size;
+            spans.emplace_back(start, start + size - 1);
+        }
+        for (const auto& [from, to] : spans) {
+            Envelope e;
+            ASSERT_EQ(SpanEnvelope(*open.store, recorders[0].id, configs, from, to, 1, e),
+                      ArchiveStatus::Ok);
+            const EnvelopeColumn& col = e.columns[0];
+            EXPECT_EQ(EnvelopeValueText(col.min[0], col.minDecimals[0]), c.min) << to - from;
+            EXPECT_EQ(EnvelopeValueText(col.max[0], col.maxDecimals[0]), c.max) << to - from;
+        }
+    }
+}
+
 // A read the store cannot finish, for a row it cannot decode or a table gone, is refused, and
 // leaves the store reading as before once the archive is whole again.
 TEST_P(SpanEnvelopeTest, AFailedReadLeavesTheStoreReadable) {

@@ -46,15 +46,15 @@ void ExpectBruteForce(const HistoryData& h, VTime from, VTime to, int n) {
     ASSERT_EQ(e.columns.size(), static_cast<std::size_t>(n));
     std::vector<EnvelopeColumn> expect(static_cast<std::size_t>(n));
     const int iv = IntervalSeconds(h);
-    for (std::int64_t k = 0; k < h.totalRecords; ++k) {
-        const VTime t = h.oldestTime + k * iv;
+    for (std::int64_t k = h.totalRecords - 1; k >= 0; --k) {
+        const VTime t = h.newestTime - k * iv;
         if (t < from || t > to) continue;
         EnvelopeColumn& col = expect[static_cast<std::size_t>(
             (static_cast<__int128>(t - from) * n) / (to - from + 1))];
         if (col.records == 0) col.first = t;
         col.last = t;
         ++col.records;
-        const auto slot = RingAdd(h.oldestIndex, static_cast<std::uint32_t>(k), h.capacity);
+        const auto slot = RingSub(h.newestIndex, static_cast<std::uint32_t>(k), h.capacity);
         for (int ch = 0; ch < h.channelCount; ++ch) {
             if (h.channelEnabled[ch] == 0) continue;
             const float v =
@@ -119,6 +119,29 @@ TEST(Envelope, FileColumnsEqualAScanOfEveryRecordAndKeepAOneRecordSpike) {
             whole.columns[EnvelopeColumnOf(spikeTime, h.oldestTime, h.newestTime, 7)];
         EXPECT_EQ(EnvelopeValueText(col.max[0], col.maxDecimals[0]), "255");
         EXPECT_EQ(EnvelopeValueText(col.max[2], col.maxDecimals[2]), "10.00");
+    }
+}
+
+// A header whose oldest time is not a whole number of intervals before the newest: the records
+// still lie on the newest record's grid, as dump lists them, up to a span's very ends.
+TEST(Envelope, RecordTimesCountBackFromTheNewestRecord) {
+    testing::FileLayout layout;
+    layout.intervalCode = 3;
+    layout.newestSlot = 3;
+    const VTime newest = MakeLocalTime(2024, 3, 1, 0, 0, 0);
+    layout.newest = PackTime(newest);
+    for (const VTime off : {0, 1, 5, 9}) {
+        layout.oldest = PackTime(newest - 40 - off);
+        const auto d = testing::DecodeFile(layout);
+        ASSERT_EQ(d->check, HeaderCheck::Ok);
+        ASSERT_EQ(d->h.totalRecords, 5);
+        SCOPED_TRACE(off);
+        ExpectBruteForce(d->h, d->h.oldestTime, d->h.newestTime, 5);
+        ExpectBruteForce(d->h, newest - 40, newest - 1, 3);
+        ExpectBruteForce(d->h, newest - 45, newest - 35, 1);
+        const Envelope e = FileEnvelope(d->h, d->h.oldestTime, d->h.newestTime, 1);
+        EXPECT_EQ(e.columns[0].first, newest - 40);
+        EXPECT_EQ(e.columns[0].last, newest);
     }
 }
 
