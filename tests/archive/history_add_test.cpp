@@ -8,6 +8,27 @@
 namespace vardo::testing {
 namespace {
 
+// A fresh archive given h as the file /x/05@a.vd, and the records it then holds, oldest first.
+struct AddedFile {
+    ArchivePlace place{Engine::Sqlite};
+    ArchiveOpen open;
+    HistoryAddResult result;
+    std::vector<ArchivedRecord> records;
+};
+void AddAndReadBack(const HistoryData& h, AddedFile& out) {
+    out.open = OpenArchive(out.place.url(), true);
+    ASSERT_EQ(out.open.status, ArchiveStatus::Ok);
+    HistoryAddRequest request;
+    request.path = "/x/05@a.vd";
+    out.result = AddHistoryFile(*out.open.store, h, request);
+    ASSERT_EQ(out.result.result, HistoryAdd::Added);
+    std::vector<RecorderSummary> recorders;
+    ASSERT_EQ(out.open.store->Recorders(recorders), ArchiveStatus::Ok);
+    ASSERT_EQ(recorders.size(), 1u);
+    ASSERT_EQ(out.open.store->ReadLast(recorders[0].id, h.newestTime, 1000, out.records),
+              ArchiveStatus::Ok);
+}
+
 TEST(HistoryAdd, AddressFromTheProgramsFileNames) {
     const std::pair<const char*, std::optional<int>> cases[] = {
         {"07@2024-03-01_00-00-00.vd", 7},
@@ -42,20 +63,11 @@ TEST(HistoryAdd, RecordsOfAWrappedRingOldestFirst) {
     EXPECT_EQ(config.low[2].integer, -50);
     EXPECT_EQ(config.high[1].integer, 0);  // absent: no range
 
-    ArchivePlace place(Engine::Sqlite);
-    ArchiveOpen open = OpenArchive(place.url(), true);
-    ASSERT_EQ(open.status, ArchiveStatus::Ok);
-    HistoryAddRequest request;
-    request.path = "/x/05@a.vd";
-    const HistoryAddResult r = AddHistoryFile(*open.store, d->h, request);
-    ASSERT_EQ(r.result, HistoryAdd::Added);
-    EXPECT_EQ(r.recorder, (RecorderKey{"", 5, "ZT330"}));
-    EXPECT_EQ(r.counts.added, 20);
-    std::vector<ArchivedRecord> records;
-    std::vector<RecorderSummary> recorders;
-    ASSERT_EQ(open.store->Recorders(recorders), ArchiveStatus::Ok);
-    ASSERT_EQ(open.store->ReadLast(recorders.at(0).id, d->h.newestTime, 100, records),
-              ArchiveStatus::Ok);
+    AddedFile added;
+    ASSERT_NO_FATAL_FAILURE(AddAndReadBack(d->h, added));
+    EXPECT_EQ(added.result.recorder, (RecorderKey{"", 5, "ZT330"}));
+    EXPECT_EQ(added.result.counts.added, 20);
+    const std::vector<ArchivedRecord>& records = added.records;
     ASSERT_EQ(records.size(), 20u);
     const std::uint32_t capacity = d->h.capacity;
     for (int i = 0; i < 20; ++i) {
@@ -64,8 +76,9 @@ TEST(HistoryAdd, RecordsOfAWrappedRingOldestFirst) {
         for (int ch : {0, 2, 3}) EXPECT_EQ(records[i].samples[ch], layout.sample(ch, slot)) << i;
         EXPECT_EQ(records[i].samples[1], 0);
     }
+    HistoryAddRequest request;
     request.path = "/x/upload.vd";
-    EXPECT_EQ(AddHistoryFile(*open.store, d->h, request).result, HistoryAdd::NoAddress);
+    EXPECT_EQ(AddHistoryFile(*added.open.store, d->h, request).result, HistoryAdd::NoAddress);
 }
 
 // Header times that are not a whole number of intervals apart: the records stand on the newest
@@ -88,19 +101,9 @@ TEST(HistoryAdd, RecordTimesCountBackFromTheNewestRecord) {
         layout.oldest = PackTime(c.oldest);
         auto d = DecodeFile(layout);
         ASSERT_EQ(d->check, HeaderCheck::Ok);
-        ArchivePlace place(Engine::Sqlite);
-        ArchiveOpen open = OpenArchive(place.url(), true);
-        ASSERT_EQ(open.status, ArchiveStatus::Ok);
-        HistoryAddRequest request;
-        request.path = "/x/05@a.vd";
-        const HistoryAddResult r = AddHistoryFile(*open.store, d->h, request);
-        ASSERT_EQ(r.result, HistoryAdd::Added);
-        std::vector<RecorderSummary> recorders;
-        ASSERT_EQ(open.store->Recorders(recorders), ArchiveStatus::Ok);
-        std::vector<ArchivedRecord> records;
-        if (!recorders.empty())
-            ASSERT_EQ(open.store->ReadLast(recorders[0].id, newest, 100, records),
-                      ArchiveStatus::Ok);
+        AddedFile added;
+        ASSERT_NO_FATAL_FAILURE(AddAndReadBack(d->h, added));
+        const std::vector<ArchivedRecord>& records = added.records;
         ASSERT_EQ(records.size(), c.times.size());
         for (std::size_t i = 0; i < records.size(); ++i) {
             EXPECT_EQ(records[i].time, newest - c.times[i]);
