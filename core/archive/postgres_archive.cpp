@@ -302,6 +302,10 @@ class PostgresArchive final : public ArchiveStore {
     // Appends the blocks of level among r's rows (block, first, last, count, present, channels),
     // in the order of the rows (InTimeOrder puts them in order).
     ArchiveStatus DecodeLod(const Result& r, int level, std::vector<LodBlock>& out);
+    // Appends the held blocks first..last of level, in time order. Never connects again, so that
+    // inside an add's transaction a lost connection fails the add rather than write outside it.
+    ArchiveStatus LodBlocks(std::int64_t recorder, int level, std::int64_t first, std::int64_t last,
+                            std::vector<LodBlock>& out);
 
     PGconn* c_;
     std::string url_;
@@ -602,23 +606,18 @@ ArchiveStatus PostgresArchive::UpdateLod(std::int64_t recorder, const RecordConf
         },
         [&](std::int64_t id, RecordConfig& out) { return ConfigOf(id, out); },
         [&](int level, VTime from, VTime to, std::vector<LodBlock>& out) {
-            return ReadLod(recorder, level, from, to, out);
+            out.clear();
+            return LodBlocks(recorder, level, LodBlockOf(from, level), LodBlockOf(to, level), out);
         }};
     std::string data;
     for (std::size_t level = 0; level < levels.size(); ++level) {
         if (levels[level].empty()) continue;
-        Result held = Exec(
-            "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 "
-            "AND level = $2 AND block >= $3 AND block <= $4 ORDER BY block",
-            {rid, std::to_string(level), std::to_string(levels[level].begin()->first),
-             std::to_string(levels[level].rbegin()->first)},
-            true);
-        if (!held.ok()) return Fail(held);
         std::vector<LodBlock> blocks;
-        if (ArchiveStatus s = DecodeLod(held, static_cast<int>(level), blocks);
+        if (ArchiveStatus s =
+                LodBlocks(recorder, static_cast<int>(level), levels[level].begin()->first,
+                          levels[level].rbegin()->first, blocks);
             s != ArchiveStatus::Ok)
             return s;
-        InTimeOrder(blocks);
         std::vector<std::int64_t> resum;
         for (const LodBlock& b : blocks) {
             const std::int64_t block = LodBlockOf(b.start, static_cast<int>(level));
@@ -857,11 +856,16 @@ ArchiveStatus PostgresArchive::ReadLod(std::int64_t recorder, int level, VTime f
     if (level < 0 || level >= static_cast<int>(kLodShifts.size()) || from > to)
         return ArchiveStatus::Ok;
     if (!Reachable()) return Fail(Result());
+    return LodBlocks(recorder, level, LodBlockOf(from, level), LodBlockOf(to, level), out);
+}
+
+ArchiveStatus PostgresArchive::LodBlocks(std::int64_t recorder, int level, std::int64_t first,
+                                         std::int64_t last, std::vector<LodBlock>& out) {
     Result r = Exec(
         "SELECT block, first, last, count, present, channels FROM lod WHERE recorder_id = $1 AND "
         "level = $2 AND block >= $3 AND block <= $4 ORDER BY block",
-        {std::to_string(recorder), std::to_string(level), std::to_string(LodBlockOf(from, level)),
-         std::to_string(LodBlockOf(to, level))},
+        {std::to_string(recorder), std::to_string(level), std::to_string(first),
+         std::to_string(last)},
         true);
     if (!r.ok()) return Fail(r);
     const ArchiveStatus status = DecodeLod(r, level, out);
@@ -991,18 +995,21 @@ ArchiveStatus PostgresArchive::Sources(std::vector<SourceInfo>& out) {
 
 ArchiveOpen OpenPostgresArchive(const std::string& url, bool create) {
     ArchiveOpen result;
-    if (PGconn* kept = Idle().Take(url)) {
-        auto store = std::make_unique<PostgresArchive>(kept, url);
+    const auto prepare = [&](PGconn* c) {
+        auto store = std::make_unique<PostgresArchive>(c, url);
         result.status = store->Prepare(create);
+        if (result.status == ArchiveStatus::Failed) result.status = ArchiveStatus::Unavailable;
         if (result.status == ArchiveStatus::Ok) {
             result.store = std::move(store);
-            return result;
-        }
-        // Unavailable: the server dropped it while it was kept; the new connection below tells.
-        if (result.status != ArchiveStatus::Failed && result.status != ArchiveStatus::Unavailable) {
+        } else {
             result.error = store->LastError();
-            return result;
         }
+    };
+    if (PGconn* kept = Idle().Take(url)) {
+        prepare(kept);
+        // Unavailable: the server dropped it while it was kept; a new connection tells.
+        if (result.status != ArchiveStatus::Unavailable) return result;
+        result = ArchiveOpen{};
     }
     PGconn* c = PQconnectdb(url.c_str());
     if (c == nullptr || PQstatus(c) != CONNECTION_OK) {
@@ -1012,14 +1019,7 @@ ArchiveOpen OpenPostgresArchive(const std::string& url, bool create) {
         PQfinish(c);
         return result;
     }
-    auto store = std::make_unique<PostgresArchive>(c, url);
-    result.status = store->Prepare(create);
-    if (result.status == ArchiveStatus::Failed) result.status = ArchiveStatus::Unavailable;
-    if (result.status != ArchiveStatus::Ok) {
-        result.error = store->LastError();
-        return result;
-    }
-    result.store = std::move(store);
+    prepare(c);
     return result;
 }
 
