@@ -192,6 +192,14 @@ class ArchiveStore {
     // A number that changes with every add (0 before the first): a reader that keeps what it
     // read compares it to know whether the records may have changed since.
     [[nodiscard]] virtual ArchiveStatus LastAdd(std::int64_t& out) = 0;
+    // A second connection to the same archive, opened at its first use and closed with this
+    // store, so that a long read can run in two halves at once; nullptr when there is none. Its
+    // reads take their own snapshots: a caller that needs one state compares StateMark around
+    // both.
+    virtual ArchiveStore* Second() = 0;
+    // A mark of the committed state: two equal marks taken on this connection mean that nothing
+    // was committed between them, so every read made meanwhile, on any connection, saw one state.
+    [[nodiscard]] virtual ArchiveStatus StateMark(std::string& out) = 0;
 };
 
 // Opens the archive at url ("sqlite:PATH" or a libpq URI "postgresql://..." / "postgres://...").

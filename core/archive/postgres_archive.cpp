@@ -238,6 +238,15 @@ class PostgresArchive final : public ArchiveStore {
                                PieceSink& sink) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
     ArchiveStatus LastAdd(std::int64_t& out) override;
+    ArchiveStatus StateMark(std::string& out) override;
+    ArchiveStore* Second() override {
+        if (!secondTried_) {
+            secondTried_ = true;
+            ArchiveOpen second = OpenPostgresArchive(url_, false);
+            if (second.status == ArchiveStatus::Ok) second_ = std::move(second.store);
+        }
+        return second_.get();
+    }
 
     ArchiveStatus Prepare(bool create);
 
@@ -309,6 +318,8 @@ class PostgresArchive final : public ArchiveStore {
 
     PGconn* c_;
     std::string url_;
+    std::unique_ptr<ArchiveStore> second_;
+    bool secondTried_ = false;
     std::string error_;
 };
 
@@ -829,6 +840,18 @@ ArchiveStatus PostgresArchive::LastAdd(std::int64_t& out) {
     Result r = Exec("SELECT coalesce(max(id), 0) FROM sources", {});
     if (!r.ok()) return Fail(r);
     if (r.rows() != 1 || !ParseInt(r.text(0, 0), out)) return Damaged("the newest add");
+    return ArchiveStatus::Ok;
+}
+
+// Adds commit in any order of their ids, so the mark is the snapshot itself: equal, the same
+// transactions had committed, and none may end and none take an id between two equal marks.
+ArchiveStatus PostgresArchive::StateMark(std::string& out) {
+    out.clear();
+    if (!Reachable()) return Fail(Result());
+    Result r = Exec("SELECT pg_current_snapshot()::text", {});
+    if (!r.ok()) return Fail(r);
+    if (r.rows() != 1) return Damaged("the snapshot");
+    out = r.text(0, 0);
     return ArchiveStatus::Ok;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <thread>
 
 #include "history/ring.h"
 
@@ -50,8 +51,12 @@ void Want(std::vector<TimeStretch>& stretches, VTime from, VTime to, VTime gap) 
 // the earlier one, keeps its decimals, as a walk in time order would keep them.
 class ColumnFold final : public PieceSink {
   public:
-    ColumnFold(const SpanConfigs& configs, Envelope& out)
-        : configs_(configs), out_(out), holders_(out.columns.size()) {}
+    // Of columns [begin, end) only.
+    ColumnFold(const SpanConfigs& configs, Envelope& out, int begin, int end)
+        : configs_(configs),
+          out_(out),
+          begin_(begin),
+          holders_(static_cast<std::size_t>(end - begin)) {}
 
     // Pieces in time order, each of the column given.
     void Want(const EnvelopePiece& p, int column) {
@@ -72,7 +77,7 @@ class ColumnFold final : public PieceSink {
         const Wanted& w = wanted[next++];
         EnvelopeColumn& col = out_.columns[static_cast<std::size_t>(w.column)];
         TakeTimes(col, b.first, b.last, b.records);
-        Holders& h = holders_[static_cast<std::size_t>(w.column)];
+        Holders& h = holders_[static_cast<std::size_t>(w.column - begin_)];
         for (int ch = 0; ch < kMaxChannels; ++ch) {
             if (((b.present >> ch) & 1u) == 0) continue;
             const auto k = static_cast<std::size_t>(ch);
@@ -102,7 +107,7 @@ class ColumnFold final : public PieceSink {
             EnvelopeColumn& col = out_.columns[static_cast<std::size_t>(w.column)];
             TakeTimes(col, r.time, r.time, 1);
             if (c == nullptr) continue;
-            Holders& h = holders_[static_cast<std::size_t>(w.column)];
+            Holders& h = holders_[static_cast<std::size_t>(w.column - begin_)];
             for (int ch = 0; ch < c->channelCount; ++ch) {
                 if (!c->Has(ch)) continue;
                 const float v = RecordValue(*c, ch, r.samples[static_cast<std::size_t>(ch)]);
@@ -153,7 +158,8 @@ class ColumnFold final : public PieceSink {
 
     const SpanConfigs& configs_;
     Envelope& out_;
-    std::vector<Holders> holders_;  // per column
+    int begin_;
+    std::vector<Holders> holders_;  // per column from begin_
     std::size_t pieces_ = 0;
     std::array<std::vector<Wanted>, kLevels> blocks_;
     std::array<std::size_t, kLevels> nextBlock_{};
@@ -192,6 +198,65 @@ void CutColumn(VTime start, VTime end, std::vector<EnvelopePiece>& out) {
     }
 }
 
+namespace {
+
+// Columns [begin, end) of the envelope: their pieces, the stretches asked for, and the fold that
+// takes what is read. Columns never share a piece, so two ranges can be read at once.
+struct ColumnRange {
+    ColumnRange(const SpanConfigs& configs, Envelope& out, VTime densest, int begin, int end)
+        : fold(configs, out, begin, end) {
+        std::vector<EnvelopePiece> pieces;
+        const int n = static_cast<int>(out.columns.size());
+        for (int c = begin; c < end; ++c) {
+            const VTime a = EnvelopeColumnStart(c, out.from, out.to, n);
+            const VTime b = EnvelopeColumnStart(c + 1, out.from, out.to, n) - 1;
+            if (a > b) continue;
+            pieces.clear();
+            CutColumn(a, b, pieces);
+            for (const EnvelopePiece& p : pieces) {
+                fold.Want(p, c);
+                if (p.level < 0) {
+                    Want(request.records, p.start, p.end, kMergeRows * densest);
+                } else {
+                    Want(request.blocks[static_cast<std::size_t>(p.level)], p.start, p.end,
+                         kMergeRows * BlockSize(p.level));
+                }
+            }
+        }
+    }
+
+    std::size_t Stretches() const {
+        std::size_t count = request.records.size();
+        for (const auto& level : request.blocks) count += level.size();
+        return count;
+    }
+
+    ColumnFold fold;
+    PieceRequest request;
+};
+
+// Below this many stretches a second connection's thread costs more than it saves.
+constexpr std::size_t kSplitStretches = 1024;
+
+// Reads the two halves on two connections at once; false when they may have read different
+// states (an add committed meanwhile) or the second connection failed, to be read again on one.
+bool ReadInHalves(ArchiveStore& store, ArchiveStore& second, std::int64_t recorder,
+                  ColumnRange& low, ColumnRange& high, ArchiveStatus& status) {
+    std::string before;
+    if (status = store.StateMark(before); status != ArchiveStatus::Ok) return true;
+    ArchiveStatus secondStatus = ArchiveStatus::Ok;
+    std::thread other(
+        [&] { secondStatus = second.StreamPieces(recorder, high.request, high.fold); });
+    status = store.StreamPieces(recorder, low.request, low.fold);
+    other.join();
+    if (status != ArchiveStatus::Ok) return true;
+    std::string after;
+    if (status = store.StateMark(after); status != ArchiveStatus::Ok) return true;
+    return secondStatus == ArchiveStatus::Ok && before == after;
+}
+
+}  // namespace
+
 ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const SpanConfigs& configs,
                            VTime from, VTime to, int n, Envelope& out, PieceCache* cache) {
     out = Envelope{};
@@ -201,47 +266,54 @@ ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const Spa
     out.columns.resize(static_cast<std::size_t>(n));
     if (from > to) return ArchiveStatus::Ok;
 
-    // The pieces of every column, and per level the stretches the store is asked for.
     VTime densest = IntervalTable.back();
     for (int i = 0; i < configs.Size(); ++i) {
         const int code = configs.At(i).intervalCode;
         if (IsValidIntervalCode(code))
             densest = std::min<VTime>(densest, IntervalTable[static_cast<std::size_t>(code)]);
     }
-    ColumnFold fold(configs, out);
-    PieceRequest request;
-    std::vector<EnvelopePiece> pieces;
-    for (int c = 0; c < n; ++c) {
-        const VTime a = EnvelopeColumnStart(c, from, to, n);
-        const VTime b = EnvelopeColumnStart(c + 1, from, to, n) - 1;
-        if (a > b) continue;
-        pieces.clear();
-        CutColumn(a, b, pieces);
-        for (const EnvelopePiece& p : pieces) {
-            fold.Want(p, c);
-            if (p.level < 0) {
-                Want(request.records, p.start, p.end, kMergeRows * densest);
-            } else {
-                Want(request.blocks[static_cast<std::size_t>(p.level)], p.start, p.end,
-                     kMergeRows * BlockSize(p.level));
-            }
-        }
-    }
+    int channels = 0;
+    bool any = false;
+    const auto take = [&](const ColumnFold& fold) {
+        channels = std::max(channels, fold.channels);
+        any = any || fold.any;
+    };
+    ColumnRange all(configs, out, densest, 0, n);
     if (cache != nullptr) {
         Pieces read;
-        if (ArchiveStatus status = cache->Read(store, recorder, request, read);
+        if (ArchiveStatus status = cache->Read(store, recorder, all.request, read);
             status != ArchiveStatus::Ok)
             return status;
         for (int level = 0; level < kLevels; ++level)
             for (const LodBlock& b : read.blocks[static_cast<std::size_t>(level)])
-                fold.Block(level, b);
-        fold.Records(read.records);
-    } else if (ArchiveStatus status = store.StreamPieces(recorder, request, fold);
-               status != ArchiveStatus::Ok) {
-        return status;
+                all.fold.Block(level, b);
+        all.fold.Records(read.records);
+        take(all.fold);
+    } else {
+        // A year at a screen's width is thousands of short index seeks: on two cores, two
+        // connections each seek half of them.
+        ArchiveStore* second = all.Stretches() >= kSplitStretches ? store.Second() : nullptr;
+        bool done = false;
+        if (second != nullptr) {
+            ColumnRange low(configs, out, densest, 0, n / 2);
+            ColumnRange high(configs, out, densest, n / 2, n);
+            ArchiveStatus status = ArchiveStatus::Ok;
+            done = ReadInHalves(store, *second, recorder, low, high, status);
+            if (status != ArchiveStatus::Ok) return status;
+            if (done) {
+                take(low.fold);
+                take(high.fold);
+            } else {
+                std::fill(out.columns.begin(), out.columns.end(), EnvelopeColumn{});
+            }
+        }
+        if (!done) {
+            if (ArchiveStatus status = store.StreamPieces(recorder, all.request, all.fold);
+                status != ArchiveStatus::Ok)
+                return status;
+            take(all.fold);
+        }
     }
-    int channels = fold.channels;
-    const bool any = fold.any;
 
     // A configuration with more channels than any seen may still lie under a block whose
     // records lack the trailing channels: only its records can tell.

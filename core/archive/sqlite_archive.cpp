@@ -144,7 +144,7 @@ constexpr const char* kRecordsSql =
 
 class SqliteArchive final : public ArchiveStore {
   public:
-    explicit SqliteArchive(sqlite3* db) : db_(db) {}
+    SqliteArchive(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
     ~SqliteArchive() override {
         for (KeptStmt& k : kept_) sqlite3_finalize(k.s);
         sqlite3_close_v2(db_);
@@ -170,6 +170,15 @@ class SqliteArchive final : public ArchiveStore {
                                PieceSink& sink) override;
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
     ArchiveStatus LastAdd(std::int64_t& out) override;
+    ArchiveStatus StateMark(std::string& out) override;
+    ArchiveStore* Second() override {
+        if (!secondTried_) {
+            secondTried_ = true;
+            ArchiveOpen second = OpenSqliteArchive(path_, false);
+            if (second.status == ArchiveStatus::Ok) second_ = std::move(second.store);
+        }
+        return second_.get();
+    }
 
     // Gives the schema to a new file, or checks and migrates an existing one.
     ArchiveStatus Prepare(bool create);
@@ -207,6 +216,9 @@ class SqliteArchive final : public ArchiveStore {
     Stmt Use(Read read, const char* sql);
 
     sqlite3* db_;
+    std::string path_;
+    std::unique_ptr<ArchiveStore> second_;
+    bool secondTried_ = false;
     std::string error_;
     std::array<KeptStmt, static_cast<std::size_t>(Read::Count)> kept_{};
 };
@@ -757,6 +769,14 @@ ArchiveStatus SqliteArchive::Sources(std::vector<SourceInfo>& out) {
     return ArchiveStatus::Ok;
 }
 
+// Adds commit one at a time, each with the next source id, and nothing else writes.
+ArchiveStatus SqliteArchive::StateMark(std::string& out) {
+    std::int64_t last = 0;
+    const ArchiveStatus status = LastAdd(last);
+    out = std::to_string(last);
+    return status;
+}
+
 ArchiveStatus SqliteArchive::LastAdd(std::int64_t& out) {
     out = 0;
     Stmt s = Use(Read::LastAdd, "SELECT coalesce(max(id), 0) FROM sources");
@@ -770,6 +790,10 @@ ArchiveStatus SqliteArchive::LastAdd(std::int64_t& out) {
 }  // namespace
 
 ArchiveOpen OpenSqliteArchive(const std::string& path, bool create) {
+    // Memory statistics take one lock for every allocation of every connection, which two
+    // connections reading at once then wait on. Only possible before the library starts.
+    static const bool unlocked = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)unlocked;
     ArchiveOpen result;
     struct stat st {};
     if (!create && ::stat(path.c_str(), &st) != 0) {
@@ -798,7 +822,7 @@ ArchiveOpen OpenSqliteArchive(const std::string& path, bool create) {
     // An envelope reads a few thousand scattered blocks; with the default cache of 2 MB every
     // zoom step read them from the file again. The cache grows only as pages are read.
     (void)sqlite3_exec(db, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
-    auto store = std::make_unique<SqliteArchive>(db);
+    auto store = std::make_unique<SqliteArchive>(db, path);
     result.status = store->Prepare(create);
     if (result.status == ArchiveStatus::Failed) result.status = ArchiveStatus::Unavailable;
     if (result.status != ArchiveStatus::Ok) {
