@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_segments.h"
 #include "archive/archive_store.h"
 #include "archive/span_envelope.h"
 #include "archive_fill.h"
@@ -134,15 +135,20 @@ void BM_EnvelopeOfAYearIn1200Columns(benchmark::State& state) {
 }
 BENCHMARK(BM_EnvelopeOfAYearIn1200Columns)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same year on the PostgreSQL server of scripts/with-postgres (its private database).
-void BM_EnvelopeOfAYearIn1200ColumnsPostgres(benchmark::State& state) {
+// The same year on the PostgreSQL server of scripts/with-postgres (its private database); null
+// without one.
+Year* ThePostgresYear(benchmark::State& state) {
     const char* url = std::getenv("VARDO_TEST_PG_URL");
     if (url == nullptr || *url == '\0') {
         state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
-        return;
+        return nullptr;
     }
     static Year year(url);
-    EnvelopeOfAYear(state, year);
+    return &year;
+}
+
+void BM_EnvelopeOfAYearIn1200ColumnsPostgres(benchmark::State& state) {
+    if (Year* year = ThePostgresYear(state)) EnvelopeOfAYear(state, *year);
 }
 BENCHMARK(BM_EnvelopeOfAYearIn1200ColumnsPostgres)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -160,6 +166,26 @@ void BM_ReadEveryRecordOfTheYear(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadEveryRecordOfTheYear)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// What archive list reads and works out: the runs of every record of the year.
+void ListRunsOfAYear(benchmark::State& state, Year& y) {
+    for (auto _ : state) {
+        std::vector<ArchiveSegment> runs;
+        if (ListSegments(*y.store, runs) != ArchiveStatus::Ok) state.SkipWithError("the list");
+        benchmark::DoNotOptimize(runs.data());
+    }
+}
+void BM_ListRunsOfTheYear(benchmark::State& state) {
+    ListRunsOfAYear(state, TheYear());
+}
+BENCHMARK(BM_ListRunsOfTheYear)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+void BM_ListRunsOfTheYearPostgres(benchmark::State& state) {
+    if (Year* year = ThePostgresYear(state)) ListRunsOfAYear(state, *year);
+}
+BENCHMARK(BM_ListRunsOfTheYearPostgres)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace
 
