@@ -23,6 +23,15 @@ class GatherPieces final : public PieceSink {
 
 }  // namespace
 
+ArchiveStore* ArchiveStore::Second() {
+    if (!secondTried_) {
+        secondTried_ = true;
+        ArchiveOpen second = OpenAgain();
+        if (second.status == ArchiveStatus::Ok) second_ = std::move(second.store);
+    }
+    return second_.get();
+}
+
 ArchiveStatus ArchiveStore::ReadPieces(std::int64_t recorder, const PieceRequest& request,
                                        Pieces& out) {
     out = {};

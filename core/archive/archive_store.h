@@ -144,6 +144,8 @@ class PieceSink {
     virtual void Records(std::span<const ArchivedRecord> records) = 0;
 };
 
+struct ArchiveOpen;
+
 class ArchiveStore {
   public:
     virtual ~ArchiveStore() = default;
@@ -193,13 +195,21 @@ class ArchiveStore {
     // read compares it to know whether the records may have changed since.
     [[nodiscard]] virtual ArchiveStatus LastAdd(std::int64_t& out) = 0;
     // A second connection to the same archive, opened at its first use and closed with this
-    // store, so that a long read can run in two halves at once; nullptr when there is none. Its
-    // reads take their own snapshots: a caller that needs one state compares StateMark around
-    // both.
-    virtual ArchiveStore* Second() = 0;
+    // store, so that a long read can run in two halves at once; nullptr when it cannot be
+    // opened. Its reads take their own snapshots: a caller that needs one state compares
+    // StateMark around both.
+    ArchiveStore* Second();
     // A mark of the committed state: two equal marks taken on this connection mean that nothing
     // was committed between them, so every read made meanwhile, on any connection, saw one state.
     [[nodiscard]] virtual ArchiveStatus StateMark(std::string& out) = 0;
+
+  protected:
+    // Another connection to the archive this one reads.
+    virtual ArchiveOpen OpenAgain() const = 0;
+
+  private:
+    std::unique_ptr<ArchiveStore> second_;
+    bool secondTried_ = false;
 };
 
 // Opens the archive at url ("sqlite:PATH" or a libpq URI "postgresql://..." / "postgres://...").

@@ -239,16 +239,11 @@ class PostgresArchive final : public ArchiveStore {
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
     ArchiveStatus LastAdd(std::int64_t& out) override;
     ArchiveStatus StateMark(std::string& out) override;
-    ArchiveStore* Second() override {
-        if (!secondTried_) {
-            secondTried_ = true;
-            ArchiveOpen second = OpenPostgresArchive(url_, false);
-            if (second.status == ArchiveStatus::Ok) second_ = std::move(second.store);
-        }
-        return second_.get();
-    }
 
     ArchiveStatus Prepare(bool create);
+
+  protected:
+    ArchiveOpen OpenAgain() const override { return OpenPostgresArchive(url_, false); }
 
   private:
     // binary: results in binary format, for the reads of many rows.
@@ -318,8 +313,6 @@ class PostgresArchive final : public ArchiveStore {
 
     PGconn* c_;
     std::string url_;
-    std::unique_ptr<ArchiveStore> second_;
-    bool secondTried_ = false;
     std::string error_;
 };
 

@@ -171,17 +171,12 @@ class SqliteArchive final : public ArchiveStore {
     ArchiveStatus Sources(std::vector<SourceInfo>& out) override;
     ArchiveStatus LastAdd(std::int64_t& out) override;
     ArchiveStatus StateMark(std::string& out) override;
-    ArchiveStore* Second() override {
-        if (!secondTried_) {
-            secondTried_ = true;
-            ArchiveOpen second = OpenSqliteArchive(path_, false);
-            if (second.status == ArchiveStatus::Ok) second_ = std::move(second.store);
-        }
-        return second_.get();
-    }
 
     // Gives the schema to a new file, or checks and migrates an existing one.
     ArchiveStatus Prepare(bool create);
+
+  protected:
+    ArchiveOpen OpenAgain() const override { return OpenSqliteArchive(path_, false); }
 
   private:
     ArchiveStatus Fail(int rc) {
@@ -217,8 +212,6 @@ class SqliteArchive final : public ArchiveStore {
 
     sqlite3* db_;
     std::string path_;
-    std::unique_ptr<ArchiveStore> second_;
-    bool secondTried_ = false;
     std::string error_;
     std::array<KeptStmt, static_cast<std::size_t>(Read::Count)> kept_{};
 };
@@ -790,10 +783,6 @@ ArchiveStatus SqliteArchive::LastAdd(std::int64_t& out) {
 }  // namespace
 
 ArchiveOpen OpenSqliteArchive(const std::string& path, bool create) {
-    // Memory statistics take one lock for every allocation of every connection, which two
-    // connections reading at once then wait on. Only possible before the library starts.
-    static const bool unlocked = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-    (void)unlocked;
     ArchiveOpen result;
     struct stat st {};
     if (!create && ::stat(path.c_str(), &st) != 0) {
