@@ -84,15 +84,19 @@ void OpenYearToFirstPaint(benchmark::State& state, const YearArchive& year) {
 void BM_OpenYearToFirstPaint(benchmark::State& state) {
     OpenYearToFirstPaint(state, Year());
 }
-// The same year on the PostgreSQL server of scripts/with-postgres (its private database).
-void BM_OpenYearToFirstPaintPostgres(benchmark::State& state) {
+// The same year on the PostgreSQL server of scripts/with-postgres (its private database); null
+// without one.
+const YearArchive* PostgresYear(benchmark::State& state) {
     const char* url = std::getenv("VARDO_TEST_PG_URL");
     if (url == nullptr || *url == '\0') {
         state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
-        return;
+        return nullptr;
     }
     static const YearArchive year(url);
-    OpenYearToFirstPaint(state, year);
+    return &year;
+}
+void BM_OpenYearToFirstPaintPostgres(benchmark::State& state) {
+    if (const YearArchive* year = PostgresYear(state)) OpenYearToFirstPaint(state, *year);
 }
 BENCHMARK(BM_OpenYearToFirstPaintPostgres)->Unit(benchmark::kMillisecond)->Iterations(20);
 // The year on screen, for the one who runs the benchmark to look at.
@@ -119,8 +123,8 @@ void BM_EnvelopeOfYear(benchmark::State& state) {
 BENCHMARK(BM_EnvelopeOfYear)->Unit(benchmark::kMillisecond);
 
 // In and out between the whole year and half of it, and then deeper, alternating.
-void BM_ZoomStep(benchmark::State& state) {
-    ShownSpan s;
+void ZoomSteps(benchmark::State& state, const YearArchive& year) {
+    ShownSpan s(year);
     if (!s.Open()) state.SkipWithError("the span did not open");
     int depth = 0;
     bool in = true;
@@ -134,11 +138,18 @@ void BM_ZoomStep(benchmark::State& state) {
         if (depth == 0) in = true;
     }
 }
+void BM_ZoomStep(benchmark::State& state) {
+    ZoomSteps(state, Year());
+}
 BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond);
+void BM_ZoomStepPostgres(benchmark::State& state) {
+    if (const YearArchive* year = PostgresYear(state)) ZoomSteps(state, *year);
+}
+BENCHMARK(BM_ZoomStepPostgres)->Unit(benchmark::kMillisecond);
 
 // A week's window moved a quarter at a time across the year's files.
-void BM_ScrollStep(benchmark::State& state) {
-    ShownSpan s;
+void ScrollSteps(benchmark::State& state, const YearArchive& year) {
+    ShownSpan s(year);
     if (!s.Open()) state.SkipWithError("the span did not open");
     for (int k = 0; k < 6; ++k) s.view->ZoomIn();
     bool older = true;
@@ -151,7 +162,14 @@ void BM_ScrollStep(benchmark::State& state) {
         if (s.doc.span->window == before) older = !older;
     }
 }
+void BM_ScrollStep(benchmark::State& state) {
+    ScrollSteps(state, Year());
+}
 BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
+void BM_ScrollStepPostgres(benchmark::State& state) {
+    if (const YearArchive* year = PostgresYear(state)) ScrollSteps(state, *year);
+}
+BENCHMARK(BM_ScrollStepPostgres)->Unit(benchmark::kMillisecond);
 
 // The readout held with the left button over the year, and the band dragged with the right: each
 // pointer move with its overlay (goal under 1 ms, as over a file).

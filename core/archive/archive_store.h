@@ -129,6 +129,10 @@ struct PieceRequest {
     std::array<std::vector<TimeStretch>, kLodShifts.size()> blocks;
     std::vector<TimeStretch> records;
 };
+// Reads asking for fewer stretches than this run on one connection: below it a second thread
+// costs about what it saves.
+inline constexpr std::size_t kSplitStretches = 512;
+std::size_t StretchCount(const PieceRequest& request);
 struct Pieces {
     // Ascending; a block that meets two stretches is listed once.
     std::array<std::vector<LodBlock>, kLodShifts.size()> blocks;
@@ -186,7 +190,7 @@ class ArchiveStore {
     [[nodiscard]] virtual ArchiveStatus StreamPieces(std::int64_t recorder,
                                                      const PieceRequest& request,
                                                      PieceSink& sink) = 0;
-    // The same, gathered.
+    // The same, gathered; a request of kSplitStretches or more is read in two halves at once.
     [[nodiscard]] ArchiveStatus ReadPieces(std::int64_t recorder, const PieceRequest& request,
                                            Pieces& out);
     // Every add, oldest first.
@@ -194,22 +198,25 @@ class ArchiveStore {
     // A number that changes with every add (0 before the first): a reader that keeps what it
     // read compares it to know whether the records may have changed since.
     [[nodiscard]] virtual ArchiveStatus LastAdd(std::int64_t& out) = 0;
-    // A second connection to the same archive, opened at its first use and closed with this
-    // store, so that a long read can run in two halves at once; nullptr when it cannot be
-    // opened. Its reads take their own snapshots: a caller that needs one state compares
-    // StateMark around both.
-    ArchiveStore* Second();
+    // Runs mine on this connection and theirs at the same time on a second one, opened at its
+    // first use and closed with this store: a long read in two halves on two cores. False when
+    // the two cannot be known to have read one state (no second connection, its read failed, or
+    // an add committed meanwhile), for the caller to read again on one; status is mine's.
+    [[nodiscard]] bool ReadAtOnce(const std::function<ArchiveStatus(ArchiveStore&)>& mine,
+                                  const std::function<ArchiveStatus(ArchiveStore&)>& theirs,
+                                  ArchiveStatus& status);
+
+  protected:
     // A mark of the committed state: two equal marks taken on this connection mean that nothing
     // was committed between them, so every read made meanwhile, on any connection, saw one state.
     [[nodiscard]] virtual ArchiveStatus StateMark(std::string& out) = 0;
-
-  protected:
     // Another connection to the archive this one reads.
     virtual ArchiveOpen OpenAgain() const = 0;
 
   private:
     std::unique_ptr<ArchiveStore> second_;
-    bool secondTried_ = false;
+    // Before second_ is opened: no long read yet, one made, or its open failed.
+    enum class SecondState { Unwanted, Wanted, Unavailable } secondState_ = SecondState::Unwanted;
 };
 
 // Opens the archive at url ("sqlite:PATH" or a libpq URI "postgresql://..." / "postgres://...").

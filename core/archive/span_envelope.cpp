@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <limits>
 #include <span>
-#include <thread>
 
 #include "history/ring.h"
 
@@ -225,35 +224,9 @@ struct ColumnRange {
         }
     }
 
-    std::size_t Stretches() const {
-        std::size_t count = request.records.size();
-        for (const auto& level : request.blocks) count += level.size();
-        return count;
-    }
-
     ColumnFold fold;
     PieceRequest request;
 };
-
-// Below this many stretches a second connection's thread costs more than it saves.
-constexpr std::size_t kSplitStretches = 1024;
-
-// Reads the two halves on two connections at once; false when they may have read different
-// states (an add committed meanwhile) or the second connection failed, to be read again on one.
-bool ReadInHalves(ArchiveStore& store, ArchiveStore& second, std::int64_t recorder,
-                  ColumnRange& low, ColumnRange& high, ArchiveStatus& status) {
-    std::string before;
-    if (status = store.StateMark(before); status != ArchiveStatus::Ok) return true;
-    ArchiveStatus secondStatus = ArchiveStatus::Ok;
-    std::thread other(
-        [&] { secondStatus = second.StreamPieces(recorder, high.request, high.fold); });
-    status = store.StreamPieces(recorder, low.request, low.fold);
-    other.join();
-    if (status != ArchiveStatus::Ok) return true;
-    std::string after;
-    if (status = store.StateMark(after); status != ArchiveStatus::Ok) return true;
-    return secondStatus == ArchiveStatus::Ok && before == after;
-}
 
 }  // namespace
 
@@ -291,14 +264,16 @@ ArchiveStatus SpanEnvelope(ArchiveStore& store, std::int64_t recorder, const Spa
         take(all.fold);
     } else {
         // A year at a screen's width is thousands of short index seeks: on two cores, two
-        // connections each seek half of them.
-        ArchiveStore* second = all.Stretches() >= kSplitStretches ? store.Second() : nullptr;
+        // connections each seek those of half the columns.
         bool done = false;
-        if (second != nullptr) {
+        if (StretchCount(all.request) >= kSplitStretches) {
             ColumnRange low(configs, out, densest, 0, n / 2);
             ColumnRange high(configs, out, densest, n / 2, n);
             ArchiveStatus status = ArchiveStatus::Ok;
-            done = ReadInHalves(store, *second, recorder, low, high, status);
+            done = store.ReadAtOnce(
+                [&](ArchiveStore& s) { return s.StreamPieces(recorder, low.request, low.fold); },
+                [&](ArchiveStore& s) { return s.StreamPieces(recorder, high.request, high.fold); },
+                status);
             if (status != ArchiveStatus::Ok) return status;
             if (done) {
                 take(low.fold);
