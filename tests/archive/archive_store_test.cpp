@@ -360,50 +360,82 @@ TEST_P(ArchiveStoreTest, ReadsStayWholeAfterEarlyStopsNestingAndAnotherProgramsA
     EXPECT_EQ(last.back().time, TimeOf(10049));
 }
 
+// A long request is read in two halves at once from its second read on: whether on one connection
+// or two, each block once and in order, also one that stretches on both sides of the cut meet.
 TEST_P(ArchiveStoreTest, PiecesAreWhatTheirStretchesReadOneByOneEachOnceInOrder) {
     std::unique_ptr<ArchiveStore> store = Open();
     ASSERT_EQ(AddSpan(*store, Span(0, 5000)).result, HistoryAdd::Added);
     std::vector<RecorderSummary> recorders;
     ASSERT_EQ(store->Recorders(recorders), ArchiveStatus::Ok);
     const std::int64_t id = recorders.at(0).id;
+    const auto check = [&](const std::vector<TimeStretch>& stretches) {
+        PieceRequest request;
+        for (auto& level : request.blocks) level = stretches;
+        request.records = stretches;
+        Pieces got;
+        ASSERT_EQ(store->ReadPieces(id, request, got), ArchiveStatus::Ok);
+        std::vector<ArchivedRecord> records;
+        for (const TimeStretch& t : stretches)
+            ASSERT_EQ(store->ReadRecords(id, t.from, t.to,
+                                         [&](std::span<const ArchivedRecord> chunk) {
+                                             records.insert(records.end(), chunk.begin(),
+                                                            chunk.end());
+                                             return true;
+                                         }),
+                      ArchiveStatus::Ok);
+        ASSERT_EQ(got.records.size(), records.size());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            EXPECT_EQ(got.records[i].time, records[i].time);
+            EXPECT_EQ(got.records[i].samples, records[i].samples);
+        }
+        for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
+            std::map<VTime, std::int64_t> want;  // block start -> records, each block once
+            for (const TimeStretch& t : stretches) {
+                std::vector<LodBlock> blocks;
+                ASSERT_EQ(store->ReadLod(id, level, t.from, t.to, blocks), ArchiveStatus::Ok);
+                for (const LodBlock& b : blocks) want[b.start] = b.records;
+            }
+            std::map<VTime, std::int64_t> seen;
+            for (std::size_t i = 0; i < got.blocks[level].size(); ++i) {
+                const LodBlock& b = got.blocks[level][i];
+                if (i > 0) EXPECT_LT(got.blocks[level][i - 1].start, b.start) << level;
+                seen[b.start] = b.records;
+            }
+            EXPECT_EQ(seen, want) << level;
+        }
+    };
     // Stretches that share a block at every level, one before the records, one inside a block.
-    const std::vector<TimeStretch> stretches = {{TimeOf(-500), TimeOf(-400)},
-                                                {TimeOf(10), TimeOf(20)},
-                                                {TimeOf(21), TimeOf(700)},
-                                                {TimeOf(3000), TimeOf(3001)}};
-    PieceRequest request;
-    for (auto& level : request.blocks) level = stretches;
-    request.records = stretches;
-    Pieces got;
-    ASSERT_EQ(store->ReadPieces(id, request, got), ArchiveStatus::Ok);
-    std::vector<ArchivedRecord> records;
-    for (const TimeStretch& t : stretches)
-        ASSERT_EQ(store->ReadRecords(id, t.from, t.to,
-                                     [&](std::span<const ArchivedRecord> chunk) {
-                                         records.insert(records.end(), chunk.begin(), chunk.end());
-                                         return true;
-                                     }),
-                  ArchiveStatus::Ok);
-    ASSERT_EQ(got.records.size(), records.size());
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(got.records[i].time, records[i].time);
-        EXPECT_EQ(got.records[i].samples, records[i].samples);
-    }
-    for (int level = 0; level < static_cast<int>(kLodShifts.size()); ++level) {
-        std::map<VTime, std::int64_t> want;  // block start -> records, each block once
-        for (const TimeStretch& t : stretches) {
-            std::vector<LodBlock> blocks;
-            ASSERT_EQ(store->ReadLod(id, level, t.from, t.to, blocks), ArchiveStatus::Ok);
-            for (const LodBlock& b : blocks) want[b.start] = b.records;
-        }
-        std::map<VTime, std::int64_t> seen;
-        for (std::size_t i = 0; i < got.blocks[level].size(); ++i) {
-            const LodBlock& b = got.blocks[level][i];
-            if (i > 0) EXPECT_LT(got.blocks[level][i - 1].start, b.start) << level;
-            seen[b.start] = b.records;
-        }
-        EXPECT_EQ(seen, want) << level;
-    }
+    check({{TimeOf(-500), TimeOf(-400)},
+           {TimeOf(10), TimeOf(20)},
+           {TimeOf(21), TimeOf(700)},
+           {TimeOf(3000), TimeOf(3001)}});
+    std::vector<TimeStretch> many;
+    for (std::size_t i = 0; i < kSplitStretches; ++i)
+        many.push_back({TimeOf(4 * static_cast<std::int64_t>(i)),
+                        TimeOf(4 * static_cast<std::int64_t>(i)) + 15});
+    check(many);
+    check(many);
+}
+
+// Two reads at once count as one state only when nothing was committed while they ran.
+TEST_P(ArchiveStoreTest, ReadsAtOnceAreOneStateOrAreToBeReadAgain) {
+    std::unique_ptr<ArchiveStore> store = Open();
+    ASSERT_EQ(AddSpan(*store, Span(0, 100)).result, HistoryAdd::Added);
+    const auto read = [](ArchiveStore& s) {
+        std::vector<RecorderSummary> recorders;
+        return s.Recorders(recorders);
+    };
+    const auto readWhileAnotherAdds = [&](ArchiveStore& s) {
+        EXPECT_EQ(AddSpan(*Open(), Span(100, 10)).result, HistoryAdd::Added);
+        return read(s);
+    };
+    ArchiveStatus status = ArchiveStatus::Failed;
+    EXPECT_FALSE(store->ReadAtOnce(read, read, status));  // the first long read runs on one
+    EXPECT_EQ(status, ArchiveStatus::Ok);
+    EXPECT_TRUE(store->ReadAtOnce(read, read, status));
+    EXPECT_FALSE(store->ReadAtOnce(read, readWhileAnotherAdds, status));
+    EXPECT_EQ(status, ArchiveStatus::Ok);
+    EXPECT_TRUE(store->ReadAtOnce(read, read, status));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveStoreTest, ::testing::ValuesIn(kEngines), EngineParamName);
