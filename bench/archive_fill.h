@@ -21,6 +21,15 @@ namespace vardo::bench {
     std::exit(1);
 }
 
+// The PostgreSQL server of scripts/with-postgres (its private database), or null with why the
+// benchmark is skipped.
+inline const char* TestPostgresUrl(std::string& why) {
+    const char* url = std::getenv("VARDO_TEST_PG_URL");
+    if (url != nullptr && *url != '\0') return url;
+    why = "VARDO_TEST_PG_URL is not set (scripts/with-postgres)";
+    return nullptr;
+}
+
 inline std::unique_ptr<ArchiveStore> OpenOrFail(const std::string& url) {
     ArchiveOpen open = OpenArchive(url, true);
     if (open.status != ArchiveStatus::Ok) SetupFailed(url + ": " + open.error);

@@ -72,8 +72,8 @@ bool Sql(const std::string& url, const std::string& sql) {
 class PostgresDatabase {
   public:
     explicit PostgresDatabase(const std::string& name) {
-        const char* base = std::getenv("VARDO_TEST_PG_URL");
-        if (base == nullptr || *base == '\0') return;
+        const char* base = vardo::bench::TestPostgresUrl(noServer_);
+        if (base == nullptr) return;
         base_ = base;
         const std::string head = base_.substr(0, base_.find('/', base_.find("://") + 3));
         const std::string tail =
@@ -89,12 +89,10 @@ class PostgresDatabase {
     PostgresDatabase& operator=(const PostgresDatabase&) = delete;
     // Empty without a server or when the database could not be made.
     const std::string& url() const { return url_; }
-    std::string why() const {
-        return base_.empty() ? "VARDO_TEST_PG_URL is not set (scripts/with-postgres)"
-                             : "cannot create a database";
-    }
+    std::string why() const { return base_.empty() ? noServer_ : "cannot create a database"; }
 
   private:
+    std::string noServer_;
     std::string base_;
     std::string name_;
     std::string url_;

@@ -138,9 +138,10 @@ BENCHMARK(BM_EnvelopeOfAYearIn1200Columns)->Unit(benchmark::kMillisecond)->UseRe
 // The same year on the PostgreSQL server of scripts/with-postgres (its private database); null
 // without one.
 Year* ThePostgresYear(benchmark::State& state) {
-    const char* url = std::getenv("VARDO_TEST_PG_URL");
-    if (url == nullptr || *url == '\0') {
-        state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
+    std::string why;
+    const char* url = vardo::bench::TestPostgresUrl(why);
+    if (url == nullptr) {
+        state.SkipWithError(why.c_str());
         return nullptr;
     }
     static Year year(url);

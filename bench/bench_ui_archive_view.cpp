@@ -87,9 +87,10 @@ void BM_OpenYearToFirstPaint(benchmark::State& state) {
 // The same year on the PostgreSQL server of scripts/with-postgres (its private database); null
 // without one.
 const YearArchive* PostgresYear(benchmark::State& state) {
-    const char* url = std::getenv("VARDO_TEST_PG_URL");
-    if (url == nullptr || *url == '\0') {
-        state.SkipWithError("VARDO_TEST_PG_URL is not set (scripts/with-postgres)");
+    std::string why;
+    const char* url = bench::TestPostgresUrl(why);
+    if (url == nullptr) {
+        state.SkipWithError(why.c_str());
         return nullptr;
     }
     static const YearArchive year(url);

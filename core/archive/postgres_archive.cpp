@@ -200,7 +200,7 @@ class IdleConnections {
         kept_.clear();
     }
 
-    static constexpr std::size_t kKept = 2;  // the view's and a worker's
+    static constexpr std::size_t kKept = 2;  // a store's two, or the view's and a worker's
     std::mutex mutex_;
     pid_t pid_ = ::getpid();
     std::map<std::string, std::vector<PGconn*>> kept_;
