@@ -1,8 +1,9 @@
 // The archive when things go wrong around an add: a killed adder, an archive it may not write,
-// a server that drops the connection.
+// a disk that fills, a server that drops the connection.
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -162,6 +163,63 @@ TEST_P(ArchiveProcessTest, AnArchiveThatCannotBeWrittenRefusesTheAddAndKeepsItsR
     if (GetParam() == Engine::Sqlite) chmod((place.dir() / "Archive.db").c_str(), 0644);
     EXPECT_EQ(HeldIn(place.url()), before);
     if (!reader.empty()) place.Sql("DROP OWNED BY " + reader + "; DROP ROLE " + reader);
+}
+
+// The disk fills part-way through an add (a file size limit stands in for it: the tests may run
+// as root, whom a full file system's reserve does not stop): the add fails with the engine's
+// reason, what was held stays, and once there is room the same file adds in full.
+TEST_P(ArchiveProcessTest, AFullDiskFailsTheAddAndLosesNothing) {
+    if (GetParam() != Engine::Sqlite) GTEST_SKIP() << "a server's disk is the server's";
+    SpanFile small;
+    small.count = 50;
+    {
+        ArchiveOpen open = OpenArchive(place.url(), true);
+        ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+        ASSERT_EQ(AddSpan(*open.store, small).result, HistoryAdd::Added);
+    }
+    const Held before = HeldIn(place.url());
+    struct stat held {};
+    ASSERT_EQ(stat((place.dir() / "Archive.db").c_str(), &held), 0);
+    auto big = MakeSpanFile(Big());
+    HistoryAddRequest request;
+    request.path = "/data/07@big.vd";
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(pipeFds[0]);
+        signal(SIGXFSZ, SIG_IGN);
+        // Room for a quarter of a megabyte more than the archive holds; the add needs several.
+        const auto room = static_cast<rlim_t>(held.st_size + 256 * 1024);
+        const rlimit limit{room, room};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(2);
+        ArchiveOpen open = OpenArchive(place.url(), true);
+        if (open.status != ArchiveStatus::Ok) _exit(3);
+        const HistoryAddResult r = AddHistoryFile(*open.store, big->h, request);
+        (void)!write(pipeFds[1], r.error.data(), r.error.size());
+        if (r.result != HistoryAdd::Failed || r.error.empty()) _exit(4);
+        std::vector<SourceInfo> sources;
+        _exit(open.store->Sources(sources) == ArchiveStatus::Ok && sources.size() == 1 ? 0 : 5);
+    }
+    close(pipeFds[1]);
+    std::string told;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << told;
+    EXPECT_EQ(HeldIn(place.url()), before) << told;
+
+    ArchiveOpen open = OpenArchive(place.url(), true);
+    ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+    const HistoryAddResult r = AddHistoryFile(*open.store, big->h, request);
+    ASSERT_EQ(r.result, HistoryAdd::Added) << r.error;
+    EXPECT_EQ(r.counts.added + r.counts.same + r.counts.conflicts, 131072);
+    EXPECT_EQ(HeldIn(place.url()).lodRecords, 131072);
 }
 
 // A server that drops the connection fails the add it was in; the next add connects again.
