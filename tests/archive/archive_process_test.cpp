@@ -53,6 +53,22 @@ Held HeldIn(const std::string& url) {
     return h;
 }
 
+// Records and level-0 blocks' records of the first recorder's whole span, as one read of pieces
+// gives them: -1 when the read fails.
+std::int64_t PiecesHeld(ArchiveStore& store) {
+    std::vector<RecorderSummary> recorders;
+    if (store.Recorders(recorders) != ArchiveStatus::Ok || recorders.empty()) return -1;
+    const TimeStretch all{recorders[0].first, recorders[0].last};
+    PieceRequest request;
+    request.blocks[0].push_back(all);
+    request.records.push_back(all);
+    Pieces pieces;
+    if (store.ReadPieces(recorders[0].id, request, pieces) != ArchiveStatus::Ok) return -1;
+    auto n = static_cast<std::int64_t>(pieces.records.size());
+    for (const LodBlock& b : pieces.blocks[0]) n += b.records;
+    return n;
+}
+
 SpanFile Big() {
     SpanFile f;
     f.channels = 12;
@@ -228,6 +244,7 @@ TEST_P(ArchiveProcessTest, TheNextAddWorksAfterTheServerDroppedTheConnection) {
     ArchiveOpen open = OpenArchive(place.url(), true);
     ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
     ASSERT_EQ(AddSpan(*open.store, SpanFile{}).result, HistoryAdd::Added);
+    ASSERT_EQ(PiecesHeld(*open.store), 200);
     ASSERT_TRUE(
         place.Sql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
                   "current_database() AND pid <> pg_backend_pid()"));
@@ -240,16 +257,19 @@ TEST_P(ArchiveProcessTest, TheNextAddWorksAfterTheServerDroppedTheConnection) {
     ASSERT_EQ(r.result, HistoryAdd::Added) << r.error;
     EXPECT_EQ(r.counts.added, 100);
     EXPECT_EQ(HeldIn(place.url()).records, 200);
+    // The new connection's reads are made anew.
+    EXPECT_EQ(PiecesHeld(*open.store), 400) << open.store->LastError();
 }
 
-// A closed store's connection serves the next store of the archive; one the server dropped while
-// it waited does not fail that open.
+// A closed store's connection serves the next store of the archive, reads of pieces included; one
+// the server dropped while it waited does not fail that open.
 TEST_P(ArchiveProcessTest, AStoreOpensAfterTheServerDroppedTheClosedOnesConnection) {
     if (GetParam() == Engine::Sqlite) GTEST_SKIP() << "an embedded file has no connection";
     {
         ArchiveOpen open = OpenArchive(place.url(), true);
         ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
         ASSERT_EQ(AddSpan(*open.store, SpanFile{}).result, HistoryAdd::Added);
+        ASSERT_EQ(PiecesHeld(*open.store), 200);
     }
     for (const bool dropped : {false, true}) {
         SCOPED_TRACE(dropped ? "dropped" : "kept");
@@ -263,6 +283,7 @@ TEST_P(ArchiveProcessTest, AStoreOpensAfterTheServerDroppedTheClosedOnesConnecti
         ASSERT_EQ(open.store->Recorders(recorders), ArchiveStatus::Ok) << open.store->LastError();
         ASSERT_EQ(recorders.size(), 1u);
         EXPECT_EQ(recorders[0].records, 100);
+        EXPECT_EQ(PiecesHeld(*open.store), 200) << open.store->LastError();
     }
 }
 
