@@ -69,6 +69,18 @@ std::int64_t PiecesHeld(ArchiveStore& store) {
     return n;
 }
 
+// An archive of one file of 50 records, closed again: what an add that goes wrong must leave.
+Held HoldFiftyRecords(ArchivePlace& place) {
+    SpanFile small;
+    small.count = 50;
+    {
+        ArchiveOpen open = OpenArchive(place.url(), true);
+        EXPECT_EQ(open.status, ArchiveStatus::Ok) << open.error;
+        if (open.store) EXPECT_EQ(AddSpan(*open.store, small).result, HistoryAdd::Added);
+    }
+    return HeldIn(place.url());
+}
+
 SpanFile Big() {
     SpanFile f;
     f.channels = 12;
@@ -79,14 +91,7 @@ SpanFile Big() {
 
 // Killed at several moments of a big add, the archive is either as before or holds all of it.
 TEST_P(ArchiveProcessTest, AKilledAddLeavesTheArchiveAsBefore) {
-    SpanFile small;
-    small.count = 50;
-    {
-        ArchiveOpen open = OpenArchive(place.url(), true);
-        ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
-        ASSERT_EQ(AddSpan(*open.store, small).result, HistoryAdd::Added);
-    }
-    const Held before = HeldIn(place.url());
+    const Held before = HoldFiftyRecords(place);
     ASSERT_EQ(before.records, 50);
     auto big = MakeSpanFile(Big());
     int killedMidway = 0;
@@ -186,14 +191,7 @@ TEST_P(ArchiveProcessTest, AnArchiveThatCannotBeWrittenRefusesTheAddAndKeepsItsR
 // reason, what was held stays, and once there is room the same file adds in full.
 TEST_P(ArchiveProcessTest, AFullDiskFailsTheAddAndLosesNothing) {
     if (GetParam() != Engine::Sqlite) GTEST_SKIP() << "a server's disk is the server's";
-    SpanFile small;
-    small.count = 50;
-    {
-        ArchiveOpen open = OpenArchive(place.url(), true);
-        ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
-        ASSERT_EQ(AddSpan(*open.store, small).result, HistoryAdd::Added);
-    }
-    const Held before = HeldIn(place.url());
+    const Held before = HoldFiftyRecords(place);
     struct stat held {};
     ASSERT_EQ(stat((place.dir() / "Archive.db").c_str(), &held), 0);
     auto big = MakeSpanFile(Big());
