@@ -115,6 +115,12 @@ void AppendRecordLine(std::string& s, const RecordConfig& config, const OfferedR
     s += '\n';
 }
 
+// A read of StreamPieces: its name as a prepared statement, and its text.
+struct PieceStatement {
+    const char* name;
+    const char* sql;
+};
+
 // Stretches as two PostgreSQL arrays of their first and last values, "{a,b}" and "{c,d}".
 void StretchArrays(std::span<const TimeStretch> stretches, int level, std::string& firsts,
                    std::string& lasts) {
@@ -258,14 +264,16 @@ class PostgresArchive final : public ArchiveStore {
         return PQsendQueryParams(c_, sql, static_cast<int>(values.size()), nullptr, values.data(),
                                  nullptr, nullptr, 1) == 1;
     }
-    bool SendPrepared(const char* name, const std::vector<std::string>& params) {
-        const std::vector<const char*> values = Values(params);
-        return PQsendQueryPrepared(c_, name, static_cast<int>(values.size()), values.data(),
-                                   nullptr, nullptr, 1) == 1;
-    }
     // The statements of StreamPieces, made once a connection: parsing and planning them again at
-    // every zoom and scroll step cost the server about a tenth of what running them does.
+    // every zoom and scroll step made a step take half as long again.
     ArchiveStatus PreparePieces();
+    // Queues one of them, as prepared or as a query of its own.
+    bool SendPiece(const PieceStatement& statement, const std::vector<std::string>& params) {
+        if (pieces_ == Statements::Unnamed) return Send(statement.sql, params);
+        const std::vector<const char*> values = Values(params);
+        return PQsendQueryPrepared(c_, statement.name, static_cast<int>(values.size()),
+                                   values.data(), nullptr, nullptr, 1) == 1;
+    }
     static std::vector<const char*> Values(const std::vector<std::string>& params) {
         std::vector<const char*> values;
         for (const std::string& p : params) values.push_back(p.c_str());
@@ -288,7 +296,7 @@ class PostgresArchive final : public ArchiveStore {
     // Connects again, with this program's settings of a session.
     bool Reset() {
         PQreset(c_);
-        piecesPrepared_ = false;
+        if (pieces_ == Statements::Prepared) pieces_ = Statements::Unprepared;
         return PQstatus(c_) == CONNECTION_OK && Settings();
     }
     // Compiling queries cost more than running them, for every read and add of an archive:
@@ -323,7 +331,10 @@ class PostgresArchive final : public ArchiveStore {
     PGconn* c_;
     std::string url_;
     std::string error_;
-    bool piecesPrepared_ = false;
+    // Unnamed: the statements did not last until their use, as behind a pooler that hands each
+    // transaction to any server connection; from then on they are sent whole.
+    enum class Statements { Unprepared, Prepared, Unnamed };
+    Statements pieces_ = Statements::Unprepared;
 };
 
 ArchiveStatus PostgresArchive::Prepare(bool create) {
@@ -906,29 +917,27 @@ ArchiveStatus PostgresArchive::LodBlocks(std::int64_t recorder, int level, std::
 // every stretch, for a minute on a year; ordered by both, it sorted each stretch's few rows again.
 // The decoding puts rows in time order if a plan does not. As prepared statements their plan is
 // the generic one after a few runs: the same nested loop of index scans.
-constexpr const char* kLodPieces = "vardo_lod_pieces";
-constexpr const char* kRecordPieces = "vardo_record_pieces";
+constexpr PieceStatement kLodPieces{
+    "vardo_lod_pieces",
+    "SELECT l.block, l.first, l.last, l.count, l.present, l.channels FROM "
+    "unnest($3::bigint[], $4::bigint[]) WITH ORDINALITY AS s(a, b, n) CROSS JOIN LATERAL "
+    "(SELECT * FROM lod WHERE recorder_id = $1 AND level = $2 AND block >= s.a AND "
+    "block <= s.b) l ORDER BY s.n"};
+constexpr PieceStatement kRecordPieces{
+    "vardo_record_pieces",
+    "SELECT x.t, x.config_id, x.c1, x.c2, x.c3, x.c4, x.c5, x.c6, x.c7, x.c8, x.c9, "
+    "x.c10, x.c11, x.c12 FROM unnest($2::bigint[], $3::bigint[]) WITH ORDINALITY AS "
+    "s(a, b, n) CROSS JOIN LATERAL (SELECT * FROM records WHERE recorder_id = $1 AND t >= "
+    "s.a AND t <= s.b) x ORDER BY s.n"};
 
 ArchiveStatus PostgresArchive::PreparePieces() {
-    if (piecesPrepared_) return ArchiveStatus::Ok;
-    const std::pair<const char*, const char*> statements[] = {
-        {kLodPieces,
-         "SELECT l.block, l.first, l.last, l.count, l.present, l.channels FROM "
-         "unnest($3::bigint[], $4::bigint[]) WITH ORDINALITY AS s(a, b, n) CROSS JOIN LATERAL "
-         "(SELECT * FROM lod WHERE recorder_id = $1 AND level = $2 AND block >= s.a AND "
-         "block <= s.b) l ORDER BY s.n"},
-        {kRecordPieces,
-         "SELECT x.t, x.config_id, x.c1, x.c2, x.c3, x.c4, x.c5, x.c6, x.c7, x.c8, x.c9, "
-         "x.c10, x.c11, x.c12 FROM unnest($2::bigint[], $3::bigint[]) WITH ORDINALITY AS "
-         "s(a, b, n) CROSS JOIN LATERAL (SELECT * FROM records WHERE recorder_id = $1 AND t >= "
-         "s.a AND t <= s.b) x ORDER BY s.n"},
-    };
-    for (const auto& [name, sql] : statements) {
-        Result made(PQprepare(c_, name, sql, 0, nullptr));
+    if (pieces_ != Statements::Unprepared) return ArchiveStatus::Ok;
+    for (const PieceStatement& statement : {kLodPieces, kRecordPieces}) {
+        Result made(PQprepare(c_, statement.name, statement.sql, 0, nullptr));
         // A kept connection another store of this program used has them already.
         if (!made.ok() && std::string_view(made.state()) != "42P05") return Fail(made);
     }
-    piecesPrepared_ = true;
+    pieces_ = Statements::Prepared;
     return ArchiveStatus::Ok;
 }
 
@@ -948,8 +957,9 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
     constexpr int kRecords = -1;
     std::vector<int> asked;  // per queued query: kSetting, kRecords or the level of its blocks
     bool queued = true;
-    const auto send = [&](int what, const char* name, const std::vector<std::string>& params) {
-        queued = queued && SendPrepared(name, params);
+    const auto send = [&](int what, const PieceStatement& statement,
+                          const std::vector<std::string>& params) {
+        queued = queued && SendPiece(statement, params);
         if (queued) asked.push_back(what);
     };
     if (own) {
@@ -973,6 +983,8 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
     // Each queued query's results end with none; the sync's result comes last.
     Result records;
     std::vector<LodBlock> blocks;
+    bool lost = false;    // a prepared statement the server no longer had
+    bool handed = false;  // some blocks went to sink already
     for (std::size_t i = 0; synced && i < asked.size(); ++i) {
         const int what = asked[i];
         blocks.clear();
@@ -980,6 +992,7 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
             Result r(got);
             if (status != ArchiveStatus::Ok) continue;
             if (!r.ok()) {
+                lost = std::string_view(r.state()) == "26000";
                 status = Fail(r);
             } else if (what == kRecords) {
                 records = std::move(r);
@@ -989,6 +1002,7 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
         }
         if (status != ArchiveStatus::Ok || what < 0) continue;
         InTimeOrder(blocks);
+        handed = handed || !blocks.empty();
         for (const LodBlock& b : blocks) sink.Block(what, b);
     }
     if (synced) Result(PQgetResult(c_));  // the sync
@@ -1011,6 +1025,12 @@ ArchiveStatus PostgresArchive::StreamPieces(std::int64_t recorder, const PieceRe
         if (status == ArchiveStatus::Ok) sink.Records(read);
     }
     if (own) Rollback();  // nothing was changed: ending the snapshot is all that is left
+    if (lost) {
+        pieces_ = Statements::Unnamed;
+        // Read again as whole queries, unless inside another read, whose transaction the failure
+        // ended, or after blocks went to sink.
+        if (own && !handed) return StreamPieces(recorder, request, sink);
+    }
     if (status == ArchiveStatus::Ok) error_.clear();
     return status;
 }

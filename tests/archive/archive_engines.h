@@ -90,6 +90,8 @@ class ArchivePlace {
     ArchivePlace& operator=(const ArchivePlace&) = delete;
 
     const std::string& url() const { return url_; }
+    // The archive's database on the server of another base URL (a pooler in front of it).
+    std::string UrlThrough(const std::string& base) const { return WithDatabase(base, db_); }
     Engine engine() const { return engine_; }
     const TempDir& dir() const { return dir_; }
     // Runs SQL in the archive's database, as another program would, beside the store.

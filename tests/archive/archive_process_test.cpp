@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "archive_engines.h"
@@ -283,6 +284,20 @@ TEST_P(ArchiveProcessTest, AStoreOpensAfterTheServerDroppedTheClosedOnesConnecti
         EXPECT_EQ(recorders[0].records, 100);
         EXPECT_EQ(PiecesHeld(*open.store), 200) << open.store->LastError();
     }
+}
+
+// Behind a pooler that hands each transaction to any server connection and clears it after, as
+// PgBouncer does in transaction mode, the statements a store prepares are gone by their use: its
+// reads of pieces go on as whole queries and give what a connection of the server's own gives.
+TEST_P(ArchiveProcessTest, BehindAPoolerReadsOfPiecesGiveWhatTheServerGives) {
+    if (GetParam() == Engine::Sqlite) GTEST_SKIP() << "an embedded file has no connection";
+    const char* pooler = std::getenv("VARDO_TEST_PGBOUNCER_URL");
+    if (pooler == nullptr || *pooler == '\0') GTEST_SKIP() << "no PgBouncer: run scripts/setup";
+    const Held held = HoldFiftyRecords(place);
+    ArchiveOpen pooled = OpenArchive(place.UrlThrough(pooler), false);
+    ASSERT_EQ(pooled.status, ArchiveStatus::Ok) << pooled.error;
+    for (int read = 0; read < 2; ++read)
+        EXPECT_EQ(PiecesHeld(*pooled.store), 2 * held.records) << pooled.store->LastError();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveProcessTest, ::testing::ValuesIn(kEngines),
