@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -198,12 +199,9 @@ TEST_P(ArchiveProcessTest, AFullDiskFailsTheAddAndLosesNothing) {
     auto big = MakeSpanFile(Big());
     HistoryAddRequest request;
     request.path = "/data/07@big.vd";
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        close(pipeFds[0]);
         signal(SIGXFSZ, SIG_IGN);
         // Room for a quarter of a megabyte more than the archive holds; the add needs several.
         const auto room = static_cast<rlim_t>(held.st_size + 256 * 1024);
@@ -212,22 +210,16 @@ TEST_P(ArchiveProcessTest, AFullDiskFailsTheAddAndLosesNothing) {
         ArchiveOpen open = OpenArchive(place.url(), true);
         if (open.status != ArchiveStatus::Ok) _exit(3);
         const HistoryAddResult r = AddHistoryFile(*open.store, big->h, request);
-        (void)!write(pipeFds[1], r.error.data(), r.error.size());
+        std::fprintf(stderr, "the add that ran out of room said: %s\n", r.error.c_str());
         if (r.result != HistoryAdd::Failed || r.error.empty()) _exit(4);
         std::vector<SourceInfo> sources;
         _exit(open.store->Sources(sources) == ArchiveStatus::Ok && sources.size() == 1 ? 0 : 5);
     }
-    close(pipeFds[1]);
-    std::string told;
-    char buffer[256];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        told.append(buffer, static_cast<std::size_t>(n));
-    close(pipeFds[0]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << told;
-    EXPECT_EQ(HeldIn(place.url()), before) << told;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(HeldIn(place.url()), before);
 
     ArchiveOpen open = OpenArchive(place.url(), true);
     ASSERT_EQ(open.status, ArchiveStatus::Ok) << open.error;
